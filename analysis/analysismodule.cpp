@@ -1,0 +1,559 @@
+#include "analysis/analysismodule.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "analysis/analysisfrontend.h"
+#include "analysis/check.h"
+#include "analysis/processgroup.h"
+
+namespace {
+
+constexpr int kMaxNameLength = 99;
+constexpr int kNeurons = 2;
+constexpr double kNeuronStart = 0.5;
+constexpr double kConscienceStart = 0.5;
+
+std::string number_text(double value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+// A count of the sequence file: a whole decimal number, 0 or more.
+AnalysisStatus parse_count(const std::string& token, const char* what, int* count) {
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(token.c_str(), &end, 10);
+    if (end == token.c_str() || *end != '\0' || errno == ERANGE || value > INT_MAX ||
+        value < INT_MIN) {
+        return AnalysisStatus::failure(std::string("Error: ") + what +
+                                       " is not a whole number: " + token);
+    }
+    if (value < 0) {
+        return AnalysisStatus::failure(std::string("Error: ") + what + " is negative: " + token);
+    }
+    *count = static_cast<int>(value);
+    return AnalysisStatus::success();
+}
+
+std::string input_not_found(const char* path) {
+    return std::string("Error: Input file ") + (path ? path : "") + " not found";
+}
+
+bool needs_quotes(const char* text) {
+    return std::strpbrk(text, "(),;:[]'") != nullptr;
+}
+
+// Sum over positions of the squared base distance: the squared Euclidean
+// distance of two taxa.
+double squared_distance(const SeqVector* a, const SeqVector* b) {
+    double s = 0.0;
+    for (int i = 0; i < a->length; ++i) {
+        const double d = base_distance(&a->data[i], &b->data[i]);
+        s += d * d;
+    }
+    return s;
+}
+
+int doubled_budget(int budget) {
+    return budget > INT_MAX / 2 ? INT_MAX : budget * 2;
+}
+
+}  // namespace
+
+std::string newick_label(const CharString& name) {
+    const char* text = name.c_str();
+    if (!needs_quotes(text)) return text;
+    std::string quoted = "'";
+    for (const char* c = text; *c; ++c) {
+        if (*c == '\'') quoted += '\'';
+        quoted += *c;
+    }
+    quoted += '\'';
+    return quoted;
+}
+
+AnalysisModule::AnalysisModule() : console(&std::cout) {}
+
+AnalysisModule::~AnalysisModule() = default;
+
+bool AnalysisModule::set_input_path(const char* path) {
+    if (!path) return false;
+    std::ifstream file(path);
+    if (!file.is_open()) return false;
+    input_path = path;
+    return true;
+}
+
+bool AnalysisModule::set_output_path(const char* path) {
+    if (!path) return false;
+    std::ofstream file(path, std::ios::out | std::ios::ate | std::ios::app);
+    if (!file.is_open()) return false;
+    output_path = path;
+    return true;
+}
+
+bool AnalysisModule::set_distance_metric(CharString name) {
+    const DistanceFunction model = find_distance_model(name);
+    if (!model) return false;
+    distance_metric = model;
+    return true;
+}
+
+AnalysisStatus AnalysisModule::check_settings() const {
+    if (epochs < 1) {
+        return AnalysisStatus::failure("Error: epochs must be at least 1, not " +
+                                       std::to_string(epochs));
+    }
+    if (!std::isfinite(conscience_learning_rate) || conscience_learning_rate < 0.0 ||
+        conscience_learning_rate >= 1.0) {
+        return AnalysisStatus::failure(
+            "Error: conscience_learning_rate must be at least 0 and below 1, not " +
+            number_text(conscience_learning_rate));
+    }
+    if (!std::isfinite(kohonen_learning_rate) || kohonen_learning_rate < 0.0) {
+        return AnalysisStatus::failure(
+            "Error: kohonen_learning_rate must be a finite number of at least 0, not " +
+            number_text(kohonen_learning_rate));
+    }
+    if (!std::isfinite(convergence_threshold)) {
+        return AnalysisStatus::failure(
+            "Error: convergence_threshold must be a finite number, not " +
+            number_text(convergence_threshold));
+    }
+    return AnalysisStatus::success();
+}
+
+AnalysisStatus AnalysisModule::read_input(SequenceData* data) const {
+    *data = SequenceData();
+    if (!input_path) return AnalysisStatus::failure("Error: No input file chosen");
+    std::ifstream in(input_path);
+    if (!in.is_open()) return AnalysisStatus::failure(input_not_found(input_path));
+
+    std::string token;
+    // A file without tokens holds no taxa.
+    if (!(in >> token)) return AnalysisStatus::success();
+    AnalysisStatus status = parse_count(token, "Sequence count", &data->num_seqs);
+    if (!status.ok()) return status;
+    if (!(in >> token)) {
+        if (data->num_seqs == 0) return AnalysisStatus::success();
+        return AnalysisStatus::failure("Error: File ends before the sequence length");
+    }
+    status = parse_count(token, "Sequence length", &data->seq_len);
+    if (!status.ok()) return status;
+    const int num_seqs = data->num_seqs;
+    const std::size_t seq_len = static_cast<std::size_t>(data->seq_len);
+
+    if (num_seqs == 0) {
+        if (in >> token) {
+            return AnalysisStatus::failure("Error: Sequence count is 0 but the file goes on with " +
+                                           token);
+        }
+        return AnalysisStatus::success();
+    }
+
+    std::string name;
+    std::string sequence;
+    for (int i = 0; i < num_seqs; ++i) {
+        if (!(in >> name)) {
+            return AnalysisStatus::failure("Error: File ends after " + std::to_string(i) + " of " +
+                                           std::to_string(num_seqs) + " taxa");
+        }
+        if (name.size() > static_cast<std::size_t>(kMaxNameLength)) {
+            return AnalysisStatus::failure(
+                "Error: Name of taxon " + std::to_string(i + 1) +
+                " is longer than 99 characters: " + name.substr(0, kMaxNameLength) + "...");
+        }
+        if (!(in >> sequence)) {
+            return AnalysisStatus::failure("Error: File ends before the sequence of taxon " + name);
+        }
+        const std::size_t checked = std::min(sequence.size(), seq_len);
+        for (std::size_t j = 0; j < checked; ++j) {
+            if (!Base::is_nucleotide(sequence[j])) {
+                return AnalysisStatus::failure(std::string("UNKNOWN BASE: ") + sequence[j]);
+            }
+        }
+        if (sequence.size() != seq_len) {
+            return AnalysisStatus::failure("Error: Sequence of taxon " + name + " has " +
+                                           std::to_string(sequence.size()) + " characters, " +
+                                           (sequence.size() > seq_len ? "more" : "fewer") +
+                                           " than the sequence length " + std::to_string(seq_len));
+        }
+        data->names.emplace_back(name.c_str());
+        data->sequences.push_back(sequence);
+    }
+    return AnalysisStatus::success();
+}
+
+std::vector<SeqVector*> AnalysisModule::build_vectors(const SequenceData& data) {
+    taxa.clear();
+    SeqVector::restart_ids();
+    std::vector<SeqVector*> vectors;
+    vectors.reserve(data.num_seqs);
+    for (int i = 0; i < data.num_seqs; ++i) {
+        auto taxon = std::make_unique<SeqVector>();
+        taxon->name = data.names[i];
+        taxon->allocate(data.seq_len);
+        const char* letters = data.sequences[i].c_str();
+        for (int j = 0; j < data.seq_len; ++j) taxon->data[j].set(letters[j]);
+        vectors.push_back(taxon.get());
+        taxa.push_back(std::move(taxon));
+    }
+    set_base_frequencies(count_base_frequencies(vectors.data(), data.num_seqs));
+    return vectors;
+}
+
+void AnalysisModule::init_neuron(SeqVector* neuron) {
+    for (int i = 0; i < neuron->length; ++i) {
+        neuron->data[i].x = kNeuronStart;
+        neuron->data[i].y = kNeuronStart;
+        neuron->data[i].z = kNeuronStart;
+    }
+}
+
+void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon) const {
+    const double rate = kohonen_learning_rate;
+    Base* n = neuron->data;
+    const Base* x = taxon->data;
+    for (int i = 0; i < neuron->length; ++i) {
+        n[i].x = n[i].x + rate * (x[i].x - n[i].x);
+        n[i].y = n[i].y + rate * (x[i].y - n[i].y);
+        n[i].z = n[i].z + rate * (x[i].z - n[i].z);
+    }
+}
+
+double AnalysisModule::rms_error(const SeqVector* neuron, const SeqVector* taxon) {
+    const double e = euclidian_distance(neuron, taxon);
+    return std::sqrt(e * e / neuron->length);
+}
+
+void AnalysisModule::write_label(const CharString& name) {
+    if (writes_output()) newick += newick_label(name);
+}
+
+void AnalysisModule::split_by_farthest_pair(SeqVector** group, int n, SeqVector** sides[2],
+                                            int counts[2]) const {
+    int a = 0;
+    double farthest = -1.0;
+    for (int i = 0; i < n; ++i) {
+        const double d = squared_distance(group[0], group[i]);
+        if (d > farthest) {
+            farthest = d;
+            a = i;
+        }
+    }
+    int b = 0;
+    farthest = -1.0;
+    for (int i = 0; i < n; ++i) {
+        const double d = squared_distance(group[a], group[i]);
+        if (d > farthest) {
+            farthest = d;
+            b = i;
+        }
+    }
+    counts[0] = counts[1] = 0;
+    for (int i = 0; i < n; ++i) {
+        const bool nearer_a =
+            squared_distance(group[i], group[a]) <= squared_distance(group[i], group[b]);
+        const int side = nearer_a ? 0 : 1;
+        sides[side][counts[side]++] = group[i];
+    }
+    if (counts[1] == 0) sides[1][counts[1]++] = sides[0][--counts[0]];
+}
+
+void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth) {
+    // Once the limit is reached the recursion only unwinds.
+    if (call_limit_reached) return;
+    *console << "Num_seqs: " << n << std::endl;
+    for (int i = 0; i < n; ++i) {
+        tavrel_assert(vectors_by_id[seq_vectors[i]->id] == seq_vectors[i]);
+    }
+    if (calls++ > kCallLimit) {
+        call_limit_reached = true;
+        return;
+    }
+
+    if (n == 2) {
+        if (writes_output()) {
+            newick += '(';
+            write_label(seq_vectors[0]->name);
+            newick += ',';
+            write_label(seq_vectors[1]->name);
+            newick += ')';
+        }
+        if (gui) gui->add_leaves(node, seq_vectors[0]->name, seq_vectors[1]->name);
+        return;
+    }
+    if (n == 1) {
+        write_label(seq_vectors[0]->name);
+        if (gui) gui->make_leaf(node, seq_vectors[0]);
+        return;
+    }
+    if (n <= 0) return;
+
+    const int length = seq_vectors[0]->length;
+    SeqVector neuron[kNeurons];
+    std::vector<SeqVector*> storage(static_cast<std::size_t>(n) * kNeurons);
+    SeqVector** members[kNeurons] = {storage.data(), storage.data() + n};
+    int counts[kNeurons] = {0, 0};
+
+    const double c = conscience_learning_rate;
+    const double keep = 1.0 - c;
+    const double threshold = convergence_threshold;
+    const DistanceFunction model = distance_metric;
+    // The RMS error is the Euclidean model's value rescaled: reuse it.
+    const bool model_is_euclidian = model == euclidian_distance;
+    const int step = mpi_mode ? num_processors : 1;
+    const int first_input = mpi_mode ? rank : 0;
+
+    bool split = false;
+    int budget = epochs;
+    for (int attempt = 0; attempt < kMaxAttempts && !split; ++attempt) {
+        for (SeqVector& k : neuron) {
+            k.name = "weight";
+            k.allocate(length);
+            init_neuron(&k);
+        }
+        double p[kNeurons] = {kConscienceStart, kConscienceStart};
+        bool converged = false;
+        for (int epoch = 0; epoch < budget && !converged; ++epoch) {
+            counts[0] = counts[1] = 0;
+            for (int i = first_input; i < n; i += step) {
+                SeqVector* input = seq_vectors[i];
+                const double bias0 = std::exp(1.0 - std::log(p[0]));
+                const double bias1 = std::exp(1.0 - std::log(p[1]));
+                const double e0 = model(&neuron[0], input);
+                const double e1 = model(&neuron[1], input);
+                const int w = (e1 + bias1 < e0 + bias0) ? 1 : 0;
+                members[w][counts[w]++] = input;
+                p[w] = keep * p[w];
+                p[1 - w] = keep * p[1 - w] + c;
+                const double e =
+                    model_is_euclidian ? (w ? e1 : e0) : euclidian_distance(&neuron[w], input);
+                const double r = std::sqrt(e * e / neuron[w].length);
+                if (r < threshold) converged = true;
+                if (gui) gui->add_value(static_cast<int>(r * 100.0));
+            }
+            if (mpi_mode) {
+                mpi_synch_partitions(members, counts, n, kNeurons);
+                // Every process must run the same epochs.
+                converged = group->any(converged);
+            }
+            for (int k = 0; k < kNeurons; ++k) {
+                for (int j = 0; j < counts[k]; ++j) kohonen_update(&neuron[k], members[k][j]);
+            }
+        }
+        split = counts[0] > 0 && counts[1] > 0;
+        if (!split) {
+            *console << "Error: Zero partition" << std::endl;
+            // Converging before the budget ran out means a retry would
+            // repeat this attempt exactly.
+            if (converged) break;
+        }
+        budget = doubled_budget(budget);
+    }
+    if (!split) {
+        *console << "Warning: no split found for " << n << " taxa; splitting by the farthest pair"
+                 << std::endl;
+        split_by_farthest_pair(seq_vectors, n, members, counts);
+    }
+
+    if (writes_output()) newick += '(';
+    TreeNode** children = nullptr;
+    if (gui) gui->split(node, &children, kNeurons, depth);
+    partition(members[0], counts[0], children ? children[0] : nullptr, depth + 1);
+    if (writes_output()) newick += ',';
+    partition(members[1], counts[1], children ? children[1] : nullptr, depth + 1);
+    if (writes_output()) newick += ')';
+}
+
+void* AnalysisModule::run(void* module) {
+    AnalysisModule* self = static_cast<AnalysisModule*>(module);
+    self->run_status = self->execute();
+    return nullptr;
+}
+
+AnalysisStatus AnalysisModule::execute() {
+    AnalysisStatus status = check_settings();
+    if (!status.ok()) {
+        if (mpi_mode && rank != 0) {
+            // Process 0 cannot know: end the whole group rather than let it wait.
+            *console << status.message() << std::endl;
+            group->abort(status.exit_code());
+        }
+        release_group(status.exit_code());
+        return status;
+    }
+    if (writes_output() && !output_path) {
+        status = AnalysisStatus::failure("Error: No output file chosen");
+        if (mpi_mode) release_group(status.exit_code());
+        return status;
+    }
+    status = load_taxa();
+    if (!status.ok()) return status;
+
+    SeqVector** all = vectors_by_id.data();
+    const int count = static_cast<int>(vectors_by_id.size());
+    std::vector<SeqVector*> root_group(all, all + count);
+    newick.clear();
+    calls = 0;
+    call_limit_reached = false;
+    partition(root_group.data(), count, gui ? gui->tree_root() : nullptr, 0);
+    if (call_limit_reached) {
+        newick.clear();
+        return AnalysisStatus::failure("Hardcoded limit reached... exiting");
+    }
+    return write_tree();
+}
+
+AnalysisStatus AnalysisModule::load_taxa() {
+    SequenceData data;
+    AnalysisStatus status = AnalysisStatus::success();
+    if (!mpi_mode || rank == 0) {
+        status = read_input(&data);
+        if (mpi_mode) {
+            if (status.ok()) {
+                status = share_input(&data);
+            } else {
+                release_group(status.exit_code());
+            }
+        }
+    } else {
+        status = receive_input(&data);
+    }
+    if (!status.ok()) return status;
+    vectors_by_id = build_vectors(data);
+    for (SeqVector* taxon : vectors_by_id) tavrel_assert(vectors_by_id[taxon->id] == taxon);
+    return AnalysisStatus::success();
+}
+
+void AnalysisModule::release_group(int exit_code) {
+    if (!mpi_mode || rank != 0) return;
+    // A negative count tells the others that no input comes and how process 0 ends.
+    int counts[2] = {-exit_code, 0};
+    group->broadcast(&counts[0], 1);
+    group->broadcast(&counts[1], 1);
+}
+
+AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
+    long long names_len = 0;
+    std::vector<int> name_lengths(data->num_seqs);
+    for (int i = 0; i < data->num_seqs; ++i) {
+        name_lengths[i] = data->names[i].getLength();
+        names_len += name_lengths[i];
+    }
+    const long long packed_len = names_len + static_cast<long long>(data->num_seqs) * data->seq_len;
+    std::string refusal;
+    if (data->num_seqs > kMaxMpiTaxa) {
+        refusal = "Error: An MPI run takes at most " + std::to_string(kMaxMpiTaxa) + " taxa, not " +
+                  std::to_string(data->num_seqs);
+    } else if (packed_len > INT_MAX) {
+        refusal = "Error: Input file " + std::string(input_path) +
+                  " is too large to share between MPI processes";
+    }
+    if (!refusal.empty()) {
+        release_group(1);
+        return AnalysisStatus::failure(refusal);
+    }
+    group->broadcast(&data->num_seqs, 1);
+    group->broadcast(&data->seq_len, 1);
+    group->broadcast(name_lengths.data(), data->num_seqs);
+    std::vector<char> packed(static_cast<std::size_t>(packed_len));
+    long long m = 0;
+    for (int i = 0; i < data->num_seqs; ++i) {
+        tavrel_assert(!(m > packed_len));
+        std::memcpy(packed.data() + m, data->names[i].c_str(), name_lengths[i]);
+        m += name_lengths[i];
+        std::memcpy(packed.data() + m, data->sequences[i].data(), data->seq_len);
+        m += data->seq_len;
+    }
+    group->broadcast(packed.data(), static_cast<int>(packed_len));
+    return AnalysisStatus::success();
+}
+
+AnalysisStatus AnalysisModule::receive_input(SequenceData* data) {
+    group->broadcast(&data->num_seqs, 1);
+    group->broadcast(&data->seq_len, 1);
+    if (data->num_seqs < 0) return AnalysisStatus::silent_failure(-data->num_seqs);
+    std::vector<int> name_lengths(data->num_seqs);
+    group->broadcast(name_lengths.data(), data->num_seqs);
+    long long packed_len = static_cast<long long>(data->num_seqs) * data->seq_len;
+    for (int length : name_lengths) packed_len += length;
+    std::vector<char> packed(static_cast<std::size_t>(packed_len));
+    group->broadcast(packed.data(), static_cast<int>(packed_len));
+    const char* m = packed.data();
+    for (int i = 0; i < data->num_seqs; ++i) {
+        CharString name;
+        for (int j = 0; j < name_lengths[i]; ++j) name += *m++;
+        data->names.push_back(name);
+        data->sequences.emplace_back(m, data->seq_len);
+        m += data->seq_len;
+    }
+    return AnalysisStatus::success();
+}
+
+int pair(int x, int y) {
+    const long long h = (static_cast<long long>(x) + 1) / 2;
+    const long long code = (h + y) * (h + y) + x;
+    tavrel_assert(x >= 0 && y >= 0 && code <= INT_MAX);
+    return static_cast<int>(code);
+}
+
+void unpair(int z, int* x, int* y) {
+    long long root = static_cast<long long>(std::sqrt(static_cast<double>(z)));
+    while (root * root > z) --root;
+    while ((root + 1) * (root + 1) <= z) ++root;
+    *x = static_cast<int>(z - root * root);
+    *y = static_cast<int>(root - (static_cast<long long>(*x) + 1) / 2);
+}
+
+void AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2], int n,
+                                          int neurons) {
+    const int processes = num_processors;
+    exchange_counts.resize(processes);
+    exchange_displacements.resize(processes);
+    for (int q = 0; q < processes; ++q) {
+        exchange_counts[q] = n / processes + (q < n % processes ? 1 : 0);
+        exchange_displacements[q] =
+            q == 0 ? 0 : exchange_displacements[q - 1] + exchange_counts[q - 1];
+    }
+    exchange_sent.clear();
+    for (int k = 0; k < neurons; ++k) {
+        for (int j = 0; j < counts[k]; ++j) exchange_sent.push_back(pair(members[k][j]->id, k));
+    }
+    tavrel_assert(static_cast<int>(exchange_sent.size()) == exchange_counts[rank]);
+    exchange_received.resize(n);
+    group->all_gather(exchange_sent.data(), exchange_counts[rank], exchange_received.data(),
+                      exchange_counts.data(), exchange_displacements.data());
+    for (int k = 0; k < neurons; ++k) counts[k] = 0;
+    for (int i = 0; i < n; ++i) {
+        int x = 0;
+        int y = 0;
+        unpair(exchange_received[i], &x, &y);
+        tavrel_assert(x >= 0 && x < static_cast<int>(vectors_by_id.size()) && y >= 0 &&
+                      y < neurons);
+        members[y][counts[y]++] = vectors_by_id[x];
+    }
+}
+
+AnalysisStatus AnalysisModule::write_tree() {
+    if (!writes_output()) return AnalysisStatus::success();
+    newick += ";\n";
+    std::ofstream out(output_path, std::ios::out | std::ios::ate | std::ios::app);
+    out.write(newick.data(), static_cast<std::streamsize>(newick.size()));
+    out.flush();
+    const bool written = out.good();
+    newick.clear();
+    if (!written) {
+        return AnalysisStatus::failure(std::string("Error: Output file ") + output_path +
+                                       " could not be written");
+    }
+    return AnalysisStatus::success();
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/analysisstatus.h"
+#include "analysis/charstring.h"
+#include "analysis/distancemodels.h"
+#include "analysis/seqvector.h"
+
+class AnalysisFrontEnd;
+class ProcessGroup;
+class TreeNode;
+
+// The contents of a sequence file: a name and a sequence of exactly
+// seq_len letters A, C, G, T per taxon.
+struct SequenceData {
+    int num_seqs = 0;
+    int seq_len = 0;
+    std::vector<CharString> names;
+    std::vector<std::string> sequences;
+};
+
+// The analysis object: settings, paths, the process group of an MPI run,
+// and one run at a time from a sequence file to a Newick tree.
+class AnalysisModule {
+public:
+    AnalysisModule();
+    // One process of an MPI group: takes the group's size and this process's
+    // rank. MPI must be running.
+    explicit AnalysisModule(int rank);
+    ~AnalysisModule();
+    AnalysisModule(const AnalysisModule&) = delete;
+    AnalysisModule& operator=(const AnalysisModule&) = delete;
+
+    bool set_input_path(const char* path);
+    bool set_output_path(const char* path);
+    void set_conscience_learning_rate(double rate) { conscience_learning_rate = rate; }
+    void set_kohonen_learning_rate(double rate) { kohonen_learning_rate = rate; }
+    void set_convergence_threshold(double threshold) { convergence_threshold = threshold; }
+    void set_epochs(int count) { epochs = count; }
+    bool set_distance_metric(CharString name);
+
+    // Refuses settings with which a run cannot work.
+    AnalysisStatus check_settings() const;
+
+    // One run, the start routine of the window's analysis thread and a plain
+    // function alike: `module` is the AnalysisModule. Its outcome is left in
+    // run_status. Returns null.
+    static void* run(void* module);
+
+    // Tells the other processes of the group that process 0 makes no run
+    // and ends with `exit_code`, so that none waits for input.
+    void release_group(int exit_code);
+
+    AnalysisStatus read_input(SequenceData* data) const;
+    std::vector<SeqVector*> build_vectors(const SequenceData& data);
+
+    void partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth);
+    void mpi_synch_partitions(SeqVector** members[2], int counts[2], int n, int neurons);
+
+    static void init_neuron(SeqVector* neuron);
+    void kohonen_update(SeqVector* neuron, const SeqVector* taxon) const;
+    static double rms_error(const SeqVector* neuron, const SeqVector* taxon);
+
+    AnalysisFrontEnd* gui = nullptr;
+    std::vector<SeqVector*> vectors_by_id;
+    int num_processors = 1;
+    int rank = 0;
+    bool mpi_mode = false;
+    const char* input_path = nullptr;
+    const char* output_path = nullptr;
+    double conscience_learning_rate = 0.001;
+    double kohonen_learning_rate = 0.04;
+    double convergence_threshold = 0.25;
+    int epochs = 100;
+    DistanceFunction distance_metric = euclidian_distance;
+
+    // The collectives of an MPI run; null without MPI. Owned.
+    std::unique_ptr<ProcessGroup> group;
+    // Where progress lines and warnings go: standard output unless a test
+    // or the window says otherwise.
+    std::ostream* console;
+    // The outcome of the last run.
+    AnalysisStatus run_status = AnalysisStatus::success();
+
+    // Calls of partition() a run may make before it gives up.
+    static constexpr int kCallLimit = 100000;
+    // Attempts of one partition step before it splits by the farthest pair.
+    static constexpr int kMaxAttempts = 8;
+    // Taxon ids travel between MPI processes as pair codes of int range.
+    static constexpr int kMaxMpiTaxa = 92677;
+
+private:
+    AnalysisStatus execute();
+    AnalysisStatus load_taxa();
+    AnalysisStatus share_input(SequenceData* data);
+    AnalysisStatus receive_input(SequenceData* data);
+    AnalysisStatus write_tree();
+    bool writes_output() const { return !mpi_mode || rank == 0; }
+    void write_label(const CharString& name);
+    void split_by_farthest_pair(SeqVector** group, int n, SeqVector** sides[2],
+                                int counts[2]) const;
+
+    // The taxa of the last run; they live until the next run starts, so a
+    // window can still show their names.
+    std::vector<std::unique_ptr<SeqVector>> taxa;
+    // The Newick text of the run under way, appended to the tree file in one
+    // write when the run has finished.
+    std::string newick;
+    int calls = 0;
+    bool call_limit_reached = false;
+    // Scratch of the per-epoch exchange, kept to avoid allocating every epoch.
+    std::vector<int> exchange_counts;
+    std::vector<int> exchange_displacements;
+    std::vector<int> exchange_sent;
+    std::vector<int> exchange_received;
+};
+
+// Codes a taxon id x and a neuron index y in one int: (h + y)^2 + x with
+// h = (x + 1) / 2. unpair is its exact inverse.
+int pair(int x, int y);
+void unpair(int z, int* x, int* y);
+
+// The Newick form of a taxon name: unchanged, or single-quoted with every
+// quote doubled when it holds a character that Newick gives a meaning.
+std::string newick_label(const CharString& name);

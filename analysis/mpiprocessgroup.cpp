@@ -1,0 +1,59 @@
+#include "analysis/mpiprocessgroup.h"
+
+#include <mpi.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "analysis/analysismodule.h"
+
+int MpiProcessGroup::initialize(int* argc, char*** argv) {
+    MPI_Init(argc, argv);
+    int rank = 0;
+    MPI_Comm_rank(MPI_COMM_WORLD, &rank);
+    return rank;
+}
+
+void MpiProcessGroup::finalize() {
+    MPI_Finalize();
+}
+
+MpiProcessGroup::MpiProcessGroup() : size_(1), rank_(0) {
+    MPI_Comm_size(MPI_COMM_WORLD, &size_);
+    MPI_Comm_rank(MPI_COMM_WORLD, &rank_);
+}
+
+void MpiProcessGroup::broadcast(int* values, int count) {
+    MPI_Bcast(values, count, MPI_INT, 0, MPI_COMM_WORLD);
+}
+
+void MpiProcessGroup::broadcast(char* values, int count) {
+    MPI_Bcast(values, count, MPI_CHAR, 0, MPI_COMM_WORLD);
+}
+
+void MpiProcessGroup::all_gather(const int* sent, int sent_count, int* received, const int* counts,
+                                 const int* displacements) {
+    MPI_Allgatherv(sent, sent_count, MPI_INT, received, counts, displacements, MPI_INT,
+                   MPI_COMM_WORLD);
+}
+
+bool MpiProcessGroup::any(bool flag) {
+    int local = flag ? 1 : 0;
+    int global = 0;
+    MPI_Allreduce(&local, &global, 1, MPI_INT, MPI_LOR, MPI_COMM_WORLD);
+    return global != 0;
+}
+
+void MpiProcessGroup::abort(int exit_code) {
+    std::cout.flush();
+    MPI_Abort(MPI_COMM_WORLD, exit_code);
+    std::_Exit(exit_code);
+}
+
+// The MPI form of the analysis object lives here with the rest of MPI.
+AnalysisModule::AnalysisModule(int rank) : AnalysisModule() {
+    group = std::make_unique<MpiProcessGroup>();
+    num_processors = group->size();
+    this->rank = rank;
+    mpi_mode = true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "analysis/processgroup.h"
+
+// The process group of an MPI run: MPI_COMM_WORLD. The only place that
+// calls MPI, so the engine builds and runs without it.
+class MpiProcessGroup : public ProcessGroup {
+public:
+    // MPI_Init with the command line (MPI may take its own arguments out);
+    // gives this process's rank.
+    static int initialize(int* argc, char*** argv);
+    static void finalize();
+
+    MpiProcessGroup();
+
+    int size() const override { return size_; }
+    int rank() const override { return rank_; }
+    void broadcast(int* values, int count) override;
+    void broadcast(char* values, int count) override;
+    void all_gather(const int* sent, int sent_count, int* received, const int* counts,
+                    const int* displacements) override;
+    bool any(bool flag) override;
+    [[noreturn]] void abort(int exit_code) override;
+
+private:
+    int size_;
+    int rank_;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+// The collective operations that a run shares with the other processes of
+// its group. Every process calls them in the same order; process 0 is the
+// root of every broadcast.
+class ProcessGroup {
+public:
+    virtual ~ProcessGroup() = default;
+
+    virtual int size() const = 0;
+    virtual int rank() const = 0;
+
+    virtual void broadcast(int* values, int count) = 0;
+    virtual void broadcast(char* values, int count) = 0;
+    // Gathers every process's block of codes into `received`, block q of
+    // counts[q] codes at displacements[q].
+    virtual void all_gather(const int* sent, int sent_count, int* received, const int* counts,
+                            const int* displacements) = 0;
+    // True on every process when `flag` is true on any.
+    virtual bool any(bool flag) = 0;
+    // Ends every process of the group at once.
+    [[noreturn]] virtual void abort(int exit_code) = 0;
+};
