@@ -15,12 +15,14 @@ function(tavrel_add_test target)
   if(T_MAIN)
     target_link_libraries(${target} PRIVATE GTest::gtest_main)
   endif()
-  set(env "TAVREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-          "ASAN_OPTIONS=detect_leaks=0"
-          ${T_ENV})
+  # Paths the tests need, fixed at build time.
+  target_compile_definitions(${target} PRIVATE TAVREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   if(TARGET tavrel)
-    list(APPEND env "TAVREL_BIN=$<TARGET_FILE:tavrel>")
+    target_compile_definitions(${target} PRIVATE TAVREL_BIN="$<TARGET_FILE:tavrel>")
+    add_dependencies(${target} tavrel)
   endif()
+  # Mesa keeps allocations until exit; leak reports would only name it.
+  set(env "ASAN_OPTIONS=detect_leaks=0" ${T_ENV})
   if(T_GL)
     if(NOT XVFB_RUN)
       message(FATAL_ERROR "xvfb-run is needed for the window tests (Debian package xvfb)")
@@ -32,8 +34,11 @@ function(tavrel_add_test target)
     set_tests_properties(${target} PROPERTIES LABELS "${T_LABEL}" ENVIRONMENT "${env}"
                          TIMEOUT 600)
   else()
-    gtest_discover_tests(${target}
-      PROPERTIES LABELS "${T_LABEL}" ENVIRONMENT "${env}" TIMEOUT 300
-      DISCOVERY_TIMEOUT 60)
+    # gtest_discover_tests flattens lists, so the environment goes one entry each.
+    set(props LABELS "${T_LABEL}" TIMEOUT 300)
+    foreach(entry IN LISTS env)
+      list(APPEND props ENVIRONMENT "${entry}")
+    endforeach()
+    gtest_discover_tests(${target} PROPERTIES ${props} DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()

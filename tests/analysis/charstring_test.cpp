@@ -1,0 +1,106 @@
+#include "analysis/charstring.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "analysis/seqvector.h"
+
+TEST(CharString, EmptyTextHoldsOneNul) {
+    const CharString empty("");
+    EXPECT_EQ(empty.getLength(), 0);
+    EXPECT_STREQ(empty.c_str(), "");
+    const CharString null_text(nullptr);
+    EXPECT_EQ(null_text.getLength(), 0);
+    EXPECT_STREQ(null_text.c_str(), "");
+}
+
+TEST(CharString, AppendAddsExactlyOneCharacterEachTime) {
+    CharString s;
+    s += 'a';
+    EXPECT_EQ(s.getLength(), 1);
+    s += 'b';
+    s += 'c';
+    EXPECT_EQ(s.getLength(), 3);
+    EXPECT_STREQ(s.c_str(), "abc");
+}
+
+TEST(CharString, CopiesOwnTheirBuffers) {
+    CharString original("taxon");
+    CharString copy(original);
+    CharString assigned;
+    assigned = original;
+    original += 'X';
+    EXPECT_STREQ(copy.c_str(), "taxon");
+    EXPECT_STREQ(assigned.c_str(), "taxon");
+    EXPECT_NE(copy.c_str(), original.c_str());
+}
+
+TEST(CharString, SelfAssignmentKeepsTheText) {
+    CharString s("weight");
+    CharString& same = s;
+    s = same;
+    EXPECT_STREQ(s.c_str(), "weight");
+    // Assigning a string its own text through a pointer reads the old buffer first.
+    s = s.c_str();
+    EXPECT_STREQ(s.c_str(), "weight");
+    EXPECT_EQ(s.getLength(), 6);
+}
+
+TEST(CharString, EqualityIsExactAndCaseSensitive) {
+    EXPECT_EQ(CharString("JC") == CharString("JC"), 1);
+    EXPECT_EQ(CharString("JC") == CharString("jc"), 0);
+    EXPECT_EQ(CharString("Euclidian") == CharString("Euclidean"), 0);
+}
+
+TEST(CharString, SubscriptWithinTheText) {
+    CharString s("abc");
+    EXPECT_EQ(s[0], 'a');
+    EXPECT_EQ(s[2], 'c');
+    s[1] = 'B';
+    EXPECT_STREQ(s.c_str(), "aBc");
+}
+
+TEST(CharStringDeathTest, SubscriptOutsideTheTextFailsTheAssertion) {
+    CharString s("abc");
+    const char* expected =
+        "Assertion failed: subscript >= 0 && subscript <= length - 1, file charstring, line";
+    EXPECT_EXIT((void)s[-1], testing::ExitedWithCode(3), expected);
+    EXPECT_EXIT((void)s[3], testing::ExitedWithCode(3), expected);
+}
+
+TEST(Base, LettersAreCornersOfTheUnitCube) {
+    struct Case {
+        char letter;
+        double x, y, z;
+    };
+    const Case cases[] = {
+        {'A', 0, 0, 0}, {'C', 0, 1, 1}, {'G', 1, 1, 0}, {'T', 1, 0, 1}};
+    for (const Case& c : cases) {
+        Base b;
+        b.set(c.letter);
+        EXPECT_EQ(b.x, c.x) << c.letter;
+        EXPECT_EQ(b.y, c.y) << c.letter;
+        EXPECT_EQ(b.z, c.z) << c.letter;
+    }
+    const Base fresh;
+    EXPECT_EQ(fresh.x + fresh.y + fresh.z, 0.0);
+}
+
+TEST(Base, OnlyUpperCaseACGTAreNucleotides) {
+    for (int c = 0; c < 256; ++c) {
+        const bool expected = c == 'A' || c == 'C' || c == 'G' || c == 'T';
+        EXPECT_EQ(Base::is_nucleotide(static_cast<char>(c)), expected) << c;
+    }
+}
+
+TEST(SeqVector, IdsCountFromZeroAfterARestart) {
+    SeqVector::restart_ids();
+    SeqVector a, b, c;
+    EXPECT_EQ(a.id, 0);
+    EXPECT_EQ(b.id, 1);
+    EXPECT_EQ(c.id, 2);
+    c.allocate(3);
+    EXPECT_EQ(c.length, 3);
+    EXPECT_EQ(c.data[2].x, 0.0);
+}

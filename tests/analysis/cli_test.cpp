@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "testsupport.h"
+
+namespace {
+
+const char kSample[] = "4 6\nalpha ACGTAC\nbeta ACGTAA\ngamma TTGCAC\ndelta TTGCAA\n";
+
+std::vector<std::string> without_progress(const std::vector<std::string>& lines) {
+    std::vector<std::string> kept;
+    for (const std::string& line : lines) {
+        if (line.rfind("Num_seqs: ", 0) != 0) kept.push_back(line);
+    }
+    return kept;
+}
+
+}  // namespace
+
+TEST(CliDriver, MessagesAndExitCodes) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kSample);
+    const std::string out = dir.path("out.tre");
+    const std::string missing = dir.path("missing.txt");
+    const std::string bad_dir = dir.path("none/out.tre");
+    const std::string bad_letter = dir.write("bad.txt", "2 3 a ACG b ACX");
+    const std::string truncated = dir.write("short.txt", "3 3 a ACG b ACG");
+
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> lines;  // without the progress lines
+        int exit_code;
+        bool tree_line;  // one line appended to out
+    };
+    const std::string input_syntax = "Syntax Error: nogui argument requires input_path argument";
+    const std::string output_syntax = "Syntax Error: nogui argument requires output_path argument";
+    const Case cases[] = {
+        {{"-nogui", "-input_path", in, "-output_path", out}, {}, 0, true},
+        {{"-nogui"}, {input_syntax, output_syntax}, 2, false},
+        {{"-nogui", "-output_path", out}, {input_syntax}, 2, false},
+        {{"-nogui", "-output_path", out, "-distance_metric", "jc"},
+         {input_syntax, "Unknown distance metric (model)"}, 1, false},
+        {{"-nogui", "-input_path", missing}, {"Error: Input file " + missing + " not found"}, 1,
+         false},
+        {{"-nogui", "-input_path", in, "-output_path", bad_dir},
+         {"Error: Output file " + bad_dir + " could not be created"}, 1, false},
+        {{"-nogui", "-input_path", in, "-output_path", out, "-distance_metric", "Euclidean"},
+         {"Unknown distance metric (model)"}, 1, false},
+        {{"-nogui", "-input_path", in, "-output_path", out, "-epochs"},
+         {"Syntax Error: -epochs requires a value"}, 2, false},
+        {{"-nogui", "-input_path", in, "-output_path"},
+         {"Syntax Error: -output_path requires a value"}, 2, false},
+        {{"-nogui", "-input_path", in, "-output_path", out, "-epochs", "none"},
+         {"Error: epochs must be at least 1, not 0"}, 1, false},
+        {{"-nogui", "-input_path", in, "-output_path", out, "-conscience_learning_rate", "1"},
+         {"Error: conscience_learning_rate must be at least 0 and below 1, not 1"}, 1, false},
+        {{"-nogui", "-input_path", in, "-output_path", out, "-kohonen_learning_rate", "-2"},
+         {"Error: kohonen_learning_rate must be a finite number of at least 0, not -2"}, 1,
+         false},
+        {{"-nogui", "-input_path", in, "-output_path", out, "-convergence_threshold", "inf"},
+         {"Error: convergence_threshold must be a finite number, not inf"}, 1, false},
+        {{"-nogui", "-input_path", bad_letter, "-output_path", out}, {"UNKNOWN BASE: X"}, 1,
+         false},
+        {{"-nogui", "-input_path", truncated, "-output_path", out},
+         {"Error: File ends after 2 of 3 taxa"}, 1, false},
+        {{"-input_path", in, "-output_path", out},
+         {"Error: The window mode is not built yet; run with -nogui"}, 1, false},
+        // The last occurrence of an option counts.
+        {{"-nogui", "-input_path", missing, "-input_path", in, "-output_path", out,
+          "-distance_metric", "nonsense", "-distance_metric", "K2P"},
+         {}, 0, true},
+    };
+    for (const Case& c : cases) {
+        std::remove(out.c_str());
+        const ProgramResult result = run_tavrel(c.args);
+        std::string shown;
+        for (const std::string& a : c.args) shown += a + " ";
+        EXPECT_EQ(result.exit_code, c.exit_code) << shown;
+        EXPECT_EQ(without_progress(result.out), c.lines) << shown;
+        const std::vector<std::string> tree = lines_of(read_file(out));
+        if (c.tree_line) {
+            ASSERT_EQ(tree.size(), 1u) << shown;
+            EXPECT_EQ(tree[0].back(), ';') << shown;
+        } else {
+            EXPECT_TRUE(tree.empty()) << shown;
+        }
+    }
+}
+
+TEST(CliDriver, BothPathsAbsentCreateNoFile) {
+    TempDir dir;
+    const ProgramResult result = run_command("cd " + dir.path("") + " && '" + tavrel_bin() + "' -nogui");
+    EXPECT_EQ(result.exit_code, 2);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path("")));
+}
+
+TEST(CliDriver, EveryRunAppendsOneWholeLine) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kSample);
+    const std::string out = dir.write("out.tre", "(old,tree);\n");
+    const std::vector<std::string> args = {"-nogui", "-input_path", in, "-output_path", out,
+                                           "-distance_metric", "JC", "-epochs", "50"};
+    const ProgramResult first = run_tavrel(args);
+    const ProgramResult second = run_tavrel(args);
+    EXPECT_EQ(first.exit_code, 0);
+    EXPECT_EQ(first.out, second.out);
+    const std::vector<std::string> tree = lines_of(read_file(out));
+    ASSERT_EQ(tree.size(), 3u);
+    EXPECT_EQ(tree[0], "(old,tree);");
+    EXPECT_EQ(tree[1], tree[2]);
+    std::vector<std::string> names = newick_names(tree[1]);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"alpha", "beta", "delta", "gamma"}));
+    EXPECT_EQ(first.out.front(), "Num_seqs: 4");
+}

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/analysisfrontend.h"
+#include "analysis/analysismodule.h"
+#include "testsupport.h"
+
+namespace {
+
+struct RunOutcome {
+    AnalysisStatus status = AnalysisStatus::success();
+    std::vector<std::string> console;
+    std::string tree_file;
+};
+
+// One run of a module on a sequence file made from `contents`.
+RunOutcome run_on(AnalysisModule& module, const std::string& contents) {
+    TempDir dir;
+    const std::string input = dir.write("input.txt", contents);
+    const std::string output = dir.path("out.tre");
+    EXPECT_TRUE(module.set_input_path(input.c_str()));
+    EXPECT_TRUE(module.set_output_path(output.c_str()));
+    std::ostringstream console;
+    module.console = &console;
+    AnalysisModule::run(&module);
+    module.console = &std::cout;
+    return {module.run_status, lines_of(console.str()), read_file(output)};
+}
+
+RunOutcome run_on(const std::string& contents) {
+    AnalysisModule module;
+    return run_on(module, contents);
+}
+
+int count_lines(const std::vector<std::string>& lines, const std::string& prefix) {
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
+        return l.compare(0, prefix.size(), prefix) == 0;
+    }));
+}
+
+// Taxa evolved down a random tree from one root sequence.
+std::string simulated_file(int taxa, int length, unsigned seed) {
+    std::mt19937 random(seed);
+    const char letters[] = "ACGT";
+    std::vector<std::string> pool(1, std::string(length, 'A'));
+    for (char& c : pool[0]) c = letters[random() % 4];
+    while (static_cast<int>(pool.size()) < taxa) {
+        std::string child = pool[random() % pool.size()];
+        for (int m = 0; m < length / 10; ++m) child[random() % length] = letters[random() % 4];
+        pool.push_back(child);
+    }
+    std::ostringstream file;
+    file << taxa << " " << length << "\n";
+    for (int i = 0; i < taxa; ++i) file << "taxon_" << i << " " << pool[i] << "\n";
+    return file.str();
+}
+
+class RecordingFrontEnd : public AnalysisFrontEnd {
+public:
+    TreeNode* tree_root() override { return node(0); }
+    void add_leaves(TreeNode* n, const CharString& a, const CharString& b) override {
+        log.push_back("leaves " + id(n) + " " + a.c_str() + " " + b.c_str());
+    }
+    void make_leaf(TreeNode* n, SeqVector* taxon) override {
+        log.push_back("leaf " + id(n) + " " + taxon->name.c_str());
+    }
+    void split(TreeNode* n, TreeNode*** children, int count, int depth) override {
+        log.push_back("split " + id(n) + " " + std::to_string(count) + " " + std::to_string(depth));
+        arrays.emplace_back(count);
+        for (int i = 0; i < count; ++i) arrays.back()[i] = node(next++);
+        *children = arrays.back().data();
+    }
+    void add_value(int value) override { values.push_back(value); }
+
+    std::vector<std::string> log;
+    std::vector<int> values;
+
+private:
+    // Fake nodes: distinct addresses that are never dereferenced.
+    TreeNode* node(int i) { return reinterpret_cast<TreeNode*>(&storage[i]); }
+    std::string id(TreeNode* n) {
+        return std::to_string(reinterpret_cast<char*>(n) - storage);
+    }
+    char storage[64] = {};
+    int next = 1;
+    std::vector<std::vector<TreeNode*>> arrays;
+};
+
+}  // namespace
+
+TEST(Newick, SmallRuns) {
+    struct Case {
+        const char* file;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"0 0", ";\n"},
+        {"", ";\n"},
+        {"1 4 a ACGT", "a;\n"},
+        {"2 4 a ACGT b TTTT", "(a,b);\n"},
+    };
+    for (const Case& c : cases) {
+        const RunOutcome outcome = run_on(c.file);
+        EXPECT_TRUE(outcome.status.ok()) << c.file;
+        EXPECT_EQ(outcome.tree_file, c.line) << c.file;
+    }
+}
+
+TEST(Newick, ThreeTaxaSplitIntoOneAndTwo) {
+    const RunOutcome outcome = run_on("3 4 a AAAA b AAAT c GGGG");
+    ASSERT_TRUE(outcome.status.ok());
+    const std::vector<std::string> lines = lines_of(outcome.tree_file);
+    ASSERT_EQ(lines.size(), 1u);
+    std::vector<std::string> names = newick_names(lines[0]);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c"}));
+    // One bare name and one pair, in either order.
+    const std::string& t = lines[0];
+    EXPECT_TRUE(t.size() == 10u && t[0] == '(' && t.substr(t.size() - 2) == ");")
+        << t;
+    EXPECT_EQ(std::count(t.begin(), t.end(), '('), 2) << t;
+    EXPECT_EQ(outcome.console,
+              (std::vector<std::string>{"Num_seqs: 3", "Num_seqs: " + std::string(1, t[1] == '(' ? '2' : '1'),
+                                        "Num_seqs: " + std::string(1, t[1] == '(' ? '1' : '2')}));
+}
+
+TEST(Newick, NamesWithNewickCharactersAreQuoted) {
+    struct Case {
+        const char* name;
+        const char* label;
+    };
+    const Case cases[] = {
+        {"plain_name", "plain_name"},   {"H.sapiens", "H.sapiens"},
+        {"a:b", "'a:b'"},               {"x(1)", "'x(1)'"},
+        {"one,two", "'one,two'"},       {"semi;", "'semi;'"},
+        {"[note]", "'[note]'"},         {"O'Brien", "'O''Brien'"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(newick_label(c.name), c.label) << c.name;
+    EXPECT_EQ(run_on("2 1 it's A b(2) C").tree_file, "('it''s','b(2)');\n");
+}
+
+TEST(Partition, EverySimulatedTaxonAppearsOnce) {
+    const int taxa = 40;
+    const RunOutcome outcome = run_on(simulated_file(taxa, 120, 11));
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.message();
+    const std::vector<std::string> lines = lines_of(outcome.tree_file);
+    ASSERT_EQ(lines.size(), 1u);
+    std::vector<std::string> names = newick_names(lines[0]);
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> expected;
+    for (int i = 0; i < taxa; ++i) expected.push_back("taxon_" + std::to_string(i));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), '('),
+              std::count(lines[0].begin(), lines[0].end(), ')'));
+    // A binary tree of n leaves has n - 1 inner nodes, each one call, plus the single leaves.
+    EXPECT_GE(count_lines(outcome.console, "Num_seqs: "), taxa / 2);
+}
+
+TEST(Partition, SameInputSameLineAndASecondRunInTheSameProcessToo) {
+    const std::string file = simulated_file(25, 80, 3);
+    for (const char* model : {"Euclidian", "JC", "F81", "F84", "K2P"}) {
+        AnalysisModule module;
+        ASSERT_TRUE(module.set_distance_metric(model));
+        const RunOutcome first = run_on(module, file);
+        const RunOutcome second = run_on(module, file);
+        const RunOutcome fresh = run_on(file + " ");
+        ASSERT_TRUE(first.status.ok()) << model;
+        EXPECT_EQ(first.tree_file, second.tree_file) << model;
+        EXPECT_EQ(first.console, second.console) << model;
+        if (std::string(model) == "Euclidian") {
+            EXPECT_EQ(first.tree_file, fresh.tree_file);
+        }
+    }
+}
+
+TEST(Partition, IdenticalTaxaEndInTheFarthestPairSplit) {
+    // No conscience: every input of an epoch goes to the same neuron, so no
+    // attempt ever finds two sides.
+    AnalysisModule module;
+    module.set_conscience_learning_rate(0.0);
+    module.set_epochs(1);
+    const RunOutcome outcome = run_on(module, "4 3 a ACG b ACG c ACG d ACG");
+    ASSERT_TRUE(outcome.status.ok());
+    EXPECT_EQ(outcome.tree_file, "(((a,b),c),d);\n");
+    EXPECT_EQ(count_lines(outcome.console, "Warning: no split found for 4 taxa; splitting by the "
+                                           "farthest pair"),
+              1);
+    EXPECT_EQ(count_lines(outcome.console, "Warning: no split found for 3 taxa;"), 1);
+    const int zero = count_lines(outcome.console, "Error: Zero partition");
+    EXPECT_GE(zero, 2);
+    EXPECT_LE(zero, 2 * AnalysisModule::kMaxAttempts);
+}
+
+TEST(Partition, FarthestPairSplitsByDistanceToTheTwoEnds) {
+    AnalysisModule module;
+    module.set_conscience_learning_rate(0.0);
+    module.set_epochs(1);
+    // a and b sit near d's opposite end: the sides are {a, b, c} nearer a
+    // and {d, e} nearer d... but first the engine tries; whatever it finds,
+    // each taxon appears once and the attempts end.
+    const RunOutcome outcome = run_on(module, "5 4 a AAAA b AAAC c AACC d GGGG e GGGT");
+    ASSERT_TRUE(outcome.status.ok());
+    std::vector<std::string> names = newick_names(lines_of(outcome.tree_file).at(0));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+}
+
+TEST(Partition, ConvergedAttemptWithAnEmptySideIsNotRepeated) {
+    AnalysisModule module;
+    module.set_conscience_learning_rate(0.0);
+    module.set_epochs(INT_MAX / 2 + 1);
+    module.set_convergence_threshold(10.0);  // every attempt converges in its first epoch
+    const RunOutcome outcome = run_on(module, "3 2 a AC b AC c AC");
+    ASSERT_TRUE(outcome.status.ok());
+    // Converged with a side empty: one attempt, no repeats; the pair left needs no split.
+    EXPECT_EQ(count_lines(outcome.console, "Error: Zero partition"), 1);
+    EXPECT_EQ(count_lines(outcome.console, "Warning: no split found"), 1);
+}
+
+TEST(Partition, FrontEndSeesTheTreeGrowAndTheErrors) {
+    AnalysisModule module;
+    RecordingFrontEnd front;
+    module.gui = &front;
+    const RunOutcome outcome = run_on(module, "3 4 a AAAA b AAAT c GGGG");
+    ASSERT_TRUE(outcome.status.ok());
+    ASSERT_EQ(front.log.size(), 3u);
+    EXPECT_EQ(front.log[0], "split 0 2 0");
+    // Children 1 and 2 receive a leaf and a pair, in Newick order.
+    const std::string& t = outcome.tree_file;
+    if (t[1] == '(') {
+        EXPECT_EQ(front.log[1].substr(0, 9), "leaves 1 ");
+        EXPECT_EQ(front.log[2].substr(0, 7), "leaf 2 ");
+    } else {
+        EXPECT_EQ(front.log[1].substr(0, 7), "leaf 1 ");
+        EXPECT_EQ(front.log[2].substr(0, 9), "leaves 2 ");
+    }
+    ASSERT_FALSE(front.values.empty());
+    // The first value of a fresh neuron: RMS error sqrt(0.75) = 0.866 gives 86.
+    EXPECT_EQ(front.values[0], 86);
+    for (int v : front.values) {
+        EXPECT_GE(v, 0);
+        EXPECT_LE(v, 142);
+    }
+}

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "analysis/analysismodule.h"
+#include "testsupport.h"
+
+namespace {
+
+struct BadInput {
+    const char* contents;
+    const char* message;
+};
+
+class SequenceFile : public testing::Test {
+protected:
+    AnalysisStatus read(const std::string& contents, SequenceData* data) {
+        path_ = dir_.write("input.txt", contents);
+        EXPECT_TRUE(module_.set_input_path(path_.c_str()));
+        return module_.read_input(data);
+    }
+
+    TempDir dir_;
+    std::string path_;
+    AnalysisModule module_;
+};
+
+}  // namespace
+
+TEST_F(SequenceFile, TokensMaySpreadOverLinesInAnyMix) {
+    SequenceData data;
+    ASSERT_TRUE(read("3\t4 a\n\nACGT b ACGA\r\n  c   TTGT\n", &data).ok());
+    EXPECT_EQ(data.num_seqs, 3);
+    EXPECT_EQ(data.seq_len, 4);
+    const std::vector<SeqVector*> taxa = module_.build_vectors(data);
+    ASSERT_EQ(taxa.size(), 3u);
+    const char* names[] = {"a", "b", "c"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_STREQ(taxa[i]->name.c_str(), names[i]);
+        EXPECT_EQ(taxa[i]->id, i);
+        EXPECT_EQ(taxa[i]->length, 4);
+    }
+    // c's first letter is T = (1, 0, 1); b's last is A.
+    EXPECT_EQ(taxa[2]->data[0].x, 1.0);
+    EXPECT_EQ(taxa[2]->data[0].z, 1.0);
+    EXPECT_EQ(taxa[1]->data[3].y, 0.0);
+}
+
+TEST_F(SequenceFile, NothingAfterTheLastPairIsRead) {
+    SequenceData data;
+    ASSERT_TRUE(read("1 2 a AC trailing words (ignored) 12", &data).ok());
+    EXPECT_EQ(data.num_seqs, 1);
+}
+
+TEST_F(SequenceFile, EmptyFileAndZeroCountHoldNoTaxa) {
+    for (const char* contents : {"", "  \n", "0", "0 10", "0 0\n"}) {
+        SequenceData data;
+        EXPECT_TRUE(read(contents, &data).ok()) << contents;
+        EXPECT_EQ(data.num_seqs, 0);
+    }
+}
+
+TEST_F(SequenceFile, NameOfNinetyNineCharactersIsTheLongestAllowed) {
+    SequenceData data;
+    const std::string name(99, 'n');
+    ASSERT_TRUE(read("1 1 " + name + " A", &data).ok());
+    EXPECT_STREQ(data.names[0].c_str(), name.c_str());
+}
+
+TEST_F(SequenceFile, BadInputGetsOneClearLine) {
+    const std::string long_name(100, 'x');
+    const std::string long_name_message =
+        "Error: Name of taxon 2 is longer than 99 characters: " + std::string(99, 'x') + "...";
+    const BadInput cases[] = {
+        {"three 4", "Error: Sequence count is not a whole number: three"},
+        {"3x 4", "Error: Sequence count is not a whole number: 3x"},
+        {"99999999999 4", "Error: Sequence count is not a whole number: 99999999999"},
+        {"-3 4", "Error: Sequence count is negative: -3"},
+        {"2 four", "Error: Sequence length is not a whole number: four"},
+        {"2 -4", "Error: Sequence length is negative: -4"},
+        {"2", "Error: File ends before the sequence length"},
+        {"0 4 a ACGT", "Error: Sequence count is 0 but the file goes on with a"},
+        {"3 4 a ACGT b ACGA", "Error: File ends after 2 of 3 taxa"},
+        {"2 4 a ACGT b", "Error: File ends before the sequence of taxon b"},
+        {"2 4 a ACGT b ACGTA", "Error: Sequence of taxon b has 5 characters, more than the "
+                               "sequence length 4"},
+        {"2 4 a ACG b ACGT", "Error: Sequence of taxon a has 3 characters, fewer than the "
+                             "sequence length 4"},
+        {"2 4 a ACGT b ACNT", "UNKNOWN BASE: N"},
+        {"1 4 a acgt", "UNKNOWN BASE: a"},
+        {"1 0 a A", "Error: Sequence of taxon a has 1 characters, more than the sequence "
+                    "length 0"},
+    };
+    for (const BadInput& c : cases) {
+        SequenceData data;
+        const AnalysisStatus status = read(c.contents, &data);
+        EXPECT_FALSE(status.ok()) << c.contents;
+        EXPECT_EQ(status.exit_code(), 1) << c.contents;
+        EXPECT_EQ(status.message(), c.message) << c.contents;
+    }
+    SequenceData data;
+    const AnalysisStatus status = read("2 1 a A " + long_name + " C", &data);
+    EXPECT_EQ(status.message(), long_name_message);
+}
+
+TEST_F(SequenceFile, UnknownLetterIsReportedBeforeAShortToken) {
+    SequenceData data;
+    EXPECT_EQ(read("1 5 a AXG", &data).message(), "UNKNOWN BASE: X");
+}
+
+TEST(SequencePaths, OpeningRules) {
+    TempDir dir;
+    AnalysisModule module;
+    EXPECT_FALSE(module.set_input_path(dir.path("missing.txt").c_str()));
+    EXPECT_EQ(module.input_path, nullptr);
+
+    const std::string missing_dir = dir.path("no/such/dir/out.tre");
+    EXPECT_FALSE(module.set_output_path(missing_dir.c_str()));
+    EXPECT_FALSE(file_exists(missing_dir));
+
+    const std::string fresh = dir.path("out.tre");
+    EXPECT_TRUE(module.set_output_path(fresh.c_str()));
+    EXPECT_EQ(module.output_path, fresh.c_str());
+    EXPECT_TRUE(file_exists(fresh));
+    EXPECT_EQ(read_file(fresh), "");
+
+    // Appending: an existing tree file keeps its lines.
+    const std::string kept = dir.write("kept.tre", "(a,b);\n");
+    EXPECT_TRUE(module.set_output_path(kept.c_str()));
+    EXPECT_EQ(read_file(kept), "(a,b);\n");
+}
+
+TEST(Settings, DistanceModelByName) {
+    AnalysisModule module;
+    EXPECT_EQ(module.distance_metric, euclidian_distance);
+    EXPECT_TRUE(module.set_distance_metric("K2P"));
+    EXPECT_EQ(module.distance_metric, k2p_distance);
+    EXPECT_FALSE(module.set_distance_metric("Euclidean"));
+    EXPECT_EQ(module.distance_metric, k2p_distance);
+}
+
+TEST(Settings, RunnableSettingsOnly) {
+    struct Case {
+        int epochs;
+        double conscience, kohonen, threshold;
+        const char* message;  // empty: accepted
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const Case cases[] = {
+        {100, 0.001, 0.04, 0.25, ""},
+        {1, 0.0, 0.0, -1.0, ""},
+        {0, 0.001, 0.04, 0.25, "Error: epochs must be at least 1, not 0"},
+        {-5, 0.001, 0.04, 0.25, "Error: epochs must be at least 1, not -5"},
+        {100, 1.0, 0.04, 0.25,
+         "Error: conscience_learning_rate must be at least 0 and below 1, not 1"},
+        {100, -0.1, 0.04, 0.25,
+         "Error: conscience_learning_rate must be at least 0 and below 1, not -0.1"},
+        {100, 0.001, -0.5, 0.25,
+         "Error: kohonen_learning_rate must be a finite number of at least 0, not -0.5"},
+        {100, 0.001, inf, 0.25,
+         "Error: kohonen_learning_rate must be a finite number of at least 0, not inf"},
+        {100, 0.001, 0.04, nan,
+         "Error: convergence_threshold must be a finite number, not nan"},
+    };
+    for (const Case& c : cases) {
+        AnalysisModule module;
+        module.set_epochs(c.epochs);
+        module.set_conscience_learning_rate(c.conscience);
+        module.set_kohonen_learning_rate(c.kohonen);
+        module.set_convergence_threshold(c.threshold);
+        const AnalysisStatus status = module.check_settings();
+        EXPECT_EQ(status.message(), c.message);
+        EXPECT_EQ(status.ok(), std::string(c.message).empty());
+    }
+}

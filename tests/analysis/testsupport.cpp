@@ -1,0 +1,92 @@
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavrel-test-XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    if (!made) ADD_FAILURE() << "cannot make a temporary directory";
+    dir_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string TempDir::write(const std::string& name, const std::string& contents) const {
+    const std::string file = path(name);
+    std::ofstream out(file, std::ios::binary);
+    out << contents;
+    return file;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+namespace {
+std::string shell_quote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+}  // namespace
+
+ProgramResult run_command(const std::string& command) {
+    ProgramResult result{-1, {}};
+    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    if (!pipe) return result;
+    std::string text;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
+    const int status = pclose(pipe);
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = lines_of(text);
+    return result;
+}
+
+std::string tavrel_bin() { return TAVREL_BIN; }
+
+ProgramResult run_tavrel(const std::vector<std::string>& args) {
+    std::string command = shell_quote(tavrel_bin());
+    for (const std::string& arg : args) command += " " + shell_quote(arg);
+    return run_command(command);
+}
+
+std::vector<std::string> newick_names(const std::string& line) {
+    std::vector<std::string> names;
+    std::string name;
+    for (char c : line) {
+        if (c == '(' || c == ')' || c == ',' || c == ';') {
+            if (!name.empty()) names.push_back(name);
+            name.clear();
+        } else {
+            name += c;
+        }
+    }
+    if (!name.empty()) names.push_back(name);
+    return names;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    // Writes `contents` to `name` in the directory and gives its path.
+    std::string write(const std::string& name, const std::string& contents) const;
+
+private:
+    std::string dir_;
+};
+
+std::string read_file(const std::string& path);
+bool file_exists(const std::string& path);
+std::vector<std::string> lines_of(const std::string& text);
+
+struct ProgramResult {
+    int exit_code;
+    std::vector<std::string> out;  // standard output, one entry per line
+};
+
+// The path of the tavrel executable.
+std::string tavrel_bin();
+
+// Runs the tavrel executable with `args`, each passed as one
+// argument, standard output captured, standard error dropped.
+ProgramResult run_tavrel(const std::vector<std::string>& args);
+
+// Runs a shell command line; gives its exit code and standard output.
+ProgramResult run_command(const std::string& command);
+
+// Taxon names of a Newick line, in order (unquoted names only).
+std::vector<std::string> newick_names(const std::string& line);
