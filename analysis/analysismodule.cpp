@@ -62,6 +62,12 @@ double squared_distance(const SeqVector* a, const SeqVector* b) {
     return s;
 }
 
+// The root of the mean squared base distance per position, from the
+// Euclidean model's value over `length` positions.
+double rms_of_distance(double euclidian, int length) {
+    return std::sqrt(euclidian * euclidian / length);
+}
+
 int doubled_budget(int budget) {
     return budget > INT_MAX / 2 ? INT_MAX : budget * 2;
 }
@@ -230,8 +236,7 @@ void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon) c
 }
 
 double AnalysisModule::rms_error(const SeqVector* neuron, const SeqVector* taxon) {
-    const double e = euclidian_distance(neuron, taxon);
-    return std::sqrt(e * e / neuron->length);
+    return rms_of_distance(euclidian_distance(neuron, taxon), neuron->length);
 }
 
 void AnalysisModule::write_label(const CharString& name) {
@@ -268,6 +273,52 @@ void AnalysisModule::split_by_farthest_pair(SeqVector** group, int n, SeqVector*
     if (counts[1] == 0) sides[1][counts[1]++] = sides[0][--counts[0]];
 }
 
+bool AnalysisModule::train(SeqVector** inputs, int n, SeqVector neuron[2], SeqVector** members[2],
+                           int counts[2], int budget) {
+    for (int k = 0; k < kNeurons; ++k) init_neuron(&neuron[k]);
+    const int length = neuron[0].length;
+    const double c = conscience_learning_rate;
+    const double keep = 1.0 - c;
+    const double threshold = convergence_threshold;
+    const DistanceFunction model = distance_metric;
+    // The RMS error is the Euclidean model's value rescaled: reuse it.
+    const bool model_is_euclidian = model == euclidian_distance;
+    // In an MPI group each process classifies every size-th input.
+    const int step = mpi_mode ? num_processors : 1;
+    const int first_input = mpi_mode ? rank : 0;
+
+    double p[kNeurons] = {kConscienceStart, kConscienceStart};
+    bool converged = false;
+    for (int epoch = 0; epoch < budget && !converged; ++epoch) {
+        counts[0] = counts[1] = 0;
+        for (int i = first_input; i < n; i += step) {
+            SeqVector* input = inputs[i];
+            const double bias0 = std::exp(1.0 - std::log(p[0]));
+            const double bias1 = std::exp(1.0 - std::log(p[1]));
+            const double e0 = model(&neuron[0], input);
+            const double e1 = model(&neuron[1], input);
+            const int w = (e1 + bias1 < e0 + bias0) ? 1 : 0;
+            members[w][counts[w]++] = input;
+            p[w] = keep * p[w];
+            p[1 - w] = keep * p[1 - w] + c;
+            const double e =
+                model_is_euclidian ? (w ? e1 : e0) : euclidian_distance(&neuron[w], input);
+            const double r = rms_of_distance(e, length);
+            if (r < threshold) converged = true;
+            if (gui) gui->add_value(static_cast<int>(r * 100.0));
+        }
+        if (mpi_mode) {
+            mpi_synch_partitions(members, counts, n, kNeurons);
+            // Every process must run the same epochs.
+            converged = group->any(converged);
+        }
+        for (int k = 0; k < kNeurons; ++k) {
+            for (int j = 0; j < counts[k]; ++j) kohonen_update(&neuron[k], members[k][j]);
+        }
+    }
+    return converged;
+}
+
 void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth) {
     // Once the limit is reached the recursion only unwinds.
     if (call_limit_reached) return;
@@ -300,56 +351,18 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
 
     const int length = seq_vectors[0]->length;
     SeqVector neuron[kNeurons];
+    for (SeqVector& k : neuron) {
+        k.name = "weight";
+        k.allocate(length);
+    }
     std::vector<SeqVector*> storage(static_cast<std::size_t>(n) * kNeurons);
     SeqVector** members[kNeurons] = {storage.data(), storage.data() + n};
     int counts[kNeurons] = {0, 0};
 
-    const double c = conscience_learning_rate;
-    const double keep = 1.0 - c;
-    const double threshold = convergence_threshold;
-    const DistanceFunction model = distance_metric;
-    // The RMS error is the Euclidean model's value rescaled: reuse it.
-    const bool model_is_euclidian = model == euclidian_distance;
-    const int step = mpi_mode ? num_processors : 1;
-    const int first_input = mpi_mode ? rank : 0;
-
     bool split = false;
     int budget = epochs;
     for (int attempt = 0; attempt < kMaxAttempts && !split; ++attempt) {
-        for (SeqVector& k : neuron) {
-            k.name = "weight";
-            k.allocate(length);
-            init_neuron(&k);
-        }
-        double p[kNeurons] = {kConscienceStart, kConscienceStart};
-        bool converged = false;
-        for (int epoch = 0; epoch < budget && !converged; ++epoch) {
-            counts[0] = counts[1] = 0;
-            for (int i = first_input; i < n; i += step) {
-                SeqVector* input = seq_vectors[i];
-                const double bias0 = std::exp(1.0 - std::log(p[0]));
-                const double bias1 = std::exp(1.0 - std::log(p[1]));
-                const double e0 = model(&neuron[0], input);
-                const double e1 = model(&neuron[1], input);
-                const int w = (e1 + bias1 < e0 + bias0) ? 1 : 0;
-                members[w][counts[w]++] = input;
-                p[w] = keep * p[w];
-                p[1 - w] = keep * p[1 - w] + c;
-                const double e =
-                    model_is_euclidian ? (w ? e1 : e0) : euclidian_distance(&neuron[w], input);
-                const double r = std::sqrt(e * e / neuron[w].length);
-                if (r < threshold) converged = true;
-                if (gui) gui->add_value(static_cast<int>(r * 100.0));
-            }
-            if (mpi_mode) {
-                mpi_synch_partitions(members, counts, n, kNeurons);
-                // Every process must run the same epochs.
-                converged = group->any(converged);
-            }
-            for (int k = 0; k < kNeurons; ++k) {
-                for (int j = 0; j < counts[k]; ++j) kohonen_update(&neuron[k], members[k][j]);
-            }
-        }
+        const bool converged = train(seq_vectors, n, neuron, members, counts, budget);
         split = counts[0] > 0 && counts[1] > 0;
         if (!split) {
             *console << "Error: Zero partition" << std::endl;

@@ -99,6 +99,11 @@ private:
     AnalysisStatus share_input(SequenceData* data);
     AnalysisStatus receive_input(SequenceData* data);
     AnalysisStatus write_tree();
+    // One attempt from fresh neurons: up to `budget` epochs, until an RMS
+    // error falls below the threshold. Leaves the last epoch's members in
+    // the lists; gives whether it converged.
+    bool train(SeqVector** inputs, int n, SeqVector neuron[2], SeqVector** members[2],
+               int counts[2], int budget);
     bool writes_output() const { return !mpi_mode || rank == 0; }
     void write_label(const CharString& name);
     void split_by_farthest_pair(SeqVector** group, int n, SeqVector** sides[2],

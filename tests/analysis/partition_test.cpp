@@ -180,6 +180,19 @@ TEST(Partition, SameInputSameLineAndASecondRunInTheSameProcessToo) {
     }
 }
 
+TEST(Partition, FirstEpochIsDecidedByTheBiases) {
+    // Both neurons are equal in the first epoch: input 0 ties and goes to
+    // neuron 0, then neuron 1 has the smaller bias and takes input 1, then
+    // neuron 0 again by a hair. One epoch leaves sides {a, c} and {b}.
+    AnalysisModule module;
+    module.set_epochs(1);
+    const RunOutcome outcome = run_on(module, "3 4 a AAAA b CCCC c GGGG");
+    ASSERT_TRUE(outcome.status.ok());
+    EXPECT_EQ(outcome.tree_file, "((a,c),b);\n");
+    EXPECT_EQ(outcome.console,
+              (std::vector<std::string>{"Num_seqs: 3", "Num_seqs: 2", "Num_seqs: 1"}));
+}
+
 TEST(Partition, IdenticalTaxaEndInTheFarthestPairSplit) {
     // No conscience: every input of an epoch goes to the same neuron, so no
     // attempt ever finds two sides.
