@@ -68,6 +68,20 @@ double rms_of_distance(double euclidian, int length) {
     return std::sqrt(euclidian * euclidian / length);
 }
 
+// The index of the first taxon of the group farthest from `reference`.
+int farthest_from(SeqVector* const* group, int n, const SeqVector* reference) {
+    int farthest = 0;
+    double largest = -1.0;
+    for (int i = 0; i < n; ++i) {
+        const double d = squared_distance(reference, group[i]);
+        if (d > largest) {
+            largest = d;
+            farthest = i;
+        }
+    }
+    return farthest;
+}
+
 int doubled_budget(int budget) {
     return budget > INT_MAX / 2 ? INT_MAX : budget * 2;
 }
@@ -245,24 +259,8 @@ void AnalysisModule::write_label(const CharString& name) {
 
 void AnalysisModule::split_by_farthest_pair(SeqVector** group, int n, SeqVector** sides[2],
                                             int counts[2]) const {
-    int a = 0;
-    double farthest = -1.0;
-    for (int i = 0; i < n; ++i) {
-        const double d = squared_distance(group[0], group[i]);
-        if (d > farthest) {
-            farthest = d;
-            a = i;
-        }
-    }
-    int b = 0;
-    farthest = -1.0;
-    for (int i = 0; i < n; ++i) {
-        const double d = squared_distance(group[a], group[i]);
-        if (d > farthest) {
-            farthest = d;
-            b = i;
-        }
-    }
+    const int a = farthest_from(group, n, group[0]);
+    const int b = farthest_from(group, n, group[a]);
     counts[0] = counts[1] = 0;
     for (int i = 0; i < n; ++i) {
         const bool nearer_a =
