@@ -62,6 +62,13 @@ bool Glow_ViewManipMath::DragRotation(float startX, float startY, float lastX, f
     return true;
 }
 
+bool Glow_ViewManipMath::NormalizePoint(int x, int y, int width, int height, float& nx, float& ny) {
+    if (width <= 0 || height <= 0) return false;
+    nx = float(2.0L * x / width - 1.0L);
+    ny = float(1.0L - 2.0L * y / height);
+    return true;
+}
+
 float Glow_ViewManipMath::ScaleFactor(float startY, float lastY, float rate) {
     return float(std::pow(2.0, double(lastY - startY) * double(rate)));
 }

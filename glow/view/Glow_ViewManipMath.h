@@ -35,6 +35,11 @@ public:
                              const std::vector<Vector3f>* axes, float rate, Vector3f& startBall,
                              Vector3f& currentBall, Quaternionf& q);
 
+    // Window pixels (from the top left, y down) to the square: the left edge gives -1, the
+    // right edge (x = width) +1, the top edge +1 and the bottom edge -1. False, with nx and ny
+    // unchanged, for a window without width or height, where there is no square to map to.
+    static bool NormalizePoint(int x, int y, int width, int height, float& nx, float& ny);
+
     // Factor of a scale drag: 2 to the power (lastY - startY) * rate.
     static float ScaleFactor(float startY, float lastY, float rate);
 };

@@ -11,8 +11,8 @@ namespace glow {
 // angle t about the unit axis u is (cos t/2, sin t/2 u).
 class Quaternionf {
 public:
-    Quaternionf() : q_{1.0f, 0.0f, 0.0f, 0.0f} {}
-    Quaternionf(float w, float x, float y, float z) : q_{w, x, y, z} {}
+    constexpr Quaternionf() : q_{1.0f, 0.0f, 0.0f, 0.0f} {}
+    constexpr Quaternionf(float w, float x, float y, float z) : q_{w, x, y, z} {}
     // The pure quaternion (0, v).
     explicit Quaternionf(const Vector3f& v) : q_{0.0f, v.X(), v.Y(), v.Z()} {}
 

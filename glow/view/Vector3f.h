@@ -8,9 +8,9 @@ namespace glow {
 // A point or direction in three dimensions, in single precision.
 class Vector3f {
 public:
-    Vector3f() : v_{0.0f, 0.0f, 0.0f} {}
-    Vector3f(float x, float y, float z) : v_{x, y, z} {}
-    explicit Vector3f(float v) : v_{v, v, v} {}
+    constexpr Vector3f() : v_{0.0f, 0.0f, 0.0f} {}
+    constexpr Vector3f(float x, float y, float z) : v_{x, y, z} {}
+    constexpr explicit Vector3f(float v) : v_{v, v, v} {}
 
     void Set(float x, float y, float z) {
         v_[0] = x;

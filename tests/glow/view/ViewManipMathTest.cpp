@@ -152,6 +152,31 @@ TEST(ViewManipMathTest, ArcRotationOfAZeroPointIsUndefined) {
     EXPECT_EQ(q, Quaternionf());
 }
 
+TEST(ViewManipMathTest, NormalizePoint) {
+    struct Case {
+        int x, y, width, height;
+        float nx, ny;
+    } cases[] = {
+        {200, 150, 400, 300, 0, 0},         {0, 0, 400, 300, -1, 1},
+        {400, 300, 400, 300, 1, -1},        {100, 225, 400, 300, -0.5f, -0.5f},
+        {-40, 330, 400, 300, -1.2f, -1.2f},  // outside the window while the button is held
+    };
+    for (const Case& c : cases) {
+        float nx = 9, ny = 9;
+        ASSERT_TRUE(Glow_ViewManipMath::NormalizePoint(c.x, c.y, c.width, c.height, nx, ny));
+        EXPECT_FLOAT_EQ(nx, c.nx) << c.x << ", " << c.y;
+        EXPECT_FLOAT_EQ(ny, c.ny) << c.x << ", " << c.y;
+    }
+    // A window without width or height maps nothing, instead of dividing by zero.
+    const int empty[][2] = {{0, 300}, {400, 0}, {0, 0}, {-1, 300}};
+    for (const auto& e : empty) {
+        float nx = 9, ny = 9;
+        EXPECT_FALSE(Glow_ViewManipMath::NormalizePoint(10, 10, e[0], e[1], nx, ny));
+        EXPECT_EQ(nx, 9);
+        EXPECT_EQ(ny, 9);
+    }
+}
+
 TEST(ViewManipMathTest, ScaleFactor) {
     EXPECT_FLOAT_EQ(Glow_ViewManipMath::ScaleFactor(-0.5f, 0.5f, 0.5f), std::sqrt(2.0f));
     EXPECT_EQ(Glow_ViewManipMath::ScaleFactor(-0.5f, -0.5f, 0.5f), 1.0f);
