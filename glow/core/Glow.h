@@ -1,0 +1,169 @@
+#ifndef GLOW_CORE_GLOW_H
+#define GLOW_CORE_GLOW_H
+
+#include <map>
+#include <vector>
+
+#include "glow/core/GlowDisplayMode.h"
+#include "glow/core/GlowIdleMessage.h"
+#include "glow/core/GlowKeyboardData.h"
+#include "glow/core/GlowMouseData.h"
+#include "glow/core/GlowTimerMessage.h"
+#include "glow/core/TSender.h"
+
+namespace glow {
+
+class GlowComponent;
+class GlowSubwindow;
+class GlowWindow;
+class GlowMenu;
+
+// A plain function as idle receiver (Glow::SetIdleFunction).
+class Glow_IdleFuncReceiver : public TReceiver<const GlowIdleMessage&> {
+public:
+    explicit Glow_IdleFuncReceiver(void (*func)()) : function(func) {}
+    void OnMessage(const GlowIdleMessage&) override {
+        if (function != nullptr) function();
+    }
+    void (*function)();
+};
+
+// The toolkit's static services over GLUT: initialisation and main loop,
+// registries of windows and menus, dispatch of GLUT callbacks to objects,
+// event filters, end-of-event processing, the modal stack, idle and timer
+// services. Everything runs on the main-loop thread, except
+// GlowSubwindow::Refresh.
+class Glow {
+public:
+    Glow() = delete;
+
+    // glutInit with the command line (GLUT may take its options out of it)
+    // and the menu-status callback. Call once, before the first window.
+    static void Init(int& argc, char** argv);
+    static bool IsInitialized() { return initialized_; }
+    // glutMainLoop; never returns.
+    static void MainLoop();
+
+    // Registries.
+    static void RegisterWindow(GlowSubwindow* window, int windowId);
+    static void UnregisterWindow(int windowId);
+    static GlowSubwindow* WindowForId(int windowId);
+    static void RegisterMenu(GlowMenu* menu, int menuId);
+    static void UnregisterMenu(int menuId);
+    static GlowMenu* MenuForId(int menuId);
+    static const std::map<int, GlowSubwindow*>& Windows() { return windowRegistry_; }
+    static const std::map<int, GlowMenu*>& Menus() { return menuRegistry_; }
+
+    // Modal windows. Pushing a window that is already on the stack is refused.
+    static void PushModal(GlowWindow* window);
+    static void PopModal();
+    static int ModalCount() { return static_cast<int>(modalStack_.size()); }
+    static GlowWindow* ModalTop() { return modalStack_.empty() ? nullptr : modalStack_.back(); }
+
+    // Queries.
+    static bool HasExtension(const char* name);
+    static bool IsDisplayModePossible(GlowDisplayMode mode);
+    static void PostRedisplay(int windowId);
+    static int EventCounter() { return eventCounter_; }
+
+    // Event filters: every mouse button and key event passes through them.
+    static void AddMouseFilter(GlowMouseFilter* filter);
+    static void RemoveMouseFilter(GlowMouseFilter* filter);
+    static void AddKeyboardFilter(GlowKeyboardFilter* filter);
+    static void RemoveKeyboardFilter(GlowKeyboardFilter* filter);
+
+    // Called first at every end of event (the widget toolkit's notices).
+    static void SetEndEventHook(void (*hook)()) { endEventHook_ = hook; }
+    static void (*EndEventHook())() { return endEventHook_; }
+
+    // Where the last pop-up menu was used, and whether a menu is open now.
+    static GlowSubwindow* MenuWindow() { return menuWindow_; }
+    static int MenuX() { return menuX_; }
+    static int MenuY() { return menuY_; }
+    static bool IsMenuInUse() { return menuInUse_; }
+
+    // Idle service. The GLUT idle callback is installed while receivers are.
+    static void AddIdleReceiver(TReceiver<const GlowIdleMessage&>* receiver);
+    static void RemoveIdleReceiver(TReceiver<const GlowIdleMessage&>* receiver);
+    static bool IsIdleReceiver(TReceiver<const GlowIdleMessage&>* receiver);
+    static int NumIdleReceivers() { return idleSender_.ReceiverCount(); }
+    static void SetIdleFunction(void (*func)());
+
+    // One-shot timers; ids count from 1 and are never 0.
+    static int StartTimer(unsigned int msecs, TReceiver<const GlowTimerMessage&>* receiver);
+    static void CancelTimer(int id);
+    static bool IsTimerPending(int id);
+
+    // End-of-event processing: the hook, the activation notices, then the
+    // deletions. Run by every callback after its handler.
+    static void EndEvent();
+
+    // The GLUT callbacks. Tests call them after glutSetWindow as GLUT would.
+    static void OnGlutDisplay();
+    static void OnGlutReshape(int width, int height);
+    static void OnGlutKeyboard(unsigned char key, int x, int y);
+    static void OnGlutSpecial(int key, int x, int y);
+    static void OnGlutMouse(int button, int state, int x, int y);
+    static void OnGlutMotion(int x, int y);
+    static void OnGlutPassiveMotion(int x, int y);
+    static void OnGlutVisibility(int state);
+    static void OnGlutEntry(int state);
+    static void OnGlutMenuStatus(int status, int x, int y);
+    static void OnGlutMenu(int value);
+    static void OnGlutIdle();
+    static void OnGlutTimer(int id);
+
+private:
+    friend class GlowComponent;
+    friend class GlowSubwindow;
+    friend class GlowMenu;
+
+    // Deferred-work tables of the component tree.
+    static void QueueActivation_(GlowComponent* component, bool activate);
+    static void QueueDeletion_(GlowComponent* component);
+    static void ForgetComponent_(GlowComponent* component);
+
+    // GLUT menu changes deferred while a menu is open.
+    static void DeferMenuCreation_(GlowMenu* menu);
+    static void DeferMenuRewrite_(GlowMenu* menu);
+    static void DeferMenuDestruction_(int menuId);
+    static void DeferButtonMenuSync_(GlowSubwindow* window);
+    static void ForgetDeferredMenu_(GlowMenu* menu);
+    static void ForgetDeferredWindow_(GlowSubwindow* window);
+    static void FlushDeferredMenuChanges_();
+
+    // Refresh requests from other threads.
+    static bool OnMainThread_();
+    static void NoteThreadRefresh_();
+    static void ArmRefreshPoll_();
+    static void OnRefreshPoll_(int);
+
+    static void DispatchKey_(GlowSubwindow* window, int key, int x, int y);
+
+    static std::map<int, GlowSubwindow*> windowRegistry_;
+    static std::map<int, GlowMenu*> menuRegistry_;
+    static std::map<GlowComponent*, bool> pendingActivations_;
+    static std::map<GlowComponent*, bool> pendingDeletions_;
+    static std::vector<GlowWindow*> modalStack_;
+    static TSender<const GlowIdleMessage&> idleSender_;
+    static std::map<int, TSender<const GlowTimerMessage&>*> timers_;
+    static TSender<GlowMouseData&> mouseFilters_;
+    static TSender<GlowKeyboardData&> keyboardFilters_;
+
+    static int eventCounter_;
+    static void (*endEventHook_)();
+    static GlowSubwindow* menuWindow_;
+    static int menuX_;
+    static int menuY_;
+    static bool menuInUse_;
+    static int nextTimerId_;
+    static Glow_IdleFuncReceiver* idleFunctionReceiver_;
+    static bool initialized_;
+    // Non-zero while a toolkit window gives up its GLUT window.
+    static int windowDestructionDepth_;
+    static bool inEndEvent_;
+};
+
+}  // namespace glow
+
+#endif
