@@ -1,0 +1,63 @@
+#ifndef TESTS_GLOW_SUPPORT_GLOWTESTSUPPORT_H
+#define TESTS_GLOW_SUPPORT_GLOWTESTSUPPORT_H
+
+// Helpers for window tests under Xvfb: one GLUT initialisation per process,
+// event pumping, the toolkit's GLUT callbacks called for a given window,
+// back-buffer pixels, PNG screenshots and real X input through xdotool.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace glow {
+class GlowSubwindow;
+}
+
+namespace glowtest {
+
+// Glow::Init once per process (later calls do nothing).
+void InitGlut();
+
+// glutMainLoopEvent for about msecs milliseconds, sleeping a little between
+// rounds so that the X server and GLUT timers get their turn.
+void Pump(int msecs);
+// Pumps until cond() holds or timeoutMsecs pass; returns cond().
+bool PumpUntil(const std::function<bool()>& cond, int timeoutMsecs = 5000);
+
+// The X window behind a toolkit window, and whether the X server shows it.
+unsigned long XWindowOf(glow::GlowSubwindow* window);
+bool IsMapped(glow::GlowSubwindow* window);
+// Pumps until the window is mapped (and its first events are handled).
+bool WaitUntilMapped(glow::GlowSubwindow* window, int timeoutMsecs = 5000);
+
+// The toolkit's GLUT callbacks, called as GLUT would for this window.
+void SendDisplay(glow::GlowSubwindow* window);
+void SendReshape(glow::GlowSubwindow* window, int width, int height);
+void SendKey(glow::GlowSubwindow* window, unsigned char key, int x = 0, int y = 0);
+void SendSpecial(glow::GlowSubwindow* window, int glutKey, int x = 0, int y = 0);
+// state: GLUT_DOWN (0) or GLUT_UP (1).
+void SendMouse(glow::GlowSubwindow* window, int button, int state, int x, int y);
+void SendMotion(glow::GlowSubwindow* window, int x, int y);
+void SendPassiveMotion(glow::GlowSubwindow* window, int x, int y);
+void SendVisibility(glow::GlowSubwindow* window, int state);
+void SendEntry(glow::GlowSubwindow* window, int state);
+
+// RGBA pixels of the current window's back buffer, rows bottom first.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+    // (x, y) from the bottom left, as OpenGL counts.
+    const std::uint8_t* At(int x, int y) const { return &rgba[4 * (y * width + x)]; }
+};
+Pixels ReadBackBuffer(int x, int y, int width, int height);
+// Writes pixels as an RGB PNG, top row first.
+bool WritePng(const std::string& path, const Pixels& pixels);
+
+// Runs xdotool with the arguments; true when it succeeded.
+bool Xdotool(const std::string& args);
+
+}  // namespace glowtest
+
+#endif
