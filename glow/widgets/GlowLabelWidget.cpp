@@ -1,0 +1,140 @@
+#include "glow/widgets/GlowLabelWidget.h"
+
+#include <cstring>
+
+namespace glow {
+
+GlowLabelParams GlowLabelParams::defaults(true);
+
+namespace {
+
+char* CopyText(const char* text) {
+    if (text == nullptr) text = "";
+    const std::size_t n = std::strlen(text) + 1;
+    char* copy = new char[n];
+    std::memcpy(copy, text, n);
+    return copy;
+}
+
+}  // namespace
+
+GlowLabelWidget::GlowLabelWidget(GlowWidget* parentWidget, const GlowLabelParams& params) {
+    Init(parentWidget->WidgetRoot(), parentWidget, params);
+}
+
+GlowLabelWidget::GlowLabelWidget(GlowWidgetRoot* root, const GlowLabelParams& params) {
+    Init(root, nullptr, params);
+}
+
+GlowLabelWidget::~GlowLabelWidget() {
+    delete[] text_;
+}
+
+void GlowLabelWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
+                           const GlowLabelParams& params) {
+    GlowWidget::Init(root, parentWidget, params);
+    text_ = CopyText(params.text);
+    font_ = params.font;
+    RecalcText();
+    opaque_ = params.opaque;
+    hMargin_ = params.hMargin;
+    vMargin_ = params.vMargin;
+    backColor_ = params.backColor;
+    textColor_ = params.textColor;
+    inactiveTextColor_ = params.inactiveTextColor;
+}
+
+void GlowLabelWidget::SetText(const char* text) {
+    // Copied before the old text goes: the argument may be that text.
+    char* copy = CopyText(text);
+    delete[] text_;
+    text_ = copy;
+    RecalcText();
+    Refresh();
+}
+
+void GlowLabelWidget::SetTextColor(GlowColor color) {
+    textColor_ = color;
+    Refresh();
+}
+
+void GlowLabelWidget::GetPreferredSize(int& width, int& height) const {
+    width = textWidth_ + 2 * hMargin_;
+    height = textHeight_ + 2 * vMargin_;
+}
+
+void GlowLabelWidget::RecalcText() {
+    int lines = 1;
+    int lineWidth = 0;
+    textWidth_ = 0;
+    for (const char* p = text_; *p != '\0'; ++p) {
+        if (*p == '\r') {
+            ++lines;
+            lineWidth = 0;
+            if (p[1] == '\n') ++p;
+        } else if (*p == '\n') {
+            ++lines;
+            lineWidth = 0;
+        } else {
+            lineWidth += CharWidth(font_, *p);
+            if (lineWidth > textWidth_) textWidth_ = lineWidth;
+        }
+    }
+    textHeight_ = lines * font_.Leading();
+}
+
+int GlowLabelWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&, int&,
+                                int&) {
+    const bool hGiven = hSize != unspecifiedSize;
+    const bool vGiven = vSize != unspecifiedSize;
+    int prefWidth, prefHeight;
+    GetPreferredSize(prefWidth, prefHeight);
+
+    if (hGiven && hSize < prefWidth) return 1;
+    int newWidth = Width();
+    if (hOption == forcedSize) {
+        if (!hGiven) return 1;
+        newWidth = hSize;
+    } else if (hOption == expandPreferredSize) {
+        newWidth = hGiven ? hSize : prefWidth;
+    } else if (hOption == preferredSize) {
+        newWidth = prefWidth;
+    }
+
+    if (vGiven && vSize < prefHeight) return 2;
+    int newHeight = Height();
+    if (vOption == forcedSize) {
+        if (!vGiven) return 2;
+        newHeight = vSize;
+    } else if (vOption == expandPreferredSize) {
+        newHeight = vGiven ? vSize : prefHeight;
+    } else if (vOption == preferredSize) {
+        newHeight = prefHeight;
+    }
+    Reshape(newWidth, newHeight);
+    return 0;
+}
+
+void GlowLabelWidget::OnWidgetPaint() {
+    if (opaque_) {
+        backColor_.Apply();
+        glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+    }
+    int py = font_.BaselinePos() + vMargin_;
+    const int px = hMargin_;
+    float nx, ny;
+    (IsActive() ? textColor_ : inactiveTextColor_).Apply();
+    NormalizeCoordinates(px, py, nx, ny);
+    glRasterPos2f(nx, ny);
+    for (const char* p = text_; *p != '\0'; ++p) {
+        if (*p == '\n' || (*p == '\r' && p[1] != '\0' && p[1] != '\n')) {
+            py += font_.Leading();
+            NormalizeCoordinates(px, py, nx, ny);
+            glRasterPos2f(nx, ny);
+        } else {
+            DrawCharacter(font_, *p);
+        }
+    }
+}
+
+}  // namespace glow

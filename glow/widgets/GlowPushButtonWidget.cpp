@@ -1,0 +1,169 @@
+#include "glow/widgets/GlowPushButtonWidget.h"
+
+#include <cstring>
+
+namespace glow {
+
+GlowPushButtonParams GlowPushButtonParams::defaults(true);
+
+namespace {
+
+char* CopyText(const char* text) {
+    if (text == nullptr) text = "";
+    const std::size_t n = std::strlen(text) + 1;
+    char* copy = new char[n];
+    std::memcpy(copy, text, n);
+    return copy;
+}
+
+}  // namespace
+
+GlowPushButtonWidget::GlowPushButtonWidget(GlowWidgetRoot* root,
+                                           const GlowPushButtonParams& params) {
+    Init(root, nullptr, params);
+}
+
+GlowPushButtonWidget::GlowPushButtonWidget(GlowWidget* parentWidget,
+                                           const GlowPushButtonParams& params) {
+    Init(parentWidget->WidgetRoot(), parentWidget, params);
+}
+
+GlowPushButtonWidget::~GlowPushButtonWidget() {
+    delete[] text_;
+}
+
+void GlowPushButtonWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
+                                const GlowPushButtonParams& params) {
+    GlowWidget::Init(root, parentWidget, params);
+    boxColor_ = params.boxColor;
+    textColor_ = params.textColor;
+    downBoxColor_ = params.downBoxColor;
+    downTextColor_ = params.downTextColor;
+    pressedBoxColor_ = params.pressedBoxColor;
+    pressedTextColor_ = params.pressedTextColor;
+    inactiveBoxColor_ = params.inactiveBoxColor;
+    inactiveDownBoxColor_ = params.inactiveDownBoxColor;
+    inactiveTextColor_ = params.inactiveTextColor;
+    inactiveBorderColor_ = params.inactiveBorderColor;
+    lightBevelColor_ = params.lightBevelColor;
+    darkBevelColor_ = params.darkBevelColor;
+    text_ = CopyText(params.text);
+    font_ = params.font;
+    textWidth_ = StringWidth(font_, text_);
+    tracking_ = false;
+    inside_ = false;
+    down_ = params.down;
+    behavior_ = params.behavior;
+    if (params.receiver != nullptr) sender_.Bind(params.receiver);
+    RegisterMouseEvents();
+}
+
+void GlowPushButtonWidget::SetText(const char* text) {
+    char* copy = CopyText(text);
+    delete[] text_;
+    text_ = copy;
+    textWidth_ = StringWidth(font_, text_);
+    Refresh();
+}
+
+void GlowPushButtonWidget::OnHit(int mouseButton, int modifiers) {
+    ApplyBehavior();
+    sender_.Send(GlowPushButtonMessage{this, mouseButton, modifiers});
+}
+
+void GlowPushButtonWidget::ApplyBehavior() {
+    if (behavior_ == GlowPushButtonParams::toggleBehavior) {
+        down_ = !down_;
+    } else if (behavior_ == GlowPushButtonParams::latchBehavior) {
+        down_ = true;
+    }
+}
+
+int GlowPushButtonWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&,
+                                     int&, int&) {
+    const bool hGiven = hSize != unspecifiedSize;
+    const bool vGiven = vSize != unspecifiedSize;
+    const int prefWidth = textWidth_ + 20;
+    if (hGiven && hSize < textWidth_ + 10) return 1;
+    int newWidth = Width();
+    if (hOption == forcedSize) {
+        if (!hGiven) return 1;
+        newWidth = hSize;
+    } else if (hOption == expandPreferredSize) {
+        newWidth = hGiven ? hSize : prefWidth;
+    } else if (hOption == preferredSize) {
+        newWidth = prefWidth;
+    }
+    const int leading = font_.Leading();
+    if (vGiven && vSize < leading + 8) return 2;
+    int newHeight = Height();
+    if (vOption == forcedSize) {
+        if (!vGiven) return 2;
+        newHeight = vSize;
+    } else if (vOption == preferredSize || vOption == expandPreferredSize) {
+        // A push button does not grow in height.
+        newHeight = leading + 12;
+    }
+    Reshape(newWidth, newHeight);
+    return 0;
+}
+
+void GlowPushButtonWidget::OnWidgetPaint() {
+    const bool active = IsActive();
+    const bool pressed = IsPressed();
+    if (pressed) {
+        pressedBoxColor_.Apply();
+    } else if (active) {
+        (down_ ? downBoxColor_ : boxColor_).Apply();
+    } else {
+        (down_ ? inactiveDownBoxColor_ : inactiveBoxColor_).Apply();
+    }
+    glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+    const int w = Width();
+    const int h = Height();
+    if (active) {
+        DrawBevel(1.0f, pressed ? darkBevelColor_ : lightBevelColor_,
+                  pressed ? lightBevelColor_ : darkBevelColor_);
+    } else {
+        inactiveBorderColor_.Apply();
+        DrawPixelOutline(0, 0, w - 1, h - 1);
+    }
+    if (!active) {
+        inactiveTextColor_.Apply();
+    } else if (pressed) {
+        pressedTextColor_.Apply();
+    } else if (down_) {
+        downTextColor_.Apply();
+    } else {
+        textColor_.Apply();
+    }
+    glRasterPos2f(static_cast<float>(-textWidth_) / w,
+                  static_cast<float>(font_.Leading() - 2 * font_.BaselinePos()) / h);
+    for (const char* p = text_; *p != '\0'; ++p) DrawCharacter(font_, *p);
+}
+
+void GlowPushButtonWidget::OnWidgetMouseDown(int button, int, int, int modifiers) {
+    tracking_ = true;
+    inside_ = true;
+    trackButton_ = button;
+    trackModifiers_ = modifiers;
+    Refresh();
+}
+
+void GlowPushButtonWidget::OnWidgetMouseDrag(int x, int y) {
+    const bool nowInside = x >= 0 && x <= Width() && y >= 0 && y <= Height();
+    if (nowInside != inside_) {
+        inside_ = nowInside;
+        Refresh();
+    }
+}
+
+void GlowPushButtonWidget::OnWidgetMouseUp(int, int, int, int) {
+    if (!tracking_) return;
+    tracking_ = false;
+    Refresh();
+    // May delete this button; nothing of it is touched afterwards.
+    if (inside_) OnHit(trackButton_, trackModifiers_);
+}
+
+}  // namespace glow

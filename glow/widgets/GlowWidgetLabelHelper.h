@@ -1,0 +1,55 @@
+#ifndef GLOW_WIDGETS_GLOWWIDGETLABELHELPER_H
+#define GLOW_WIDGETS_GLOWWIDGETLABELHELPER_H
+
+#include "glow/widgets/GlowLabelWidget.h"
+
+namespace glow {
+
+// The label part of a labelled widget: shrinks to a box smaller than its
+// text instead of failing.
+class GlowWidgetLabelWidget : public GlowLabelWidget {
+public:
+    GlowWidgetLabelWidget(GlowWidget* parentWidget, const GlowLabelParams& params);
+    ~GlowWidgetLabelWidget() override;
+
+protected:
+    int OnAutoPack(int hSize, int vSize, int hOption, int vOption, int& leftMargin,
+                   int& rightMargin, int& topMargin, int& bottomMargin) override;
+};
+
+// Mix-in of labelled widgets: a label beside the widget, for which the
+// widget's auto-pack reserves room. The label is a child widget of the
+// labelled widget and is deleted with it.
+class GlowWidgetLabelHelper {
+public:
+    enum { leftLabel = 0, rightLabel = 1, topLabel = 2, bottomLabel = 3 };
+
+    GlowWidgetLabelWidget* Label() const { return label_; }
+    int LabelPosition() const { return position_; }
+    int LabelSpacing() const { return spacing_; }
+
+protected:
+    GlowWidgetLabelHelper() = default;
+    ~GlowWidgetLabelHelper() = default;
+
+    // Called by the labelled widget's Init after the widget's own Init.
+    void InitLabel(GlowWidget* widget, int position, int labelWidth, int labelHeight, int spacing,
+                   const char* text, GlowFont font, GlowColor textColor,
+                   GlowColor inactiveTextColor);
+    // 0, or 1 (2) when the width (height) cannot be met.
+    int ReserveLabelSpace(int& hSize, int& vSize, int& leftMargin, int& rightMargin, int& topMargin,
+                          int& bottomMargin);
+    void PlaceLabel();
+
+private:
+    GlowWidget* widget_ = nullptr;
+    GlowWidgetLabelWidget* label_ = nullptr;
+    int position_ = leftLabel;
+    int spacing_ = 0;
+    int labelWidth_ = 0;
+    int labelHeight_ = 0;
+};
+
+}  // namespace glow
+
+#endif

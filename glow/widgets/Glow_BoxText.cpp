@@ -1,0 +1,90 @@
+#include "glow/widgets/Glow_BoxText.h"
+
+#include <GL/freeglut.h>
+
+#include <cstring>
+
+namespace glow {
+
+int Glow_BoxText::AutoPack(GlowWidget* widget, int textWidth, int spacing, GlowFont font, int hSize,
+                           int vSize, int hOption, int vOption) {
+    const bool hGiven = hSize != unspecifiedSize;
+    const bool vGiven = vSize != unspecifiedSize;
+    const int prefHeight = font.Leading() + 1;
+    if (vGiven && vSize < prefHeight) return 2;
+    int newHeight = widget->Height();
+    if (vOption == forcedSize) {
+        if (!vGiven) return 2;
+        newHeight = vSize;
+    } else if (vOption == preferredSize || vOption == expandPreferredSize) {
+        newHeight = prefHeight;
+    }
+    const long long prefWidth = static_cast<long long>(textWidth) + spacing + newHeight + 1;
+    if (hGiven && hSize < prefWidth) return 1;
+    int newWidth = widget->Width();
+    if (hOption == forcedSize) {
+        if (!hGiven) return 1;
+        newWidth = hSize;
+    } else if (hOption == preferredSize || hOption == expandPreferredSize) {
+        newWidth = static_cast<int>(prefWidth);
+    }
+    widget->Reshape(newWidth, newHeight);
+    return 0;
+}
+
+float Glow_BoxText::DrawBox(const GlowWidget* widget, bool active, bool pressed,
+                            const GlowColor& box, const GlowColor& light, const GlowColor& dark,
+                            const GlowColor& inactiveBorder) {
+    const int w = widget->Width();
+    const int h = widget->Height();
+    const float right = 2.0f * h / w - 1.0f;
+    box.Apply();
+    glRectf(-1.0f, -1.0f, right, 1.0f);
+    if (active) {
+        widget->DrawBevel(right, pressed ? dark : light, pressed ? light : dark);
+    } else {
+        inactiveBorder.Apply();
+        widget->DrawPixelOutline(0, 0, h - 1, h - 1);
+    }
+    return right;
+}
+
+void Glow_BoxText::DrawText(const GlowWidget* widget, float boxRight, int spacing, GlowFont font,
+                            const char* text) {
+    glRasterPos2f(boxRight + 2.0f * spacing / widget->Width(),
+                  static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / widget->Height());
+    for (const char* p = text; *p != '\0'; ++p) GlowWidget::DrawCharacter(font, *p);
+}
+
+char* Glow_BoxText::CopyText(const char* text) {
+    if (text == nullptr) text = "";
+    const std::size_t n = std::strlen(text) + 1;
+    char* copy = new char[n];
+    std::memcpy(copy, text, n);
+    return copy;
+}
+
+void Glow_BoxTracking::Down(GlowWidget* widget, int mouseButton, int mouseModifiers) {
+    tracking = true;
+    inside = true;
+    button = mouseButton;
+    modifiers = mouseModifiers;
+    widget->Refresh();
+}
+
+void Glow_BoxTracking::Drag(GlowWidget* widget, int x, int y) {
+    const bool nowInside = x >= 0 && x <= widget->Width() && y >= 0 && y <= widget->Height();
+    if (nowInside != inside) {
+        inside = nowInside;
+        widget->Refresh();
+    }
+}
+
+bool Glow_BoxTracking::Up(GlowWidget* widget) {
+    if (!tracking) return false;
+    tracking = false;
+    widget->Refresh();
+    return inside;
+}
+
+}  // namespace glow
