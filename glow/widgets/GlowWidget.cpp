@@ -378,36 +378,26 @@ void GlowWidget::DrawCharacter(GlowFont font, char c) {
     glutBitmapCharacter(static_cast<void*>(font), static_cast<unsigned char>(c));
 }
 
-void GlowWidget::DrawPixelOutline(int left, int top, int right, int bottom) const {
-    // Pixel centres sit half a pixel in; a line there lights exactly its
-    // pixels with every rasteriser.
+void GlowWidget::FillPixels(int left, int top, int right, int bottom) const {
+    // A rectangle whose edges lie on pixel boundaries covers exactly the
+    // pixels whose centres it contains, with any rasteriser; thin lines and
+    // line loops leave corner pixels to the driver's rules.
     const double sx = 2.0 / width_;
     const double sy = 2.0 / height_;
-    const float x0 = static_cast<float>(-1.0 + (left + 0.5) * sx);
-    const float x1 = static_cast<float>(-1.0 + (right + 0.5) * sx);
-    const float y0 = static_cast<float>(1.0 - (top + 0.5) * sy);
-    const float y1 = static_cast<float>(1.0 - (bottom + 0.5) * sy);
-    glBegin(GL_LINE_LOOP);
-    glVertex2f(x0, y1);
-    glVertex2f(x0, y0);
-    glVertex2f(x1, y0);
-    glVertex2f(x1, y1);
-    glEnd();
+    glRectf(static_cast<float>(-1.0 + left * sx), static_cast<float>(1.0 - (bottom + 1) * sy),
+            static_cast<float>(-1.0 + (right + 1) * sx), static_cast<float>(1.0 - top * sy));
 }
 
-void GlowWidget::DrawPixelLine(int px0, int py0, int px1, int py1) const {
-    const double sx = 2.0 / width_;
-    const double sy = 2.0 / height_;
-    // A line leaves out the pixel of its end point, so it ends at the centre
-    // of the pixel after the last one.
-    const double dx = px1 > px0 ? 1.0 : (px1 < px0 ? -1.0 : 0.0);
-    const double dy = py1 > py0 ? 1.0 : (py1 < py0 ? -1.0 : 0.0);
-    glBegin(GL_LINES);
-    glVertex2f(static_cast<float>(-1.0 + (px0 + 0.5) * sx),
-               static_cast<float>(1.0 - (py0 + 0.5) * sy));
-    glVertex2f(static_cast<float>(-1.0 + (px1 + 0.5 + dx) * sx),
-               static_cast<float>(1.0 - (py1 + 0.5 + dy) * sy));
-    glEnd();
+void GlowWidget::DrawPixelOutline(int left, int top, int right, int bottom) const {
+    FillPixels(left, top, right, top);
+    FillPixels(left, bottom, right, bottom);
+    FillPixels(left, top, left, bottom);
+    FillPixels(right, top, right, bottom);
+}
+
+void GlowWidget::DrawPixelLine(int x0, int y0, int x1, int y1) const {
+    // Horizontal or vertical lines only.
+    FillPixels(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
 }
 
 void GlowWidget::DrawBevel(float right, const GlowColor& topLeft,

@@ -132,10 +132,11 @@ public:
     static void DrawCharacter(GlowFont font, char c);
 
     // Drawing helpers for OnWidgetPaint, in the widget's viewport.
-    // Draws a one-pixel rectangle outline through the centres of the pixels
-    // from (left, top) to (right, bottom), widget pixels with y downwards.
+    // Widget pixels, y downwards, both corners included: fills the pixels
+    // from (left, top) to (right, bottom); draws the one-pixel outline of
+    // that rectangle; draws a horizontal or vertical one-pixel line.
+    void FillPixels(int left, int top, int right, int bottom) const;
     void DrawPixelOutline(int left, int top, int right, int bottom) const;
-    // Draws a one-pixel line between pixel centres, widget pixels.
     void DrawPixelLine(int x0, int y0, int x1, int y1) const;
     // A two-pixel bevel round the box from the left edge to normalised x
     // right: the left and top edges in topLeft, the bottom and right edges
