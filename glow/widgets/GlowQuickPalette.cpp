@@ -1,0 +1,133 @@
+#include "glow/widgets/GlowQuickPalette.h"
+
+#include "glow/widgets/GlowCheckBoxWidget.h"
+#include "glow/widgets/GlowDismissPushButtonWidget.h"
+#include "glow/widgets/GlowLabelWidget.h"
+#include "glow/widgets/GlowLabeledHiddenTextFieldWidget.h"
+#include "glow/widgets/GlowLabeledTextFieldWidget.h"
+#include "glow/widgets/GlowPanelWidget.h"
+#include "glow/widgets/GlowPushButtonWidget.h"
+#include "glow/widgets/GlowQuickPanelWidget.h"
+#include "glow/widgets/GlowQuickRadioGroupWidget.h"
+#include "glow/widgets/GlowSeparatorWidget.h"
+#include "glow/widgets/GlowWidgetRoot.h"
+
+namespace glow {
+
+GlowQuickPanelWidget* GlowQuickPalette::AddArrangingPanel(int style, const char* title,
+                                                          int arrangement, int alignment,
+                                                          int spacing, int hMargin, int vMargin) {
+    return new GlowQuickPanelWidget(panel->WidgetRoot(), panel, style, title, arrangement,
+                                    alignment, spacing, hMargin, vMargin);
+}
+
+GlowPanelWidget* GlowQuickPalette::AddPanel(int width, int height, int style) {
+    GlowPanelParams params;
+    params.x = 0;
+    params.y = 0;
+    params.width = width;
+    params.height = height;
+    params.style = style;
+    return new GlowPanelWidget(static_cast<GlowWidget*>(panel), params);
+}
+
+GlowSeparatorWidget* GlowQuickPalette::AddSeparator(int style) {
+    GlowSeparatorParams params;
+    params.x = 0;
+    params.y = 0;
+    params.style = style;
+    const bool isVertical = panel->arrangement_ == vertical;
+    params.width = isVertical ? 10 : 4;
+    params.height = isVertical ? 4 : 10;
+    return new GlowSeparatorWidget(static_cast<GlowWidget*>(panel), params);
+}
+
+GlowLabelWidget* GlowQuickPalette::AddLabel(const char* text) {
+    GlowLabelParams params;
+    params.x = 0;
+    params.y = 0;
+    params.text = text;
+    return new GlowLabelWidget(static_cast<GlowWidget*>(panel), params);
+}
+
+GlowPushButtonWidget* GlowQuickPalette::AddPushButton(
+    const char* label, TReceiver<const GlowPushButtonMessage&>* receiver) {
+    GlowPushButtonParams params;
+    params.x = 0;
+    params.y = 0;
+    params.text = label;
+    params.receiver = receiver;
+    return new GlowPushButtonWidget(static_cast<GlowWidget*>(panel), params);
+}
+
+GlowDismissPushButtonWidget* GlowQuickPalette::AddDismissButton(
+    const char* label, GlowComponent* toDismiss,
+    TReceiver<const GlowPushButtonMessage&>* receiver) {
+    GlowPushButtonParams params;
+    params.x = 0;
+    params.y = 0;
+    params.text = label;
+    params.receiver = receiver;
+    return new GlowDismissPushButtonWidget(panel, params, toDismiss);
+}
+
+GlowCheckBoxWidget* GlowQuickPalette::AddCheckBox(const char* label, int state,
+                                                  TReceiver<const GlowCheckBoxMessage&>* receiver) {
+    GlowCheckBoxParams params;
+    params.x = 0;
+    params.y = 0;
+    params.text = label;
+    params.state = state;
+    params.receiver = receiver;
+    return new GlowCheckBoxWidget(static_cast<GlowWidget*>(panel), params);
+}
+
+GlowQuickRadioGroupWidget* GlowQuickPalette::AddRadioGroup(
+    int arrangement, int spacing, TReceiver<const GlowRadioButtonMessage&>* receiver) {
+    return new GlowQuickRadioGroupWidget(panel, receiver, arrangement, spacing);
+}
+
+GlowLabeledTextFieldWidget* GlowQuickPalette::AddTextField(int width, const char* text,
+                                                           const char* labelText) {
+    GlowLabeledTextFieldParams params;
+    params.x = 0;
+    params.y = 0;
+    params.width = width;
+    params.text = text;
+    params.labelText = labelText;
+    auto* field = new GlowLabeledTextFieldWidget(panel, params);
+    if (field->WidgetRoot()->GetKeyboardFocus() == nullptr) field->GrabKeyboardFocus();
+    return field;
+}
+
+GlowLabeledHiddenTextFieldWidget* GlowQuickPalette::AddHiddenTextField(int width, const char* text,
+                                                                       char maskChar,
+                                                                       const char* labelText) {
+    GlowLabeledTextFieldParams params;
+    params.x = 0;
+    params.y = 0;
+    params.width = width;
+    params.text = text;
+    params.labelText = labelText;
+    auto* field = new GlowLabeledHiddenTextFieldWidget(panel, params, maskChar);
+    if (field->WidgetRoot()->GetKeyboardFocus() == nullptr) field->GrabKeyboardFocus();
+    return field;
+}
+
+int GlowQuickPalette::GetArrangement() const {
+    return panel->arrangement_;
+}
+int GlowQuickPalette::GetAlignment() const {
+    return panel->alignment_;
+}
+int GlowQuickPalette::GetSpacing() const {
+    return panel->spacing_;
+}
+int GlowQuickPalette::GetHMargin() const {
+    return panel->hMargin_;
+}
+int GlowQuickPalette::GetVMargin() const {
+    return panel->vMargin_;
+}
+
+}  // namespace glow

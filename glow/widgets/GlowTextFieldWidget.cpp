@@ -1,0 +1,342 @@
+#include "glow/widgets/GlowTextFieldWidget.h"
+
+#include <algorithm>
+
+#include "glow/core/Glow.h"
+#include "glow/core/GlowSubwindow.h"
+#include "glow/widgets/GlowHiddenTextFieldWidget.h"
+#include "glow/widgets/GlowWidgetRoot.h"
+#include "glow/widgets/Glow_TextField_AutoScrollTimer.h"
+
+namespace glow {
+
+GlowTextFieldParams GlowTextFieldParams::defaults(true);
+
+namespace {
+
+constexpr int shiftModifier = 1;
+constexpr int specialKey = 256;
+constexpr int leftArrowKey = specialKey + GLUT_KEY_LEFT;
+constexpr int rightArrowKey = specialKey + GLUT_KEY_RIGHT;
+
+bool IsPrintable(int key) {
+    return (key >= 32 && key <= 126) || (key >= 128 && key <= 255);
+}
+
+}  // namespace
+
+int GlowTextFieldWidget::FontWidth::operator()(unsigned char c) const {
+    return GlowWidget::CharWidth(font_, static_cast<char>(c));
+}
+
+GlowTextFieldWidget::GlowTextFieldWidget() = default;
+
+GlowTextFieldWidget::GlowTextFieldWidget(GlowWidgetRoot* root, const GlowTextFieldParams& params) {
+    Init(root, nullptr, params);
+}
+
+GlowTextFieldWidget::~GlowTextFieldWidget() {
+    Glow_TextField_AutoScrollTimer::instance->StopFor(this);
+    blinkTask_.Cancel();
+    blinkTask_.SetField(nullptr);
+}
+
+void GlowTextFieldWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
+                               const GlowTextFieldParams& params) {
+    GlowWidget::Init(root, parentWidget, params);
+    style_ = params.style;
+    if (params.text != nullptr) buffer_.SetText(params.text);
+    font_ = params.font;
+    charWidth_ = FontWidth(font_);
+    scrollOffset_ = 0;
+    // An initial selection outside the text is brought inside it.
+    const int length = buffer_.Length();
+    anchor_ = std::clamp(params.selectionStart, 0, length);
+    caret_ = std::clamp(params.selectionEnd, 0, length);
+    buffer_.SetSelection(anchor_, caret_);
+    blinkInterval_ = std::max(0, params.blinkInterval);
+    autoScrollInterval_ = std::max(0, params.autoScrollInterval);
+    textMargin_ = params.textMargin;
+    caretMargin_ = params.caretMargin;
+    backColor_ = params.backColor;
+    textColor_ = params.textColor;
+    caretColor_ = params.caretColor;
+    focusBackColor_ = params.focusBackColor;
+    focusTextColor_ = params.focusTextColor;
+    focusCaretColor_ = params.focusCaretColor;
+    selectionColor_ = params.selectionColor;
+    inactiveBackColor_ = params.inactiveBackColor;
+    inactiveTextColor_ = params.inactiveTextColor;
+    inactiveCaretColor_ = params.inactiveCaretColor;
+    inactiveBorderColor_ = params.inactiveBorderColor;
+    lightBevelColor_ = params.lightBevelColor;
+    darkBevelColor_ = params.darkBevelColor;
+    caretOn_ = true;
+    autoScrollPending_ = false;
+    blinkTask_.SetField(this);
+    RegisterMouseEvents();
+    RegisterKeyboardEvents();
+}
+
+void GlowTextFieldWidget::SetText(const char* text) {
+    // A hidden field keeps its typed characters in step with the masks.
+    if (auto* hidden = dynamic_cast<GlowHiddenTextFieldWidget*>(this)) {
+        hidden->SetHiddenText(text);
+        return;
+    }
+    SetDisplayedText(text != nullptr ? text : "");
+}
+
+void GlowTextFieldWidget::SetDisplayedText(const std::string& text) {
+    buffer_.SetText(text.c_str());
+    buffer_.ClampSelection();
+    const int length = buffer_.Length();
+    anchor_ = std::min(anchor_, length);
+    caret_ = std::min(caret_, length);
+    buffer_.SetSelection(anchor_, caret_);
+    // Never scrolled further than needed to show the end of the text.
+    const int area = std::max(0, Width() - 2 * textMargin_);
+    const int maxOffset = std::max(0, buffer_.LineWidth(charWidth_, 0) - area);
+    scrollOffset_ = std::clamp(scrollOffset_, 0, maxOffset);
+    Refresh();
+}
+
+int GlowTextFieldWidget::PositionAt(int x) const {
+    return buffer_.PositionAtPixel(charWidth_, 0, x - textMargin_ + scrollOffset_);
+}
+
+void GlowTextFieldWidget::SetCaret(int caret, bool extend) {
+    caret_ = std::clamp(caret, 0, buffer_.Length());
+    if (!extend) anchor_ = caret_;
+    buffer_.SetSelection(anchor_, caret_);
+}
+
+void GlowTextFieldWidget::EnsureCaretVisible() {
+    const int px = buffer_.PixelOfPosition(charWidth_, caret_, 0);
+    if (px < scrollOffset_) {
+        scrollOffset_ = px;
+    } else if (px > scrollOffset_ + Width() - 2 * textMargin_) {
+        scrollOffset_ = px - Width() + 2 * textMargin_;
+    }
+    if (scrollOffset_ < 0) scrollOffset_ = 0;
+}
+
+void GlowTextFieldWidget::AutoScrollStep() {
+    SetCaret(PositionAt(lastMouseX_), true);
+    EnsureCaretVisible();
+    autoScrollPending_ = true;
+    Refresh();
+}
+
+void GlowTextFieldWidget::ToggleCaret() {
+    caretOn_ = !caretOn_;
+    Refresh();
+}
+
+void GlowTextFieldWidget::StopAutoScroll() {
+    Glow_TextField_AutoScrollTimer::instance->StopFor(this);
+    autoScrollPending_ = false;
+}
+
+void GlowTextFieldWidget::OnWidgetKeyboard(int key, int, int, int modifiers) {
+    if (IsPrintable(key)) {
+        TypeCharacter(static_cast<char>(key));
+        return;
+    } else if (key == 8 || key == 127) {
+        if (buffer_.SelectionLength() > 0) {
+            const int start = buffer_.SelectionStart();
+            buffer_.DeleteSelection();
+            SetCaret(start, false);
+        } else if (caret_ > 0) {
+            const int p = caret_ - 1;
+            buffer_.SetSelection(p, p + 1);
+            buffer_.DeleteSelection();
+            SetCaret(p, false);
+        } else {
+            return;
+        }
+    } else if (key == 9) {
+        RelinquishKeyboardFocus();
+        Refresh();
+        return;
+    } else if (key == leftArrowKey) {
+        if (caret_ <= 0) return;
+        SetCaret(caret_ - 1, (modifiers & shiftModifier) != 0);
+    } else if (key == rightArrowKey) {
+        if (caret_ >= buffer_.Length()) return;
+        SetCaret(caret_ + 1, (modifiers & shiftModifier) != 0);
+    } else {
+        return;
+    }
+    EnsureCaretVisible();
+    Refresh();
+}
+
+void GlowTextFieldWidget::TypeCharacter(char c) {
+    buffer_.ReplaceSelection(c);
+    SetCaret(buffer_.SelectionEnd(), false);
+    EnsureCaretVisible();
+    Refresh();
+}
+
+void GlowTextFieldWidget::OnWidgetMouseDown(int, int x, int, int modifiers) {
+    if (!HasKeyboardFocus()) GrabKeyboardFocus();
+    lastMouseX_ = x;
+    SetCaret(PositionAt(x), (modifiers & shiftModifier) != 0);
+    EnsureCaretVisible();
+    autoScrollPending_ = true;
+    Refresh();
+}
+
+void GlowTextFieldWidget::OnWidgetMouseDrag(int x, int) {
+    lastMouseX_ = x;
+    SetCaret(PositionAt(x), true);
+    Refresh();
+}
+
+void GlowTextFieldWidget::OnWidgetMouseUp(int, int x, int, int) {
+    SetCaret(PositionAt(x), true);
+    EnsureCaretVisible();
+    // Only this field's own chain ends here.
+    StopAutoScroll();
+    Refresh();
+}
+
+void GlowTextFieldWidget::OnGotKeyboardFocus() {
+    blinkTask_.Schedule(static_cast<unsigned int>(blinkInterval_));
+}
+
+void GlowTextFieldWidget::OnLostKeyboardFocus() {
+    blinkTask_.Cancel();
+}
+
+void GlowTextFieldWidget::OnWidgetInvisible() {
+    StopAutoScroll();
+}
+
+void GlowTextFieldWidget::OnWidgetDeactivate() {
+    StopAutoScroll();
+}
+
+int GlowTextFieldWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&,
+                                    int&, int&) {
+    const bool hGiven = hSize != unspecifiedSize;
+    const bool vGiven = vSize != unspecifiedSize;
+    int w = Width();
+    if (hGiven && hSize < w) return 1;
+    if (hOption == expandPreferredSize || hOption == forcedSize) {
+        // A rule that needs a size and has none keeps the width.
+        if (hGiven) w = hSize;
+    }
+    if (w < CharWidth(font_, '0') + 2 * textMargin_) return 1;
+    const int minH = font_.Leading() + 2 * textMargin_;
+    if (vGiven && vSize < minH) return 2;
+    int h = Height();
+    if (vOption == forcedSize) {
+        if (!vGiven) return 2;
+        h = vSize;
+    } else if (vOption == preferredSize || vOption == expandPreferredSize) {
+        h = minH;
+    }
+    Reshape(w, h);
+    return 0;
+}
+
+void GlowTextFieldWidget::ClipInside(int margin, const int saved[4]) const {
+    const long long windowHeight = WidgetRoot()->Subwindow()->Height();
+    long long x0 = static_cast<long long>(RootPositionX()) + margin;
+    long long y0 = windowHeight - Height() - RootPositionY() + margin;
+    long long x1 = x0 + std::max(0, Width() - 2 * margin);
+    long long y1 = y0 + std::max(0, Height() - 2 * margin);
+    x0 = std::max<long long>(x0, saved[0]);
+    y0 = std::max<long long>(y0, saved[1]);
+    x1 = std::min<long long>(x1, static_cast<long long>(saved[0]) + saved[2]);
+    y1 = std::min<long long>(y1, static_cast<long long>(saved[1]) + saved[3]);
+    glScissor(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(std::max(0LL, x1 - x0)),
+              static_cast<int>(std::max(0LL, y1 - y0)));
+}
+
+void GlowTextFieldWidget::OnWidgetPaint() {
+    const bool inactive = !IsActive();
+    const bool focused = HasKeyboardFocus();
+    const int w = Width();
+    const int h = Height();
+
+    // Background.
+    (inactive ? inactiveBackColor_ : focused ? focusBackColor_ : backColor_).Apply();
+    glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+
+    // Frame.
+    if (inactive) {
+        inactiveBorderColor_.Apply();
+        DrawPixelOutline(0, 0, w - 1, h - 1);
+    } else if (style_ == GlowTextFieldParams::etchedStyle) {
+        lightBevelColor_.Apply();
+        DrawPixelOutline(1, 1, w - 1, h - 1);
+        darkBevelColor_.Apply();
+        DrawPixelOutline(0, 0, w - 2, h - 2);
+    } else if (style_ == GlowTextFieldParams::raisedStyle) {
+        DrawBevel(1.0f, lightBevelColor_, darkBevelColor_);
+    } else if (style_ == GlowTextFieldParams::loweredStyle) {
+        DrawBevel(1.0f, darkBevelColor_, lightBevelColor_);
+    }
+
+    GLint saved[4];
+    glGetIntegerv(GL_SCISSOR_BOX, saved);
+    ClipInside(textMargin_, saved);
+
+    const int leading = font_.Leading();
+    float nx0, ny0, nx1, ny1;
+
+    // Selection, only while focused.
+    if (focused && buffer_.SelectionLength() > 0) {
+        const int sx = textMargin_ - scrollOffset_ +
+                       buffer_.PixelOfPosition(charWidth_, buffer_.SelectionStart(), 0);
+        const int ex = textMargin_ - scrollOffset_ +
+                       buffer_.PixelOfPosition(charWidth_, buffer_.SelectionEnd(), 0);
+        NormalizeCoordinates(sx, textMargin_, nx0, ny0);
+        NormalizeCoordinates(ex, textMargin_ + leading, nx1, ny1);
+        selectionColor_.Apply();
+        glRectf(nx0, ny1, nx1, ny0);
+    }
+
+    // Text.
+    int first = 0, end = 0, offset = 0;
+    buffer_.VisibleRange(charWidth_, 0, scrollOffset_, w - 2 * textMargin_, first, end, offset);
+    // A character that would start left of the widget is left out, so that
+    // the raster position stays inside the viewport; never past the end.
+    const std::string& text = buffer_.Text();
+    while (offset > textMargin_ && first < end) {
+        offset -= charWidth_(static_cast<unsigned char>(text[static_cast<size_t>(first)]));
+        ++first;
+    }
+    if (first < end) {
+        (inactive ? inactiveTextColor_ : focused ? focusTextColor_ : textColor_).Apply();
+        NormalizeCoordinates(textMargin_ - offset, textMargin_ + font_.BaselinePos(), nx0, ny0);
+        glRasterPos2f(nx0, ny0);
+        for (int i = first; i < end; ++i) DrawCharacter(font_, text[static_cast<size_t>(i)]);
+    }
+
+    // Caret: a focused active field hides it in the off phase of the blink.
+    if (inactive || !focused || caretOn_) {
+        ClipInside(caretMargin_, saved);
+        (inactive ? inactiveCaretColor_ : focused ? focusCaretColor_ : caretColor_).Apply();
+        const int cx = textMargin_ - scrollOffset_ + buffer_.PixelOfPosition(charWidth_, caret_, 0);
+        // Stem from one pixel below the top of the line to its bottom row,
+        // bars two pixels left and right of it.
+        const int top = textMargin_ + 1;
+        const int bottom = textMargin_ + leading - 1;
+        DrawPixelLine(cx, top, cx, bottom);
+        DrawPixelLine(cx - 2, bottom, cx + 2, bottom);
+        DrawPixelLine(cx - 2, top, cx + 2, top);
+    }
+
+    glScissor(saved[0], saved[1], saved[2], saved[3]);
+
+    if (autoScrollPending_) {
+        autoScrollPending_ = false;
+        Glow_TextField_AutoScrollTimer::instance->StartFor(this, autoScrollInterval_);
+    }
+}
+
+}  // namespace glow
