@@ -158,6 +158,12 @@ void GlowPushButtonWidget::OnWidgetMouseDrag(int x, int y) {
     }
 }
 
+void GlowPushButtonWidget::EndGesture() {
+    if (!tracking_) return;
+    tracking_ = false;
+    Refresh();
+}
+
 void GlowPushButtonWidget::OnWidgetMouseUp(int, int, int, int) {
     if (!tracking_) return;
     tracking_ = false;

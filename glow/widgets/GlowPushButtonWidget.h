@@ -99,12 +99,16 @@ protected:
     void OnWidgetMouseDown(int button, int x, int y, int modifiers) override;
     void OnWidgetMouseUp(int button, int x, int y, int modifiers) override;
     void OnWidgetMouseDrag(int x, int y) override;
+    // A button that leaves the mouse list gets no release: its gesture ends.
+    void OnWidgetDeactivate() override { EndGesture(); }
+    void OnWidgetInvisible() override { EndGesture(); }
 
     // Applies the behaviour and sends the message.
     virtual void OnHit(int mouseButton, int modifiers);
 
 private:
     void ApplyBehavior();
+    void EndGesture();
 
     bool down_ = false;
     int behavior_ = GlowPushButtonParams::normalBehavior;

@@ -81,6 +81,9 @@ protected:
     void OnWidgetMouseDown(int button, int x, int y, int modifiers) override;
     void OnWidgetMouseUp(int button, int x, int y, int modifiers) override;
     void OnWidgetMouseDrag(int x, int y) override;
+    // A widget that leaves the mouse list gets no release: its gesture ends.
+    void OnWidgetDeactivate() override { track_.Cancel(this); }
+    void OnWidgetInvisible() override { track_.Cancel(this); }
 
 private:
     GlowRadioGroupWidget* group_ = nullptr;

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
+#include <set>
 
 #include "glow/core/Glow.h"
 #include "glow/core/GlowSubwindow.h"
@@ -340,12 +341,19 @@ void GlowWidget::DeliverNotifications() {
     auto& pending = PendingNotifications();
     // One record at a time, taken out before its widget hears of it: a
     // handler may delete widgets (their records vanish with them) or change
-    // widgets (their new records are delivered in this pass too).
-    while (!pending.empty()) {
-        const auto first = pending.begin();
-        GlowWidget* widget = first->first;
-        const GlowWidgetStateRecord record = first->second;
-        pending.erase(first);
+    // other widgets (their new records are delivered in this pass too). A
+    // widget changed again after its notice keeps its new record for the
+    // next end of event, so that a handler that always changes its widget
+    // cannot keep the pass going.
+    std::set<GlowWidget*> told;
+    for (;;) {
+        auto next = pending.begin();
+        while (next != pending.end() && told.count(next->first) != 0) ++next;
+        if (next == pending.end()) break;
+        GlowWidget* widget = next->first;
+        const GlowWidgetStateRecord record = next->second;
+        pending.erase(next);
+        told.insert(widget);
         widget->NotifyChanges(record);
     }
 }

@@ -35,6 +35,8 @@ struct Glow_BoxTracking {
     void Drag(GlowWidget* widget, int x, int y);
     // True when the release completes a hit.
     bool Up(GlowWidget* widget);
+    // Ends the gesture without a hit (the widget left the mouse list).
+    void Cancel(GlowWidget* widget) { Up(widget); }
 };
 
 }  // namespace glow

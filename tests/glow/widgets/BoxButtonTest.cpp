@@ -100,6 +100,26 @@ TEST_F(CheckBoxes, ReleaseOutsideChangesNothing) {
     EXPECT_EQ(rec.messages[0].state, 1);
 }
 
+TEST_F(CheckBoxes, GestureEndsWhenTheBoxIsHidden) {
+    Recorder<GlowCheckBoxMessage> rec;
+    auto* box = new GlowCheckBoxWidget(Root(), CheckAt(20, 20, 0, 0, &rec));
+    Press(25, 25);
+    box->Hide();
+    EndEvent();
+    box->Show();
+    Release(25, 25);
+    EXPECT_TRUE(rec.messages.empty());
+    Press(25, 25);
+    box->Deactivate();
+    EndEvent();
+    box->Activate();
+    EndEvent();
+    Paint();
+    EXPECT_COLOR(Color(27, 27), kBox) << "not left in the pressed look";
+    Release(25, 25);
+    EXPECT_TRUE(rec.messages.empty());
+}
+
 TEST_F(CheckBoxes, AutoPack) {
     const int tw = GlowWidget::StringWidth(GlowFont(), "Verbose");
     struct {

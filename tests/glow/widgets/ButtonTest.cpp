@@ -104,6 +104,29 @@ TEST_F(PushButtons, PressedOnlyWhileInside) {
     EXPECT_FALSE(button->IsPressed());
 }
 
+TEST_F(PushButtons, GestureEndsWhenTheButtonLeavesTheMouseList) {
+    Recorder<GlowPushButtonMessage> rec;
+    auto* button = new GlowPushButtonWidget(Root(), ButtonAt(20, 20, 0, &rec));
+    Press(30, 30);
+    button->Deactivate();
+    EndEvent();
+    EXPECT_FALSE(button->IsPressed()) << "an inactive button does not stay pressed";
+    button->Activate();
+    EndEvent();
+    Release(30, 30);
+    EXPECT_TRUE(rec.messages.empty());
+
+    Press(30, 30);
+    button->Hide();
+    EndEvent();
+    button->Show();
+    EXPECT_FALSE(button->IsPressed());
+    Release(30, 30);
+    EXPECT_TRUE(rec.messages.empty());
+    Click(30, 30);
+    EXPECT_EQ(rec.messages.size(), 1u);
+}
+
 TEST_F(PushButtons, KeyFilter) {
     Recorder<GlowPushButtonMessage> okRec, ctrlRec;
     auto* ok = new GlowPushButtonWidget(Root(), ButtonAt(20, 20, 0, &okRec));

@@ -160,6 +160,18 @@ TEST_F(WidgetBase, NotificationPassSurvivesDeletionAndNewRecords) {
     EXPECT_EQ(Sorted(log), Sorted(Log{told, "c.Move"}));
 }
 
+TEST_F(WidgetBase, HandlerThatAlwaysChangesItsWidgetEndsThePass) {
+    auto* a = new Probe(Root(), nullptr, "a", &log, 10, 10, 20, 20);
+    EndEvent();
+    a->onReshape = [a] { a->Reshape(a->Width() + 1, a->Height()); };
+    a->Reshape(21, 20);
+    EndEvent();  // must end
+    EXPECT_EQ(log, (Log{"a.Reshape"}));
+    EndEvent();  // the change made by the handler is reported next time
+    EXPECT_EQ(log, (Log{"a.Reshape", "a.Reshape"}));
+    EXPECT_EQ(a->Width(), 23);
+}
+
 TEST_F(WidgetBase, HitTestingEdgesAndOrder) {
     auto* a = new Probe(Root(), nullptr, "a", &log, 10, 20, 50, 30);
     auto* b = new Probe(Root(), nullptr, "b", &log, 40, 30, 50, 30);  // overlaps a
