@@ -22,6 +22,26 @@ bool IsFinite(const Quaternionf& q) {
         if (!std::isfinite(q.GetComponent(i))) return false;
     return true;
 }
+// q's rotation of v, worked out in double from q normalised. A spin applies the same
+// rotation again and again: float rounding in the same direction at every tick would make the
+// scene's offset grow or shrink without end.
+Vector3f RotateKeepingLength(const Quaternionf& q, const Vector3f& v) {
+    double w = q.GetComponent(0), x = q.GetComponent(1), y = q.GetComponent(2),
+           z = q.GetComponent(3);
+    const double n = std::sqrt(w * w + x * x + y * y + z * z);
+    if (n == 0.0) return q.Rotate(v);
+    w /= n;
+    x /= n;
+    y /= n;
+    z /= n;
+    const double vx = v.X(), vy = v.Y(), vz = v.Z();
+    // v + 2w (u x v) + 2 u x (u x v), u the vector part.
+    const double cx = y * vz - z * vy, cy = z * vx - x * vz, cz = x * vy - y * vx;
+    const double ccx = y * cz - z * cy, ccy = z * cx - x * cz, ccz = x * cy - y * cx;
+    return Vector3f(float(vx + 2 * (w * cx + ccx)), float(vy + 2 * (w * cy + ccy)),
+                    float(vz + 2 * (w * cz + ccz)));
+}
+
 }  // namespace
 
 void Glow_TransformData_IdleReceiver::OnMessage(const GlowIdleMessage&) {
@@ -57,7 +77,7 @@ void GlowTransformData::SetTransform(const Vector3f& translation, const Quaterni
 
 void GlowTransformData::AddRotation(const Quaternionf& q) {
     if (!IsFinite(q)) return;
-    const Vector3f translation = q.Rotate(translation_);
+    const Vector3f translation = RotateKeepingLength(q, translation_);
     Quaternionf rotation = q * rotation_;
     rotation.Normalize();
     if (!IsFinite(translation) || !IsFinite(rotation)) return;

@@ -56,6 +56,8 @@ public:
 class GlowViewManipulator : public GlowViewTransform {
 public:
     enum { notDragging = 0, rotationDrag = 1, translationDrag = 2, scaleDrag = 3 };
+    // A ball point of a recent paint and its time in milliseconds.
+    using SpinHistoryEntry = Glow_ViewManipSpinHistory::Entry;
 
     GlowViewManipulator(GlowComponent* parent, const GlowViewManipulatorParams& params);
     ~GlowViewManipulator() override;

@@ -33,7 +33,15 @@ bool Glow_ViewManipSpinHistory::TakeSpin(const Vector3f& current, float rate, Qu
             p1 = entries_.back().point;
             steps = int(entries_.size()) - 1;
         }
-        spinning = Glow_ViewManipMath::ArcRotation(p0, p1, rate / float(steps), spin);
+        Quaternionf q;
+        // The newest entry can equal the oldest while the release point differs (a rest, then
+        // a small move at the release): that spin would turn nothing and only keep the idle
+        // ticks busy.
+        if (Glow_ViewManipMath::ArcRotation(p0, p1, rate / float(steps), q) &&
+            q.VectorPart() != Vector3f(0, 0, 0)) {
+            spin = q;
+            spinning = true;
+        }
     }
     entries_.clear();
     return spinning;

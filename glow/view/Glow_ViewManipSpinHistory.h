@@ -34,7 +34,8 @@ public:
     // At the end of a drag whose last ball point is `current`: drops entries older than the
     // window (keeping at least two) and, if the mouse was still moving, gives the average
     // rotation between two successive entries, with `rate` times its angle, in spin.
-    // Returns whether there is a spin. The history is empty afterwards.
+    // Returns whether there is a spin; a rotation by nothing is none. The history is empty
+    // afterwards.
     bool TakeSpin(const Vector3f& current, float rate, Quaternionf& spin);
 
     bool Empty() const { return entries_.empty(); }

@@ -356,6 +356,17 @@ TEST_F(ViewTransformTest, SpinTurnsEveryIdleTickUntilStopped) {
     EXPECT_EQ(data.GetTranslation(), t);
 }
 
+TEST_F(ViewTransformTest, LongSpinKeepsTheOffset) {
+    GlowTransformData data(Vector3f(1, 0.5f, 0.2f), Quaternionf(), 1.0f, true);
+    Quaternionf step = AxisAngle(Vector3f(0.3f, 1, 0.1f), 0.0123);
+    const float length = data.GetTranslation().Length();
+    data.StartSpin(step);
+    for (int i = 0; i < 200000; ++i) data.SpinStep();
+    data.StopSpin();
+    EXPECT_NEAR(data.GetTranslation().Length(), length, length * 1e-4f);
+    EXPECT_NEAR(data.GetRotation().Norm(), 1.0f, 1e-6f);
+}
+
 TEST_F(ViewTransformTest, DeletingSpinningDataUnregistersIt) {
     const int idleBefore = Glow::NumIdleReceivers();
     GlowTransformData* data = new GlowTransformData(Vector3f(), Quaternionf(), 1.0f, true);

@@ -238,6 +238,21 @@ TEST_F(SpinHistoryTest, RestLongerThanTheWindowGivesNoSpin) {
     EXPECT_TRUE(history.Empty());
 }
 
+TEST_F(SpinHistoryTest, RestThenASmallMoveAtTheReleaseGivesNoSpin) {
+    Move(-0.5f, 0.02f, 20, 10);
+    const Vector3f p = Glow_ViewManipMath::BallPoint(0.2f, 0.1f);
+    Rest(p, 150, 10);
+    Quaternionf spin;
+    EXPECT_FALSE(history.TakeSpin(Glow_ViewManipMath::BallPoint(0.21f, 0.1f), kRate, spin));
+    EXPECT_EQ(spin, Quaternionf());
+}
+
+TEST_F(SpinHistoryTest, ZeroRateGivesNoSpin) {
+    Move(-0.5f, 0.02f, 20, 10);
+    Quaternionf spin;
+    EXPECT_FALSE(history.TakeSpin(Glow_ViewManipMath::BallPoint(0.0f, 0.1f), 0.0f, spin));
+}
+
 TEST_F(SpinHistoryTest, ShortRestStillSpins) {
     Move(-0.5f, 0.02f, 20, 10);
     const Vector3f p = Glow_ViewManipMath::BallPoint(0.0f, 0.1f);
