@@ -54,6 +54,8 @@ std::vector<int> deferredDestructions;
 std::thread::id mainThread;
 std::atomic<bool> threadRefreshPending{false};
 bool refreshPollArmed = false;
+// Deferred menu changes wait for the selection that follows a menu's close.
+bool holdMenuFlush = false;
 constexpr unsigned int refreshPollMsecs = 40;
 
 }  // namespace
@@ -205,6 +207,8 @@ void Glow::OnRefreshPoll_(int) {
                 PostRedisplay(entry.first);
         }
     }
+    // Deferred menu changes of a menu closed without a selection.
+    if (!inEndEvent_) FlushDeferredMenuChanges_();
     if (!windowRegistry_.empty()) ArmRefreshPoll_();
 }
 
@@ -418,6 +422,12 @@ void Glow::OnGlutMenuStatus(int status, int x, int y) {
         // longer known, and the event that destroys it ends it.
         if (windowDestructionDepth_ > 0) return;
         if (menuWindow_ != nullptr) menuWindow_->OnMenuNotInUse();
+        // freeglut reports the selection after this, from the entry it
+        // highlighted: rewriting the menu now would change the code chosen.
+        holdMenuFlush = true;
+        EndEvent();
+        holdMenuFlush = false;
+        return;
     }
     EndEvent();
 }
@@ -457,7 +467,7 @@ void Glow::ForgetDeferredWindow_(GlowSubwindow* window) {
 }
 
 void Glow::FlushDeferredMenuChanges_() {
-    if (menuInUse_) return;
+    if (menuInUse_ || holdMenuFlush) return;
     if (!deferredCreations.empty()) {
         std::vector<GlowMenu*> menus;
         menus.swap(deferredCreations);

@@ -92,9 +92,7 @@ void GlowSubwindow::FinishInit_(GlowEventMask eventMask, GlowEventMask inactiveE
     isDoubleBuffered_ = mode.Has(GlowDisplayMode::doubleBuffer);
     refreshEnabled_ = true;
     autoSwapBuffers_ = true;
-    positionStamp_ = Glow::EventCounter();
-    globalX_ = glutGet(GLUT_WINDOW_X);
-    globalY_ = glutGet(GLUT_WINDOW_Y);
+    ReadGlobalPosition_();
 }
 
 GlowMenu* GlowSubwindow::ButtonMenu(int button) const {
@@ -102,12 +100,20 @@ GlowMenu* GlowSubwindow::ButtonMenu(int button) const {
 }
 
 int GlowSubwindow::GlobalX() {
-    if (positionStamp_ != Glow::EventCounter()) {
-        positionStamp_ = Glow::EventCounter();
-        globalX_ = GetGlutState(GLUT_WINDOW_X);
-        globalY_ = GetGlutState(GLUT_WINDOW_Y);
-    }
+    if (positionStamp_ != Glow::EventCounter()) ReadGlobalPosition_();
     return globalX_;
+}
+
+void GlowSubwindow::ReadGlobalPosition_() {
+    positionStamp_ = Glow::EventCounter();
+    globalX_ = GetGlutState(GLUT_WINDOW_X);
+    globalY_ = GetGlutState(GLUT_WINDOW_Y);
+    // freeglut gives a subwindow's position within its parent; the cache
+    // holds screen positions, as Move computes them.
+    if (GlowSubwindow* parent = ParentSubwindow()) {
+        globalX_ += parent->GlobalX();
+        globalY_ += parent->GlobalY();
+    }
 }
 
 int GlowSubwindow::GlobalY() {

@@ -133,6 +133,7 @@ private:
     // Brings GLUT's attached button menus in line with the mask, on the
     // current GLUT window; deferred while a menu is open.
     void SyncButtonMenus_(GlowEventMask mask);
+    void ReadGlobalPosition_();
     GlowEventMask MaskInForce_() const { return IsActive() ? eventMask_ : inactiveEventMask_; }
 
     int width_ = 0;

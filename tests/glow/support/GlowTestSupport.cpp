@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <chrono>
@@ -209,6 +210,32 @@ bool WritePng(const std::string& path, const Pixels& pixels) {
     if (f == nullptr) return false;
     bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     return std::fclose(f) == 0 && ok;
+}
+
+Pixels ReadScreen(int x, int y, int width, int height) {
+    Pixels p;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return p;
+    XImage* image =
+        XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image != nullptr) {
+        p.width = width;
+        p.height = height;
+        p.rgba.assign(static_cast<std::size_t>(width) * height * 4, 255);
+        for (int row = 0; row < height; ++row) {
+            for (int col = 0; col < width; ++col) {
+                unsigned long v = XGetPixel(image, col, row);
+                std::uint8_t* out = &p.rgba[4 * ((height - 1 - row) * width + col)];
+                out[0] = static_cast<std::uint8_t>((v & image->red_mask) >> 16);
+                out[1] = static_cast<std::uint8_t>((v & image->green_mask) >> 8);
+                out[2] = static_cast<std::uint8_t>(v & image->blue_mask);
+            }
+        }
+        XDestroyImage(image);
+    }
+    XCloseDisplay(display);
+    return p;
 }
 
 bool Xdotool(const std::string& args) {

@@ -55,6 +55,10 @@ Pixels ReadBackBuffer(int x, int y, int width, int height);
 // Writes pixels as an RGB PNG, top row first.
 bool WritePng(const std::string& path, const Pixels& pixels);
 
+// Pixels of the X screen (what the X server shows, menus included), as
+// ReadBackBuffer gives them: rows bottom first. x, y from the top left.
+Pixels ReadScreen(int x, int y, int width, int height);
+
 // Runs xdotool with the arguments; true when it succeeded.
 bool Xdotool(const std::string& args);
 
