@@ -54,17 +54,17 @@ void GlowWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
 }
 
 GlowWidget::~GlowWidget() {
-    // Children go first, while this widget and its root are whole: a child
-    // may still reach its parent (a radio button its group) on the way out.
-    DeleteChildren();
     if (root_ != nullptr) {
         receivesMouse_ = false;
         receivesKeyboard_ = false;
         // Out of every list whatever the flags say: registration changes
         // earlier in this event may not be reflected in them yet.
         root_->ForgetWidget(this);
-        Refresh();
     }
+    // Children go next, while this widget and its root are whole: a child
+    // may still reach its parent (a radio button its group) on the way out.
+    DeleteChildren();
+    if (root_ != nullptr) Refresh();
     PendingNotifications().erase(this);
 }
 
@@ -229,9 +229,14 @@ bool GlowWidget::OnBeginPaint() {
     const int h = root_->Subwindow()->Height();
     const int rx = RootPositionX();
     const int bottom = h - RootPositionY() - height_;
-    glViewport(rx, bottom, width_, height_);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    // A widget without area draws nothing of its own: GL refuses a negative
+    // viewport, and the widget's coordinates divide by its size.
+    const bool hasArea = width_ > 0 && height_ > 0;
+    if (hasArea) {
+        glViewport(rx, bottom, width_, height_);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
     if (clipping_) {
         glGetIntegerv(GL_SCISSOR_BOX, savedScissor_);
         const long long x0 = std::max<long long>(rx, savedScissor_[0]);
@@ -246,7 +251,7 @@ bool GlowWidget::OnBeginPaint() {
         glScissor(ClampToInt(x0), ClampToInt(y0), ClampToInt(std::max(0LL, x1 - x0)),
                   ClampToInt(std::max(0LL, y1 - y0)));
     }
-    OnWidgetPaint();
+    if (hasArea) OnWidgetPaint();
     return true;
 }
 

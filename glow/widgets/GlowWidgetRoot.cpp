@@ -67,14 +67,27 @@ void GlowWidgetRoot::RegisterKeyboardWidget(GlowWidget* widget) {
     }
 }
 
+GlowWidget* GlowWidgetRoot::NextFocus(GlowWidget* from, GlowWidget* leaving) const {
+    // The ring after from, wrapping, passing over the widget that is leaving
+    // and widgets whose removal waits for the end of the event.
+    const auto start = std::find(keyboardWidgets_.begin(), keyboardWidgets_.end(), from);
+    const std::size_t n = keyboardWidgets_.size();
+    const std::size_t first = start == keyboardWidgets_.end()
+                                  ? 0
+                                  : static_cast<std::size_t>(start - keyboardWidgets_.begin()) + 1;
+    for (std::size_t k = 0; k < n; ++k) {
+        GlowWidget* w = keyboardWidgets_[(first + k) % n];
+        if (w != leaving && w->IsActive() && w->IsVisible()) return w;
+    }
+    return nullptr;
+}
+
 void GlowWidgetRoot::UnregisterKeyboardWidget(GlowWidget* widget) {
     const auto it = std::find(keyboardWidgets_.begin(), keyboardWidgets_.end(), widget);
     if (it == keyboardWidgets_.end()) return;
     if (focus_ == widget) {
         widget->SetFocusState(false);
-        // The next widget of the ring, never the one that is leaving.
-        auto next = it + 1 == keyboardWidgets_.end() ? keyboardWidgets_.begin() : it + 1;
-        focus_ = *next == widget ? nullptr : *next;
+        focus_ = NextFocus(widget, widget);
         if (focus_ != nullptr) focus_->SetFocusState(true);
     }
     keyboardWidgets_.erase(std::find(keyboardWidgets_.begin(), keyboardWidgets_.end(), widget));
@@ -104,18 +117,10 @@ bool GlowWidgetRoot::SetKeyboardFocus(GlowWidget* widget) {
 
 void GlowWidgetRoot::AdvanceKeyboardFocus() {
     if (keyboardWidgets_.empty()) return;
-    if (focus_ == nullptr) {
-        focus_ = keyboardWidgets_.front();
-        focus_->SetFocusState(true);
-        return;
-    }
-    const auto it = std::find(keyboardWidgets_.begin(), keyboardWidgets_.end(), focus_);
-    focus_->SetFocusState(false);
-    if (it == keyboardWidgets_.end() || it + 1 == keyboardWidgets_.end()) {
-        focus_ = keyboardWidgets_.front();
-    } else {
-        focus_ = *(it + 1);
-    }
+    GlowWidget* next = NextFocus(focus_, nullptr);
+    if (next == nullptr) return;  // nobody else can take it
+    if (focus_ != nullptr) focus_->SetFocusState(false);
+    focus_ = next;
     focus_->SetFocusState(true);
 }
 

@@ -85,6 +85,7 @@ private:
     // Drops the widget from every list and button entry; the widget's
     // destructor calls it.
     void ForgetWidget(GlowWidget* widget);
+    GlowWidget* NextFocus(GlowWidget* from, GlowWidget* leaving) const;
 
     GlowColor backColor_;
     std::vector<GlowWidget*> mouseWidgets_;

@@ -326,6 +326,22 @@ TEST_F(WidgetBase, FocusRing) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "a.Key(107,-5,-5,0)"), 0);
 }
 
+TEST_F(WidgetBase, FocusPassesOverWidgetsOnTheirWayOut) {
+    auto* a = new Probe(Root(), nullptr, "a", &log, 10, 10, 20, 20);
+    auto* b = new Probe(Root(), nullptr, "b", &log, 40, 10, 20, 20);
+    auto* c = new Probe(Root(), nullptr, "c", &log, 70, 10, 20, 20);
+    for (Probe* p : {a, b, c}) p->RegisterKeyboardEvents();
+    a->GrabKeyboardFocus();
+    b->Deactivate();  // leaves the ring at the end of the event
+    a->Hide();
+    EXPECT_EQ(Root()->GetKeyboardFocus(), c);
+    EndEvent();
+    EXPECT_FALSE(b->HasKeyboardFocus());
+    Root()->AdvanceKeyboardFocus();
+    EXPECT_EQ(Root()->GetKeyboardFocus(), c) << "nobody else can take it";
+    EXPECT_TRUE(c->HasKeyboardFocus());
+}
+
 TEST_F(WidgetBase, KeyboardFiltersStopKeys) {
     class EnterStopper : public glow::GlowWidgetKeyboardFilter {
     public:
@@ -528,6 +544,20 @@ TEST_F(WidgetBase, PaintViewportClippingAndHiddenWidgets) {
     (void)a;
     (void)outside;
     (void)nested;
+}
+
+TEST_F(WidgetBase, WidgetWithoutAreaPaintsNothing) {
+    auto* flat = new Probe(Root(), nullptr, "flat", &log, 10, 10, 0, 30, true);
+    auto* child = new Probe(Root(), flat, "child", &log, 0, 0, 10, 10);
+    auto* negative = new Probe(Root(), nullptr, "negative", &log, 50, 10, -5, 10);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    Paint();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_COLOR(Color(12, 12), GlowColor(204, 204, 204, 255))
+        << "the child of an empty clipping widget is cut away";
+    (void)child;
+    (void)negative;
 }
 
 TEST_F(WidgetBase, NormalizeCoordinates) {
