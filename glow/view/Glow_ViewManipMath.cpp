@@ -25,7 +25,7 @@ bool Glow_ViewManipMath::ArcRotation(const Vector3f& from, const Vector3f& to, f
 }
 
 bool Glow_ViewManipMath::ConstrainToAxis(const std::vector<Vector3f>& axes, Vector3f& start,
-                                         Vector3f& current) {
+                                         Vector3f& current, Vector3f* chosen) {
     if (axes.empty()) return true;
     const Vector3f* axis = &axes[0];
     float bound = 2.0f;
@@ -43,6 +43,7 @@ bool Glow_ViewManipMath::ConstrainToAxis(const std::vector<Vector3f>& axes, Vect
     if (s == zero || c == zero) return false;
     start = s;
     current = c;
+    if (chosen != nullptr) *chosen = a;
     return true;
 }
 
@@ -53,8 +54,19 @@ bool Glow_ViewManipMath::DragRotation(float startX, float startY, float lastX, f
     Vector3f c = BallPoint(lastX, lastY);
     Quaternionf r;
     if (lastX != startX || lastY != startY) {
-        if (axes != nullptr && !axes->empty() && !ConstrainToAxis(*axes, s, c)) return false;
-        if (!ArcRotation(s, c, rate, r)) return false;
+        Vector3f axis;
+        const bool constrained = axes != nullptr && !axes->empty();
+        if (constrained && !ConstrainToAxis(*axes, s, c, &axis)) return false;
+        if (constrained && s.Cross(c) == Vector3f(0, 0, 0) && s.Dot(c) < 0.0f) {
+            // Opposite points (every point outside the ball projects to one of two opposite
+            // points) are half a turn apart about the axis; the arc between them has no axis
+            // of its own and would come out as no rotation at all.
+            const double a = 3.141592653589793 * rate;
+            const float sa = float(std::sin(a));
+            r = Quaternionf(float(std::cos(a)), sa * axis.X(), sa * axis.Y(), sa * axis.Z());
+        } else if (!ArcRotation(s, c, rate, r)) {
+            return false;
+        }
     }
     startBall = s;
     currentBall = c;

@@ -24,8 +24,9 @@ public:
     // Picks the axis to which `current` is most nearly perpendicular (the first of equals) and
     // projects both points onto the plane through the origin normal to it, normalised. False,
     // with both points unchanged, when a projection is the zero vector (a point along the axis).
+    // The axis used comes back in chosen when that is not null.
     static bool ConstrainToAxis(const std::vector<Vector3f>& axes, Vector3f& start,
-                                Vector3f& current);
+                                Vector3f& current, Vector3f* chosen = nullptr);
 
     // The rotation of a rotation drag from (startX, startY) to (lastX, lastY), limited to one
     // of `axes` when that is not null and not empty; the ball points used come back in

@@ -145,6 +145,28 @@ TEST(ViewManipMathTest, ConstrainedPointAlongTheAxisChangesNothing) {
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(std::isnan(q.GetComponent(i)));
 }
 
+TEST(ViewManipMathTest, ConstrainedDragAcrossTheBallIsHalfATurn) {
+    // Outside the ball every point on the left projects to (-1, 0, 0) and every point on the
+    // right to (1, 0, 0): from one side to the other is half a turn about y.
+    const std::vector<Vector3f> axes = {Vector3f(0, 1, 0)};
+    Vector3f s, c;
+    Quaternionf q;
+    ASSERT_TRUE(
+        Glow_ViewManipMath::DragRotation(-0.95f, 0.9f, 0.95f, -0.9f, &axes, kRate, s, c, q));
+    EXPECT_EQ(s, Vector3f(-1, 0, 0));
+    EXPECT_EQ(c, Vector3f(1, 0, 0));
+    ExpectNear(q.Rotate(s), c, 1e-6f);
+    Vector3f axis;
+    float angle;
+    q.GetRotation(axis, angle);
+    EXPECT_NEAR(std::fabs(angle), 3.14159265f, 1e-6f);
+    ExpectNear(axis, Vector3f(0, 1, 0), 1e-6f);
+    // Just before the opposite point the turn is nearly half a turn too: no jump back to zero.
+    ASSERT_TRUE(Glow_ViewManipMath::DragRotation(-0.95f, 0.9f, 0.9f, 0.1f, &axes, kRate, s, c, q));
+    q.GetRotation(axis, angle);
+    EXPECT_GT(std::fabs(angle), 2.5f);
+}
+
 TEST(ViewManipMathTest, ArcRotationOfAZeroPointIsUndefined) {
     Quaternionf q;
     EXPECT_FALSE(Glow_ViewManipMath::ArcRotation(Vector3f(0, 0, 0), Vector3f(0, 0, 1), kRate, q));
