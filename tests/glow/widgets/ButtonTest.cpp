@@ -289,3 +289,21 @@ TEST_F(PushButtons, BevelsAndTheInactiveOutline) {
     EXPECT_COLOR(Color(22, 35), pressedFace) << "the down face is 0.5 grey as well";
     EXPECT_COLOR(Color(99, 35), dark);
 }
+
+TEST_F(PushButtons, RealWheelDuringARightClick) {
+    // Real X input: freeglut itself turns the wheel into buttons 3 and 4.
+    Recorder<GlowPushButtonMessage> rec;
+    new GlowPushButtonWidget(Root(), ButtonAt(20, 20, 0, &rec));
+    nextModifiers = -1;
+    const std::string win = std::to_string(glowtest::XWindowOf(subwindow));
+    ASSERT_TRUE(glowtest::Xdotool("mousemove --window " + win + " 40 35"));
+    glowtest::Pump(50);
+    ASSERT_TRUE(
+        glowtest::Xdotool("keydown shift mousedown 3 click 4 click 5 mouseup 3 keyup shift"));
+    ASSERT_TRUE(glowtest::PumpUntil([&] { return !rec.messages.empty(); }, 3000));
+    glowtest::Pump(100);
+    ASSERT_EQ(rec.messages.size(), 1u) << "the wheel makes no hit of its own";
+    EXPECT_EQ(rec.messages[0].mouseButton, 2);
+    EXPECT_EQ(rec.messages[0].modifiers, GLUT_ACTIVE_SHIFT);
+    for (int button = 0; button < 3; ++button) EXPECT_EQ(Root()->ButtonWidget(button), nullptr);
+}

@@ -70,7 +70,7 @@ public:
 
 protected:
     bool Filter(glow::GlowMouseData& data) override {
-        data.modifiers = *modifiers_;
+        if (*modifiers_ >= 0) data.modifiers = *modifiers_;
         return true;
     }
 
@@ -84,7 +84,7 @@ public:
 
 protected:
     bool Filter(glow::GlowKeyboardData& data) override {
-        data.modifiers = *modifiers_;
+        if (*modifiers_ >= 0) data.modifiers = *modifiers_;
         return true;
     }
 

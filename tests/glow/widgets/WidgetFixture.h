@@ -99,6 +99,8 @@ protected:
     glow::GlowWindow* window = nullptr;
     glow::GlowWidgetSubwindow* subwindow = nullptr;
     Log log;
+    // The modifiers the next event carries; -1 leaves GLUT's own value
+    // (for real X input through xdotool).
     int nextModifiers = 0;
 
 private:
