@@ -394,11 +394,8 @@ void* AnalysisModule::run(void* module) {
 AnalysisStatus AnalysisModule::execute() {
     AnalysisStatus status = check_settings();
     if (!status.ok()) {
-        if (mpi_mode && rank != 0) {
-            // Process 0 cannot know: end the whole group rather than let it wait.
-            *console << status.message() << std::endl;
-            group->abort(status.exit_code());
-        }
+        // Process 0 cannot know of a refusal elsewhere: the group ends together.
+        if (mpi_mode && rank != 0) return refuse_run(status);
         release_group(status.exit_code());
         return status;
     }
@@ -440,6 +437,12 @@ AnalysisStatus AnalysisModule::load_taxa() {
         status = receive_input(&data);
     }
     if (!status.ok()) return status;
+    if (mpi_mode) {
+        // A process other than 0 may have refused its own settings; then
+        // every process ends with its exit code (see refuse_run).
+        const int refused = group->largest(0);
+        if (refused != 0) return AnalysisStatus::silent_failure(refused);
+    }
     vectors_by_id = build_vectors(data);
     for (SeqVector* taxon : vectors_by_id) tavrel_assert(vectors_by_id[taxon->id] == taxon);
     return AnalysisStatus::success();
@@ -447,10 +450,24 @@ AnalysisStatus AnalysisModule::load_taxa() {
 
 void AnalysisModule::release_group(int exit_code) {
     if (!mpi_mode || rank != 0) return;
-    // A negative count tells the others that no input comes and how process 0 ends.
-    int counts[2] = {-exit_code, 0};
+    // Only an error or a usage mistake ends process 0 without a run.
+    tavrel_assert(exit_code > 0);
+    // A count of -1 tells the others that no input comes; the length
+    // carries the exit code that process 0 ends with.
+    int counts[2] = {-1, exit_code};
     group->broadcast(&counts[0], 1);
     group->broadcast(&counts[1], 1);
+}
+
+AnalysisStatus AnalysisModule::refuse_run(const AnalysisStatus& refusal) {
+    tavrel_assert(mpi_mode && rank != 0 && !refusal.ok());
+    SequenceData data;
+    const AnalysisStatus received = receive_input(&data);
+    // Process 0 makes no run: it reports its own end, and this process
+    // ends with it, silently.
+    if (!received.ok()) return received;
+    const int exit_code = group->largest(refusal.exit_code());
+    return AnalysisStatus::failure(refusal.message(), exit_code);
 }
 
 AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
@@ -492,7 +509,11 @@ AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
 AnalysisStatus AnalysisModule::receive_input(SequenceData* data) {
     group->broadcast(&data->num_seqs, 1);
     group->broadcast(&data->seq_len, 1);
-    if (data->num_seqs < 0) return AnalysisStatus::silent_failure(-data->num_seqs);
+    if (data->num_seqs < 0) {
+        const int exit_code = data->seq_len;
+        *data = SequenceData();
+        return AnalysisStatus::silent_failure(exit_code);
+    }
     std::vector<int> name_lengths(data->num_seqs);
     group->broadcast(name_lengths.data(), data->num_seqs);
     long long packed_len = static_cast<long long>(data->num_seqs) * data->seq_len;

@@ -54,6 +54,12 @@ public:
     // Tells the other processes of the group that process 0 makes no run
     // and ends with `exit_code`, so that none waits for input.
     void release_group(int exit_code);
+    // A process other than 0 whose own settings are refused: it still takes
+    // its part in the input broadcasts and the agreement that follows them,
+    // so that every process ends together with the refusal's exit code (the
+    // largest, when several refuse). Gives the refusal, or process 0's
+    // silent end when process 0 makes no run itself.
+    AnalysisStatus refuse_run(const AnalysisStatus& refusal);
 
     AnalysisStatus read_input(SequenceData* data) const;
     std::vector<SeqVector*> build_vectors(const SequenceData& data);

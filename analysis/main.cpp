@@ -39,14 +39,14 @@ public:
     const char* value(int index) const { return argv_[index + 1]; }
 
     // An option that stands last has no value: a usage error.
-    int check_values() const {
+    AnalysisStatus check_values() const {
         for (const char* option : kValueOptions) {
             if (find(option) == *argc_ - 1 && find(option) != 0) {
-                say(std::string("Syntax Error: ") + option + " requires a value");
-                return kExitUsage;
+                return AnalysisStatus::failure(
+                    std::string("Syntax Error: ") + option + " requires a value", kExitUsage);
             }
         }
-        return kExitSuccess;
+        return AnalysisStatus::success();
     }
 
 private:
@@ -55,8 +55,9 @@ private:
 };
 
 // Applies the tuning options present, in their fixed order; refuses an
-// unknown model and settings a run cannot work with.
-int apply_tuning(AnalysisModule& module, const CommandLine& line) {
+// unknown model and settings a run cannot work with. The caller reports
+// a refusal.
+AnalysisStatus apply_tuning(AnalysisModule& module, const CommandLine& line) {
     if (int i = line.find("-conscience_learning_rate")) {
         module.set_conscience_learning_rate(std::atof(line.value(i)));
     }
@@ -68,30 +69,29 @@ int apply_tuning(AnalysisModule& module, const CommandLine& line) {
     }
     if (int i = line.find("-distance_metric")) {
         if (!module.set_distance_metric(CharString(line.value(i)))) {
-            say("Unknown distance metric (model)");
-            return kExitError;
+            return AnalysisStatus::failure("Unknown distance metric (model)", kExitError);
         }
     }
     if (int i = line.find("-epochs")) module.set_epochs(std::atoi(line.value(i)));
-    const AnalysisStatus settings = module.check_settings();
-    if (!settings.ok()) {
-        say(settings.message());
-        return settings.exit_code();
-    }
-    return kExitSuccess;
+    return module.check_settings();
+}
+
+int report(const AnalysisStatus& status) {
+    if (!status.message().empty()) say(status.message());
+    return status.exit_code();
 }
 
 int finish_run(AnalysisModule& module) {
     AnalysisModule::run(&module);
-    if (!module.run_status.message().empty()) say(module.run_status.message());
-    return module.run_status.exit_code();
+    return report(module.run_status);
 }
 
 // Batch mode, and process 0 of an MPI batch run. *ran tells whether a run
 // was made (in MPI the run itself then tells the other processes its end).
 int batch_sequence(AnalysisModule& module, const CommandLine& line, bool* ran) {
     *ran = false;
-    if (int code = line.check_values()) return code;
+    const AnalysisStatus values = line.check_values();
+    if (!values.ok()) return report(values);
 
     int code = kExitSuccess;
     bool have_input = false;
@@ -115,7 +115,8 @@ int batch_sequence(AnalysisModule& module, const CommandLine& line, bool* ran) {
         say(std::string("Error: Output file ") + line.value(o) + " could not be created");
         return kExitError;
     }
-    if (int tuning = apply_tuning(module, line)) return tuning;
+    const AnalysisStatus tuning = apply_tuning(module, line);
+    if (!tuning.ok()) return report(tuning);
     if (!have_input) return code;
 
     *ran = true;
@@ -123,12 +124,14 @@ int batch_sequence(AnalysisModule& module, const CommandLine& line, bool* ran) {
 }
 
 // An MPI process other than 0: its own tuning options, then the run on the
-// input that process 0 shares. A refusal here ends the whole group, since
-// process 0 would otherwise wait for this process in every exchange.
+// input that process 0 shares. A refusal here still waits for process 0's
+// input, so that the whole group ends together: with this refusal's line
+// and exit code when process 0 has started a run, silently with process 0's
+// exit code when process 0 makes none (it reports its own reason).
 int worker_sequence(AnalysisModule& module, const CommandLine& line) {
-    int code = line.check_values();
-    if (!code) code = apply_tuning(module, line);
-    if (code) module.group->abort(code);
+    AnalysisStatus refusal = line.check_values();
+    if (refusal.ok()) refusal = apply_tuning(module, line);
+    if (!refusal.ok()) return report(module.refuse_run(refusal));
     return finish_run(module);
 }
 

@@ -44,6 +44,12 @@ bool MpiProcessGroup::any(bool flag) {
     return global != 0;
 }
 
+int MpiProcessGroup::largest(int value) {
+    int result = value;
+    MPI_Allreduce(&value, &result, 1, MPI_INT, MPI_MAX, MPI_COMM_WORLD);
+    return result;
+}
+
 void MpiProcessGroup::abort(int exit_code) {
     std::cout.flush();
     MPI_Abort(MPI_COMM_WORLD, exit_code);
