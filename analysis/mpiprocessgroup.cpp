@@ -2,6 +2,7 @@
 
 #include <mpi.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
@@ -9,6 +10,13 @@
 
 int MpiProcessGroup::initialize(int* argc, char*** argv) {
     MPI_Init(argc, argv);
+    // mpiexec merges the standard output of every process, and MPI_Init
+    // leaves standard output unbuffered: each piece of a line would be a
+    // write of its own, and the lines of different processes would mix.
+    // Line buffering (with a buffer of its own, or the unbuffered stream's
+    // one-character buffer stays) makes each line one write.
+    static char line_buffer[BUFSIZ];
+    std::setvbuf(stdout, line_buffer, _IOLBF, sizeof line_buffer);
     int rank = 0;
     MPI_Comm_rank(MPI_COMM_WORLD, &rank);
     return rank;

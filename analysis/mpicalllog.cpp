@@ -1,0 +1,162 @@
+#include "analysis/mpicalllog.h"
+
+#include <mpi.h>
+
+#include <cstdio>
+
+MpiCallLog& MpiCallLog::instance() {
+    static MpiCallLog log;
+    return log;
+}
+
+std::string MpiCallLog::file_name(int rank) {
+    return "tavrel-mpi-" + std::to_string(rank) + ".log";
+}
+
+double MpiCallLog::now() const {
+    if (!started_) return 0.0;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - origin_).count();
+}
+
+void MpiCallLog::start() {
+    if (started_) return;
+    origin_ = std::chrono::steady_clock::now();
+    started_ = true;
+    calls_.reserve(4096);
+}
+
+void MpiCallLog::set_group(int rank, int size) {
+    rank_ = rank;
+    size_ = size;
+}
+
+void MpiCallLog::add(const char* name, double start, double end, long long bytes) {
+    if (started_) calls_.push_back(Call{name, start, end, bytes});
+}
+
+bool MpiCallLog::write() {
+    if (!started_ || written_ || rank_ < 0) return true;
+    written_ = true;
+    const std::string name = own_file_name();
+    std::FILE* file = std::fopen(name.c_str(), "w");
+    if (!file) return false;
+    std::fprintf(file,
+                 "# tavrel MPI call log, rank %d of %d: call rank start_s end_s bytes"
+                 " (seconds since MPI_Init)\n",
+                 rank_, size_);
+    for (const Call& call : calls_) {
+        std::fprintf(file, "%s %d %.9f %.9f %lld\n", call.name, rank_, call.start, call.end,
+                     call.bytes);
+    }
+    const bool flushed = std::fflush(file) == 0;
+    return std::fclose(file) == 0 && flushed;
+}
+
+namespace {
+
+long long data_bytes(int count, MPI_Datatype type) {
+    int size = 0;
+    PMPI_Type_size(type, &size);
+    return static_cast<long long>(count) * size;
+}
+
+void write_log() {
+    MpiCallLog& log = MpiCallLog::instance();
+    if (!log.write()) {
+        std::printf("Warning: MPI call log %s could not be written\n", log.own_file_name().c_str());
+        std::fflush(stdout);
+    }
+}
+
+}  // namespace
+
+// The program's MPI calls, recorded and passed on to MPI's profiling
+// interface. MPI's own internal calls do not come through here.
+extern "C" {
+
+int MPI_Init(int* argc, char*** argv) {
+    MpiCallLog& log = MpiCallLog::instance();
+    log.start();
+    const double start = log.now();
+    const int result = PMPI_Init(argc, argv);
+    const double end = log.now();
+    int rank = 0;
+    int size = 0;
+    PMPI_Comm_rank(MPI_COMM_WORLD, &rank);
+    PMPI_Comm_size(MPI_COMM_WORLD, &size);
+    log.set_group(rank, size);
+    log.add("MPI_Init", start, end, 0);
+    return result;
+}
+
+int MPI_Comm_rank(MPI_Comm comm, int* rank) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double start = log.now();
+    const int result = PMPI_Comm_rank(comm, rank);
+    log.add("MPI_Comm_rank", start, log.now(), 0);
+    return result;
+}
+
+int MPI_Comm_size(MPI_Comm comm, int* size) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double start = log.now();
+    const int result = PMPI_Comm_size(comm, size);
+    log.add("MPI_Comm_size", start, log.now(), 0);
+    return result;
+}
+
+int MPI_Bcast(void* buffer, int count, MPI_Datatype type, int root, MPI_Comm comm) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double start = log.now();
+    const int result = PMPI_Bcast(buffer, count, type, root, comm);
+    log.add("MPI_Bcast", start, log.now(), data_bytes(count, type));
+    return result;
+}
+
+int MPI_Allgatherv(const void* sent, int sent_count, MPI_Datatype sent_type, void* received,
+                   const int counts[], const int displacements[], MPI_Datatype received_type,
+                   MPI_Comm comm) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double start = log.now();
+    const int result = PMPI_Allgatherv(sent, sent_count, sent_type, received, counts, displacements,
+                                       received_type, comm);
+    const double end = log.now();
+    // Everything gathered, this process's own block included.
+    int processes = 0;
+    PMPI_Comm_size(comm, &processes);
+    long long gathered = 0;
+    for (int q = 0; q < processes; ++q) gathered += counts[q];
+    int size = 0;
+    PMPI_Type_size(received_type, &size);
+    log.add("MPI_Allgatherv", start, end, gathered * size);
+    return result;
+}
+
+int MPI_Allreduce(const void* sent, void* received, int count, MPI_Datatype type, MPI_Op op,
+                  MPI_Comm comm) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double start = log.now();
+    const int result = PMPI_Allreduce(sent, received, count, type, op, comm);
+    log.add("MPI_Allreduce", start, log.now(), data_bytes(count, type));
+    return result;
+}
+
+int MPI_Abort(MPI_Comm comm, int exit_code) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double now = log.now();
+    // The call does not return: its line ends where it starts.
+    log.add("MPI_Abort", now, now, 0);
+    write_log();
+    return PMPI_Abort(comm, exit_code);
+}
+
+int MPI_Finalize(void) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double start = log.now();
+    const int result = PMPI_Finalize();
+    log.add("MPI_Finalize", start, log.now(), 0);
+    write_log();
+    return result;
+}
+
+}  // extern "C"

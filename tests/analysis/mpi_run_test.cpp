@@ -1,0 +1,357 @@
+// The program as an MPI group: every case starts the real tavrel under
+// mpiexec. A run that hangs is ended by `timeout` (exit code 124) and fails.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/analysismodule.h"
+#include "testsupport.h"
+
+namespace {
+
+constexpr int kTimedOut = 124;
+
+std::string quote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// One program of an mpiexec command line: N processes with these arguments.
+struct Processes {
+    int count;
+    std::vector<std::string> args;
+};
+
+// Runs the group in `dir` (the working directory of every process).
+ProgramResult mpiexec(const std::string& dir, const std::vector<Processes>& programs) {
+    std::string command = "cd " + quote(dir) + " && timeout -k 5 60 " + quote(TAVREL_MPIEXEC);
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        if (i > 0) command += " :";
+        command += " -n " + std::to_string(programs[i].count) + " " + quote(tavrel_bin());
+        for (const std::string& arg : programs[i].args) command += " " + quote(arg);
+    }
+    return run_command(command);
+}
+
+ProgramResult mpiexec(const std::string& dir, int count, const std::vector<std::string>& args) {
+    return mpiexec(dir, {{count, args}});
+}
+
+std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+std::vector<std::string> without_progress(const std::vector<std::string>& lines) {
+    std::vector<std::string> kept;
+    for (const std::string& line : lines) {
+        if (line.rfind("Num_seqs: ", 0) != 0 && line.rfind("Error: Zero partition", 0) != 0 &&
+            line.rfind("Warning: no split found", 0) != 0 && !line.empty()) {
+            kept.push_back(line);
+        }
+    }
+    return kept;
+}
+
+int count_of(const std::vector<std::string>& lines, const std::string& line) {
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}
+
+std::vector<std::string> sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const char kFive[] =
+    "5 12\n"
+    "ape   ACGTACGTACGT\n"
+    "bat   ACGTACGTACGA\n"
+    "cat   TTGTACGAACGT\n"
+    "dog   TTGTACGAACGA\n"
+    "eel   GGCCTTAAGGCC\n";
+
+const char kEight[] =
+    "8 10\n"
+    "s0 ACGTACGTAC\ns1 ACGTACGTAA\ns2 ACGAACGTCC\ns3 TCGAACGTCC\n"
+    "s4 GGTTCCAAGG\ns5 GGTTCCAAGA\ns6 GGTACCTAGG\ns7 CGTTCCAAGG\n";
+
+}  // namespace
+
+TEST(MpiRun, EveryGroupSizeAppendsOneLineWithEveryTaxonOnce) {
+    TempDir dir;
+    const std::string five = dir.write("five.txt", kFive);
+    const std::string three = dir.write("three.txt", "3 4 a ACGT b ACGA c TTGT");
+    struct Case {
+        int processes;
+        std::string input;
+        std::vector<std::string> names;
+        std::vector<std::string> tuning;
+    };
+    const Case cases[] = {
+        {1, five, {"ape", "bat", "cat", "dog", "eel"}, {}},
+        {2, five, {"ape", "bat", "cat", "dog", "eel"}, {}},
+        {3, five, {"ape", "bat", "cat", "dog", "eel"}, {}},
+        // More processes than taxa: those without an input still take part.
+        {4, three, {"a", "b", "c"}, {"-epochs", "4"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("-n " + std::to_string(c.processes));
+        const std::string out = dir.path("out" + std::to_string(c.processes) + ".tre");
+        const ProgramResult result = mpiexec(
+            dir.path(""), c.processes,
+            with({"-mpi", "-nogui", "-input_path", c.input, "-output_path", out}, c.tuning));
+        ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
+        EXPECT_EQ(result.exit_code, 0);
+        const std::vector<std::string> lines = lines_of(read_file(out));
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].back(), ';');
+        EXPECT_EQ(sorted(newick_names(lines[0])), c.names) << lines[0];
+        // Every process ran the recursion on all taxa.
+        EXPECT_EQ(count_of(result.out, "Num_seqs: " + std::to_string(c.names.size())), c.processes);
+        EXPECT_EQ(without_progress(result.out), std::vector<std::string>{});
+    }
+}
+
+TEST(MpiRun, SameFileAndSettingsGiveTheSameLineForTheSameGroupSize) {
+    TempDir dir;
+    const std::string input = dir.write("eight.txt", kEight);
+    for (int processes : {2, 3}) {
+        SCOPED_TRACE("-n " + std::to_string(processes));
+        const std::string out = dir.path("out" + std::to_string(processes) + ".tre");
+        const std::vector<std::string> args = {"-mpi",         "-nogui", "-input_path", input,
+                                               "-output_path", out,      "-epochs",     "20"};
+        for (int run = 0; run < 3; ++run) {
+            const ProgramResult result = mpiexec(dir.path(""), processes, args);
+            ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
+            ASSERT_EQ(result.exit_code, 0);
+        }
+        const std::vector<std::string> lines = lines_of(read_file(out));
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(lines[1], lines[0]);
+        EXPECT_EQ(lines[2], lines[0]);
+        EXPECT_EQ(newick_names(lines[0]).size(), 8u) << lines[0];
+    }
+}
+
+TEST(MpiRun, IdenticalTaxaReachTheFarthestPairSplitOnEveryProcess) {
+    TempDir dir;
+    const std::string input = dir.write("same.txt", "4 3 a ACG b ACG c ACG d ACG");
+    for (int processes : {2, 3}) {
+        SCOPED_TRACE("-n " + std::to_string(processes));
+        const std::string out = dir.path("out" + std::to_string(processes) + ".tre");
+        const ProgramResult result =
+            mpiexec(dir.path(""), processes,
+                    {"-mpi", "-nogui", "-input_path", input, "-output_path", out,
+                     "-conscience_learning_rate", "0", "-epochs", "1"});
+        ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
+        EXPECT_EQ(result.exit_code, 0);
+        // The split by the farthest pair goes by the group's order, the
+        // same on every process and in batch.
+        EXPECT_EQ(read_file(out), "(((a,b),c),d);\n");
+        const std::string four =
+            "Warning: no split found for 4 taxa; splitting by the farthest pair";
+        const std::string three =
+            "Warning: no split found for 3 taxa; splitting by the farthest pair";
+        EXPECT_EQ(count_of(result.out, four), processes);
+        EXPECT_EQ(count_of(result.out, three), processes);
+    }
+}
+
+TEST(MpiRun, ErrorsOfProcessZeroEndEveryProcessWithItsExitCode) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kFive);
+    const std::string out = dir.path("out.tre");
+    const std::string missing = dir.path("missing.txt");
+    const std::string bad_dir = dir.path("none/out.tre");
+    const std::string bad_letter = dir.write("bad.txt", "2 3 a ACG b ACX");
+    const std::string truncated = dir.write("short.txt", "3 3 a ACG b ACG");
+    // More taxa than pair codes can carry.
+    std::ostringstream many;
+    const int too_many = AnalysisModule::kMaxMpiTaxa + 1;
+    many << too_many << " 1\n";
+    for (int i = 0; i < too_many; ++i) many << "t" << i << " A\n";
+    const std::string large = dir.write("large.txt", many.str());
+
+    struct Case {
+        std::vector<std::string> args;  // after -mpi
+        std::vector<std::string> lines;
+        int exit_code;
+    };
+    const Case cases[] = {
+        {{"-nogui"},
+         {"Syntax Error: nogui argument requires input_path argument",
+          "Syntax Error: nogui argument requires output_path argument"},
+         2},
+        {{"-nogui", "-output_path", out},
+         {"Syntax Error: nogui argument requires input_path argument"},
+         2},
+        {{"-nogui", "-input_path", missing, "-output_path", out},
+         {"Error: Input file " + missing + " not found"},
+         1},
+        {{"-nogui", "-input_path", in, "-output_path", bad_dir},
+         {"Error: Output file " + bad_dir + " could not be created"},
+         1},
+        {{"-nogui", "-input_path", bad_letter, "-output_path", out}, {"UNKNOWN BASE: X"}, 1},
+        {{"-nogui", "-input_path", truncated, "-output_path", out},
+         {"Error: File ends after 2 of 3 taxa"},
+         1},
+        // Every process refuses the same setting; only process 0 says so.
+        {{"-nogui", "-input_path", in, "-output_path", out, "-epochs", "0"},
+         {"Error: epochs must be at least 1, not 0"},
+         1},
+        {{"-nogui", "-input_path", in, "-output_path", out, "-distance_metric", "jc"},
+         {"Unknown distance metric (model)"},
+         1},
+        {{"-nogui", "-input_path", in, "-output_path", out, "-epochs"},
+         {"Syntax Error: -epochs requires a value"},
+         2},
+        {{"-input_path", in, "-output_path", out},
+         {"Error: The window mode is not built yet; run with -nogui"},
+         1},
+        {{"-nogui", "-input_path", large, "-output_path", out},
+         {"Error: An MPI run takes at most 92677 taxa, not 92678"},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines.front());
+        std::filesystem::remove(out);
+        const ProgramResult result = mpiexec(dir.path(""), 3, with({"-mpi"}, c.args));
+        ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        EXPECT_EQ(without_progress(result.out), c.lines);
+        EXPECT_EQ(read_file(out), "") << "no tree line";
+    }
+}
+
+TEST(MpiRun, RefusalOnAnotherProcessEndsTheGroup) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kFive);
+    const std::string out = dir.path("out.tre");
+    const std::string missing = dir.path("missing.txt");
+    const std::vector<std::string> good = {"-mpi", "-nogui",       "-input_path",
+                                           in,     "-output_path", out};
+    struct Case {
+        std::vector<std::string> process_zero;
+        std::vector<std::string> other;  // the tuning options of process 1
+        std::vector<std::string> lines;
+        int exit_code;
+    };
+    const Case cases[] = {
+        {good, {"-epochs", "0"}, {"Error: epochs must be at least 1, not 0"}, 1},
+        {good, {"-distance_metric", "x"}, {"Unknown distance metric (model)"}, 1},
+        {good, {"-epochs"}, {"Syntax Error: -epochs requires a value"}, 2},
+        // Process 0 ends first on its own error: only its line.
+        {{"-mpi", "-nogui", "-input_path", missing, "-output_path", out},
+         {"-epochs", "0"},
+         {"Error: Input file " + missing + " not found"},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines.front());
+        std::filesystem::remove(out);
+        const ProgramResult result =
+            mpiexec(dir.path(""), {{1, c.process_zero}, {1, with({"-mpi", "-nogui"}, c.other)}});
+        ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        EXPECT_EQ(without_progress(result.out), c.lines);
+        EXPECT_EQ(read_file(out), "") << "no tree line";
+    }
+}
+
+namespace {
+
+struct LogLine {
+    std::string name;
+    int rank;
+    double start;
+    double end;
+    long long bytes;
+};
+
+std::vector<LogLine> parse_log(const std::vector<std::string>& lines) {
+    std::vector<LogLine> calls;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::istringstream in(lines[i]);
+        LogLine call{};
+        in >> call.name >> call.rank >> call.start >> call.end >> call.bytes;
+        EXPECT_TRUE(in && (in >> std::ws).eof()) << "line " << i << ": " << lines[i];
+        calls.push_back(call);
+    }
+    return calls;
+}
+
+int calls_named(const std::vector<LogLine>& calls, const std::string& name) {
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(),
+                                          [&](const LogLine& c) { return c.name == name; }));
+}
+
+}  // namespace
+
+TEST(MpiCallLog, EveryProcessLogsTheBroadcastsAndOneAllGatherPerEpoch) {
+    TempDir dir;
+    // No conscience and a threshold no error goes below: every attempt of the
+    // one split step runs its whole budget, 1, 2, 4, ... epochs, and fails,
+    // so the step runs 2^attempts - 1 epochs before the farthest-pair split.
+    const std::string input = dir.write("same.txt", "3 3 a ACG bb ACG c ACG");
+    const std::string out = dir.path("out.tre");
+    const ProgramResult result =
+        mpiexec(dir.path(""), 2,
+                {"-mpi", "-nogui", "-input_path", input, "-output_path", out,
+                 "-conscience_learning_rate", "0", "-epochs", "1", "-convergence_threshold", "0"});
+    ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
+    ASSERT_EQ(result.exit_code, 0);
+    const int epochs = (1 << AnalysisModule::kMaxAttempts) - 1;
+
+    for (int rank = 0; rank < 2; ++rank) {
+        SCOPED_TRACE("rank " + std::to_string(rank));
+        const std::string file = dir.path("tavrel-mpi-" + std::to_string(rank) + ".log");
+        ASSERT_TRUE(file_exists(file));
+        const std::vector<std::string> lines = lines_of(read_file(file));
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(
+            lines[0].rfind("# tavrel MPI call log, rank " + std::to_string(rank) + " of 2", 0), 0u)
+            << lines[0];
+        const std::vector<LogLine> calls = parse_log(lines);
+        ASSERT_GE(calls.size(), 2u);
+        EXPECT_EQ(calls.front().name, "MPI_Init");
+        EXPECT_EQ(calls.back().name, "MPI_Finalize");
+        double last_start = 0.0;
+        for (const LogLine& call : calls) {
+            EXPECT_EQ(call.rank, rank) << call.name;
+            EXPECT_LE(call.start, call.end) << call.name;
+            EXPECT_LE(last_start, call.start) << call.name;
+            last_start = call.start;
+        }
+        // The four broadcasts of the input: the two counts, the name
+        // lengths, the names and sequences packed.
+        std::vector<long long> broadcasts;
+        for (const LogLine& call : calls) {
+            if (call.name == "MPI_Bcast") broadcasts.push_back(call.bytes);
+        }
+        EXPECT_EQ(broadcasts, (std::vector<long long>{4, 4, 3 * 4, 4 + 3 * 3}));
+        EXPECT_EQ(calls_named(calls, "MPI_Allgatherv"), epochs);
+        for (const LogLine& call : calls) {
+            if (call.name == "MPI_Allgatherv") {
+                EXPECT_EQ(call.bytes, 3 * 4);
+            }
+        }
+        // One agreement on convergence per epoch, and one on the settings.
+        EXPECT_EQ(calls_named(calls, "MPI_Allreduce"), epochs + 1);
+    }
+    EXPECT_FALSE(file_exists(dir.path("tavrel-mpi-2.log")));
+
+    // A run without MPI writes no log.
+    TempDir batch_dir;
+    const ProgramResult batch = run_command(
+        "cd " + quote(batch_dir.path("")) + " && " + quote(tavrel_bin()) + " -nogui -input_path " +
+        quote(input) + " -output_path " + quote(batch_dir.path("out.tre")));
+    EXPECT_EQ(batch.exit_code, 0);
+    EXPECT_TRUE(file_exists(batch_dir.path("out.tre")));
+    EXPECT_FALSE(file_exists(batch_dir.path("tavrel-mpi-0.log")));
+}
