@@ -63,8 +63,8 @@ constexpr unsigned int refreshPollMsecs = 40;
 // ---------------------------------------------------------------------------
 // Start-up and main loop
 
-void Glow::Init(int& argc, char** argv) {
-    glutInit(&argc, argv);
+void Glow::Init(int* argc, char** argv) {
+    glutInit(argc, argv);
     glutMenuStatusFunc(OnGlutMenuStatus);
     mainThread = std::this_thread::get_id();
     initialized_ = true;

@@ -39,7 +39,7 @@ public:
 
     // glutInit with the command line (GLUT may take its options out of it)
     // and the menu-status callback. Call once, before the first window.
-    static void Init(int& argc, char** argv);
+    static void Init(int* argc, char** argv);
     static bool IsInitialized() { return initialized_; }
     // glutMainLoop; never returns.
     static void MainLoop();

@@ -23,7 +23,7 @@ void InitGlut() {
     static char name[] = "glow-test";
     static char* argv[] = {name, nullptr};
     int argc = 1;
-    glow::Glow::Init(argc, argv);
+    glow::Glow::Init(&argc, argv);
     // Closing a window from outside must not end the test process.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
 }
