@@ -106,6 +106,26 @@ TEST_F(WidgetBase, NotificationsAtEndOfEvent) {
     }
 }
 
+TEST_F(WidgetBase, NoticesOfOneWidgetInTheirOrder) {
+    auto* a = new Probe(Root(), nullptr, "a", &log, 10, 10, 20, 20);
+    a->RegisterKeyboardEvents();
+    a->Hide();
+    EndEvent();
+    log.clear();
+    a->Show();
+    a->Move(15, 15);
+    a->Reshape(30, 30);
+    a->GrabKeyboardFocus();
+    EndEvent();
+    EXPECT_EQ(log, (Log{"a.Visible", "a.Reshape", "a.Move", "a.GotFocus"}));
+    log.clear();
+    a->Move(10, 10);
+    a->Reshape(20, 20);
+    a->Hide();  // takes the focus away as well
+    EndEvent();
+    EXPECT_EQ(log, (Log{"a.Reshape", "a.Move", "a.LostFocus", "a.Invisible"}));
+}
+
 TEST_F(WidgetBase, VisibilityUnderHiddenParent) {
     auto* parent = new Probe(Root(), nullptr, "parent", &log, 10, 10, 100, 100);
     parent->Hide();
@@ -454,6 +474,37 @@ TEST_F(WidgetBase, DestroyingTheWindowWithFocusedWidgets) {
     delete fixed;  // must end, and ASan sees no use of a freed widget or root
     EndEvent();
     SUCCEED();
+}
+
+TEST_F(WidgetBase, FixedSizeWidgetWindowServesItsWidgets) {
+    auto* fixed = new glow::GlowFixedSizeWidgetWindow();
+    fixed->Init(
+        "fixed", 300, 300, 90, 60, glow::GlowDisplayMode::doubleBuffer,
+        glow::GlowEventMask(glow::GlowEventMask::keyboardEvents | glow::GlowEventMask::mouseEvents |
+                            glow::GlowEventMask::dragEvents),
+        GlowColor(0, 0, 255, 255));
+    fixed->SetAutoSwapBuffers(false);
+    ASSERT_TRUE(glowtest::WaitUntilMapped(fixed));
+    Log fixedLog;
+    auto* a = new Probe(fixed, nullptr, "a", &fixedLog, 10, 10, 20, 20);
+    a->RegisterMouseEvents();
+    a->RegisterKeyboardEvents();
+    a->GrabKeyboardFocus();
+    nextModifiers = 0;
+    glowtest::SendMouse(fixed, 0, GLUT_DOWN, 15, 15);
+    glowtest::SendMotion(fixed, 16, 15);
+    glowtest::SendMouse(fixed, 0, GLUT_UP, 16, 15);
+    glowtest::SendKey(fixed, 'k', 12, 12);
+    EXPECT_EQ(fixedLog, (Log{"a.Down(0,5,5,0)", "a.GotFocus", "a.Drag(6,5)", "a.Up(0,6,5,0)",
+                             "a.Key(107,2,2,0)"}));
+    glowtest::SendDisplay(fixed);
+    glFinish();
+    const glowtest::Pixels p = glowtest::ReadBackBuffer(0, 0, 90, 60);
+    EXPECT_EQ(p.At(80, 5)[2], 255) << "the window's back colour";
+    EXPECT_EQ(p.At(80, 5)[0], 0);
+    EXPECT_EQ(p.At(15, 60 - 1 - 15)[0], 255) << "the widget, y counted downwards";
+    delete fixed;
+    EndEvent();
 }
 
 TEST_F(WidgetBase, AutoPackPlacementAndFailures) {
