@@ -28,15 +28,25 @@ struct Processes {
     std::vector<std::string> args;
 };
 
-// Runs the group in `dir` (the working directory of every process).
+// Runs the group in `dir` (the working directory of every process). The
+// processes must leave no sanitizer report and no failed check on standard
+// error, whatever their exit code.
 ProgramResult mpiexec(const std::string& dir, const std::vector<Processes>& programs) {
-    std::string command = "cd " + quote(dir) + " && timeout -k 5 60 " + quote(TAVREL_MPIEXEC);
+    const std::string errors = dir + "/mpiexec-stderr.txt";
+    std::string command = "(cd " + quote(dir) + " && timeout -k 5 60 " + quote(TAVREL_MPIEXEC);
     for (std::size_t i = 0; i < programs.size(); ++i) {
         if (i > 0) command += " :";
         command += " -n " + std::to_string(programs[i].count) + " " + quote(tavrel_bin());
         for (const std::string& arg : programs[i].args) command += " " + quote(arg);
     }
-    return run_command(command);
+    command += " 2>" + quote(errors) + ")";
+    const ProgramResult result = run_command(command);
+    const std::string text = read_file(errors);
+    for (const char* sign : {"Sanitizer", "runtime error", "Assertion failed", "MPI_Abort"}) {
+        EXPECT_EQ(text.find(sign), std::string::npos) << text;
+    }
+    std::filesystem::remove(errors);
+    return result;
 }
 
 ProgramResult mpiexec(const std::string& dir, int count, const std::vector<std::string>& args) {
@@ -87,6 +97,7 @@ TEST(MpiRun, EveryGroupSizeAppendsOneLineWithEveryTaxonOnce) {
     TempDir dir;
     const std::string five = dir.write("five.txt", kFive);
     const std::string three = dir.write("three.txt", "3 4 a ACGT b ACGA c TTGT");
+    const std::string none = dir.write("none.txt", "0 0\n");
     struct Case {
         int processes;
         std::string input;
@@ -99,10 +110,13 @@ TEST(MpiRun, EveryGroupSizeAppendsOneLineWithEveryTaxonOnce) {
         {3, five, {"ape", "bat", "cat", "dog", "eel"}, {}},
         // More processes than taxa: those without an input still take part.
         {4, three, {"a", "b", "c"}, {"-epochs", "4"}},
+        // No taxa: only the two counts travel; the line is ";" alone.
+        {2, none, {}, {}},
     };
+    int index = 0;
     for (const Case& c : cases) {
-        SCOPED_TRACE("-n " + std::to_string(c.processes));
-        const std::string out = dir.path("out" + std::to_string(c.processes) + ".tre");
+        SCOPED_TRACE("-n " + std::to_string(c.processes) + " on " + c.input);
+        const std::string out = dir.path("out" + std::to_string(index++) + ".tre");
         const ProgramResult result = mpiexec(
             dir.path(""), c.processes,
             with({"-mpi", "-nogui", "-input_path", c.input, "-output_path", out}, c.tuning));
@@ -110,6 +124,7 @@ TEST(MpiRun, EveryGroupSizeAppendsOneLineWithEveryTaxonOnce) {
         EXPECT_EQ(result.exit_code, 0);
         const std::vector<std::string> lines = lines_of(read_file(out));
         ASSERT_EQ(lines.size(), 1u);
+        ASSERT_FALSE(lines[0].empty());
         EXPECT_EQ(lines[0].back(), ';');
         EXPECT_EQ(sorted(newick_names(lines[0])), c.names) << lines[0];
         // Every process ran the recursion on all taxa.
