@@ -421,10 +421,10 @@ void Glow::OnGlutMenuStatus(int status, int x, int y) {
         // During the destruction of a toolkit window: the window is no
         // longer known, and the event that destroys it ends it.
         if (windowDestructionDepth_ > 0) return;
-        if (menuWindow_ != nullptr) menuWindow_->OnMenuNotInUse();
         // freeglut reports the selection after this, from the entry it
         // highlighted: rewriting the menu now would change the code chosen.
         holdMenuFlush = true;
+        if (menuWindow_ != nullptr) menuWindow_->OnMenuNotInUse();
         EndEvent();
         holdMenuFlush = false;
         return;
@@ -438,6 +438,10 @@ void Glow::OnGlutMenu(int value) {
     if (m == nullptr) return;
     m->HandleSelection(value, menuWindow_, menuX_, menuY_);
     EndEvent();
+}
+
+bool Glow::MenuChangesDeferred_() {
+    return menuInUse_ || holdMenuFlush;
 }
 
 void Glow::DeferMenuCreation_(GlowMenu* menu) {
@@ -467,13 +471,19 @@ void Glow::ForgetDeferredWindow_(GlowSubwindow* window) {
 }
 
 void Glow::FlushDeferredMenuChanges_() {
-    if (menuInUse_ || holdMenuFlush) return;
+    if (MenuChangesDeferred_()) return;
     if (!deferredCreations.empty()) {
         std::vector<GlowMenu*> menus;
         menus.swap(deferredCreations);
         int saved = glutGetMenu();
         for (GlowMenu* m : menus) m->CreateGlutMenu_();
         if (saved != 0) glutSetMenu(saved);
+        // Buttons given one of these menus before it existed in GLUT.
+        std::set<GlowMenu*> created(menus.begin(), menus.end());
+        for (auto& entry : windowRegistry_) {
+            for (GlowMenu* m : entry.second->buttonMenus_)
+                if (m != nullptr && created.count(m) != 0) deferredButtonSyncs.insert(entry.second);
+        }
     }
     if (!deferredRewrites.empty()) {
         std::set<GlowMenu*> menus;

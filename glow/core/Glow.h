@@ -123,7 +123,9 @@ private:
     static void QueueDeletion_(GlowComponent* component);
     static void ForgetComponent_(GlowComponent* component);
 
-    // GLUT menu changes deferred while a menu is open.
+    // GLUT menu changes deferred while a menu is open, and from its close
+    // until the selection that follows.
+    static bool MenuChangesDeferred_();
     static void DeferMenuCreation_(GlowMenu* menu);
     static void DeferMenuRewrite_(GlowMenu* menu);
     static void DeferMenuDestruction_(int menuId);

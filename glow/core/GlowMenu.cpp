@@ -27,7 +27,7 @@ const char* OrEmpty(const char* text) {
 
 GlowMenu::GlowMenu() {
     LiveMenus().insert(this);
-    if (Glow::IsMenuInUse()) {
+    if (Glow::MenuChangesDeferred_()) {
         // freeglut ends the process on a menu created while one is open.
         Glow::DeferMenuCreation_(this);
     } else {
@@ -55,7 +55,7 @@ GlowMenu::~GlowMenu() {
     Glow::ForgetDeferredMenu_(this);
     if (menuId_ != 0) {
         Glow::UnregisterMenu(menuId_);
-        if (Glow::IsMenuInUse()) {
+        if (Glow::MenuChangesDeferred_()) {
             Glow::DeferMenuDestruction_(menuId_);
         } else {
             DestroyGlutMenu_(menuId_);
@@ -79,7 +79,7 @@ void GlowMenu::DestroyGlutMenu_(int menuId) {
 }
 
 bool GlowMenu::CanWriteGlut_() const {
-    if (menuId_ == 0 || Glow::IsMenuInUse()) return false;
+    if (menuId_ == 0 || Glow::MenuChangesDeferred_()) return false;
     for (const Glow_MenuItem& item : items_)
         if (item.submenu != nullptr && item.submenu->MenuId() == 0) return false;
     return true;

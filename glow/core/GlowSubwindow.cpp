@@ -236,7 +236,7 @@ void GlowSubwindow::InstallGlutCallbacks(GlowEventMask mask) {
 }
 
 void GlowSubwindow::SyncButtonMenus_(GlowEventMask mask) {
-    if (Glow::IsMenuInUse()) {
+    if (Glow::MenuChangesDeferred_()) {
         Glow::DeferButtonMenuSync_(this);
         return;
     }

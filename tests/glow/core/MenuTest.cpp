@@ -338,15 +338,18 @@ TEST_F(RealMenuTest, ChangesWhileAMenuIsOpenWaitUntilItCloses) {
         window_->SetButtonMenu(GLUT_MIDDLE_BUTTON, made);
         window_->SetButtonMenu(GLUT_RIGHT_BUTTON, made);
     };
+    // Closing the menu: changes made then wait for the selection too.
+    window_->onMenuNotInUse = [&] { menu.SetItemEntry(1, "changed on close", 77); };
     ASSERT_TRUE(Open(30, 30));
     EXPECT_EQ(made->MenuId(), 0);  // waits to be created
     Pick(30, 30, 1);
+    window_->onMenuNotInUse = nullptr;
     // The open menu still had its old items: its second entry was "two".
     EXPECT_EQ(Entries("w.selection"), (std::vector<std::string>{"w.selection 2"}));
     ASSERT_NE(made->MenuId(), 0);
     EXPECT_EQ(Glow::MenuForId(made->MenuId()), made);
     EXPECT_EQ(GlutItems(*made), 1);
-    EXPECT_EQ(Texts(menu), (std::vector<std::string>{"inserted", "> one"}));
+    EXPECT_EQ(Texts(menu), (std::vector<std::string>{"inserted", "changed on close"}));
     EXPECT_EQ(GlutItems(menu), 2);
     // The right button now opens the new menu.
     made->SetDeliveryMode(GlowMenu::windowMessages);

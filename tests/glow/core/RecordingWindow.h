@@ -29,6 +29,7 @@ public:
     std::function<void(int key, int x, int y, int modifiers)> onKeyboard;
     std::function<void()> onPaint;
     std::function<void()> onMenuInUse;
+    std::function<void()> onMenuNotInUse;
     std::function<void(const glow::GlowMenuMessage&)> onMenuSelection;
     int displays = 0;
     int reshapes = 0;
@@ -53,7 +54,10 @@ public:
         Log().push_back(name + ".menuInUse " + Str(x) + " " + Str(y));
         if (onMenuInUse) onMenuInUse();
     }
-    void OnMenuNotInUse() override { Log().push_back(name + ".menuNotInUse"); }
+    void OnMenuNotInUse() override {
+        Log().push_back(name + ".menuNotInUse");
+        if (onMenuNotInUse) onMenuNotInUse();
+    }
     void OnMouseMotion(int x, int y) override {
         Log().push_back(name + ".motion " + Str(x) + " " + Str(y));
     }

@@ -230,4 +230,19 @@ TEST_F(WindowTest, DestroyingAWindowDestroysItsSubwindowsFirst) {
     glowtest::Pump(30);
 }
 
+TEST_F(WindowTest, ExtensionAndDisplayModeQueries) {
+    auto w = MakeWindow("queries", 0, 0, 40, 40, 0);
+    glutSetWindow(w->WindowId());
+    std::string extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    std::string first = extensions.substr(0, extensions.find(' '));
+    EXPECT_TRUE(Glow::HasExtension(first.c_str()));
+    EXPECT_FALSE(Glow::HasExtension("GL_TAVREL_no_such_extension"));
+    EXPECT_FALSE(Glow::HasExtension(nullptr));
+
+    glutInitDisplayMode(GLUT_RGB | GLUT_SINGLE);
+    EXPECT_TRUE(Glow::IsDisplayModePossible(rgbDouble | GlowDisplayMode::depthBuffer));
+    // The initial display mode is restored.
+    EXPECT_EQ(glutGet(GLUT_INIT_DISPLAY_MODE), GLUT_RGB | GLUT_SINGLE);
+}
+
 }  // namespace
