@@ -26,6 +26,9 @@ public:
     void ReleaseReceivers();
     // Deletes every tracked receiver whatever the policy.
     void DeleteAllReceivers();
+    // Tracked receivers are not bindings: letting go of them goes through
+    // ReleaseReceivers.
+    void DetachAllReceivers() = delete;
 
 private:
     int policy_;
