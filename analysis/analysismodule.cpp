@@ -19,6 +19,9 @@ constexpr int kMaxNameLength = 99;
 constexpr int kNeurons = 2;
 constexpr double kNeuronStart = 0.5;
 constexpr double kConscienceStart = 0.5;
+// The agreement of an MPI group before its first epoch: a refusal's exit
+// code, the epoch budget and the budget negated.
+constexpr int kAgreement = 3;
 
 std::string number_text(double value) {
     std::ostringstream text;
@@ -438,10 +441,19 @@ AnalysisStatus AnalysisModule::load_taxa() {
     }
     if (!status.ok()) return status;
     if (mpi_mode) {
-        // A process other than 0 may have refused its own settings; then
-        // every process ends with its exit code (see refuse_run).
-        const int refused = group->largest(0);
-        if (refused != 0) return AnalysisStatus::silent_failure(refused);
+        // The processes agree before the first epoch. A process other than
+        // 0 may have refused its own settings: then every process ends with
+        // its exit code (see refuse_run). And since the exchange after every
+        // epoch is collective, every process needs the same epoch budget.
+        int agreement[kAgreement] = {0, epochs, -epochs};
+        group->largest(agreement, kAgreement);
+        if (agreement[0] != 0) return AnalysisStatus::silent_failure(agreement[0]);
+        if (agreement[1] != -agreement[2]) {
+            if (rank != 0) return AnalysisStatus::silent_failure(1);
+            return AnalysisStatus::failure(
+                "Error: epochs must be the same on every MPI process, not from " +
+                std::to_string(-agreement[2]) + " to " + std::to_string(agreement[1]));
+        }
     }
     vectors_by_id = build_vectors(data);
     for (SeqVector* taxon : vectors_by_id) tavrel_assert(vectors_by_id[taxon->id] == taxon);
@@ -466,8 +478,10 @@ AnalysisStatus AnalysisModule::refuse_run(const AnalysisStatus& refusal) {
     // Process 0 makes no run: it reports its own end, and this process
     // ends with it, silently.
     if (!received.ok()) return received;
-    const int exit_code = group->largest(refusal.exit_code());
-    return AnalysisStatus::failure(refusal.message(), exit_code);
+    // No epoch budget of this process's own takes part in the comparison.
+    int agreement[kAgreement] = {refusal.exit_code(), INT_MIN, INT_MIN};
+    group->largest(agreement, kAgreement);
+    return AnalysisStatus::failure(refusal.message(), agreement[0]);
 }
 
 AnalysisStatus AnalysisModule::share_input(SequenceData* data) {

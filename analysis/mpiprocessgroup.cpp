@@ -52,10 +52,8 @@ bool MpiProcessGroup::any(bool flag) {
     return global != 0;
 }
 
-int MpiProcessGroup::largest(int value) {
-    int result = value;
-    MPI_Allreduce(&value, &result, 1, MPI_INT, MPI_MAX, MPI_COMM_WORLD);
-    return result;
+void MpiProcessGroup::largest(int* values, int count) {
+    MPI_Allreduce(MPI_IN_PLACE, values, count, MPI_INT, MPI_MAX, MPI_COMM_WORLD);
 }
 
 void MpiProcessGroup::abort(int exit_code) {

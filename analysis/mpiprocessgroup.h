@@ -20,7 +20,7 @@ public:
     void all_gather(const int* sent, int sent_count, int* received, const int* counts,
                     const int* displacements) override;
     bool any(bool flag) override;
-    int largest(int value) override;
+    void largest(int* values, int count) override;
     [[noreturn]] void abort(int exit_code) override;
 
 private:

@@ -18,8 +18,9 @@ public:
                             const int* displacements) = 0;
     // True on every process when `flag` is true on any.
     virtual bool any(bool flag) = 0;
-    // The largest of every process's `value`, on every process.
-    virtual int largest(int value) = 0;
+    // Entry by entry, the largest of every process's `values`, left in
+    // `values` on every process.
+    virtual void largest(int* values, int count) = 0;
     // Ends every process of the group at once.
     [[noreturn]] virtual void abort(int exit_code) = 0;
 };

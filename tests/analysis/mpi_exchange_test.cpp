@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <condition_variable>
 #include <cstdlib>
@@ -44,7 +45,7 @@ public:
     std::vector<int> ints;
     std::vector<char> chars;
     std::vector<int> gathered;
-    int reduced = 0;
+    std::vector<int> reduced;
     std::vector<std::vector<int>> gather_counts;  // per rank, as each passed them
     std::vector<std::vector<int>> gather_displacements;
     std::vector<int> sent_counts;
@@ -89,20 +90,25 @@ public:
         meeting_->barrier();
     }
 
-    bool any(bool flag) override { return largest(flag ? 1 : 0) != 0; }
+    bool any(bool flag) override {
+        int value = flag ? 1 : 0;
+        largest(&value, 1);
+        return value != 0;
+    }
 
-    int largest(int value) override {
+    void largest(int* values, int count) override {
         meeting_->barrier();
-        if (rank_ == 0) meeting_->reduced = INT_MIN;
+        if (rank_ == 0) meeting_->reduced.assign(count, INT_MIN);
         meeting_->barrier();
         {
             std::lock_guard<std::mutex> lock(meeting_->mutex_);
-            if (value > meeting_->reduced) meeting_->reduced = value;
+            for (int i = 0; i < count; ++i) {
+                meeting_->reduced[i] = std::max(meeting_->reduced[i], values[i]);
+            }
         }
         meeting_->barrier();
-        const int result = meeting_->reduced;
+        for (int i = 0; i < count; ++i) values[i] = meeting_->reduced[i];
         meeting_->barrier();
-        return result;
     }
 
     [[noreturn]] void abort(int exit_code) override {
@@ -290,12 +296,22 @@ TEST(MpiEnd, EveryProcessEndsWithTheSameCode) {
         std::vector<const AnalysisStatus*> refusals;  // per process other than 0; null: none
         int exit_code;                                // of every process
         std::vector<std::string> messages;            // of processes 1 to n - 1
+        int other_epochs = 0;  // the budget of processes 1 to n - 1 when not the default
+        std::string process_zero_message = "";  // when process 0 runs
     };
     const Case cases[] = {
         {"process 0 fails", 1, {nullptr, nullptr}, 1, {"", ""}},
         {"process 0 usage", 2, {nullptr, &refused}, 2, {"", ""}},
         {"one refuses", 0, {nullptr, &refused}, 1, {"", "Error: refused here"}},
         {"two refuse", 0, {&usage, &refused}, 2, {"Syntax Error: here", "Error: refused here"}},
+        {"budgets differ",
+         0,
+         {nullptr, nullptr},
+         1,
+         {"", ""},
+         7,
+         "Error: epochs must be the same on every MPI process, not from 7 to 100"},
+        {"a refusal goes first", 0, {nullptr, &usage}, 2, {"", "Syntax Error: here"}, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -314,9 +330,10 @@ TEST(MpiEnd, EveryProcessEndsWithTheSameCode) {
                     end = m.run_status;
                 }
             } else {
-                // Every case has a refusal somewhere, so no process gets
-                // as far as building taxa of its own.
+                // No case gets as far as building taxa, which would race on
+                // the ids of one process.
                 const AnalysisStatus* refusal = c.refusals[m.rank - 1];
+                if (c.other_epochs) m.set_epochs(c.other_epochs);
                 if (refusal) {
                     end = m.refuse_run(*refusal);
                 } else {
@@ -328,7 +345,7 @@ TEST(MpiEnd, EveryProcessEndsWithTheSameCode) {
         });
         for (int r = 0; r < 3; ++r) EXPECT_EQ(ends[r].exit_code(), c.exit_code) << r;
         if (!c.released_code) {
-            EXPECT_EQ(ends[0].message(), "") << "process 0 says nothing";
+            EXPECT_EQ(ends[0].message(), c.process_zero_message);
         }
         for (int r = 1; r < 3; ++r) EXPECT_EQ(ends[r].message(), c.messages[r - 1]) << r;
         EXPECT_EQ(read_file(output), "") << "no tree line";

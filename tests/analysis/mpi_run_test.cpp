@@ -261,6 +261,11 @@ TEST(MpiRun, RefusalOnAnotherProcessEndsTheGroup) {
         {good, {"-epochs", "0"}, {"Error: epochs must be at least 1, not 0"}, 1},
         {good, {"-distance_metric", "x"}, {"Unknown distance metric (model)"}, 1},
         {good, {"-epochs"}, {"Syntax Error: -epochs requires a value"}, 2},
+        // Accepted, but the epochs of every process must match: process 0 says so.
+        {good,
+         {"-epochs", "5"},
+         {"Error: epochs must be the same on every MPI process, not from 5 to 100"},
+         1},
         // Process 0 ends first on its own error: only its line.
         {{"-mpi", "-nogui", "-input_path", missing, "-output_path", out},
          {"-epochs", "0"},
