@@ -366,6 +366,19 @@ TEST(MpiCallLog, EveryProcessLogsTheBroadcastsAndOneAllGatherPerEpoch) {
     }
     EXPECT_FALSE(file_exists(dir.path("tavrel-mpi-2.log")));
 
+    // A log that cannot be written is a warning; the run still counts.
+    TempDir blocked;
+    std::filesystem::create_directory(blocked.path("tavrel-mpi-0.log"));
+    const std::string blocked_out = blocked.path("out.tre");
+    const ProgramResult warned = mpiexec(
+        blocked.path(""), 2, {"-mpi", "-nogui", "-input_path", input, "-output_path", blocked_out});
+    ASSERT_NE(warned.exit_code, kTimedOut) << "the group hung";
+    EXPECT_EQ(warned.exit_code, 0);
+    EXPECT_EQ(count_of(warned.out, "Warning: MPI call log tavrel-mpi-0.log could not be written"),
+              1);
+    EXPECT_EQ(lines_of(read_file(blocked_out)).size(), 1u);
+    EXPECT_TRUE(file_exists(blocked.path("tavrel-mpi-1.log")));
+
     // A run without MPI writes no log.
     TempDir batch_dir;
     const ProgramResult batch = run_command(
