@@ -513,3 +513,29 @@ TEST_F(SettingsColumnTest, WindowLayoutAndFocus) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same column with real X input: GLUT itself sees the clicks and keys.
+TEST_F(SettingsColumnTest, RealClicksAndKeysReachTheFields) {
+    ASSERT_TRUE(glowtest::WaitUntilMapped(palette));
+    const std::string xid = std::to_string(glowtest::XWindowOf(palette));
+    const int x = conscience->PositionX() + 90;  // right of "0.001"
+    const int y = conscience->PositionY() + 12;
+    ASSERT_TRUE(glowtest::Xdotool("mousemove --window " + xid + " " + std::to_string(x) + " " +
+                                  std::to_string(y) + " click 1"));
+    ASSERT_TRUE(glowtest::PumpUntil([this] { return conscience->HasKeyboardFocus(); }));
+    EXPECT_FALSE(inputPath->HasKeyboardFocus());
+    EXPECT_FALSE(inputPath->BlinkTask().IsPending());
+    EXPECT_EQ(conscience->Caret(), 5);
+    ASSERT_TRUE(glowtest::Xdotool("key 5 shift+Left shift+Left"));
+    ASSERT_TRUE(glowtest::PumpUntil(
+        [this] { return conscience->Anchor() == 6 && conscience->Caret() == 4; }));
+    EXPECT_STREQ(conscience->GetText(), "0.0015");
+    ASSERT_TRUE(glowtest::Xdotool("key BackSpace Tab"));
+    ASSERT_TRUE(glowtest::PumpUntil([this] { return !conscience->HasKeyboardFocus(); }));
+    EXPECT_STREQ(conscience->GetText(), "0.00");
+    EXPECT_TRUE(rows[6]->HasKeyboardFocus());  // the Kohonen rate, next in the ring
+}
+
+}  // namespace
