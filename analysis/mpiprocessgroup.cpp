@@ -3,7 +3,6 @@
 #include <mpi.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 
 #include "analysis/analysismodule.h"
@@ -54,12 +53,6 @@ bool MpiProcessGroup::any(bool flag) {
 
 void MpiProcessGroup::largest(int* values, int count) {
     MPI_Allreduce(MPI_IN_PLACE, values, count, MPI_INT, MPI_MAX, MPI_COMM_WORLD);
-}
-
-void MpiProcessGroup::abort(int exit_code) {
-    std::cout.flush();
-    MPI_Abort(MPI_COMM_WORLD, exit_code);
-    std::_Exit(exit_code);
 }
 
 // The MPI form of the analysis object lives here with the rest of MPI.

@@ -21,7 +21,6 @@ public:
                     const int* displacements) override;
     bool any(bool flag) override;
     void largest(int* values, int count) override;
-    [[noreturn]] void abort(int exit_code) override;
 
 private:
     int size_;

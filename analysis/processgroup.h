@@ -21,6 +21,4 @@ public:
     // Entry by entry, the largest of every process's `values`, left in
     // `values` on every process.
     virtual void largest(int* values, int count) = 0;
-    // Ends every process of the group at once.
-    [[noreturn]] virtual void abort(int exit_code) = 0;
 };

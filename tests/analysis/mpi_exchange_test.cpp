@@ -111,10 +111,6 @@ public:
         meeting_->barrier();
     }
 
-    [[noreturn]] void abort(int exit_code) override {
-        ADD_FAILURE() << "group aborted with " << exit_code;
-        std::abort();
-    }
 
 private:
     template <typename T>
