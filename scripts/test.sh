@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once in the normal build, once with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the threaded code
+# once more with ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -12,3 +13,10 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# ThreadSanitizer for the code that crosses threads (the engine and the
+# toolkit core, whose Refresh is called from the analysis thread).
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DTAVREL_TSAN=ON
+cmake --build build-tsan -j"$jobs"
+TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1" \
+    ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L "^(analysis|core)$"
