@@ -327,7 +327,7 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
     for (int i = 0; i < n; ++i) {
         tavrel_assert(vectors_by_id[seq_vectors[i]->id] == seq_vectors[i]);
     }
-    if (calls++ > kCallLimit) {
+    if (calls++ > call_limit) {
         call_limit_reached = true;
         return;
     }

@@ -92,8 +92,10 @@ public:
     // The outcome of the last run.
     AnalysisStatus run_status = AnalysisStatus::success();
 
-    // Calls of partition() a run may make before it gives up.
+    // A run gives up when partition() is called more than call_limit + 1
+    // times; tests lower it to reach the limit with a few taxa.
     static constexpr int kCallLimit = 100000;
+    int call_limit = kCallLimit;
     // Attempts of one partition step before it splits by the farthest pair.
     static constexpr int kMaxAttempts = 8;
     // Taxon ids travel between MPI processes as pair codes of int range.

@@ -84,9 +84,7 @@ public:
 private:
     // Fake nodes: distinct addresses that are never dereferenced.
     TreeNode* node(int i) { return reinterpret_cast<TreeNode*>(&storage[i]); }
-    std::string id(TreeNode* n) {
-        return std::to_string(reinterpret_cast<char*>(n) - storage);
-    }
+    std::string id(TreeNode* n) { return std::to_string(reinterpret_cast<char*>(n) - storage); }
     char storage[64] = {};
     int next = 1;
     std::vector<std::vector<TreeNode*>> arrays;
@@ -122,11 +120,11 @@ TEST(Newick, ThreeTaxaSplitIntoOneAndTwo) {
     EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c"}));
     // One bare name and one pair, in either order.
     const std::string& t = lines[0];
-    EXPECT_TRUE(t.size() == 10u && t[0] == '(' && t.substr(t.size() - 2) == ");")
-        << t;
+    EXPECT_TRUE(t.size() == 10u && t[0] == '(' && t.substr(t.size() - 2) == ");") << t;
     EXPECT_EQ(std::count(t.begin(), t.end(), '('), 2) << t;
     EXPECT_EQ(outcome.console,
-              (std::vector<std::string>{"Num_seqs: 3", "Num_seqs: " + std::string(1, t[1] == '(' ? '2' : '1'),
+              (std::vector<std::string>{"Num_seqs: 3",
+                                        "Num_seqs: " + std::string(1, t[1] == '(' ? '2' : '1'),
                                         "Num_seqs: " + std::string(1, t[1] == '(' ? '1' : '2')}));
 }
 
@@ -136,10 +134,9 @@ TEST(Newick, NamesWithNewickCharactersAreQuoted) {
         const char* label;
     };
     const Case cases[] = {
-        {"plain_name", "plain_name"},   {"H.sapiens", "H.sapiens"},
-        {"a:b", "'a:b'"},               {"x(1)", "'x(1)'"},
-        {"one,two", "'one,two'"},       {"semi;", "'semi;'"},
-        {"[note]", "'[note]'"},         {"O'Brien", "'O''Brien'"},
+        {"plain_name", "plain_name"}, {"H.sapiens", "H.sapiens"}, {"a:b", "'a:b'"},
+        {"x(1)", "'x(1)'"},           {"one,two", "'one,two'"},   {"semi;", "'semi;'"},
+        {"[note]", "'[note]'"},       {"O'Brien", "'O''Brien'"},
     };
     for (const Case& c : cases) EXPECT_EQ(newick_label(c.name), c.label) << c.name;
     EXPECT_EQ(run_on("2 1 it's A b(2) C").tree_file, "('it''s','b(2)');\n");
@@ -202,8 +199,9 @@ TEST(Partition, IdenticalTaxaEndInTheFarthestPairSplit) {
     const RunOutcome outcome = run_on(module, "4 3 a ACG b ACG c ACG d ACG");
     ASSERT_TRUE(outcome.status.ok());
     EXPECT_EQ(outcome.tree_file, "(((a,b),c),d);\n");
-    EXPECT_EQ(count_lines(outcome.console, "Warning: no split found for 4 taxa; splitting by the "
-                                           "farthest pair"),
+    EXPECT_EQ(count_lines(outcome.console,
+                          "Warning: no split found for 4 taxa; splitting by the "
+                          "farthest pair"),
               1);
     EXPECT_EQ(count_lines(outcome.console, "Warning: no split found for 3 taxa;"), 1);
     const int zero = count_lines(outcome.console, "Error: Zero partition");
@@ -235,6 +233,44 @@ TEST(Partition, ConvergedAttemptWithAnEmptySideIsNotRepeated) {
     // Converged with a side empty: one attempt, no repeats; the pair left needs no split.
     EXPECT_EQ(count_lines(outcome.console, "Error: Zero partition"), 1);
     EXPECT_EQ(count_lines(outcome.console, "Warning: no split found"), 1);
+}
+
+TEST(Partition, CallLimitEndsTheRunWithoutAppending) {
+    const std::string file = "5 2 a AA b AC c CC d GG e TT";
+    struct Case {
+        int limit;
+        bool finishes;
+    };
+    // Five taxa need at least five calls (two splits of three or more
+    // taxa, at least three groups of one or two): a limit of 3 lets 4
+    // calls pass, a limit of 8 lets 9 pass.
+    const Case cases[] = {{3, false}, {8, true}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string out = dir.write("out.tre", "(kept,line);\n");
+        AnalysisModule module;
+        module.call_limit = c.limit;
+        const std::string input = dir.write("in.txt", file);
+        ASSERT_TRUE(module.set_input_path(input.c_str()));
+        ASSERT_TRUE(module.set_output_path(out.c_str()));
+        std::ostringstream console;
+        module.console = &console;
+        AnalysisModule::run(&module);
+        if (c.finishes) {
+            EXPECT_TRUE(module.run_status.ok()) << c.limit;
+            EXPECT_EQ(lines_of(read_file(out)).size(), 2u) << c.limit;
+        } else {
+            EXPECT_EQ(module.run_status.message(), "Hardcoded limit reached... exiting");
+            EXPECT_EQ(module.run_status.exit_code(), 1);
+            EXPECT_EQ(read_file(out), "(kept,line);\n");
+            // The recursion stops at the limit: no progress line after it.
+            EXPECT_EQ(count_lines(lines_of(console.str()), "Num_seqs: "), c.limit + 2);
+        }
+        // A second run of the same module counts its own calls afresh.
+        module.call_limit = AnalysisModule::kCallLimit;
+        AnalysisModule::run(&module);
+        EXPECT_TRUE(module.run_status.ok());
+    }
 }
 
 TEST(Partition, FrontEndSeesTheTreeGrowAndTheErrors) {
