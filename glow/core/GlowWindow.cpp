@@ -3,7 +3,6 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "glow/core/Glow.h"
 #include "glow/core/Glow_Context.h"
@@ -11,18 +10,6 @@
 namespace glow {
 
 GlowWindowParams GlowWindowParams::defaults{true};
-
-namespace {
-
-char* CopyText(const char* text) {
-    if (text == nullptr) text = "";
-    std::size_t size = std::strlen(text) + 1;
-    char* copy = new char[size];
-    std::memcpy(copy, text, size);
-    return copy;
-}
-
-}  // namespace
 
 GlowWindow::GlowWindow() = default;
 
@@ -35,11 +22,7 @@ GlowWindow::GlowWindow(const char* title, int x, int y, int width, int height, G
     Init(title, x, y, width, height, mode, eventMask);
 }
 
-GlowWindow::~GlowWindow() {
-    delete[] title_;
-    delete[] iconTitle_;
-    title_ = iconTitle_ = nullptr;
-}
+GlowWindow::~GlowWindow() = default;
 
 void GlowWindow::Init(const GlowWindowParams& params) {
     Create_(params.title, params.iconTitle != nullptr ? params.iconTitle : params.title, true,
@@ -60,15 +43,13 @@ void GlowWindow::Create_(const char* title, const char* iconTitle, bool setIconT
     GlowComponent::Init(nullptr);
     width_ = std::max(width, 1);
     height_ = std::max(height, 1);
-    delete[] title_;
-    delete[] iconTitle_;
-    title_ = CopyText(title);
-    iconTitle_ = CopyText(iconTitle);
+    title_ = title != nullptr ? title : "";
+    iconTitle_ = iconTitle != nullptr ? iconTitle : "";
     glutInitWindowSize(width_, height_);
     glutInitWindowPosition(x, y);
     glutInitDisplayMode(mode.Bits());
-    windowId_ = glutCreateWindow(title_);
-    if (setIconTitle) glutSetIconTitle(iconTitle_);
+    windowId_ = glutCreateWindow(title_.c_str());
+    if (setIconTitle) glutSetIconTitle(iconTitle_.c_str());
     FinishInit_(eventMask, inactiveEventMask, mode);
     if (Glow::ModalCount() > 0) {
         // Starts inactive under the modal window, with the callbacks of its
@@ -79,17 +60,15 @@ void GlowWindow::Create_(const char* title, const char* iconTitle, bool setIconT
 }
 
 void GlowWindow::SetTitle(const char* title) {
-    delete[] title_;
-    title_ = CopyText(title);
+    title_ = title != nullptr ? title : "";
     Glow_WindowContext context(windowId_);
-    glutSetWindowTitle(title_);
+    glutSetWindowTitle(title_.c_str());
 }
 
 void GlowWindow::SetIconTitle(const char* title) {
-    delete[] iconTitle_;
-    iconTitle_ = CopyText(title);
+    iconTitle_ = title != nullptr ? title : "";
     Glow_WindowContext context(windowId_);
-    glutSetIconTitle(iconTitle_);
+    glutSetIconTitle(iconTitle_.c_str());
 }
 
 void GlowWindow::FullScreen() {

@@ -1,6 +1,8 @@
 #ifndef GLOW_CORE_GLOWWINDOW_H
 #define GLOW_CORE_GLOWWINDOW_H
 
+#include <string>
+
 #include "glow/core/GlowSubwindow.h"
 
 namespace glow {
@@ -39,8 +41,9 @@ public:
     void Init(const char* title, int x, int y, int width, int height, GlowDisplayMode mode,
               GlowEventMask eventMask);
 
-    const char* Title() const { return title_; }
-    const char* IconTitle() const { return iconTitle_; }
+    // Never null.
+    const char* Title() const { return title_.c_str(); }
+    const char* IconTitle() const { return iconTitle_.c_str(); }
     // Null counts as "".
     void SetTitle(const char* title);
     void SetIconTitle(const char* title);
@@ -52,8 +55,8 @@ private:
                  int width, int height, GlowDisplayMode mode, GlowEventMask eventMask,
                  GlowEventMask inactiveEventMask);
 
-    char* title_ = nullptr;
-    char* iconTitle_ = nullptr;
+    std::string title_;
+    std::string iconTitle_;
 };
 
 }  // namespace glow

@@ -12,16 +12,14 @@ GlowCheckBoxWidget::GlowCheckBoxWidget(GlowWidgetRoot* root, const GlowCheckBoxP
     Init(root, nullptr, params);
 }
 
-GlowCheckBoxWidget::~GlowCheckBoxWidget() {
-    delete[] text_;
-}
+GlowCheckBoxWidget::~GlowCheckBoxWidget() = default;
 
 void GlowCheckBoxWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
                               const GlowCheckBoxParams& params) {
     GlowWidget::Init(root, parentWidget, params);
-    text_ = Glow_BoxText::CopyText(params.text);
+    text_ = params.text != nullptr ? params.text : "";
     font_ = params.font;
-    textWidth_ = StringWidth(font_, text_);
+    textWidth_ = StringWidth(font_, text_.c_str());
     spacing_ = params.spacing;
     state_ = params.state;
     behavior_ = params.behavior;
@@ -43,10 +41,8 @@ void GlowCheckBoxWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
 }
 
 void GlowCheckBoxWidget::SetText(const char* text) {
-    char* copy = Glow_BoxText::CopyText(text);
-    delete[] text_;
-    text_ = copy;
-    textWidth_ = StringWidth(font_, text_);
+    text_ = text != nullptr ? text : "";
+    textWidth_ = StringWidth(font_, text_.c_str());
     Refresh();
 }
 
@@ -105,7 +101,7 @@ void GlowCheckBoxWidget::OnWidgetPaint() {
         glEnd();
     }
     (!active ? inactiveTextColor_ : (pressed ? pressedTextColor_ : textColor_)).Apply();
-    Glow_BoxText::DrawText(this, right, spacing_, font_, text_);
+    Glow_BoxText::DrawText(this, right, spacing_, font_, text_.c_str());
 }
 
 void GlowCheckBoxWidget::OnWidgetMouseDown(int button, int, int, int modifiers) {

@@ -3,6 +3,8 @@
 
 #include <GL/freeglut.h>
 
+#include <string>
+
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowWidget.h"
 #include "glow/widgets/Glow_BoxText.h"
@@ -85,7 +87,7 @@ public:
 
     // Null is an empty text. The size changes only at the next auto-pack.
     void SetText(const char* text);
-    const char* GetText() const { return text_; }
+    const char* GetText() const { return text_.c_str(); }
     // Narrows the widget to its preferred width when it is wider.
     void TrimWidth();
 
@@ -109,7 +111,7 @@ private:
     void AdvanceState();
 
     int state_ = GlowCheckBoxParams::off;
-    char* text_ = nullptr;
+    std::string text_;
     GlowFont font_;
     int behavior_ = 0;
     Glow_BoxTracking track_;

@@ -1,22 +1,8 @@
 #include "glow/widgets/GlowLabelWidget.h"
 
-#include <cstring>
-
 namespace glow {
 
 GlowLabelParams GlowLabelParams::defaults(true);
-
-namespace {
-
-char* CopyText(const char* text) {
-    if (text == nullptr) text = "";
-    const std::size_t n = std::strlen(text) + 1;
-    char* copy = new char[n];
-    std::memcpy(copy, text, n);
-    return copy;
-}
-
-}  // namespace
 
 GlowLabelWidget::GlowLabelWidget(GlowWidget* parentWidget, const GlowLabelParams& params) {
     Init(parentWidget->WidgetRoot(), parentWidget, params);
@@ -26,14 +12,12 @@ GlowLabelWidget::GlowLabelWidget(GlowWidgetRoot* root, const GlowLabelParams& pa
     Init(root, nullptr, params);
 }
 
-GlowLabelWidget::~GlowLabelWidget() {
-    delete[] text_;
-}
+GlowLabelWidget::~GlowLabelWidget() = default;
 
 void GlowLabelWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
                            const GlowLabelParams& params) {
     GlowWidget::Init(root, parentWidget, params);
-    text_ = CopyText(params.text);
+    text_ = params.text != nullptr ? params.text : "";
     font_ = params.font;
     RecalcText();
     opaque_ = params.opaque;
@@ -45,10 +29,8 @@ void GlowLabelWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
 }
 
 void GlowLabelWidget::SetText(const char* text) {
-    // Copied before the old text goes: the argument may be that text.
-    char* copy = CopyText(text);
-    delete[] text_;
-    text_ = copy;
+    // The argument may be the current text; assignment copes with that.
+    text_ = text != nullptr ? text : "";
     RecalcText();
     Refresh();
 }
@@ -67,7 +49,7 @@ void GlowLabelWidget::RecalcText() {
     int lines = 1;
     int lineWidth = 0;
     textWidth_ = 0;
-    for (const char* p = text_; *p != '\0'; ++p) {
+    for (const char* p = text_.c_str(); *p != '\0'; ++p) {
         if (*p == '\r') {
             ++lines;
             lineWidth = 0;
@@ -126,7 +108,7 @@ void GlowLabelWidget::OnWidgetPaint() {
     (IsActive() ? textColor_ : inactiveTextColor_).Apply();
     NormalizeCoordinates(px, py, nx, ny);
     glRasterPos2f(nx, ny);
-    for (const char* p = text_; *p != '\0'; ++p) {
+    for (const char* p = text_.c_str(); *p != '\0'; ++p) {
         if (*p == '\n' || (*p == '\r' && p[1] != '\0' && p[1] != '\n')) {
             py += font_.Leading();
             NormalizeCoordinates(px, py, nx, ny);

@@ -3,6 +3,8 @@
 
 #include <GL/freeglut.h>
 
+#include <string>
+
 #include "glow/widgets/GlowWidget.h"
 
 namespace glow {
@@ -48,7 +50,7 @@ public:
 
     // Null is an empty text. The size changes only at the next auto-pack.
     void SetText(const char* text);
-    const char* GetText() const { return text_; }
+    const char* GetText() const { return text_.c_str(); }
     void SetTextColor(GlowColor color);
     GlowFont GetFont() const { return font_; }
     void GetPreferredSize(int& width, int& height) const;
@@ -68,7 +70,7 @@ protected:
 private:
     void RecalcText();
 
-    char* text_ = nullptr;
+    std::string text_;
     GlowFont font_;
     int textWidth_ = 0;
     int textHeight_ = 0;

@@ -1,22 +1,8 @@
 #include "glow/widgets/GlowPushButtonWidget.h"
 
-#include <cstring>
-
 namespace glow {
 
 GlowPushButtonParams GlowPushButtonParams::defaults(true);
-
-namespace {
-
-char* CopyText(const char* text) {
-    if (text == nullptr) text = "";
-    const std::size_t n = std::strlen(text) + 1;
-    char* copy = new char[n];
-    std::memcpy(copy, text, n);
-    return copy;
-}
-
-}  // namespace
 
 GlowPushButtonWidget::GlowPushButtonWidget(GlowWidgetRoot* root,
                                            const GlowPushButtonParams& params) {
@@ -28,9 +14,7 @@ GlowPushButtonWidget::GlowPushButtonWidget(GlowWidget* parentWidget,
     Init(parentWidget->WidgetRoot(), parentWidget, params);
 }
 
-GlowPushButtonWidget::~GlowPushButtonWidget() {
-    delete[] text_;
-}
+GlowPushButtonWidget::~GlowPushButtonWidget() = default;
 
 void GlowPushButtonWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
                                 const GlowPushButtonParams& params) {
@@ -47,9 +31,9 @@ void GlowPushButtonWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
     inactiveBorderColor_ = params.inactiveBorderColor;
     lightBevelColor_ = params.lightBevelColor;
     darkBevelColor_ = params.darkBevelColor;
-    text_ = CopyText(params.text);
+    text_ = params.text != nullptr ? params.text : "";
     font_ = params.font;
-    textWidth_ = StringWidth(font_, text_);
+    textWidth_ = StringWidth(font_, text_.c_str());
     tracking_ = false;
     inside_ = false;
     down_ = params.down;
@@ -59,10 +43,8 @@ void GlowPushButtonWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
 }
 
 void GlowPushButtonWidget::SetText(const char* text) {
-    char* copy = CopyText(text);
-    delete[] text_;
-    text_ = copy;
-    textWidth_ = StringWidth(font_, text_);
+    text_ = text != nullptr ? text : "";
+    textWidth_ = StringWidth(font_, text_.c_str());
     Refresh();
 }
 
@@ -139,7 +121,7 @@ void GlowPushButtonWidget::OnWidgetPaint() {
     }
     glRasterPos2f(static_cast<float>(-textWidth_) / w,
                   static_cast<float>(font_.Leading() - 2 * font_.BaselinePos()) / h);
-    for (const char* p = text_; *p != '\0'; ++p) DrawCharacter(font_, *p);
+    for (const char* p = text_.c_str(); *p != '\0'; ++p) DrawCharacter(font_, *p);
 }
 
 void GlowPushButtonWidget::OnWidgetMouseDown(int button, int, int, int modifiers) {

@@ -3,6 +3,8 @@
 
 #include <GL/freeglut.h>
 
+#include <string>
+
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowWidget.h"
 
@@ -79,7 +81,7 @@ public:
 
     // Null is an empty text. The size changes only at the next auto-pack.
     void SetText(const char* text);
-    const char* GetText() const { return text_; }
+    const char* GetText() const { return text_.c_str(); }
     bool IsDown() const { return down_; }
     int GetBehavior() const { return behavior_; }
     // Pressed: a mouse button that went down on it is held and the pointer
@@ -112,7 +114,7 @@ private:
 
     bool down_ = false;
     int behavior_ = GlowPushButtonParams::normalBehavior;
-    char* text_ = nullptr;
+    std::string text_;
     GlowFont font_;
     int textWidth_ = 0;
     bool tracking_ = false;

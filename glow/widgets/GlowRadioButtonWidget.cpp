@@ -13,15 +13,14 @@ GlowRadioButtonWidget::GlowRadioButtonWidget(GlowRadioGroupWidget* group,
 
 GlowRadioButtonWidget::~GlowRadioButtonWidget() {
     if (group_ != nullptr) group_->UnregisterButton(this);
-    delete[] text_;
 }
 
 void GlowRadioButtonWidget::Init(GlowRadioGroupWidget* group, const GlowRadioButtonParams& params) {
     GlowWidget::Init(group->WidgetRoot(), group, params);
     group_ = group;
-    text_ = Glow_BoxText::CopyText(params.text);
+    text_ = params.text != nullptr ? params.text : "";
     font_ = params.font;
-    textWidth_ = StringWidth(font_, text_);
+    textWidth_ = StringWidth(font_, text_.c_str());
     spacing_ = params.spacing;
     track_ = Glow_BoxTracking();
     boxColor_ = params.boxColor;
@@ -47,10 +46,8 @@ void GlowRadioButtonWidget::SetState(bool state) {
 }
 
 void GlowRadioButtonWidget::SetText(const char* text) {
-    char* copy = Glow_BoxText::CopyText(text);
-    delete[] text_;
-    text_ = copy;
-    textWidth_ = StringWidth(font_, text_);
+    text_ = text != nullptr ? text : "";
+    textWidth_ = StringWidth(font_, text_.c_str());
     Refresh();
 }
 
@@ -77,7 +74,7 @@ void GlowRadioButtonWidget::OnWidgetPaint() {
         glRectf(-1.0f + d, -0.5f, right - d, 0.5f);
     }
     (!active ? inactiveTextColor_ : (pressed ? pressedTextColor_ : textColor_)).Apply();
-    Glow_BoxText::DrawText(this, right, spacing_, font_, text_);
+    Glow_BoxText::DrawText(this, right, spacing_, font_, text_.c_str());
 }
 
 void GlowRadioButtonWidget::OnWidgetMouseDown(int button, int, int, int modifiers) {

@@ -3,6 +3,8 @@
 
 #include <GL/freeglut.h>
 
+#include <string>
+
 #include "glow/widgets/GlowWidget.h"
 #include "glow/widgets/Glow_BoxText.h"
 
@@ -67,7 +69,7 @@ public:
     bool GetState() const { return state_; }
     // Null is an empty text. The size changes only at the next auto-pack.
     void SetText(const char* text);
-    const char* GetText() const { return text_; }
+    const char* GetText() const { return text_.c_str(); }
     // Narrows the widget to its preferred width when it is wider.
     void TrimWidth();
     GlowRadioGroupWidget* Group() const { return group_; }
@@ -88,7 +90,7 @@ protected:
 private:
     GlowRadioGroupWidget* group_ = nullptr;
     bool state_ = false;
-    char* text_ = nullptr;
+    std::string text_;
     GlowFont font_;
     Glow_BoxTracking track_;
     int textWidth_ = 0;

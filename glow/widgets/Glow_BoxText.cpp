@@ -2,8 +2,6 @@
 
 #include <GL/freeglut.h>
 
-#include <cstring>
-
 namespace glow {
 
 int Glow_BoxText::AutoPack(GlowWidget* widget, int textWidth, int spacing, GlowFont font, int hSize,
@@ -54,14 +52,6 @@ void Glow_BoxText::DrawText(const GlowWidget* widget, float boxRight, int spacin
     glRasterPos2f(boxRight + 2.0f * spacing / widget->Width(),
                   static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / widget->Height());
     for (const char* p = text; *p != '\0'; ++p) GlowWidget::DrawCharacter(font, *p);
-}
-
-char* Glow_BoxText::CopyText(const char* text) {
-    if (text == nullptr) text = "";
-    const std::size_t n = std::strlen(text) + 1;
-    char* copy = new char[n];
-    std::memcpy(copy, text, n);
-    return copy;
 }
 
 void Glow_BoxTracking::Down(GlowWidget* widget, int mouseButton, int mouseModifiers) {

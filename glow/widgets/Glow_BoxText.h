@@ -20,7 +20,6 @@ public:
                          const GlowColor& inactiveBorder);
     static void DrawText(const GlowWidget* widget, float boxRight, int spacing, GlowFont font,
                          const char* text);
-    static char* CopyText(const char* text);
 };
 
 // The press-drag-release gesture of a box button.

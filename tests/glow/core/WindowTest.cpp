@@ -189,6 +189,12 @@ TEST_F(WindowTest, TitlesAreOwnedCopies) {
     EXPECT_STREQ(w.Title(), "");
     w.SetIconTitle("icon");
     EXPECT_STREQ(w.IconTitle(), "icon");
+    // A title set from the window's own title.
+    w.SetTitle("own");
+    w.SetTitle(w.Title());
+    EXPECT_STREQ(w.Title(), "own");
+    w.SetIconTitle(w.IconTitle());
+    EXPECT_STREQ(w.IconTitle(), "icon");
     GlowWindow untitled(nullptr, 0, 0, 50, 50, rgbDouble, 0);
     EXPECT_STREQ(untitled.Title(), "");
     EXPECT_STREQ(untitled.IconTitle(), "");
