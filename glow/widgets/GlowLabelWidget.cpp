@@ -67,32 +67,13 @@ void GlowLabelWidget::RecalcText() {
 
 int GlowLabelWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&, int&,
                                 int&) {
-    const bool hGiven = hSize != unspecifiedSize;
-    const bool vGiven = vSize != unspecifiedSize;
     int prefWidth, prefHeight;
     GetPreferredSize(prefWidth, prefHeight);
-
-    if (hGiven && hSize < prefWidth) return 1;
-    int newWidth = Width();
-    if (hOption == forcedSize) {
-        if (!hGiven) return 1;
-        newWidth = hSize;
-    } else if (hOption == expandPreferredSize) {
-        newWidth = hGiven ? hSize : prefWidth;
-    } else if (hOption == preferredSize) {
-        newWidth = prefWidth;
-    }
-
-    if (vGiven && vSize < prefHeight) return 2;
-    int newHeight = Height();
-    if (vOption == forcedSize) {
-        if (!vGiven) return 2;
-        newHeight = vSize;
-    } else if (vOption == expandPreferredSize) {
-        newHeight = vGiven ? vSize : prefHeight;
-    } else if (vOption == preferredSize) {
-        newHeight = prefHeight;
-    }
+    int newWidth, newHeight;
+    if (hSize != unspecifiedSize && hSize < prefWidth) return 1;
+    if (!SizeForRule(hOption, hSize, prefWidth, Width(), newWidth)) return 1;
+    if (vSize != unspecifiedSize && vSize < prefHeight) return 2;
+    if (!SizeForRule(vOption, vSize, prefHeight, Height(), newHeight)) return 2;
     Reshape(newWidth, newHeight);
     return 0;
 }

@@ -63,29 +63,13 @@ void GlowPushButtonWidget::ApplyBehavior() {
 
 int GlowPushButtonWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&,
                                      int&, int&) {
-    const bool hGiven = hSize != unspecifiedSize;
-    const bool vGiven = vSize != unspecifiedSize;
-    const int prefWidth = textWidth_ + 20;
-    if (hGiven && hSize < textWidth_ + 10) return 1;
-    int newWidth = Width();
-    if (hOption == forcedSize) {
-        if (!hGiven) return 1;
-        newWidth = hSize;
-    } else if (hOption == expandPreferredSize) {
-        newWidth = hGiven ? hSize : prefWidth;
-    } else if (hOption == preferredSize) {
-        newWidth = prefWidth;
-    }
+    int newWidth, newHeight;
+    if (hSize != unspecifiedSize && hSize < textWidth_ + 10) return 1;
+    if (!SizeForRule(hOption, hSize, textWidth_ + 20, Width(), newWidth)) return 1;
     const int leading = font_.Leading();
-    if (vGiven && vSize < leading + 8) return 2;
-    int newHeight = Height();
-    if (vOption == forcedSize) {
-        if (!vGiven) return 2;
-        newHeight = vSize;
-    } else if (vOption == preferredSize || vOption == expandPreferredSize) {
-        // A push button does not grow in height.
-        newHeight = leading + 12;
-    }
+    if (vSize != unspecifiedSize && vSize < leading + 8) return 2;
+    // A push button does not grow in height.
+    if (!SizeForRule(NoGrowthRule(vOption), vSize, leading + 12, Height(), newHeight)) return 2;
     Reshape(newWidth, newHeight);
     return 0;
 }

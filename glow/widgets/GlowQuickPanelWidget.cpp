@@ -1,18 +1,12 @@
 #include "glow/widgets/GlowQuickPanelWidget.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "glow/widgets/GlowLabelWidget.h"
 
 namespace glow {
 
 namespace {
-
-int ClampToInt(long long v) {
-    // INT_MIN is the unspecified marker; a computed value never takes it.
-    return static_cast<int>(std::clamp<long long>(v, INT_MIN + 1LL, INT_MAX));
-}
 
 int Inherit(int value, GlowQuickPanelWidget* parent, int (GlowQuickPalette::*get)() const,
             int fallback) {
@@ -24,27 +18,6 @@ int Inherit(int value, GlowQuickPanelWidget* parent, int (GlowQuickPalette::*get
 GlowWidget* TakingPart(GlowComponent* c) {
     auto* w = dynamic_cast<GlowWidget*>(c);
     return w != nullptr && w->IsVisible() && !w->IsClosing() ? w : nullptr;
-}
-
-// The size along one axis for a size rule: given sizes for expand and
-// forced, the preferred size for preferred (and for expand without a size),
-// the current size for keep. False when a forced rule has no size.
-bool ChooseSize(int rule, bool given, long long offered, long long preferred, long long current,
-                long long& result) {
-    switch (rule) {
-        case expandPreferredSize:
-            result = given ? offered : preferred;
-            return true;
-        case forcedSize:
-            result = offered;
-            return given;
-        case preferredSize:
-            result = preferred;
-            return true;
-        default:
-            result = current;
-            return true;
-    }
 }
 
 }  // namespace
@@ -137,11 +110,11 @@ int GlowQuickPanelWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOpt
     const bool hGiven = hSize != unspecifiedSize;
     const bool vGiven = vSize != unspecifiedSize;
     long long width, height;
-    if (!ChooseSize(hOption, hGiven, hSize, prefWidth, Width(), width)) return 1;
+    if (!SizeForRule(hOption, hGiven, hSize, prefWidth, Width(), width)) return 1;
     if (width < prefWidth) return 1;
     // A given height includes the title's room above the panel.
     const long long offeredHeight = vGiven ? static_cast<long long>(vSize) - topMargin : 0;
-    if (!ChooseSize(vOption, vGiven, offeredHeight, prefHeight, Height(), height)) return 2;
+    if (!SizeForRule(vOption, vGiven, offeredHeight, prefHeight, Height(), height)) return 2;
     if (height < prefHeight) return 2;
 
     // Second pass: every child aligned across the axis.

@@ -37,7 +37,7 @@ int GlowQuickRadioGroupWidget::OnAutoPack(int hSize, int vSize, int hOption, int
     for (GlowComponent* c = FirstChild(); c != nullptr; c = c->Next()) {
         auto* button = dynamic_cast<GlowRadioButtonWidget*>(c);
         if (button == nullptr || !button->IsVisible() || button->IsClosing()) continue;
-        const int at = static_cast<int>(std::clamp<long long>(pos, INT_MIN + 1LL, INT_MAX));
+        const int at = ClampToInt(pos);
         if (isVertical) {
             button->AutoPackWith(0, unspecifiedPos, at, unspecifiedPos, preferredSize | leftPos,
                                  preferredSize | topPos);
@@ -55,27 +55,13 @@ int GlowQuickRadioGroupWidget::OnAutoPack(int hSize, int vSize, int hOption, int
     const long long prefWidth = isVertical ? maxCross : along;
     const long long prefHeight = isVertical ? along : maxCross;
 
-    auto choose = [](int rule, int offered, long long preferred, int current, long long& result) {
-        const bool given = offered != unspecifiedSize;
-        if (given && offered < preferred) return false;
-        switch (rule) {
-            case expandPreferredSize:
-                result = given ? offered : preferred;
-                return true;
-            case forcedSize:
-                result = offered;
-                return given;
-            case preferredSize:
-                result = preferred;
-                return true;
-            default:
-                result = current;
-                return true;
-        }
-    };
+    const bool hGiven = hSize != unspecifiedSize;
+    const bool vGiven = vSize != unspecifiedSize;
     long long width, height;
-    if (!choose(hOption, hSize, prefWidth, Width(), width)) return 1;
-    if (!choose(vOption, vSize, prefHeight, Height(), height)) return 2;
+    if (hGiven && hSize < prefWidth) return 1;
+    if (!SizeForRule(hOption, hGiven, hSize, prefWidth, Width(), width)) return 1;
+    if (vGiven && vSize < prefHeight) return 2;
+    if (!SizeForRule(vOption, vGiven, vSize, prefHeight, Height(), height)) return 2;
     Reshape(static_cast<int>(std::min<long long>(width, INT_MAX)),
             static_cast<int>(std::min<long long>(height, INT_MAX)));
     return 0;

@@ -32,27 +32,17 @@ int GlowSeparatorWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOpti
     const bool vertical = Width() <= Height();
     // The thickness axis: forced takes the given size, preferred and expand
     // a thickness of 4. The length axis takes the given size under any rule.
-    auto thickness = [](int given, bool isGiven, int rule, int current, int& result) {
-        result = current;
-        if (rule == forcedSize) {
-            if (!isGiven) return false;
-            result = given;
-        } else if (rule == preferredSize || rule == expandPreferredSize) {
-            result = 4;
-        }
-        return true;
-    };
     auto length = [](int given, bool isGiven, int rule, int current) {
         if (rule == forcedSize && !isGiven) return -1;
         return rule != noReshape && isGiven ? given : current;
     };
     int newWidth, newHeight;
     if (vertical) {
-        if (!thickness(hSize, hGiven, hOption, Width(), newWidth)) return 1;
+        if (!SizeForRule(NoGrowthRule(hOption), hSize, 4, Width(), newWidth)) return 1;
         newHeight = length(vSize, vGiven, vOption, Height());
         if (newHeight < 0) return 2;
     } else {
-        if (!thickness(vSize, vGiven, vOption, Height(), newHeight)) return 2;
+        if (!SizeForRule(NoGrowthRule(vOption), vSize, 4, Height(), newHeight)) return 2;
         newWidth = length(hSize, hGiven, hOption, Width());
         if (newWidth < 0) return 1;
     }

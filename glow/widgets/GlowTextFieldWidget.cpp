@@ -231,13 +231,8 @@ int GlowTextFieldWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOpti
     if (w < CharWidth(font_, '0') + 2 * textMargin_) return 1;
     const int minH = font_.Leading() + 2 * textMargin_;
     if (vGiven && vSize < minH) return 2;
-    int h = Height();
-    if (vOption == forcedSize) {
-        if (!vGiven) return 2;
-        h = vSize;
-    } else if (vOption == preferredSize || vOption == expandPreferredSize) {
-        h = minH;
-    }
+    int h;
+    if (!SizeForRule(NoGrowthRule(vOption), vSize, minH, Height(), h)) return 2;
     Reshape(w, h);
     return 0;
 }

@@ -11,17 +11,6 @@
 
 namespace glow {
 
-namespace {
-
-// Bounds and sizes may be unspecifiedPos; sums of two given values are
-// computed wide and brought back into range so that no placement overflows.
-int ClampToInt(long long v) {
-    // INT_MIN itself is the unspecified marker; a real result never takes it.
-    return static_cast<int>(std::clamp<long long>(v, INT_MIN + 1LL, INT_MAX));
-}
-
-}  // namespace
-
 std::map<GlowWidget*, GlowWidgetStateRecord>& GlowWidget::PendingNotifications() {
     // Built at first use and never destroyed, so that widgets deleted during
     // static destruction still find it.
@@ -314,6 +303,38 @@ int GlowWidget::AutoPackWith(int left, int right, int top, int bottom, int hOpti
 int GlowWidget::AutoPackDefault() {
     return AutoPackWith(unspecifiedPos, unspecifiedPos, unspecifiedPos, unspecifiedPos,
                         preferredSize, preferredSize);
+}
+
+int GlowWidget::ClampToInt(long long v) {
+    // INT_MIN itself is the unspecified marker; a real result never takes it.
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN + 1LL, INT_MAX));
+}
+
+bool GlowWidget::SizeForRule(int rule, bool given, long long offered, long long preferred,
+                             long long current, long long& size) {
+    switch (rule) {
+        case forcedSize:
+            size = given ? offered : current;
+            return given;
+        case expandPreferredSize:
+            size = given ? offered : preferred;
+            return true;
+        case preferredSize:
+            size = preferred;
+            return true;
+        default:
+            size = current;
+            return true;
+    }
+}
+
+bool GlowWidget::SizeForRule(int rule, int offered, int preferred, int current, int& size) {
+    long long wide;
+    const bool ok =
+        SizeForRule(rule, offered != unspecifiedSize, offered, preferred, current, wide);
+    // Every candidate is an int.
+    size = static_cast<int>(wide);
+    return ok;
 }
 
 int GlowWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&, int&, int&) {

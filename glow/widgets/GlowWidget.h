@@ -119,6 +119,20 @@ public:
     int AutoPackWith(int left, int right, int top, int bottom, int hOption, int vOption);
     int AutoPackDefault();
 
+    // The size of one axis under a size rule, for OnAutoPack: forcedSize
+    // takes the offered size, expandPreferredSize the offered size or, when
+    // none is offered, the preferred one, preferredSize the preferred one,
+    // any other rule keeps the current size. False when forcedSize has no
+    // offered size. The first form takes unspecifiedSize as none offered.
+    static bool SizeForRule(int rule, int offered, int preferred, int current, int& size);
+    static bool SizeForRule(int rule, bool given, long long offered, long long preferred,
+                            long long current, long long& size);
+    // The rule of an axis that does not grow: expandPreferredSize acts as
+    // preferredSize.
+    static int NoGrowthRule(int rule) {
+        return rule == expandPreferredSize ? static_cast<int>(preferredSize) : rule;
+    }
+
     // The end-of-event pass that delivers the recorded changes.
     static void DeliverNotifications();
 
@@ -146,6 +160,11 @@ public:
 protected:
     GlowWidget();
     void Init(GlowWidgetRoot* root, GlowWidget* parentWidget, const GlowWidgetParams& params);
+
+    // Bounds and sizes may be unspecifiedPos; sums of two given values are
+    // computed wide and brought back into range so that no placement
+    // overflows.
+    static int ClampToInt(long long v);
 
     void OnActivate() override;
     void OnDeactivate() override;

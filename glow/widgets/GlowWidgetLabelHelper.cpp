@@ -21,25 +21,9 @@ int GlowWidgetLabelWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOp
     GetPreferredSize(prefWidth, prefHeight);
     if (hGiven && hSize < prefWidth) prefWidth = hSize;
     if (vGiven && vSize < prefHeight) prefHeight = vSize;
-
-    int newWidth = Width();
-    if (hOption == forcedSize) {
-        if (!hGiven) return 1;
-        newWidth = hSize;
-    } else if (hOption == expandPreferredSize) {
-        newWidth = hGiven ? hSize : prefWidth;
-    } else if (hOption == preferredSize) {
-        newWidth = prefWidth;
-    }
-    int newHeight = Height();
-    if (vOption == forcedSize) {
-        if (!vGiven) return 2;
-        newHeight = vSize;
-    } else if (vOption == expandPreferredSize) {
-        newHeight = vGiven ? vSize : prefHeight;
-    } else if (vOption == preferredSize) {
-        newHeight = prefHeight;
-    }
+    int newWidth, newHeight;
+    if (!SizeForRule(hOption, hSize, prefWidth, Width(), newWidth)) return 1;
+    if (!SizeForRule(vOption, vSize, prefHeight, Height(), newHeight)) return 2;
     Reshape(newWidth, newHeight);
     return 0;
 }

@@ -6,25 +6,18 @@ namespace glow {
 
 int Glow_BoxText::AutoPack(GlowWidget* widget, int textWidth, int spacing, GlowFont font, int hSize,
                            int vSize, int hOption, int vOption) {
-    const bool hGiven = hSize != unspecifiedSize;
-    const bool vGiven = vSize != unspecifiedSize;
     const int prefHeight = font.Leading() + 1;
-    if (vGiven && vSize < prefHeight) return 2;
-    int newHeight = widget->Height();
-    if (vOption == forcedSize) {
-        if (!vGiven) return 2;
-        newHeight = vSize;
-    } else if (vOption == preferredSize || vOption == expandPreferredSize) {
-        newHeight = prefHeight;
+    int newWidth, newHeight;
+    if (vSize != unspecifiedSize && vSize < prefHeight) return 2;
+    if (!GlowWidget::SizeForRule(GlowWidget::NoGrowthRule(vOption), vSize, prefHeight,
+                                 widget->Height(), newHeight)) {
+        return 2;
     }
     const long long prefWidth = static_cast<long long>(textWidth) + spacing + newHeight + 1;
-    if (hGiven && hSize < prefWidth) return 1;
-    int newWidth = widget->Width();
-    if (hOption == forcedSize) {
-        if (!hGiven) return 1;
-        newWidth = hSize;
-    } else if (hOption == preferredSize || hOption == expandPreferredSize) {
-        newWidth = static_cast<int>(prefWidth);
+    if (hSize != unspecifiedSize && hSize < prefWidth) return 1;
+    if (!GlowWidget::SizeForRule(GlowWidget::NoGrowthRule(hOption), hSize,
+                                 static_cast<int>(prefWidth), widget->Width(), newWidth)) {
+        return 1;
     }
     widget->Reshape(newWidth, newHeight);
     return 0;
