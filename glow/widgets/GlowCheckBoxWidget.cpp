@@ -1,5 +1,7 @@
 #include "glow/widgets/GlowCheckBoxWidget.h"
 
+#include "glow/widgets/Glow_BoxText.h"
+
 namespace glow {
 
 GlowCheckBoxParams GlowCheckBoxParams::defaults(true);
@@ -23,7 +25,7 @@ void GlowCheckBoxWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
     spacing_ = params.spacing;
     state_ = params.state;
     behavior_ = params.behavior;
-    track_ = Glow_BoxTracking();
+    track_ = Glow_ButtonTracking();
     boxColor_ = params.boxColor;
     textColor_ = params.textColor;
     markColor_ = params.markColor;
@@ -47,8 +49,7 @@ void GlowCheckBoxWidget::SetText(const char* text) {
 }
 
 void GlowCheckBoxWidget::TrimWidth() {
-    const long long need = static_cast<long long>(textWidth_) + spacing_ + Height() + 1;
-    if (need < Width()) Reshape(static_cast<int>(need), Height());
+    Glow_BoxText::TrimWidth(this, textWidth_, spacing_);
 }
 
 void GlowCheckBoxWidget::AdvanceState() {

@@ -7,7 +7,7 @@
 
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowWidget.h"
-#include "glow/widgets/Glow_BoxText.h"
+#include "glow/widgets/Glow_ButtonTracking.h"
 
 namespace glow {
 
@@ -114,7 +114,7 @@ private:
     std::string text_;
     GlowFont font_;
     int behavior_ = 0;
-    Glow_BoxTracking track_;
+    Glow_ButtonTracking track_;
     int textWidth_ = 0;
     int spacing_ = 0;
     TSender<const GlowCheckBoxMessage&> sender_;

@@ -34,8 +34,7 @@ void GlowPushButtonWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
     text_ = params.text != nullptr ? params.text : "";
     font_ = params.font;
     textWidth_ = StringWidth(font_, text_.c_str());
-    tracking_ = false;
-    inside_ = false;
+    track_ = Glow_ButtonTracking();
     down_ = params.down;
     behavior_ = params.behavior;
     if (params.receiver != nullptr) sender_.Bind(params.receiver);
@@ -109,33 +108,16 @@ void GlowPushButtonWidget::OnWidgetPaint() {
 }
 
 void GlowPushButtonWidget::OnWidgetMouseDown(int button, int, int, int modifiers) {
-    tracking_ = true;
-    inside_ = true;
-    trackButton_ = button;
-    trackModifiers_ = modifiers;
-    Refresh();
+    track_.Down(this, button, modifiers);
 }
 
 void GlowPushButtonWidget::OnWidgetMouseDrag(int x, int y) {
-    const bool nowInside = x >= 0 && x <= Width() && y >= 0 && y <= Height();
-    if (nowInside != inside_) {
-        inside_ = nowInside;
-        Refresh();
-    }
-}
-
-void GlowPushButtonWidget::EndGesture() {
-    if (!tracking_) return;
-    tracking_ = false;
-    Refresh();
+    track_.Drag(this, x, y);
 }
 
 void GlowPushButtonWidget::OnWidgetMouseUp(int, int, int, int) {
-    if (!tracking_) return;
-    tracking_ = false;
-    Refresh();
     // May delete this button; nothing of it is touched afterwards.
-    if (inside_) OnHit(trackButton_, trackModifiers_);
+    if (track_.Up(this)) OnHit(track_.button, track_.modifiers);
 }
 
 }  // namespace glow

@@ -7,6 +7,7 @@
 
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowWidget.h"
+#include "glow/widgets/Glow_ButtonTracking.h"
 
 namespace glow {
 
@@ -86,7 +87,7 @@ public:
     int GetBehavior() const { return behavior_; }
     // Pressed: a mouse button that went down on it is held and the pointer
     // is inside.
-    bool IsPressed() const { return tracking_ && inside_; }
+    bool IsPressed() const { return track_.Pressed(); }
 
     // Hits the button from code (the key filter does).
     void Hit(int mouseButton, int modifiers) { OnHit(mouseButton, modifiers); }
@@ -102,25 +103,21 @@ protected:
     void OnWidgetMouseUp(int button, int x, int y, int modifiers) override;
     void OnWidgetMouseDrag(int x, int y) override;
     // A button that leaves the mouse list gets no release: its gesture ends.
-    void OnWidgetDeactivate() override { EndGesture(); }
-    void OnWidgetInvisible() override { EndGesture(); }
+    void OnWidgetDeactivate() override { track_.Cancel(this); }
+    void OnWidgetInvisible() override { track_.Cancel(this); }
 
     // Applies the behaviour and sends the message.
     virtual void OnHit(int mouseButton, int modifiers);
 
 private:
     void ApplyBehavior();
-    void EndGesture();
 
     bool down_ = false;
     int behavior_ = GlowPushButtonParams::normalBehavior;
     std::string text_;
     GlowFont font_;
     int textWidth_ = 0;
-    bool tracking_ = false;
-    bool inside_ = false;
-    int trackButton_ = 0;
-    int trackModifiers_ = 0;
+    Glow_ButtonTracking track_;
     TSender<const GlowPushButtonMessage&> sender_;
     GlowColor boxColor_;
     GlowColor textColor_;

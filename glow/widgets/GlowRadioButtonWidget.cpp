@@ -1,6 +1,7 @@
 #include "glow/widgets/GlowRadioButtonWidget.h"
 
 #include "glow/widgets/GlowRadioGroupWidget.h"
+#include "glow/widgets/Glow_BoxText.h"
 
 namespace glow {
 
@@ -22,7 +23,7 @@ void GlowRadioButtonWidget::Init(GlowRadioGroupWidget* group, const GlowRadioBut
     font_ = params.font;
     textWidth_ = StringWidth(font_, text_.c_str());
     spacing_ = params.spacing;
-    track_ = Glow_BoxTracking();
+    track_ = Glow_ButtonTracking();
     boxColor_ = params.boxColor;
     textColor_ = params.textColor;
     spotColor_ = params.spotColor;
@@ -52,8 +53,7 @@ void GlowRadioButtonWidget::SetText(const char* text) {
 }
 
 void GlowRadioButtonWidget::TrimWidth() {
-    const long long need = static_cast<long long>(textWidth_) + spacing_ + Height() + 1;
-    if (need < Width()) Reshape(static_cast<int>(need), Height());
+    Glow_BoxText::TrimWidth(this, textWidth_, spacing_);
 }
 
 int GlowRadioButtonWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&,

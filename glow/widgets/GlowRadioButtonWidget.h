@@ -6,7 +6,7 @@
 #include <string>
 
 #include "glow/widgets/GlowWidget.h"
-#include "glow/widgets/Glow_BoxText.h"
+#include "glow/widgets/Glow_ButtonTracking.h"
 
 namespace glow {
 
@@ -92,7 +92,7 @@ private:
     bool state_ = false;
     std::string text_;
     GlowFont font_;
-    Glow_BoxTracking track_;
+    Glow_ButtonTracking track_;
     int textWidth_ = 0;
     int spacing_ = 0;
     GlowColor boxColor_;

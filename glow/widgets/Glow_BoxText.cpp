@@ -13,7 +13,7 @@ int Glow_BoxText::AutoPack(GlowWidget* widget, int textWidth, int spacing, GlowF
                                  widget->Height(), newHeight)) {
         return 2;
     }
-    const long long prefWidth = static_cast<long long>(textWidth) + spacing + newHeight + 1;
+    const long long prefWidth = NeededWidth(textWidth, spacing, newHeight);
     if (hSize != unspecifiedSize && hSize < prefWidth) return 1;
     if (!GlowWidget::SizeForRule(GlowWidget::NoGrowthRule(hOption), hSize,
                                  static_cast<int>(prefWidth), widget->Width(), newWidth)) {
@@ -21,6 +21,11 @@ int Glow_BoxText::AutoPack(GlowWidget* widget, int textWidth, int spacing, GlowF
     }
     widget->Reshape(newWidth, newHeight);
     return 0;
+}
+
+void Glow_BoxText::TrimWidth(GlowWidget* widget, int textWidth, int spacing) {
+    const long long need = NeededWidth(textWidth, spacing, widget->Height());
+    if (need < widget->Width()) widget->Reshape(static_cast<int>(need), widget->Height());
 }
 
 float Glow_BoxText::DrawBox(const GlowWidget* widget, bool active, bool pressed,
@@ -45,29 +50,6 @@ void Glow_BoxText::DrawText(const GlowWidget* widget, float boxRight, int spacin
     glRasterPos2f(boxRight + 2.0f * spacing / widget->Width(),
                   static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / widget->Height());
     for (const char* p = text; *p != '\0'; ++p) GlowWidget::DrawCharacter(font, *p);
-}
-
-void Glow_BoxTracking::Down(GlowWidget* widget, int mouseButton, int mouseModifiers) {
-    tracking = true;
-    inside = true;
-    button = mouseButton;
-    modifiers = mouseModifiers;
-    widget->Refresh();
-}
-
-void Glow_BoxTracking::Drag(GlowWidget* widget, int x, int y) {
-    const bool nowInside = x >= 0 && x <= widget->Width() && y >= 0 && y <= widget->Height();
-    if (nowInside != inside) {
-        inside = nowInside;
-        widget->Refresh();
-    }
-}
-
-bool Glow_BoxTracking::Up(GlowWidget* widget) {
-    if (!tracking) return false;
-    tracking = false;
-    widget->Refresh();
-    return inside;
 }
 
 }  // namespace glow
