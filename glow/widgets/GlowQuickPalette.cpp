@@ -14,6 +14,35 @@
 
 namespace glow {
 
+namespace {
+
+GlowPushButtonParams ButtonParams(const char* label,
+                                  TReceiver<const GlowPushButtonMessage&>* receiver) {
+    GlowPushButtonParams params;
+    params.x = 0;
+    params.y = 0;
+    params.text = label;
+    params.receiver = receiver;
+    return params;
+}
+
+GlowLabeledTextFieldParams FieldParams(int width, const char* text, const char* labelText) {
+    GlowLabeledTextFieldParams params;
+    params.x = 0;
+    params.y = 0;
+    params.width = width;
+    params.text = text;
+    params.labelText = labelText;
+    return params;
+}
+
+// The first text field of a window takes the keyboard focus.
+void FocusIfNone(GlowWidget* field) {
+    if (field->WidgetRoot()->GetKeyboardFocus() == nullptr) field->GrabKeyboardFocus();
+}
+
+}  // namespace
+
 GlowQuickPanelWidget* GlowQuickPalette::AddArrangingPanel(int style, const char* title,
                                                           int arrangement, int alignment,
                                                           int spacing, int hMargin, int vMargin) {
@@ -52,23 +81,13 @@ GlowLabelWidget* GlowQuickPalette::AddLabel(const char* text) {
 
 GlowPushButtonWidget* GlowQuickPalette::AddPushButton(
     const char* label, TReceiver<const GlowPushButtonMessage&>* receiver) {
-    GlowPushButtonParams params;
-    params.x = 0;
-    params.y = 0;
-    params.text = label;
-    params.receiver = receiver;
-    return new GlowPushButtonWidget(static_cast<GlowWidget*>(panel), params);
+    return new GlowPushButtonWidget(static_cast<GlowWidget*>(panel), ButtonParams(label, receiver));
 }
 
 GlowDismissPushButtonWidget* GlowQuickPalette::AddDismissButton(
     const char* label, GlowComponent* toDismiss,
     TReceiver<const GlowPushButtonMessage&>* receiver) {
-    GlowPushButtonParams params;
-    params.x = 0;
-    params.y = 0;
-    params.text = label;
-    params.receiver = receiver;
-    return new GlowDismissPushButtonWidget(panel, params, toDismiss);
+    return new GlowDismissPushButtonWidget(panel, ButtonParams(label, receiver), toDismiss);
 }
 
 GlowCheckBoxWidget* GlowQuickPalette::AddCheckBox(const char* label, int state,
@@ -89,28 +108,17 @@ GlowQuickRadioGroupWidget* GlowQuickPalette::AddRadioGroup(
 
 GlowLabeledTextFieldWidget* GlowQuickPalette::AddTextField(int width, const char* text,
                                                            const char* labelText) {
-    GlowLabeledTextFieldParams params;
-    params.x = 0;
-    params.y = 0;
-    params.width = width;
-    params.text = text;
-    params.labelText = labelText;
-    auto* field = new GlowLabeledTextFieldWidget(panel, params);
-    if (field->WidgetRoot()->GetKeyboardFocus() == nullptr) field->GrabKeyboardFocus();
+    auto* field = new GlowLabeledTextFieldWidget(panel, FieldParams(width, text, labelText));
+    FocusIfNone(field);
     return field;
 }
 
 GlowLabeledHiddenTextFieldWidget* GlowQuickPalette::AddHiddenTextField(int width, const char* text,
                                                                        char maskChar,
                                                                        const char* labelText) {
-    GlowLabeledTextFieldParams params;
-    params.x = 0;
-    params.y = 0;
-    params.width = width;
-    params.text = text;
-    params.labelText = labelText;
-    auto* field = new GlowLabeledHiddenTextFieldWidget(panel, params, maskChar);
-    if (field->WidgetRoot()->GetKeyboardFocus() == nullptr) field->GrabKeyboardFocus();
+    auto* field =
+        new GlowLabeledHiddenTextFieldWidget(panel, FieldParams(width, text, labelText), maskChar);
+    FocusIfNone(field);
     return field;
 }
 
