@@ -55,14 +55,8 @@ void GlowPanelWidget::OnWidgetPaint() {
     if (style_ == GlowPanelParams::transparentStyle) return;
     backColor_.Apply();
     glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
-    const int w = Width();
-    const int h = Height();
     if (style_ == GlowPanelParams::etchedStyle) {
-        // The light frame is the dark one moved a pixel right and down.
-        lightBevelColor_.Apply();
-        DrawPixelOutline(1, 1, w - 1, h - 1);
-        darkBevelColor_.Apply();
-        DrawPixelOutline(0, 0, w - 2, h - 2);
+        DrawEtchedFrame(lightBevelColor_, darkBevelColor_);
     } else if (style_ == GlowPanelParams::raisedStyle || style_ == GlowPanelParams::loweredStyle) {
         const bool raised = style_ == GlowPanelParams::raisedStyle;
         DrawBevel(1.0f, raised ? lightBevelColor_ : darkBevelColor_,

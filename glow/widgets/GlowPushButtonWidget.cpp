@@ -102,9 +102,7 @@ void GlowPushButtonWidget::OnWidgetPaint() {
     } else {
         textColor_.Apply();
     }
-    glRasterPos2f(static_cast<float>(-textWidth_) / w,
-                  static_cast<float>(font_.Leading() - 2 * font_.BaselinePos()) / h);
-    for (const char* p = text_.c_str(); *p != '\0'; ++p) DrawCharacter(font_, *p);
+    DrawTextLine(static_cast<float>(-textWidth_) / w, font_, text_.c_str());
 }
 
 void GlowPushButtonWidget::OnWidgetMouseDown(int button, int, int, int modifiers) {

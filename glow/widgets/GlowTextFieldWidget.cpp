@@ -266,10 +266,7 @@ void GlowTextFieldWidget::OnWidgetPaint() {
         inactiveBorderColor_.Apply();
         DrawPixelOutline(0, 0, w - 1, h - 1);
     } else if (style_ == GlowTextFieldParams::etchedStyle) {
-        lightBevelColor_.Apply();
-        DrawPixelOutline(1, 1, w - 1, h - 1);
-        darkBevelColor_.Apply();
-        DrawPixelOutline(0, 0, w - 2, h - 2);
+        DrawEtchedFrame(lightBevelColor_, darkBevelColor_);
     } else if (style_ == GlowTextFieldParams::raisedStyle) {
         DrawBevel(1.0f, lightBevelColor_, darkBevelColor_);
     } else if (style_ == GlowTextFieldParams::loweredStyle) {

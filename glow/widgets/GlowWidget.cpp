@@ -434,6 +434,18 @@ void GlowWidget::DrawPixelLine(int x0, int y0, int x1, int y1) const {
     FillPixels(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
 }
 
+void GlowWidget::DrawEtchedFrame(const GlowColor& light, const GlowColor& dark) const {
+    light.Apply();
+    DrawPixelOutline(1, 1, width_ - 1, height_ - 1);
+    dark.Apply();
+    DrawPixelOutline(0, 0, width_ - 2, height_ - 2);
+}
+
+void GlowWidget::DrawTextLine(float x, GlowFont font, const char* text) const {
+    glRasterPos2f(x, static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / height_);
+    for (const char* p = text; *p != '\0'; ++p) DrawCharacter(font, *p);
+}
+
 void GlowWidget::DrawBevel(float right, const GlowColor& topLeft,
                            const GlowColor& bottomRight) const {
     const float bx = 4.0f / width_;

@@ -156,6 +156,11 @@ public:
     // right: the left and top edges in topLeft, the bottom and right edges
     // in bottomRight.
     void DrawBevel(float right, const GlowColor& topLeft, const GlowColor& bottomRight) const;
+    // An etched frame: the dark outline one pixel in from the right and
+    // bottom, the light one a pixel right of and below it.
+    void DrawEtchedFrame(const GlowColor& light, const GlowColor& dark) const;
+    // One line of text from normalised x, centred in the widget's height.
+    void DrawTextLine(float x, GlowFont font, const char* text) const;
 
 protected:
     GlowWidget();

@@ -47,9 +47,7 @@ float Glow_BoxText::DrawBox(const GlowWidget* widget, bool active, bool pressed,
 
 void Glow_BoxText::DrawText(const GlowWidget* widget, float boxRight, int spacing, GlowFont font,
                             const char* text) {
-    glRasterPos2f(boxRight + 2.0f * spacing / widget->Width(),
-                  static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / widget->Height());
-    for (const char* p = text; *p != '\0'; ++p) GlowWidget::DrawCharacter(font, *p);
+    widget->DrawTextLine(boxRight + 2.0f * spacing / widget->Width(), font, text);
 }
 
 }  // namespace glow

@@ -467,6 +467,61 @@ TEST_F(TextFieldTest, InactiveFieldPaintsGreyWithAnOutline) {
     EXPECT_EQ(At(p, X(100), fieldY + 10), (Rgb{204, 204, 204}));  // the window behind
 }
 
+TEST_F(TextFieldTest, FrameOfEachStyle) {
+    const Rgb fill{100, 150, 200}, light{250, 250, 0}, dark{0, 90, 0};
+    const int styles[] = {GlowTextFieldParams::plainStyle, GlowTextFieldParams::etchedStyle,
+                          GlowTextFieldParams::raisedStyle, GlowTextFieldParams::loweredStyle};
+    for (int i = 0; i < 4; ++i) {
+        GlowTextFieldParams params;
+        params.x = fieldX;
+        params.y = 40 * i;
+        params.width = 100;
+        params.height = 30;
+        params.text = "";
+        params.style = styles[i];
+        params.backColor = glow::GlowColor(fill[0], fill[1], fill[2], 255);
+        params.lightBevelColor = glow::GlowColor(light[0], light[1], light[2], 255);
+        params.darkBevelColor = glow::GlowColor(dark[0], dark[1], dark[2], 255);
+        new GlowTextFieldWidget(sub, params);
+    }
+    End();
+    const glowtest::Pixels p = Paint();
+    Save(p, "textfield_styles");
+    struct {
+        int field, x, y;
+        Rgb expected;
+    } edges[] = {
+        // plain: no frame
+        {0, 0, 0, fill},
+        {0, 99, 29, fill},
+        // etched: a dark frame and a light one a pixel right and down
+        {1, 0, 0, dark},
+        {1, 0, 15, dark},
+        {1, 98, 15, dark},
+        {1, 50, 28, dark},
+        {1, 1, 1, light},
+        {1, 99, 15, light},
+        {1, 50, 29, light},
+        {1, 99, 0, fill},
+        {1, 0, 29, fill},
+        // raised: two-pixel light left and top, dark right and bottom
+        {2, 0, 15, light},
+        {2, 1, 15, light},
+        {2, 50, 1, light},
+        {2, 99, 15, dark},
+        {2, 50, 28, dark},
+        // lowered: the reverse
+        {3, 0, 15, dark},
+        {3, 50, 1, dark},
+        {3, 98, 15, light},
+        {3, 50, 29, light},
+    };
+    for (const auto& e : edges) {
+        EXPECT_EQ(At(p, fieldX + e.x, 40 * e.field + e.y), e.expected)
+            << "field " << e.field << " at " << e.x << "," << e.y;
+    }
+}
+
 TEST_F(TextFieldTest, FieldInsideAClippingParentStaysInsideIt) {
     // A parent that clips to a box narrower than the field: the field's
     // text area is cut to the parent's box, never widened past it.
