@@ -7,6 +7,7 @@
 #include "glow/core/Glow.h"
 #include "glow/core/GlowSubwindow.h"
 #include "glow/core/Glow_Context.h"
+#include "glow/core/Glow_Text.h"
 
 namespace glow {
 
@@ -17,10 +18,6 @@ namespace {
 std::set<GlowMenu*>& LiveMenus() {
     static std::set<GlowMenu*> menus;
     return menus;
-}
-
-const char* OrEmpty(const char* text) {
-    return text != nullptr ? text : "";
 }
 
 }  // namespace
@@ -169,7 +166,7 @@ void GlowMenu::AddSubmenu(const char* label, GlowMenu* submenu) {
 void GlowMenu::InsertEntry(int index, const char* label, int code) {
     if (index < 0 || index > NumItems()) return;
     Glow_MenuItem item;
-    item.label = OrEmpty(label);
+    item.label = Glow_OrEmpty(label);
     item.code = code;
     items_.insert(items_.begin() + index, item);
     Rewrite_(index, NumItems());
@@ -178,7 +175,7 @@ void GlowMenu::InsertEntry(int index, const char* label, int code) {
 void GlowMenu::InsertSubmenu(int index, const char* label, GlowMenu* submenu) {
     if (index < 0 || index > NumItems() || submenu == nullptr || submenu == this) return;
     Glow_MenuItem item;
-    item.label = OrEmpty(label);
+    item.label = Glow_OrEmpty(label);
     item.submenu = submenu;
     items_.insert(items_.begin() + index, item);
     Rewrite_(index, NumItems());
@@ -197,7 +194,7 @@ void GlowMenu::RemoveItem(int index) {
 
 void GlowMenu::SetItemLabel(int index, const char* label) {
     if (!ValidIndex_(index)) return;
-    items_[index].label = OrEmpty(label);
+    items_[index].label = Glow_OrEmpty(label);
     Rewrite_(index, index + 1);
 }
 
@@ -205,7 +202,7 @@ void GlowMenu::SetItemMark(int index, const char* mark) {
     if (!ValidIndex_(index)) return;
     Glow_MenuItem& item = items_[index];
     item.hasMark = mark != nullptr;
-    item.mark = OrEmpty(mark);
+    item.mark = Glow_OrEmpty(mark);
     Rewrite_(index, index + 1);
 }
 
@@ -239,7 +236,7 @@ int GlowMenu::NextMarkedItem(int after) const {
 void GlowMenu::SetItemEntry(int index, const char* label, int code) {
     if (!ValidIndex_(index)) return;
     Glow_MenuItem& item = items_[index];
-    item.label = OrEmpty(label);
+    item.label = Glow_OrEmpty(label);
     item.hasMark = false;
     item.mark.clear();
     item.code = code;
@@ -263,7 +260,7 @@ void GlowMenu::NumberItemsByIndex() {
 void GlowMenu::SetItemSubmenu(int index, const char* label, GlowMenu* submenu) {
     if (!ValidIndex_(index) || submenu == nullptr || submenu == this) return;
     Glow_MenuItem& item = items_[index];
-    item.label = OrEmpty(label);
+    item.label = Glow_OrEmpty(label);
     item.hasMark = false;
     item.mark.clear();
     item.code = 0;

@@ -6,6 +6,7 @@
 
 #include "glow/core/Glow.h"
 #include "glow/core/Glow_Context.h"
+#include "glow/core/Glow_Text.h"
 
 namespace glow {
 
@@ -43,8 +44,8 @@ void GlowWindow::Create_(const char* title, const char* iconTitle, bool setIconT
     GlowComponent::Init(nullptr);
     width_ = std::max(width, 1);
     height_ = std::max(height, 1);
-    title_ = title != nullptr ? title : "";
-    iconTitle_ = iconTitle != nullptr ? iconTitle : "";
+    title_ = Glow_OrEmpty(title);
+    iconTitle_ = Glow_OrEmpty(iconTitle);
     glutInitWindowSize(width_, height_);
     glutInitWindowPosition(x, y);
     glutInitDisplayMode(mode.Bits());
@@ -60,13 +61,13 @@ void GlowWindow::Create_(const char* title, const char* iconTitle, bool setIconT
 }
 
 void GlowWindow::SetTitle(const char* title) {
-    title_ = title != nullptr ? title : "";
+    title_ = Glow_OrEmpty(title);
     Glow_WindowContext context(windowId_);
     glutSetWindowTitle(title_.c_str());
 }
 
 void GlowWindow::SetIconTitle(const char* title) {
-    iconTitle_ = title != nullptr ? title : "";
+    iconTitle_ = Glow_OrEmpty(title);
     Glow_WindowContext context(windowId_);
     glutSetIconTitle(iconTitle_.c_str());
 }

@@ -1,5 +1,6 @@
 #include "glow/widgets/GlowCheckBoxWidget.h"
 
+#include "glow/core/Glow_Text.h"
 #include "glow/widgets/Glow_BoxText.h"
 
 namespace glow {
@@ -19,7 +20,7 @@ GlowCheckBoxWidget::~GlowCheckBoxWidget() = default;
 void GlowCheckBoxWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
                               const GlowCheckBoxParams& params) {
     GlowWidget::Init(root, parentWidget, params);
-    text_ = params.text != nullptr ? params.text : "";
+    text_ = Glow_OrEmpty(params.text);
     font_ = params.font;
     textWidth_ = StringWidth(font_, text_.c_str());
     spacing_ = params.spacing;
@@ -43,7 +44,7 @@ void GlowCheckBoxWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
 }
 
 void GlowCheckBoxWidget::SetText(const char* text) {
-    text_ = text != nullptr ? text : "";
+    text_ = Glow_OrEmpty(text);
     textWidth_ = StringWidth(font_, text_.c_str());
     Refresh();
 }

@@ -1,5 +1,7 @@
 #include "glow/widgets/GlowHiddenTextFieldWidget.h"
 
+#include "glow/core/Glow_Text.h"
+
 namespace glow {
 
 GlowHiddenTextFieldWidget::GlowHiddenTextFieldWidget() = default;
@@ -20,7 +22,7 @@ void GlowHiddenTextFieldWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWid
 }
 
 void GlowHiddenTextFieldWidget::SetHiddenText(const char* text) {
-    hiddenText_ = text != nullptr ? text : "";
+    hiddenText_ = Glow_OrEmpty(text);
     SetDisplayedText(std::string(hiddenText_.size(), maskChar_));
 }
 

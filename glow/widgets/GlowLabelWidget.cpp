@@ -1,5 +1,7 @@
 #include "glow/widgets/GlowLabelWidget.h"
 
+#include "glow/core/Glow_Text.h"
+
 namespace glow {
 
 GlowLabelParams GlowLabelParams::defaults(true);
@@ -17,7 +19,7 @@ GlowLabelWidget::~GlowLabelWidget() = default;
 void GlowLabelWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
                            const GlowLabelParams& params) {
     GlowWidget::Init(root, parentWidget, params);
-    text_ = params.text != nullptr ? params.text : "";
+    text_ = Glow_OrEmpty(params.text);
     font_ = params.font;
     RecalcText();
     opaque_ = params.opaque;
@@ -30,7 +32,7 @@ void GlowLabelWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
 
 void GlowLabelWidget::SetText(const char* text) {
     // The argument may be the current text; assignment copes with that.
-    text_ = text != nullptr ? text : "";
+    text_ = Glow_OrEmpty(text);
     RecalcText();
     Refresh();
 }

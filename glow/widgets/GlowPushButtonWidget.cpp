@@ -1,5 +1,7 @@
 #include "glow/widgets/GlowPushButtonWidget.h"
 
+#include "glow/core/Glow_Text.h"
+
 namespace glow {
 
 GlowPushButtonParams GlowPushButtonParams::defaults(true);
@@ -31,7 +33,7 @@ void GlowPushButtonWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
     inactiveBorderColor_ = params.inactiveBorderColor;
     lightBevelColor_ = params.lightBevelColor;
     darkBevelColor_ = params.darkBevelColor;
-    text_ = params.text != nullptr ? params.text : "";
+    text_ = Glow_OrEmpty(params.text);
     font_ = params.font;
     textWidth_ = StringWidth(font_, text_.c_str());
     track_ = Glow_ButtonTracking();
@@ -42,7 +44,7 @@ void GlowPushButtonWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
 }
 
 void GlowPushButtonWidget::SetText(const char* text) {
-    text_ = text != nullptr ? text : "";
+    text_ = Glow_OrEmpty(text);
     textWidth_ = StringWidth(font_, text_.c_str());
     Refresh();
 }

@@ -1,5 +1,6 @@
 #include "glow/widgets/GlowRadioButtonWidget.h"
 
+#include "glow/core/Glow_Text.h"
 #include "glow/widgets/GlowRadioGroupWidget.h"
 #include "glow/widgets/Glow_BoxText.h"
 
@@ -19,7 +20,7 @@ GlowRadioButtonWidget::~GlowRadioButtonWidget() {
 void GlowRadioButtonWidget::Init(GlowRadioGroupWidget* group, const GlowRadioButtonParams& params) {
     GlowWidget::Init(group->WidgetRoot(), group, params);
     group_ = group;
-    text_ = params.text != nullptr ? params.text : "";
+    text_ = Glow_OrEmpty(params.text);
     font_ = params.font;
     textWidth_ = StringWidth(font_, text_.c_str());
     spacing_ = params.spacing;
@@ -47,7 +48,7 @@ void GlowRadioButtonWidget::SetState(bool state) {
 }
 
 void GlowRadioButtonWidget::SetText(const char* text) {
-    text_ = text != nullptr ? text : "";
+    text_ = Glow_OrEmpty(text);
     textWidth_ = StringWidth(font_, text_.c_str());
     Refresh();
 }

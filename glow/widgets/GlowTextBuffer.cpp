@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "glow/core/Glow_Text.h"
+
 namespace glow {
 
 GlowTextBuffer::GlowTextBuffer() : lineStarts(1, 0), selectionStart(0), selectionEnd(0) {}
@@ -15,7 +17,7 @@ int GlowTextBuffer::ClampLine(int line) const {
 }
 
 void GlowTextBuffer::SetText(const char* newText) {
-    text = newText != nullptr ? newText : "";
+    text = Glow_OrEmpty(newText);
     // Keep the first entry (always 0) and every start that still lies in the text.
     while (lineStarts.size() > 1 && lineStarts.back() > Length()) lineStarts.pop_back();
     ClampSelection();

@@ -4,6 +4,7 @@
 
 #include "glow/core/Glow.h"
 #include "glow/core/GlowSubwindow.h"
+#include "glow/core/Glow_Text.h"
 #include "glow/widgets/GlowHiddenTextFieldWidget.h"
 #include "glow/widgets/GlowWidgetRoot.h"
 #include "glow/widgets/Glow_TextField_AutoScrollTimer.h"
@@ -84,7 +85,7 @@ void GlowTextFieldWidget::SetText(const char* text) {
         hidden->SetHiddenText(text);
         return;
     }
-    SetDisplayedText(text != nullptr ? text : "");
+    SetDisplayedText(Glow_OrEmpty(text));
 }
 
 void GlowTextFieldWidget::SetDisplayedText(const std::string& text) {
