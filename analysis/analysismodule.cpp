@@ -404,19 +404,18 @@ AnalysisStatus AnalysisModule::execute() {
     }
     if (writes_output() && !output_path) {
         status = AnalysisStatus::failure("Error: No output file chosen");
-        if (mpi_mode) release_group(status.exit_code());
+        release_group(status.exit_code());
         return status;
     }
     status = load_taxa();
     if (!status.ok()) return status;
 
-    SeqVector** all = vectors_by_id.data();
-    const int count = static_cast<int>(vectors_by_id.size());
-    std::vector<SeqVector*> root_group(all, all + count);
     newick.clear();
     calls = 0;
     call_limit_reached = false;
-    partition(root_group.data(), count, gui ? gui->tree_root() : nullptr, 0);
+    // The taxa in file order are the first group; partition only reads it.
+    partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
+              gui ? gui->tree_root() : nullptr, 0);
     if (call_limit_reached) {
         newick.clear();
         return AnalysisStatus::failure("Hardcoded limit reached... exiting");
