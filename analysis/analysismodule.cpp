@@ -260,16 +260,16 @@ void AnalysisModule::write_label(const CharString& name) {
     if (writes_output()) newick += newick_label(name);
 }
 
-void AnalysisModule::split_by_farthest_pair(SeqVector** group, int n, SeqVector** sides[2],
+void AnalysisModule::split_by_farthest_pair(SeqVector** members, int n, SeqVector** sides[2],
                                             int counts[2]) const {
-    const int a = farthest_from(group, n, group[0]);
-    const int b = farthest_from(group, n, group[a]);
+    const int a = farthest_from(members, n, members[0]);
+    const int b = farthest_from(members, n, members[a]);
     counts[0] = counts[1] = 0;
     for (int i = 0; i < n; ++i) {
         const bool nearer_a =
-            squared_distance(group[i], group[a]) <= squared_distance(group[i], group[b]);
+            squared_distance(members[i], members[a]) <= squared_distance(members[i], members[b]);
         const int side = nearer_a ? 0 : 1;
-        sides[side][counts[side]++] = group[i];
+        sides[side][counts[side]++] = members[i];
     }
     if (counts[1] == 0) sides[1][counts[1]++] = sides[0][--counts[0]];
 }

@@ -114,7 +114,7 @@ private:
                int counts[2], int budget);
     bool writes_output() const { return !mpi_mode || rank == 0; }
     void write_label(const CharString& name);
-    void split_by_farthest_pair(SeqVector** group, int n, SeqVector** sides[2],
+    void split_by_farthest_pair(SeqVector** members, int n, SeqVector** sides[2],
                                 int counts[2]) const;
 
     // The taxa of the last run; they live until the next run starts, so a

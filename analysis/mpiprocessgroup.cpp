@@ -56,9 +56,9 @@ void MpiProcessGroup::largest(int* values, int count) {
 }
 
 // The MPI form of the analysis object lives here with the rest of MPI.
-AnalysisModule::AnalysisModule(int rank) : AnalysisModule() {
+AnalysisModule::AnalysisModule(int process_rank) : AnalysisModule() {
     group = std::make_unique<MpiProcessGroup>();
     num_processors = group->size();
-    this->rank = rank;
+    rank = process_rank;
     mpi_mode = true;
 }

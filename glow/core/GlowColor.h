@@ -8,13 +8,14 @@ class GlowColor {
 public:
     // Leaves the four bytes unset.
     GlowColor() = default;
-    constexpr GlowColor(unsigned char gray, unsigned char alpha) : rgba_{gray, gray, gray, alpha} {}
+    constexpr GlowColor(unsigned char level, unsigned char alpha)
+        : rgba_{level, level, level, alpha} {}
     constexpr GlowColor(unsigned char r, unsigned char g, unsigned char b, unsigned char a)
         : rgba_{r, g, b, a} {}
     // Integer literals are bytes too (without these they would be ambiguous
     // between the byte and the float forms).
-    constexpr GlowColor(int gray, int alpha)
-        : GlowColor(static_cast<unsigned char>(gray), static_cast<unsigned char>(alpha)) {}
+    constexpr GlowColor(int level, int alpha)
+        : GlowColor(static_cast<unsigned char>(level), static_cast<unsigned char>(alpha)) {}
     constexpr GlowColor(int r, int g, int b, int a)
         : GlowColor(static_cast<unsigned char>(r), static_cast<unsigned char>(g),
                     static_cast<unsigned char>(b), static_cast<unsigned char>(a)) {}

@@ -17,7 +17,7 @@ class GlowViewTransform;
 // Turns the idle ticks into spin steps of its transform data.
 class Glow_TransformData_IdleReceiver : public TReceiver<const GlowIdleMessage&> {
 public:
-    explicit Glow_TransformData_IdleReceiver(GlowTransformData* owner) : owner(owner) {}
+    explicit Glow_TransformData_IdleReceiver(GlowTransformData* data) : owner(data) {}
     ~Glow_TransformData_IdleReceiver() override = default;
     void OnMessage(const GlowIdleMessage& message) override;
 

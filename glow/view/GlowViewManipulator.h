@@ -42,7 +42,7 @@ protected:
 // keeps filling.
 class Glow_ViewManip_IdleReceiver : public TReceiver<const GlowIdleMessage&> {
 public:
-    explicit Glow_ViewManip_IdleReceiver(GlowViewManipulator* owner) : owner(owner) {}
+    explicit Glow_ViewManip_IdleReceiver(GlowViewManipulator* manipulator) : owner(manipulator) {}
     ~Glow_ViewManip_IdleReceiver() override = default;
     void OnMessage(const GlowIdleMessage& message) override;
 

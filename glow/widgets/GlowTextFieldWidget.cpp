@@ -81,8 +81,8 @@ void GlowTextFieldWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
 
 void GlowTextFieldWidget::SetText(const char* text) {
     // A hidden field keeps its typed characters in step with the masks.
-    if (auto* hidden = dynamic_cast<GlowHiddenTextFieldWidget*>(this)) {
-        hidden->SetHiddenText(text);
+    if (auto* masked = dynamic_cast<GlowHiddenTextFieldWidget*>(this)) {
+        masked->SetHiddenText(text);
         return;
     }
     SetDisplayedText(Glow_OrEmpty(text));

@@ -74,8 +74,7 @@ TEST(Base, LettersAreCornersOfTheUnitCube) {
         char letter;
         double x, y, z;
     };
-    const Case cases[] = {
-        {'A', 0, 0, 0}, {'C', 0, 1, 1}, {'G', 1, 1, 0}, {'T', 1, 0, 1}};
+    const Case cases[] = {{'A', 0, 0, 0}, {'C', 0, 1, 1}, {'G', 1, 1, 0}, {'T', 1, 0, 1}};
     for (const Case& c : cases) {
         Base b;
         b.set(c.letter);

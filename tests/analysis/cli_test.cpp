@@ -39,6 +39,7 @@ TEST(CliDriver, MessagesAndExitCodes) {
     };
     const std::string input_syntax = "Syntax Error: nogui argument requires input_path argument";
     const std::string output_syntax = "Syntax Error: nogui argument requires output_path argument";
+    // clang-format off
     const Case cases[] = {
         {{"-nogui", "-input_path", in, "-output_path", out}, {}, 0, true},
         {{"-nogui"}, {input_syntax, output_syntax}, 2, false},
@@ -75,6 +76,7 @@ TEST(CliDriver, MessagesAndExitCodes) {
           "-distance_metric", "nonsense", "-distance_metric", "K2P"},
          {}, 0, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::remove(out.c_str());
         const ProgramResult result = run_tavrel(c.args);
@@ -94,7 +96,8 @@ TEST(CliDriver, MessagesAndExitCodes) {
 
 TEST(CliDriver, BothPathsAbsentCreateNoFile) {
     TempDir dir;
-    const ProgramResult result = run_command("cd " + dir.path("") + " && '" + tavrel_bin() + "' -nogui");
+    const ProgramResult result =
+        run_command("cd " + dir.path("") + " && '" + tavrel_bin() + "' -nogui");
     EXPECT_EQ(result.exit_code, 2);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path("")));
 }
@@ -103,8 +106,9 @@ TEST(CliDriver, EveryRunAppendsOneWholeLine) {
     TempDir dir;
     const std::string in = dir.write("in.txt", kSample);
     const std::string out = dir.write("out.tre", "(old,tree);\n");
-    const std::vector<std::string> args = {"-nogui", "-input_path", in, "-output_path", out,
-                                           "-distance_metric", "JC", "-epochs", "50"};
+    const std::vector<std::string> args = {"-nogui",       "-input_path", in,
+                                           "-output_path", out,           "-distance_metric",
+                                           "JC",           "-epochs",     "50"};
     const ProgramResult first = run_tavrel(args);
     const ProgramResult second = run_tavrel(args);
     EXPECT_EQ(first.exit_code, 0);

@@ -111,7 +111,6 @@ public:
         meeting_->barrier();
     }
 
-
 private:
     template <typename T>
     void share(std::vector<T>& slot, T* values, int count) {

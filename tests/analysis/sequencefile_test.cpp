@@ -83,14 +83,17 @@ TEST_F(SequenceFile, BadInputGetsOneClearLine) {
         {"0 4 a ACGT", "Error: Sequence count is 0 but the file goes on with a"},
         {"3 4 a ACGT b ACGA", "Error: File ends after 2 of 3 taxa"},
         {"2 4 a ACGT b", "Error: File ends before the sequence of taxon b"},
-        {"2 4 a ACGT b ACGTA", "Error: Sequence of taxon b has 5 characters, more than the "
-                               "sequence length 4"},
-        {"2 4 a ACG b ACGT", "Error: Sequence of taxon a has 3 characters, fewer than the "
-                             "sequence length 4"},
+        {"2 4 a ACGT b ACGTA",
+         "Error: Sequence of taxon b has 5 characters, more than the "
+         "sequence length 4"},
+        {"2 4 a ACG b ACGT",
+         "Error: Sequence of taxon a has 3 characters, fewer than the "
+         "sequence length 4"},
         {"2 4 a ACGT b ACNT", "UNKNOWN BASE: N"},
         {"1 4 a acgt", "UNKNOWN BASE: a"},
-        {"1 0 a A", "Error: Sequence of taxon a has 1 characters, more than the sequence "
-                    "length 0"},
+        {"1 0 a A",
+         "Error: Sequence of taxon a has 1 characters, more than the sequence "
+         "length 0"},
     };
     for (const BadInput& c : cases) {
         SequenceData data;
@@ -161,8 +164,7 @@ TEST(Settings, RunnableSettingsOnly) {
          "Error: kohonen_learning_rate must be a finite number of at least 0, not -0.5"},
         {100, 0.001, inf, 0.25,
          "Error: kohonen_learning_rate must be a finite number of at least 0, not inf"},
-        {100, 0.001, 0.04, nan,
-         "Error: convergence_threshold must be a finite number, not nan"},
+        {100, 0.001, 0.04, nan, "Error: convergence_threshold must be a finite number, not nan"},
     };
     for (const Case& c : cases) {
         AnalysisModule module;

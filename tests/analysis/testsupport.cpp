@@ -36,7 +36,9 @@ std::string read_file(const std::string& path) {
     return text.str();
 }
 
-bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
+bool file_exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
@@ -68,7 +70,9 @@ ProgramResult run_command(const std::string& command) {
     return result;
 }
 
-std::string tavrel_bin() { return TAVREL_BIN; }
+std::string tavrel_bin() {
+    return TAVREL_BIN;
+}
 
 ProgramResult run_tavrel(const std::vector<std::string>& args) {
     std::string command = shell_quote(tavrel_bin());

@@ -252,7 +252,7 @@ TEST_F(DispatchTest, DisplayPaintsTheTreeBeforeTheSwap) {
     int subDisplays = sub->displays;
     glowtest::SendDisplay(w.get());
     ASSERT_EQ(pixels.width, 100);
-    glowtest::WritePng("dispatch_paint.png", pixels);
+    glowtest::SavePicture("dispatch_paint", pixels);
     const std::uint8_t* centre = pixels.At(50, 40);
     EXPECT_EQ(centre[0], 255);
     EXPECT_EQ(centre[1], 0);

@@ -247,14 +247,14 @@ protected:
         return open;
     }
     // Clicks item i of the menu opened at (x, y).
-    // A screenshot of the open menu goes to the file when one is named.
+    // A picture of the open menu is kept under the name, when one is given.
     void Pick(int x, int y, int item, const std::string& screenshot = "") {
         int wx = window_->GetGlutState(GLUT_WINDOW_X);
         int wy = window_->GetGlutState(GLUT_WINDOW_Y);
         glowtest::Xdotool("mousemove " + Str(wx + x + 20) + " " + Str(wy + y + 2 + 25 * item + 12));
         glowtest::Pump(screenshot.empty() ? 50 : 200);
         if (!screenshot.empty())
-            glowtest::WritePng(screenshot, glowtest::ReadScreen(wx, wy, 300, 200));
+            glowtest::SavePicture(screenshot, glowtest::ReadScreen(wx, wy, 300, 200));
         glowtest::Xdotool("click 1");
         glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }, 2000);
         glowtest::Pump(30);
@@ -273,7 +273,7 @@ TEST_F(RealMenuTest, InUseThenNotInUseThenTheSelection) {
     menu.SetDeliveryMode(GlowMenu::windowMessages);
     window_->SetButtonMenu(GLUT_RIGHT_BUTTON, &menu);
     ASSERT_TRUE(Open(30, 40));
-    Pick(30, 40, 0, "menu_in_use.png");
+    Pick(30, 40, 0, "menu_in_use");
     EXPECT_EQ(Log(),
               (std::vector<std::string>{"w.menuInUse 30 40", "w.menuNotInUse", "w.selection 99"}));
     Log().clear();

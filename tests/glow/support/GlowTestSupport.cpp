@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "glow/core/Glow.h"
@@ -210,6 +211,12 @@ bool WritePng(const std::string& path, const Pixels& pixels) {
     if (f == nullptr) return false;
     bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     return std::fclose(f) == 0 && ok;
+}
+
+bool SavePicture(const std::string& name, const Pixels& pixels) {
+    std::error_code ignored;
+    std::filesystem::create_directories(TAVREL_PICTURE_DIR, ignored);
+    return WritePng(std::string(TAVREL_PICTURE_DIR) + "/" + name + ".png", pixels);
 }
 
 Pixels ReadScreen(int x, int y, int width, int height) {

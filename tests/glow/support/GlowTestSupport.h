@@ -54,6 +54,9 @@ struct Pixels {
 Pixels ReadBackBuffer(int x, int y, int width, int height);
 // Writes pixels as an RGB PNG, top row first.
 bool WritePng(const std::string& path, const Pixels& pixels);
+// Writes pixels as <name>.png in the build tree's picture folder (made when
+// missing), for looking at after a run; true when it was written.
+bool SavePicture(const std::string& name, const Pixels& pixels);
 
 // Pixels of the X screen (what the X server shows, menus included), as
 // ReadBackBuffer gives them: rows bottom first. x, y from the top left.

@@ -688,12 +688,9 @@ Pixel ReadPixel(int x, int y) {
     return Pixel{p[0], p[1], p[2]};
 }
 
-// Writes the back buffer as a PNG for looking at, when TAVREL_SCREENSHOT_DIR is set.
+// Keeps the back buffer as a picture for looking at.
 void Screenshot(const char* name, int w, int h) {
-    const char* dir = std::getenv("TAVREL_SCREENSHOT_DIR");
-    if (dir == nullptr) return;
-    glowtest::WritePng(std::string(dir) + "/" + name + ".png",
-                       glowtest::ReadBackBuffer(0, 0, w, h));
+    glowtest::SavePicture(name, glowtest::ReadBackBuffer(0, 0, w, h));
 }
 
 bool IsOverlay(const Pixel& p) {

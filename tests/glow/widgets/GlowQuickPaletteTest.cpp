@@ -493,7 +493,7 @@ TEST_F(SettingsColumnTest, WindowLayoutAndFocus) {
     glowtest::SendDisplay(palette);
     glutSetWindow(palette->WindowId());
     const glowtest::Pixels p = glowtest::ReadBackBuffer(0, 0, 200, 600);
-    glowtest::WritePng(std::string(TAVREL_SOURCE_DIR) + "/build/settings_column.png", p);
+    glowtest::SavePicture("settings_column", p);
     auto at = [&p](int x, int y) {
         const std::uint8_t* c = p.At(x, 599 - y);
         return fieldtest::Rgb{c[0], c[1], c[2]};

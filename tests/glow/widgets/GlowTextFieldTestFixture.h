@@ -88,7 +88,7 @@ protected:
         return n;
     }
     static void Save(const glowtest::Pixels& p, const std::string& name) {
-        glowtest::WritePng(std::string(TAVREL_SOURCE_DIR) + "/build/" + name + ".png", p);
+        glowtest::SavePicture(name, p);
     }
 
     glow::GlowWindow* window = nullptr;

@@ -154,9 +154,7 @@ glow::GlowColor WidgetFixture::Color(int x, int y) const {
 }
 
 void WidgetFixture::Shot(const std::string& name) const {
-    if (const char* dir = std::getenv("WIDGET_SHOTS")) {
-        glowtest::WritePng(std::string(dir) + "/" + name + ".png", pixels_);
-    }
+    glowtest::SavePicture(name, pixels_);
 }
 
 std::string Describe(glow::GlowColor c) {

@@ -93,7 +93,7 @@ protected:
     // pixel in window coordinates from the top left.
     void Paint();
     glow::GlowColor Color(int x, int y) const;
-    // Writes the last painting to $WIDGET_SHOTS/<name>.png when set.
+    // Keeps the last painting as a picture named name.
     void Shot(const std::string& name) const;
 
     glow::GlowWindow* window = nullptr;
