@@ -1,5 +1,7 @@
 #include "analysis/analysismodule.h"
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include "analysis/analysisfrontend.h"
 #include "analysis/check.h"
 #include "analysis/grouprelease.h"
+#include "analysis/workerpool.h"
 
 namespace {
 
@@ -43,12 +46,6 @@ double squared_distance(const SeqVector* a, const SeqVector* b) {
         s += d * d;
     }
     return s;
-}
-
-// The root of the mean squared base distance per position (the RMS error),
-// from the Euclidean model's value over `length` positions.
-double rms_of_distance(double euclidian, int length) {
-    return std::sqrt(euclidian * euclidian / length);
 }
 
 // The index of the first taxon of the group farthest from `reference`.
@@ -164,7 +161,11 @@ std::vector<SeqVector*> AnalysisModule::build_vectors(const SequenceData& data) 
         taxon->name = data.names[i];
         taxon->allocate(data.seq_len);
         const char* letters = data.sequences[i].c_str();
-        for (int j = 0; j < data.seq_len; ++j) taxon->data[j].set(letters[j]);
+        taxon->codes.resize(data.seq_len);
+        for (int j = 0; j < data.seq_len; ++j) {
+            taxon->data[j].set(letters[j]);
+            taxon->codes[j] = Base::code_of(letters[j]);
+        }
         vectors.push_back(taxon.get());
         taxa.push_back(std::move(taxon));
     }
@@ -181,7 +182,10 @@ void AnalysisModule::init_neuron(SeqVector* neuron) {
 }
 
 void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon) const {
-    const double rate = kohonen_learning_rate;
+    kohonen_update(neuron, taxon, kohonen_learning_rate);
+}
+
+void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate) {
     Base* n = neuron->data;
     const Base* x = taxon->data;
     for (int i = 0; i < neuron->length; ++i) {
@@ -192,7 +196,7 @@ void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon) c
 }
 
 double AnalysisModule::rms_error(const SeqVector* neuron, const SeqVector* taxon) {
-    return rms_of_distance(euclidian_distance(neuron, taxon, ModelConstants()), neuron->length);
+    return rms_of_euclidian(euclidian_distance(neuron, taxon, ModelConstants()), neuron->length);
 }
 
 void AnalysisModule::write_label(const CharString& name) {
@@ -213,50 +217,80 @@ void AnalysisModule::split_by_farthest_pair(SeqVector** members, int n, SeqVecto
     if (counts[1] == 0) sides[1][counts[1]++] = sides[0][--counts[0]];
 }
 
-bool AnalysisModule::train(SeqVector** inputs, int n, SeqVector neuron[2], SeqVector** members[2],
+void AnalysisModule::prepare_training(SeqVector** inputs, int n, Training* training) const {
+    const int length = inputs[0]->length;
+    training->shared = mpi_mode && num_processors > 1 && n >= 2 * num_processors &&
+                       static_cast<long long>(n) * length >= shared_epoch_work;
+    // Without sharing, a process of a group trains the whole group itself,
+    // each input with the conscience of the process that would classify it.
+    training->states = (mpi_mode && !training->shared) ? num_processors : 1;
+    training->classified.clear();
+    const int step = training->shared ? num_processors : 1;
+    for (int i = training->shared ? rank : 0; i < n; i += step) training->classified.push_back(i);
+    const std::size_t count = training->classified.size();
+    training->values.assign(count * kNeurons, 0.0);
+    training->winners.assign(count, 0);
+    training->conscience.assign(static_cast<std::size_t>(training->states) * kNeurons, 0.0);
+}
+
+void AnalysisModule::start_attempt(Training* training) {
+    compute->reset_neurons();
+    std::fill(training->conscience.begin(), training->conscience.end(), kConscienceStart);
+    training->epoch = 0;
+    training->converged = false;
+}
+
+void AnalysisModule::train(Training* training, SeqVector** inputs, int n, SeqVector** members[2],
                            int counts[2], int budget) {
-    for (int k = 0; k < kNeurons; ++k) init_neuron(&neuron[k]);
-    const int length = neuron[0].length;
+    const int length = inputs[0]->length;
     const double c = conscience_learning_rate;
     const double keep = 1.0 - c;
     const double threshold = convergence_threshold;
-    const DistanceFunction model = distance_metric;
-    const ModelConstants& constants = model_constants;
-    // The RMS error is the Euclidean model's value rescaled: reuse it.
-    const bool model_is_euclidian = model == euclidian_distance;
-    // In an MPI group each process classifies every size-th input.
-    const int step = mpi_mode ? num_processors : 1;
-    const int first_input = mpi_mode ? rank : 0;
+    const int* classified = training->classified.data();
+    const int count = static_cast<int>(training->classified.size());
+    double* values = training->values.data();
+    const int states = training->states;
+    // The member lists go in the order of the processes that classify
+    // them, which is input order without a group.
+    const bool process_order = states > 1;
 
-    double p[kNeurons] = {kConscienceStart, kConscienceStart};
-    bool converged = false;
-    for (int epoch = 0; epoch < budget && !converged; ++epoch) {
+    while (training->epoch < budget && !training->converged) {
+        compute->model_values(values);
         counts[0] = counts[1] = 0;
-        for (int i = first_input; i < n; i += step) {
-            SeqVector* input = inputs[i];
+        for (int j = 0; j < count; ++j) {
+            const int i = classified[j];
+            const int owner = mpi_mode ? i % num_processors : 0;
+            double* p = training->conscience.data() + (states > 1 ? owner : 0) * kNeurons;
             const double bias0 = std::exp(1.0 - std::log(p[0]));
             const double bias1 = std::exp(1.0 - std::log(p[1]));
-            const double e0 = model(&neuron[0], input, constants);
-            const double e1 = model(&neuron[1], input, constants);
-            const int w = (e1 + bias1 < e0 + bias0) ? 1 : 0;
-            members[w][counts[w]++] = input;
+            const int w = (values[2 * j + 1] + bias1 < values[2 * j] + bias0) ? 1 : 0;
+            training->winners[j] = static_cast<unsigned char>(w);
+            if (!process_order) members[w][counts[w]++] = inputs[i];
             p[w] = keep * p[w];
             p[1 - w] = keep * p[1 - w] + c;
-            const double r = model_is_euclidian ? rms_of_distance(w ? e1 : e0, length)
-                                                : rms_error(&neuron[w], input);
-            if (r < threshold) converged = true;
-            if (gui) gui->add_value(static_cast<int>(r * 100.0));
+            const double r = compute->rms_error(j, w);
+            if (r < threshold) training->converged = true;
+            if (gui && owner == (mpi_mode ? rank : 0)) gui->add_value(static_cast<int>(r * 100.0));
         }
-        if (mpi_mode) {
-            mpi_synch_partitions(members, counts, n, kNeurons);
+        if (process_order) {
+            for (int q = 0; q < states; ++q) {
+                for (int i = q; i < n; i += states) {
+                    const int w = training->winners[i];
+                    members[w][counts[w]++] = inputs[i];
+                }
+            }
+        }
+        if (training->shared) {
             // Every process must run the same epochs.
-            converged = group->any(converged);
+            training->converged =
+                mpi_synch_partitions(members, counts, n, kNeurons, training->converged);
+            ++counters.exchanges;
         }
-        for (int k = 0; k < kNeurons; ++k) {
-            for (int j = 0; j < counts[k]; ++j) kohonen_update(&neuron[k], members[k][j]);
-        }
+        compute->kohonen_update(members, counts);
+        ++training->epoch;
+        ++counters.epochs;
+        counters.presentations += static_cast<long long>(count) * kNeurons * length;
     }
-    return converged;
 }
 
 void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth) {
@@ -289,34 +323,49 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
     }
     if (n <= 0) return;
 
-    const int length = seq_vectors[0]->length;
-    SeqVector neuron[kNeurons];
-    for (int k = 0; k < kNeurons; ++k) {
-        neuron[k].name = "weight";
-        neuron[k].id = static_cast<int>(vectors_by_id.size()) + k;
-        neuron[k].allocate(length);
-    }
     std::vector<SeqVector*> storage(static_cast<std::size_t>(n) * kNeurons);
     SeqVector** members[kNeurons] = {storage.data(), storage.data() + n};
     int counts[kNeurons] = {0, 0};
 
+    const auto started = std::chrono::steady_clock::now();
+    const long long epochs_before = counters.epochs;
+    Training training;
+    prepare_training(seq_vectors, n, &training);
+    compute->start_step(seq_vectors, n, training.classified.data(),
+                        static_cast<int>(training.classified.size()));
     bool split = false;
+    bool go_on = false;
     int budget = epochs;
     for (int attempt = 0; attempt < kMaxAttempts && !split; ++attempt) {
-        const bool converged = train(seq_vectors, n, neuron, members, counts, budget);
+        if (go_on) {
+            ++counters.continued_attempts;
+        } else {
+            start_attempt(&training);
+        }
+        train(&training, seq_vectors, n, members, counts, budget);
         split = counts[0] > 0 && counts[1] > 0;
         if (!split) {
             *console << "Error: Zero partition" << std::endl;
             // Converging before the budget ran out means a retry would
             // repeat this attempt exactly.
-            if (converged) break;
+            if (training.converged) break;
         }
         budget = doubled_budget(budget);
+        // The next attempt starts from the same state and sees the inputs in
+        // the same order: its first epochs are this attempt's, so it goes on
+        // from here. The chart of a window shows every epoch of every
+        // attempt, so with a window it starts afresh.
+        go_on = !gui;
     }
     if (!split) {
         *console << "Warning: no split found for " << n << " taxa; splitting by the farthest pair"
                  << std::endl;
         split_by_farthest_pair(seq_vectors, n, members, counts);
+    }
+    if (depth == 0) {
+        counters.first_step_epochs = counters.epochs - epochs_before;
+        counters.first_step_seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     }
 
     if (writes_output()) newick += '(';
@@ -352,9 +401,21 @@ AnalysisStatus AnalysisModule::execute() {
     newick.clear();
     calls = 0;
     call_limit_reached = false;
+    counters = RunCounters();
+    counters.threads = worker_threads > 0 ? worker_threads : default_threads();
+    WorkerPool pool(counters.threads);
+    EpochSetup setup;
+    setup.model = distance_metric;
+    setup.constants = model_constants;
+    setup.kohonen_rate = kohonen_learning_rate;
+    setup.taxa = static_cast<int>(vectors_by_id.size());
+    setup.pool = &pool;
+    setup.kernels = kernels;
+    compute = epoch_compute(setup);
     // The taxa in file order are the first group; partition only reads it.
     partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
               gui ? gui->tree_root() : nullptr, 0);
+    compute.reset();
     if (call_limit_reached) {
         newick.clear();
         return AnalysisStatus::failure("Hardcoded limit reached... exiting");
@@ -390,6 +451,11 @@ AnalysisStatus AnalysisModule::load_taxa() {
     vectors_by_id = build_vectors(data);
     for (SeqVector* taxon : vectors_by_id) tavrel_assert(vectors_by_id[taxon->id] == taxon);
     return AnalysisStatus::success();
+}
+
+int AnalysisModule::default_threads() const {
+    const int processes = mpi_mode ? group->processes_on_node() : 1;
+    return std::max(1, WorkerPool::usable_cores() / std::max(1, processes));
 }
 
 void AnalysisModule::release_group(int exit_code) {
@@ -491,13 +557,15 @@ void AnalysisModule::unpair(int z, int* x, int* y) {
     *y = static_cast<int>(root - (static_cast<long long>(*x) + 1) / 2);
 }
 
-void AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2], int n,
-                                          int neurons) {
+bool AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2], int n, int neurons,
+                                          bool converged) {
+    // Each process's block: a pair code per input it classified, then its
+    // converged flag.
     const int processes = num_processors;
     exchange_counts.resize(processes);
     exchange_displacements.resize(processes);
     for (int q = 0; q < processes; ++q) {
-        exchange_counts[q] = n / processes + (q < n % processes ? 1 : 0);
+        exchange_counts[q] = n / processes + (q < n % processes ? 1 : 0) + 1;
         exchange_displacements[q] =
             q == 0 ? 0 : exchange_displacements[q - 1] + exchange_counts[q - 1];
     }
@@ -505,19 +573,27 @@ void AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2],
     for (int k = 0; k < neurons; ++k) {
         for (int j = 0; j < counts[k]; ++j) exchange_sent.push_back(pair(members[k][j]->id, k));
     }
+    exchange_sent.push_back(converged ? 1 : 0);
     tavrel_assert(static_cast<int>(exchange_sent.size()) == exchange_counts[rank]);
-    exchange_received.resize(n);
+    exchange_received.resize(n + processes);
     group->all_gather(exchange_sent.data(), exchange_counts[rank], exchange_received.data(),
                       exchange_counts.data(), exchange_displacements.data());
     for (int k = 0; k < neurons; ++k) counts[k] = 0;
-    for (int i = 0; i < n; ++i) {
-        int x = 0;
-        int y = 0;
-        unpair(exchange_received[i], &x, &y);
-        tavrel_assert(x >= 0 && x < static_cast<int>(vectors_by_id.size()) && y >= 0 &&
-                      y < neurons);
-        members[y][counts[y]++] = vectors_by_id[x];
+    bool any_converged = false;
+    for (int q = 0; q < processes; ++q) {
+        const int* block = exchange_received.data() + exchange_displacements[q];
+        const int codes = exchange_counts[q] - 1;
+        for (int j = 0; j < codes; ++j) {
+            int x = 0;
+            int y = 0;
+            unpair(block[j], &x, &y);
+            tavrel_assert(x >= 0 && x < static_cast<int>(vectors_by_id.size()) && y >= 0 &&
+                          y < neurons);
+            members[y][counts[y]++] = vectors_by_id[x];
+        }
+        if (block[codes] != 0) any_converged = true;
     }
+    return any_converged;
 }
 
 AnalysisStatus AnalysisModule::write_tree() {

@@ -8,6 +8,7 @@
 #include "analysis/analysisstatus.h"
 #include "analysis/charstring.h"
 #include "analysis/distancemodels.h"
+#include "analysis/epochcompute.h"
 #include "analysis/processgroup.h"
 #include "analysis/sequencefile.h"
 #include "analysis/seqvector.h"
@@ -70,10 +71,15 @@ public:
     std::vector<SeqVector*> build_vectors(const SequenceData& data);
 
     void partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth);
-    void mpi_synch_partitions(SeqVector** members[2], int counts[2], int n, int neurons);
+    // The exchange after an epoch of a group whose processes share it: each
+    // process's member lists and its converged flag go to every process.
+    // Gives whether any process converged.
+    bool mpi_synch_partitions(SeqVector** members[2], int counts[2], int n, int neurons,
+                              bool converged);
 
     static void init_neuron(SeqVector* neuron);
     void kohonen_update(SeqVector* neuron, const SeqVector* taxon) const;
+    static void kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate);
     // The root of the mean squared base distance per position.
     static double rms_error(const SeqVector* neuron, const SeqVector* taxon);
 
@@ -108,6 +114,36 @@ public:
     // The outcome of the last run.
     AnalysisStatus run_status = AnalysisStatus::success();
 
+    // How a run's epochs are computed: the fast form, unless a test or the
+    // benchmark chooses the straightforward one, and the kernels (null: the
+    // best this processor runs).
+    EpochComputeFactory epoch_compute = make_fast_epoch_compute;
+    const EpochKernels* kernels = nullptr;
+    // Threads of a run; 0: one per core this process may use, in an MPI group
+    // shared with the group's other processes on the same machine.
+    int worker_threads = 0;
+    // Processes share a group's epochs from this many input positions of the
+    // group on (and at least two inputs per process); below it every process
+    // trains the group itself, as the group would, without exchanges.
+    static constexpr long long kSharedEpochWork = 262144;
+    long long shared_epoch_work = kSharedEpochWork;
+
+    // What the last run did, for the benchmark and the tests.
+    struct RunCounters {
+        long long epochs = 0;
+        // An input compared with a neuron at one position in one epoch.
+        long long presentations = 0;
+        // Exchanges with the other processes after an epoch.
+        long long exchanges = 0;
+        // Attempts that went on from where the failed one before ended.
+        long long continued_attempts = 0;
+        int threads = 1;
+        // The training of the first group (all taxa): epochs and seconds.
+        long long first_step_epochs = 0;
+        double first_step_seconds = 0.0;
+    };
+    RunCounters counters;
+
     // A run gives up when partition() is called more than call_limit + 1
     // times; tests lower it to reach the limit with a few taxa.
     static constexpr int kCallLimit = 100000;
@@ -123,11 +159,29 @@ private:
     AnalysisStatus share_input(SequenceData* data);
     AnalysisStatus receive_input(SequenceData* data);
     AnalysisStatus write_tree();
-    // One attempt from fresh neurons: up to `budget` epochs, until an RMS
-    // error falls below the threshold. Leaves the last epoch's members in
-    // the lists; gives whether it converged.
-    bool train(SeqVector** inputs, int n, SeqVector neuron[2], SeqVector** members[2],
-               int counts[2], int budget);
+    // The state of a split step's training, from which a failed attempt's
+    // successor can go on.
+    struct Training {
+        // The group's processes share every epoch and exchange the results.
+        bool shared = false;
+        // Conscience states: one per process of the group when this process
+        // trains the whole group as the group would, else its own.
+        int states = 1;
+        // Indices of the inputs whose model values this process computes.
+        std::vector<int> classified;
+        std::vector<double> conscience;
+        std::vector<double> values;
+        std::vector<unsigned char> winners;
+        int epoch = 0;
+        bool converged = false;
+    };
+    void prepare_training(SeqVector** inputs, int n, Training* training) const;
+    void start_attempt(Training* training);
+    // Epochs from training->epoch up to `budget`, until an RMS error falls
+    // below the threshold. Leaves the last epoch's members in the lists.
+    void train(Training* training, SeqVector** inputs, int n, SeqVector** members[2], int counts[2],
+               int budget);
+    int default_threads() const;
     bool writes_output() const { return !mpi_mode || rank == 0; }
     void write_label(const CharString& name);
     void split_by_farthest_pair(SeqVector** members, int n, SeqVector** sides[2],
@@ -138,6 +192,8 @@ private:
     std::vector<std::unique_ptr<SeqVector>> taxa;
     // The F81 and F84 constants of the run's base frequencies.
     ModelConstants model_constants;
+    // The epochs' arithmetic during a run.
+    std::unique_ptr<EpochCompute> compute;
     // The Newick text of the run under way, appended to the tree file in one
     // write when the run has finished.
     std::string newick;

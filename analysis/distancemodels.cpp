@@ -12,28 +12,21 @@ double safe_log(double argument) {
     return std::log(std::max(argument, kSmallestLogArgument));
 }
 
-// Transition and transversion proportions between a neuron and a taxon.
-// In this encoding z tells purine from pyrimidine, so a transversion
-// changes z and a transition changes x and y only.
-struct Substitutions {
-    double p;  // transitions
-    double q;  // transversions
-};
-
-Substitutions substitutions(const SeqVector* neuron, const SeqVector* taxon) {
-    const Base* n = neuron->data;
-    const Base* x = taxon->data;
-    const int length = neuron->length;
+struct SubstitutionSums {
     double transitions = 0.0;
     double transversions = 0.0;
-    for (int i = 0; i < length; ++i) {
-        const double dx = std::fabs(n[i].x - x[i].x);
-        const double dy = std::fabs(n[i].y - x[i].y);
-        const double dz = std::fabs(n[i].z - x[i].z);
-        transversions += dz;
-        transitions += std::max(0.0, (dx + dy - dz) / 2.0);
+};
+
+SubstitutionSums substitution_sums(const SeqVector* neuron, const SeqVector* taxon) {
+    const Base* n = neuron->data;
+    const Base* x = taxon->data;
+    SubstitutionSums sums;
+    for (int i = 0; i < neuron->length; ++i) {
+        const SubstitutionTerms terms = substitution_terms(n[i], x[i]);
+        sums.transversions += terms.transversion;
+        sums.transitions += terms.transition;
     }
-    return {transitions / length, transversions / length};
+    return sums;
 }
 
 }  // namespace
@@ -59,11 +52,45 @@ ModelConstants derive_model_constants(const BaseFrequencies& f) {
     return derived;
 }
 
-double base_distance(const Base* a, const Base* b) {
-    const double dx = a->x - b->x;
-    const double dy = a->y - b->y;
-    const double dz = a->z - b->z;
-    return 0.0 - std::sqrt(dx * dx + dy * dy + dz * dz);
+double euclidian_value(double squared_sum) {
+    return 0.0 - std::sqrt(squared_sum);
+}
+
+double rms_of_euclidian(double euclidian, int length) {
+    return std::sqrt(euclidian * euclidian / length);
+}
+
+double jc_value(double distance_sum, int length) {
+    const double p = distance_sum / length;
+    return 0.0 - 0.75 * std::log(1.0 - 1.3333333333333333 * p);
+}
+
+double k2p_value(double transitions, double transversions, int length, const ModelConstants&) {
+    const double p = transitions / length;
+    const double q = transversions / length;
+    const double d = -0.5 * safe_log(1.0 - 2.0 * p - q) - 0.25 * safe_log(1.0 - 2.0 * q);
+    return 0.0 - d;
+}
+
+double f81_value(double transitions, double transversions, int length,
+                 const ModelConstants& constants) {
+    const double p = transitions / length;
+    const double q = transversions / length;
+    const double b = constants.f81_b;
+    const double d = -b * safe_log(1.0 - (p + q) / b);
+    return 0.0 - d;
+}
+
+double f84_value(double transitions, double transversions, int length,
+                 const ModelConstants& constants) {
+    const double p = transitions / length;
+    const double q = transversions / length;
+    const double a = constants.f84_a;
+    const double b = constants.f84_b;
+    const double c = constants.f84_c;
+    const double d = -2.0 * a * safe_log(1.0 - p / (2.0 * a) - (a - b) * q / (2.0 * a * c)) +
+                     2.0 * (a - b - c) * safe_log(1.0 - q / (2.0 * c));
+    return 0.0 - d;
 }
 
 double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
@@ -71,11 +98,8 @@ double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon, const
     const Base* x = taxon->data;
     const int length = taxon->length;
     double s = 0.0;
-    for (int i = 0; i < length; ++i) {
-        const double d = base_distance(&x[i], &n[i]);
-        s = s + d * d;
-    }
-    return 0.0 - std::sqrt(s);
+    for (int i = 0; i < length; ++i) s = s + euclidian_term(n[i], x[i]);
+    return euclidian_value(s);
 }
 
 double jc_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
@@ -83,52 +107,63 @@ double jc_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelC
     const Base* x = taxon->data;
     const int length = neuron->length;
     double s = 0.0;
-    for (int i = 0; i < length; ++i) {
-        s = s + base_distance(&n[i], &x[i]);
-    }
-    const double p = s / length;
-    return 0.0 - 0.75 * std::log(1.0 - 1.3333333333333333 * p);
+    for (int i = 0; i < length; ++i) s = s + jc_term(n[i], x[i]);
+    return jc_value(s, length);
 }
 
-double k2p_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
-    const Substitutions s = substitutions(neuron, taxon);
-    const double d = -0.5 * safe_log(1.0 - 2.0 * s.p - s.q) - 0.25 * safe_log(1.0 - 2.0 * s.q);
-    return 0.0 - d;
+double k2p_distance(const SeqVector* neuron, const SeqVector* taxon,
+                    const ModelConstants& constants) {
+    const SubstitutionSums s = substitution_sums(neuron, taxon);
+    return k2p_value(s.transitions, s.transversions, neuron->length, constants);
 }
 
 double f81_distance(const SeqVector* neuron, const SeqVector* taxon,
                     const ModelConstants& constants) {
-    const Substitutions s = substitutions(neuron, taxon);
-    const double b = constants.f81_b;
-    const double d = -b * safe_log(1.0 - (s.p + s.q) / b);
-    return 0.0 - d;
+    const SubstitutionSums s = substitution_sums(neuron, taxon);
+    return f81_value(s.transitions, s.transversions, neuron->length, constants);
 }
 
 double f84_distance(const SeqVector* neuron, const SeqVector* taxon,
                     const ModelConstants& constants) {
-    const Substitutions s = substitutions(neuron, taxon);
-    const double a = constants.f84_a;
-    const double b = constants.f84_b;
-    const double c = constants.f84_c;
-    const double d = -2.0 * a * safe_log(1.0 - s.p / (2.0 * a) - (a - b) * s.q / (2.0 * a * c)) +
-                     2.0 * (a - b - c) * safe_log(1.0 - s.q / (2.0 * c));
-    return 0.0 - d;
+    const SubstitutionSums s = substitution_sums(neuron, taxon);
+    return f84_value(s.transitions, s.transversions, neuron->length, constants);
 }
 
+namespace {
+
+struct NamedModel {
+    const char* name;
+    DistanceFunction function;
+    DistanceModel model;
+};
+
+// clang-format off
+const NamedModel kModels[] = {
+    {"JC", jc_distance, DistanceModel::jc},
+    {"Euclidian", euclidian_distance, DistanceModel::euclidian},
+    {"F81", f81_distance, DistanceModel::f81},
+    {"F84", f84_distance, DistanceModel::f84},
+    {"K2P", k2p_distance, DistanceModel::k2p},
+};
+// clang-format on
+
+}  // namespace
+
 DistanceFunction find_distance_model(const CharString& name) {
-    struct Model {
-        const char* name;
-        DistanceFunction function;
-    };
-    static const Model models[] = {
-        {"JC", jc_distance},   {"Euclidian", euclidian_distance},
-        {"F81", f81_distance}, {"F84", f84_distance},
-        {"K2P", k2p_distance},
-    };
-    for (const Model& model : models) {
+    for (const NamedModel& model : kModels) {
         if (name == CharString(model.name)) return model.function;
     }
     return nullptr;
+}
+
+bool identify_distance_model(DistanceFunction function, DistanceModel* model) {
+    for (const NamedModel& named : kModels) {
+        if (named.function == function) {
+            *model = named.model;
+            return true;
+        }
+    }
+    return false;
 }
 
 BaseFrequencies count_base_frequencies(SeqVector* const* taxa, int count) {

@@ -105,6 +105,22 @@ int MPI_Comm_size(MPI_Comm comm, int* size) {
     return result;
 }
 
+int MPI_Comm_split_type(MPI_Comm comm, int split_type, int key, MPI_Info info, MPI_Comm* newcomm) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double start = log.now();
+    const int result = PMPI_Comm_split_type(comm, split_type, key, info, newcomm);
+    log.add("MPI_Comm_split_type", start, log.now(), 0);
+    return result;
+}
+
+int MPI_Comm_free(MPI_Comm* comm) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double start = log.now();
+    const int result = PMPI_Comm_free(comm);
+    log.add("MPI_Comm_free", start, log.now(), 0);
+    return result;
+}
+
 int MPI_Bcast(void* buffer, int count, MPI_Datatype type, int root, MPI_Comm comm) {
     MpiCallLog& log = MpiCallLog::instance();
     const double start = log.now();

@@ -23,9 +23,15 @@ void MpiProcessGroup::finalize() {
     MPI_Finalize();
 }
 
-MpiProcessGroup::MpiProcessGroup() : size_(1), rank_(0) {
+MpiProcessGroup::MpiProcessGroup() : size_(1), rank_(0), processes_on_node_(1) {
     MPI_Comm_size(MPI_COMM_WORLD, &size_);
     MPI_Comm_rank(MPI_COMM_WORLD, &rank_);
+    // The processes that can share memory are those of this machine: they
+    // share its cores between their threads.
+    MPI_Comm node;
+    MPI_Comm_split_type(MPI_COMM_WORLD, MPI_COMM_TYPE_SHARED, rank_, MPI_INFO_NULL, &node);
+    MPI_Comm_size(node, &processes_on_node_);
+    MPI_Comm_free(&node);
 }
 
 void MpiProcessGroup::broadcast(int* values, int count) {

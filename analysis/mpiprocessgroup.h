@@ -15,6 +15,7 @@ public:
 
     int size() const override { return size_; }
     int rank() const override { return rank_; }
+    int processes_on_node() const override { return processes_on_node_; }
     void broadcast(int* values, int count) override;
     void broadcast(char* values, int count) override;
     void all_gather(const int* sent, int sent_count, int* received, const int* counts,
@@ -25,4 +26,5 @@ public:
 private:
     int size_;
     int rank_;
+    int processes_on_node_;
 };

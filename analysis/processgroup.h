@@ -11,6 +11,9 @@ public:
 
     virtual int size() const = 0;
     virtual int rank() const = 0;
+    // How many of the group's processes share this process's machine (and
+    // so its cores); all of them unless the group knows better.
+    virtual int processes_on_node() const { return size(); }
 
     virtual void broadcast(int* values, int count) = 0;
     virtual void broadcast(char* values, int count) = 0;

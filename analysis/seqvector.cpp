@@ -34,6 +34,29 @@ Base& Base::set(char letter) {
     return *this;
 }
 
+std::uint8_t Base::code_of(char letter) {
+    switch (letter) {
+        case 'A':
+            return 0;
+        case 'C':
+            return 1;
+        case 'G':
+            return 2;
+        case 'T':
+            return 3;
+        default:
+            tavrel_assert(is_nucleotide(letter));
+            return 0;
+    }
+}
+
+const Base& Base::corner(int code) {
+    static const Base corners[kLetters] = {Base().set('A'), Base().set('C'), Base().set('G'),
+                                           Base().set('T')};
+    tavrel_assert(code >= 0 && code < kLetters);
+    return corners[code];
+}
+
 SeqVector::SeqVector() : length(0), data(nullptr), id(-1) {}
 
 SeqVector::~SeqVector() {

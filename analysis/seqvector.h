@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "analysis/charstring.h"
 
 // One nucleotide as a corner of the unit cube: A (0,0,0), C (0,1,1),
@@ -18,6 +21,13 @@ struct Base {
     // The letter must be a nucleotide; the sequence reader refuses others.
     Base& set(char letter);
     Base& set(const char* letter) { return set(*letter); }
+
+    // The four letters as small codes, in the order A, C, G, T, for the
+    // look-up tables of the fast epoch.
+    static constexpr int kLetters = 4;
+    static std::uint8_t code_of(char letter);
+    // The Base of a letter code: the same doubles that set() gives.
+    static const Base& corner(int code);
 };
 
 // A named vector of Bases with an id that is unique within a run: the run
@@ -36,6 +46,9 @@ public:
     CharString name;
     int length;
     Base* data;
+    // A taxon's letters as codes (Base::code_of), one per position beside
+    // its Bases; empty for a neuron.
+    std::vector<std::uint8_t> codes;
     // -1 until the run that builds the vector numbers it.
     int id;
 };

@@ -220,28 +220,37 @@ TEST(MpiExchange, TwoProcessesFiveTaxa) {
     for (auto& m : group.modules) m->vectors_by_id = taxa;
     // Process 0 classified inputs 0, 2, 4 and process 1 inputs 1, 3.
     const std::vector<std::vector<std::vector<int>>> classified = {{{0, 4}, {2}}, {{3}, {1}}};
-    std::vector<std::vector<int>> lists[2];
-    std::mutex results;
-    group.run([&](AnalysisModule& m) {
-        std::vector<SeqVector*> storage(10);
-        SeqVector** members[2] = {storage.data(), storage.data() + 5};
-        int counts[2] = {0, 0};
-        for (int k = 0; k < 2; ++k) {
-            for (int id : classified[m.rank][k]) members[k][counts[k]++] = taxa[id];
+    // Only process 1 converged: every process learns that one did.
+    for (const bool converged_on_1 : {true, false}) {
+        SCOPED_TRACE(converged_on_1 ? "process 1 converged" : "none converged");
+        std::vector<std::vector<int>> lists[2];
+        bool any[2] = {!converged_on_1, !converged_on_1};
+        std::mutex results;
+        group.run([&](AnalysisModule& m) {
+            std::vector<SeqVector*> storage(10);
+            SeqVector** members[2] = {storage.data(), storage.data() + 5};
+            int counts[2] = {0, 0};
+            for (int k = 0; k < 2; ++k) {
+                for (int id : classified[m.rank][k]) members[k][counts[k]++] = taxa[id];
+            }
+            const bool converged =
+                m.mpi_synch_partitions(members, counts, 5, 2, converged_on_1 && m.rank == 1);
+            std::lock_guard<std::mutex> lock(results);
+            any[m.rank] = converged;
+            lists[m.rank].push_back(ids_of(members[0], counts[0]));
+            lists[m.rank].push_back(ids_of(members[1], counts[1]));
+        });
+        for (int r = 0; r < 2; ++r) {
+            // Each block: the codes of the process's inputs, then its flag.
+            EXPECT_EQ(group.meeting.gather_counts[r], (std::vector<int>{4, 3})) << r;
+            EXPECT_EQ(group.meeting.gather_displacements[r], (std::vector<int>{0, 4})) << r;
+            // The block of process 0, then that of process 1, each neuron 0's first.
+            EXPECT_EQ(lists[r][0], (std::vector<int>{0, 4, 3})) << r;
+            EXPECT_EQ(lists[r][1], (std::vector<int>{2, 1})) << r;
+            EXPECT_EQ(any[r], converged_on_1) << r;
         }
-        m.mpi_synch_partitions(members, counts, 5, 2);
-        std::lock_guard<std::mutex> lock(results);
-        lists[m.rank].push_back(ids_of(members[0], counts[0]));
-        lists[m.rank].push_back(ids_of(members[1], counts[1]));
-    });
-    for (int r = 0; r < 2; ++r) {
-        EXPECT_EQ(group.meeting.gather_counts[r], (std::vector<int>{3, 2})) << r;
-        EXPECT_EQ(group.meeting.gather_displacements[r], (std::vector<int>{0, 3})) << r;
-        // The block of process 0, then that of process 1, each neuron 0's first.
-        EXPECT_EQ(lists[r][0], (std::vector<int>{0, 4, 3})) << r;
-        EXPECT_EQ(lists[r][1], (std::vector<int>{2, 1})) << r;
+        EXPECT_EQ(group.meeting.sent_counts, (std::vector<int>{4, 3}));
     }
-    EXPECT_EQ(group.meeting.sent_counts, (std::vector<int>{3, 2}));
 }
 
 TEST(MpiExchange, MoreProcessesThanTaxa) {
@@ -258,15 +267,16 @@ TEST(MpiExchange, MoreProcessesThanTaxa) {
         // process 1; process 2 has no input.
         if (m.rank == 0) members[1][counts[1]++] = taxa[0];
         if (m.rank == 1) members[0][counts[0]++] = taxa[1];
-        m.mpi_synch_partitions(members, counts, 2, 2);
+        m.mpi_synch_partitions(members, counts, 2, 2, false);
         std::lock_guard<std::mutex> lock(results);
         lists[m.rank].push_back(ids_of(members[0], counts[0]));
         lists[m.rank].push_back(ids_of(members[1], counts[1]));
     });
-    EXPECT_EQ(group.meeting.sent_counts, (std::vector<int>{1, 1, 0}));
+    // The surplus process sends its flag alone.
+    EXPECT_EQ(group.meeting.sent_counts, (std::vector<int>{2, 2, 1}));
     for (int r = 0; r < 3; ++r) {
-        EXPECT_EQ(group.meeting.gather_counts[r], (std::vector<int>{1, 1, 0})) << r;
-        EXPECT_EQ(group.meeting.gather_displacements[r], (std::vector<int>{0, 1, 2})) << r;
+        EXPECT_EQ(group.meeting.gather_counts[r], (std::vector<int>{2, 2, 1})) << r;
+        EXPECT_EQ(group.meeting.gather_displacements[r], (std::vector<int>{0, 2, 4})) << r;
         EXPECT_EQ(lists[r][0], (std::vector<int>{1})) << r;
         EXPECT_EQ(lists[r][1], (std::vector<int>{0})) << r;
     }

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/seqvector.h"
+
+// The hot loops of a fast epoch, in portable C++ and, where the processor
+// has it, in AVX2. Every form performs the same IEEE operations on every
+// value in the same order, so every form gives the same doubles.
+//
+// Data they share:
+// - A block of input codes holds the letter codes of kLanes inputs position
+//   by position: byte i * kLanes + l is input l's code at position i.
+// - A row of terms per site pattern: `tables` term tables, each the term of
+//   neuron 0 for the letters A, C, G, T, then of neuron 1:
+//   row[(t * kNeurons + k) * Base::kLetters + code].
+// - A neuron as three planes of coordinates, one entry per site pattern.
+
+constexpr int kLanes = 4;
+constexpr int kPairNeurons = 2;
+constexpr int kTermsPerTable = kPairNeurons * Base::kLetters;
+// Planes and code rows are padded to whole groups of this many patterns.
+constexpr int kPatternStep = 4;
+
+// Which term tables a model's sums need; the squared base distance comes
+// last in every set, for the RMS error.
+enum class TermSet {
+    squared,                    // Euclidean
+    distance_and_squared,       // Jukes-Cantor
+    substitutions_and_squared,  // K2P, F81, F84: transitions, transversions
+};
+
+int tables_of(TermSet set);
+
+struct NeuronPlanes {
+    double* x;
+    double* y;
+    double* z;
+};
+
+struct EpochKernels {
+    const char* name;
+    // Sums over positions 0 to length - 1 of the block's inputs: for lane l,
+    // table t and neuron k, sums[(l * tables + t) * kPairNeurons + k], each
+    // added position by position from 0.0.
+    void (*sum_block)(const std::uint8_t* block, const int* pattern_of, const double* rows,
+                      int tables, int length, double* sums);
+    // Moves the neuron's patterns [begin, end) towards each member in turn,
+    // coordinate by coordinate: n + rate * (x - n). members[m] holds member
+    // m's code per pattern.
+    void (*kohonen)(const NeuronPlanes& neuron, const std::uint8_t* const* members, int count,
+                    double rate, int begin, int end);
+    // The rows of patterns [begin, end) from both neurons.
+    void (*build_rows)(TermSet set, const NeuronPlanes* neurons, int begin, int end, double* rows);
+
+    // The fastest form this processor runs.
+    static const EpochKernels& best();
+    static const EpochKernels& portable();
+    // Every form this processor runs, portable first; null-terminated.
+    static const EpochKernels* const* available();
+};

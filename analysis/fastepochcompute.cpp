@@ -1,0 +1,215 @@
+#include "analysis/fastepochcompute.h"
+
+#include <algorithm>
+
+#include "analysis/check.h"
+#include "analysis/workerpool.h"
+
+namespace {
+
+// Units of work (an input or member at a position or pattern) below which
+// handing a task to another thread costs more than it saves.
+constexpr long long kTaskWork = 32768;
+constexpr double kNeuronStart = 0.5;
+constexpr int kPlanesPerNeuron = 3;
+
+TermSet terms_of(DistanceModel model) {
+    switch (model) {
+        case DistanceModel::euclidian:
+            return TermSet::squared;
+        case DistanceModel::jc:
+            return TermSet::distance_and_squared;
+        case DistanceModel::k2p:
+        case DistanceModel::f81:
+        case DistanceModel::f84:
+            return TermSet::substitutions_and_squared;
+    }
+    return TermSet::squared;
+}
+
+int padded(int count) {
+    return (count + kPatternStep - 1) / kPatternStep * kPatternStep;
+}
+
+}  // namespace
+
+std::unique_ptr<EpochCompute> make_fast_epoch_compute(const EpochSetup& setup) {
+    return std::make_unique<FastEpochCompute>(setup);
+}
+
+FastEpochCompute::FastEpochCompute(const EpochSetup& setup)
+    : setup_(setup), kernels_(setup.kernels ? *setup.kernels : EpochKernels::best()) {
+    const bool known = identify_distance_model(setup.model, &model_);
+    tavrel_assert(known);
+    terms_ = terms_of(model_);
+    tables_ = tables_of(terms_);
+    row_of_id_.assign(setup.taxa, -1);
+}
+
+template <typename Task>
+void FastEpochCompute::share(long long work, int most, const Task& task) {
+    long long tasks = work / kTaskWork;
+    if (!setup_.pool || tasks < 2) tasks = 1;
+    tasks = std::min<long long>(tasks, most);
+    const int count = static_cast<int>(std::max<long long>(tasks, 1));
+    if (count == 1 || !setup_.pool) {
+        for (int t = 0; t < count; ++t) task(t, count);
+        return;
+    }
+    setup_.pool->run(count, [&](int t) { task(t, count); });
+}
+
+NeuronPlanes FastEpochCompute::planes(int k) {
+    double* base = planes_.data() + static_cast<std::size_t>(k) * kPlanesPerNeuron *
+                                        static_cast<std::size_t>(padded_patterns_);
+    return {base, base + padded_patterns_, base + 2 * padded_patterns_};
+}
+
+void FastEpochCompute::pattern_range(int t, int tasks, int* begin, int* end) const {
+    const int steps = padded_patterns_ / kPatternStep;
+    *begin = static_cast<int>(static_cast<long long>(steps) * t / tasks) * kPatternStep;
+    *end = static_cast<int>(static_cast<long long>(steps) * (t + 1) / tasks) * kPatternStep;
+}
+
+void FastEpochCompute::start_step(SeqVector* const* group, int n, const int* classified,
+                                  int count) {
+    tavrel_assert(n > 0);
+    length_ = group[0]->length;
+    patterns_.find(group, n, length_);
+    const int patterns = patterns_.count();
+    padded_patterns_ = padded(patterns);
+
+    std::fill(row_of_id_.begin(), row_of_id_.end(), -1);
+    pattern_codes_.assign(static_cast<std::size_t>(n) * padded_patterns_, 0);
+    for (int r = 0; r < n; ++r) {
+        tavrel_assert(group[r]->id >= 0 && group[r]->id < setup_.taxa);
+        tavrel_assert(static_cast<int>(group[r]->codes.size()) == length_);
+        row_of_id_[group[r]->id] = r;
+        std::uint8_t* row = pattern_codes_.data() + static_cast<std::size_t>(r) * padded_patterns_;
+        for (int p = 0; p < patterns; ++p) row[p] = group[r]->codes[patterns_.first_position(p)];
+    }
+
+    classified_ = count;
+    const int blocks = (count + kLanes - 1) / kLanes;
+    blocks_.assign(static_cast<std::size_t>(blocks) * length_ * kLanes, 0);
+    for (int j = 0; j < count; ++j) {
+        const std::uint8_t* codes = group[classified[j]]->codes.data();
+        std::uint8_t* block =
+            blocks_.data() + static_cast<std::size_t>(j / kLanes) * length_ * kLanes;
+        for (int i = 0; i < length_; ++i) block[i * kLanes + j % kLanes] = codes[i];
+    }
+    sums_.assign(static_cast<std::size_t>(blocks) * kLanes * tables_ * kPairNeurons, 0.0);
+
+    planes_.reserve(static_cast<std::size_t>(kPairNeurons) * kPlanesPerNeuron * padded_patterns_);
+    rows_.reserve(static_cast<std::size_t>(padded_patterns_) * tables_ * kTermsPerTable);
+    reset_neurons();
+}
+
+void FastEpochCompute::build_rows(int begin, int end) {
+    const NeuronPlanes both[kPairNeurons] = {planes(0), planes(1)};
+    kernels_.build_rows(terms_, both, begin, end, rows_.data());
+}
+
+void FastEpochCompute::reset_neurons() {
+    std::fill(planes_.data(),
+              planes_.data() +
+                  static_cast<std::size_t>(kPairNeurons) * kPlanesPerNeuron * padded_patterns_,
+              kNeuronStart);
+    build_rows(0, padded_patterns_);
+}
+
+void FastEpochCompute::model_values(double* values) {
+    const int blocks = (classified_ + kLanes - 1) / kLanes;
+    const int stride = tables_ * kPairNeurons;
+    share(static_cast<long long>(classified_) * length_, blocks, [&](int t, int tasks) {
+        const int first = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
+        const int last = static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks);
+        for (int b = first; b < last; ++b) {
+            kernels_.sum_block(blocks_.data() + static_cast<std::size_t>(b) * length_ * kLanes,
+                               patterns_.pattern_of(), rows_.data(), tables_, length_,
+                               sums_.data() + static_cast<std::size_t>(b) * kLanes * stride);
+            const int end = std::min(classified_, (b + 1) * kLanes);
+            for (int j = b * kLanes; j < end; ++j) {
+                const double* s = sums_.data() + static_cast<std::size_t>(j) * stride;
+                for (int k = 0; k < kPairNeurons; ++k) {
+                    const double first_sum = s[k];
+                    const double second_sum = s[kPairNeurons + k];
+                    double value = 0.0;
+                    switch (model_) {
+                        case DistanceModel::euclidian:
+                            value = euclidian_value(first_sum);
+                            break;
+                        case DistanceModel::jc:
+                            value = jc_value(first_sum, length_);
+                            break;
+                        case DistanceModel::k2p:
+                            value = k2p_value(first_sum, second_sum, length_, setup_.constants);
+                            break;
+                        case DistanceModel::f81:
+                            value = f81_value(first_sum, second_sum, length_, setup_.constants);
+                            break;
+                        case DistanceModel::f84:
+                            value = f84_value(first_sum, second_sum, length_, setup_.constants);
+                            break;
+                    }
+                    values[2 * j + k] = value;
+                }
+            }
+        }
+    });
+}
+
+double FastEpochCompute::rms_error(int j, int k) {
+    const int stride = tables_ * kPairNeurons;
+    const double squared =
+        sums_[static_cast<std::size_t>(j) * stride + (tables_ - 1) * kPairNeurons + k];
+    return rms_of_euclidian(euclidian_value(squared), length_);
+}
+
+void FastEpochCompute::kohonen_update(SeqVector* const* const members[2], const int counts[2]) {
+    for (int k = 0; k < kPairNeurons; ++k) {
+        member_codes_[k].resize(counts[k]);
+        for (int m = 0; m < counts[k]; ++m) {
+            const int row = row_of_id_[members[k][m]->id];
+            tavrel_assert(row >= 0);
+            member_codes_[k][m] =
+                pattern_codes_.data() + static_cast<std::size_t>(row) * padded_patterns_;
+        }
+    }
+    const double rate = setup_.kohonen_rate;
+    const long long work = static_cast<long long>(counts[0] + counts[1] + 1) * padded_patterns_;
+    share(work, padded_patterns_ / kPatternStep, [&](int t, int tasks) {
+        int begin = 0;
+        int end = 0;
+        pattern_range(t, tasks, &begin, &end);
+        for (int k = 0; k < kPairNeurons; ++k) {
+            kernels_.kohonen(planes(k), member_codes_[k].data(), counts[k], rate, begin, end);
+        }
+        // The next epoch's terms, while this range is in the cache.
+        build_rows(begin, end);
+    });
+}
+
+void FastEpochCompute::copy_neuron(int k, SeqVector* to) const {
+    const double* base =
+        planes_.data() + static_cast<std::size_t>(k) * kPlanesPerNeuron * padded_patterns_;
+    to->allocate(length_);
+    for (int i = 0; i < length_; ++i) {
+        const int p = patterns_.pattern_of()[i];
+        to->data[i].x = base[p];
+        to->data[i].y = base[padded_patterns_ + p];
+        to->data[i].z = base[2 * padded_patterns_ + p];
+    }
+}
+
+void FastEpochCompute::set_neuron(int k, const SeqVector& from) {
+    tavrel_assert(from.length == length_);
+    const NeuronPlanes plane = planes(k);
+    for (int p = 0; p < patterns_.count(); ++p) {
+        const Base& b = from.data[patterns_.first_position(p)];
+        plane.x[p] = b.x;
+        plane.y[p] = b.y;
+        plane.z[p] = b.z;
+    }
+    build_rows(0, padded_patterns_);
+}

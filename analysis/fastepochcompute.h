@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "analysis/alignedarray.h"
+#include "analysis/epochcompute.h"
+#include "analysis/epochkernels.h"
+#include "analysis/sitepatterns.h"
+
+// The epochs of a split step by look-up tables. The neurons change only in
+// the Kohonen update, so during an epoch each model value is a sum over
+// positions of one of four terms per position and neuron, one per letter:
+// the terms are computed once per epoch and every model value becomes a
+// sequence of look-ups and additions, position by position as the formula
+// adds them. Equal columns share their terms and their Kohonen steps.
+class FastEpochCompute : public EpochCompute {
+public:
+    explicit FastEpochCompute(const EpochSetup& setup);
+
+    void start_step(SeqVector* const* group, int n, const int* classified, int count) override;
+    void reset_neurons() override;
+    void model_values(double* values) override;
+    double rms_error(int j, int k) override;
+    void kohonen_update(SeqVector* const* const members[2], const int counts[2]) override;
+    void copy_neuron(int k, SeqVector* to) const override;
+    void set_neuron(int k, const SeqVector& from) override;
+
+private:
+    // Splits `work` units into tasks of at least kTaskWork units, at most
+    // `most` tasks, and runs them on the pool (or here).
+    template <typename Task>
+    void share(long long work, int most, const Task& task);
+    void build_rows(int begin, int end);
+    // The pattern range of task t of `tasks`, whole steps of kPatternStep.
+    void pattern_range(int t, int tasks, int* begin, int* end) const;
+    NeuronPlanes planes(int k);
+
+    const EpochSetup setup_;
+    const EpochKernels& kernels_;
+    DistanceModel model_ = DistanceModel::euclidian;
+    TermSet terms_ = TermSet::squared;
+    int tables_ = 1;
+
+    int length_ = 0;
+    int padded_patterns_ = 0;
+    SitePatterns patterns_;
+    // Row of each taxon id in pattern_codes_; -1 outside the step's group.
+    std::vector<int> row_of_id_;
+    // Member r's code per pattern, padded_patterns_ per member.
+    std::vector<std::uint8_t> pattern_codes_;
+    // The classified inputs' codes in blocks of kLanes (see EpochKernels).
+    std::vector<std::uint8_t> blocks_;
+    int classified_ = 0;
+    // x, y, z planes of neuron 0, then of neuron 1.
+    AlignedArray<double> planes_;
+    AlignedArray<double> rows_;
+    // Per classified input: its sums as sum_block gives them.
+    std::vector<double> sums_;
+    std::vector<const std::uint8_t*> member_codes_[kPairNeurons];
+};

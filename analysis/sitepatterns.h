@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "analysis/seqvector.h"
+
+// The distinct columns of a group of taxa. Positions whose columns are equal
+// see the same letters in every member, so the neurons of a split step hold
+// the same coordinates there in every epoch: one entry per pattern serves
+// them all.
+class SitePatterns {
+public:
+    // Numbers the patterns of `group` (n taxa of `length` positions) in the
+    // order of their first position.
+    void find(SeqVector* const* group, int n, int length);
+
+    int count() const { return static_cast<int>(first_position_.size()); }
+    // pattern_of()[i]: the pattern of position i.
+    const int* pattern_of() const { return pattern_of_.data(); }
+    int first_position(int pattern) const { return first_position_[pattern]; }
+
+private:
+    std::vector<int> pattern_of_;
+    std::vector<int> first_position_;
+    std::vector<std::uint64_t> hashes_;
+    std::vector<int> slots_;
+};

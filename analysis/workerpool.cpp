@@ -1,0 +1,125 @@
+#include "analysis/workerpool.h"
+
+#include <sched.h>
+
+namespace {
+
+// Looks before sleeping: about 50 microseconds when the cores are free.
+constexpr int kSpins = 2000;
+// After this many looks a waiting thread lets others run between looks: on
+// a busy machine a thread of the phase may be waiting for a core.
+constexpr int kPatientSpins = 64;
+
+inline void relax(int spin) {
+    if (spin >= kPatientSpins) {
+        std::this_thread::yield();
+        return;
+    }
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+}  // namespace
+
+WorkerPool::WorkerPool(int threads) {
+    for (int i = 1; i < threads; ++i) workers_.emplace_back([this] { work(); });
+}
+
+WorkerPool::~WorkerPool() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_.store(true, std::memory_order_release);
+    }
+    started_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+int WorkerPool::usable_cores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        const int count = CPU_COUNT(&set);
+        if (count > 0) return count;
+    }
+    const unsigned hardware = std::thread::hardware_concurrency();
+    return hardware > 0 ? static_cast<int>(hardware) : 1;
+}
+
+template <typename Done>
+void WorkerPool::await(const Done& done) {
+    for (int spin = 0; spin < kSpins; ++spin) {
+        if (done()) return;
+        relax(spin);
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, done);
+}
+
+void WorkerPool::run_tasks(int count, TaskFunction function, const void* context) {
+    if (workers_.empty() || count <= 1) {
+        for (int i = 0; i < count; ++i) function(context, i);
+        return;
+    }
+    function_ = function;
+    context_ = context;
+    count_ = count;
+    next_.store(0, std::memory_order_relaxed);
+    done_.store(0, std::memory_order_relaxed);
+    open_.store(true, std::memory_order_seq_cst);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        generation_.fetch_add(1, std::memory_order_seq_cst);
+    }
+    started_.notify_all();
+    take_tasks();
+    await([this] { return done_.load(std::memory_order_acquire) == count_; });
+    // The context lives on the caller's stack: close the phase and wait
+    // until no worker can still read it.
+    open_.store(false, std::memory_order_seq_cst);
+    await([this] { return inside_.load(std::memory_order_seq_cst) == 0; });
+}
+
+void WorkerPool::take_tasks() {
+    for (int i = next_.fetch_add(1, std::memory_order_relaxed); i < count_;
+         i = next_.fetch_add(1, std::memory_order_relaxed)) {
+        function_(context_, i);
+        if (done_.fetch_add(1, std::memory_order_acq_rel) + 1 == count_) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            finished_.notify_all();
+        }
+    }
+}
+
+long WorkerPool::await_phase(long seen) {
+    for (int spin = 0; spin < kSpins; ++spin) {
+        if (stopping_.load(std::memory_order_acquire)) return -1;
+        const long generation = generation_.load(std::memory_order_acquire);
+        if (generation != seen) return generation;
+        relax(spin);
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    started_.wait(lock, [&] {
+        return stopping_.load(std::memory_order_acquire) ||
+               generation_.load(std::memory_order_acquire) != seen;
+    });
+    if (stopping_.load(std::memory_order_acquire)) return -1;
+    return generation_.load(std::memory_order_acquire);
+}
+
+void WorkerPool::work() {
+    long seen = 0;
+    for (;;) {
+        seen = await_phase(seen);
+        if (seen < 0) return;
+        inside_.fetch_add(1, std::memory_order_seq_cst);
+        if (open_.load(std::memory_order_seq_cst) &&
+            generation_.load(std::memory_order_seq_cst) == seen) {
+            take_tasks();
+        }
+        if (inside_.fetch_sub(1, std::memory_order_seq_cst) == 1) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            finished_.notify_all();
+        }
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Threads that share the independent tasks of one phase of an epoch. The
+// thread that calls run() takes tasks too and returns when every task is
+// done, so everything else (and every call into a front end) stays on that
+// thread. Tasks must write disjoint results: then the results do not
+// depend on which thread ran which task.
+class WorkerPool {
+public:
+    // `threads` counts the calling thread: 1 makes no thread of its own.
+    explicit WorkerPool(int threads);
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    int threads() const { return static_cast<int>(workers_.size()) + 1; }
+
+    // task(i) for every i in [0, count), in any order and on any thread.
+    template <typename Task>
+    void run(int count, const Task& task) {
+        run_tasks(
+            count, [](const void* context, int i) { (*static_cast<const Task*>(context))(i); },
+            &task);
+    }
+
+    // The cores this process may run on (its CPU affinity), at least 1.
+    static int usable_cores();
+
+private:
+    using TaskFunction = void (*)(const void* context, int task);
+
+    void run_tasks(int count, TaskFunction function, const void* context);
+    void take_tasks();
+    void work();
+    // The next phase's generation, or -1 when the pool is stopping.
+    long await_phase(long seen);
+    template <typename Done>
+    void await(const Done& done);
+
+    std::vector<std::thread> workers_;
+    // The phase under way: written before its generation is published, and
+    // not again until its tasks are done and no worker is inside it. A
+    // worker that comes late (it was not running when the phase began)
+    // finds the phase closed and waits for the next one: a phase never
+    // waits for a thread that has not joined it.
+    TaskFunction function_ = nullptr;
+    const void* context_ = nullptr;
+    int count_ = 0;
+    std::atomic<int> next_{0};
+    std::atomic<int> done_{0};
+    std::atomic<long> generation_{0};
+    std::atomic<bool> open_{false};
+    std::atomic<int> inside_{0};
+    std::atomic<bool> stopping_{false};
+    // Phases come in quick succession during an epoch, so the threads wait
+    // for the next one (and the caller for the end of one) briefly by
+    // looking, and only then sleep here.
+    std::mutex mutex_;
+    std::condition_variable started_;
+    std::condition_variable finished_;
+};
