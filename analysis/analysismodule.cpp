@@ -12,6 +12,7 @@
 #include "analysis/analysisfrontend.h"
 #include "analysis/check.h"
 #include "analysis/grouprelease.h"
+#include "analysis/treegrowth.h"
 #include "analysis/workerpool.h"
 
 namespace {
@@ -20,8 +21,9 @@ constexpr int kNeurons = 2;
 constexpr double kNeuronStart = 0.5;
 constexpr double kConscienceStart = 0.5;
 // The agreement of an MPI group before its first epoch: a refusal's exit
-// code, the epoch budget and the budget negated.
-constexpr int kAgreement = 3;
+// code, the epoch budget and the budget negated, and whether a front end
+// is attached.
+constexpr int kAgreement = 4;
 
 std::string number_text(double value) {
     std::ostringstream text;
@@ -217,31 +219,37 @@ void AnalysisModule::split_by_farthest_pair(SeqVector** members, int n, SeqVecto
     if (counts[1] == 0) sides[1][counts[1]++] = sides[0][--counts[0]];
 }
 
-void AnalysisModule::prepare_training(SeqVector** inputs, int n, Training* training) const {
-    const int length = inputs[0]->length;
-    training->shared = mpi_mode && num_processors > 1 && n >= 2 * num_processors &&
-                       static_cast<long long>(n) * length >= shared_epoch_work;
+void AnalysisModule::EpochCounts::add(const EpochCounts& other) {
+    epochs += other.epochs;
+    presentations += other.presentations;
+    exchanges += other.exchanges;
+    continued_attempts += other.continued_attempts;
+}
+
+bool AnalysisModule::shares_epochs(int n, int length) const {
+    return mpi_mode && num_processors > 1 && n >= 2 * num_processors &&
+           static_cast<long long>(n) * length >= shared_epoch_work;
+}
+
+void AnalysisModule::prepare_training(int n, bool shared, Training* training) const {
+    training->shared = shared;
     // Without sharing, a process of a group trains the whole group itself,
     // each input with the conscience of the process that would classify it.
-    training->states = (mpi_mode && !training->shared) ? num_processors : 1;
+    training->states = (mpi_mode && !shared) ? num_processors : 1;
     training->classified.clear();
-    const int step = training->shared ? num_processors : 1;
-    for (int i = training->shared ? rank : 0; i < n; i += step) training->classified.push_back(i);
+    const int step = shared ? num_processors : 1;
+    for (int i = shared ? rank : 0; i < n; i += step) training->classified.push_back(i);
     const std::size_t count = training->classified.size();
     training->values.assign(count * kNeurons, 0.0);
     training->winners.assign(count, 0);
-    training->conscience.assign(static_cast<std::size_t>(training->states) * kNeurons, 0.0);
-}
-
-void AnalysisModule::start_attempt(Training* training) {
-    compute->reset_neurons();
-    std::fill(training->conscience.begin(), training->conscience.end(), kConscienceStart);
+    training->conscience.assign(static_cast<std::size_t>(training->states) * kNeurons,
+                                kConscienceStart);
     training->epoch = 0;
     training->converged = false;
 }
 
-void AnalysisModule::train(Training* training, SeqVector** inputs, int n, SeqVector** members[2],
-                           int counts[2], int budget) {
+void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVector** inputs, int n,
+                           SeqVector** members[2], int counts[2], int budget, EpochCounts* work) {
     const int length = inputs[0]->length;
     const double c = conscience_learning_rate;
     const double keep = 1.0 - c;
@@ -253,9 +261,10 @@ void AnalysisModule::train(Training* training, SeqVector** inputs, int n, SeqVec
     // The member lists go in the order of the processes that classify
     // them, which is input order without a group.
     const bool process_order = states > 1;
+    const int own = mpi_mode ? rank : 0;
 
     while (training->epoch < budget && !training->converged) {
-        compute->model_values(values);
+        arithmetic->model_values(values);
         counts[0] = counts[1] = 0;
         for (int j = 0; j < count; ++j) {
             const int i = classified[j];
@@ -268,9 +277,9 @@ void AnalysisModule::train(Training* training, SeqVector** inputs, int n, SeqVec
             if (!process_order) members[w][counts[w]++] = inputs[i];
             p[w] = keep * p[w];
             p[1 - w] = keep * p[1 - w] + c;
-            const double r = compute->rms_error(j, w);
+            const double r = arithmetic->rms_error(j, w);
             if (r < threshold) training->converged = true;
-            if (gui && owner == (mpi_mode ? rank : 0)) gui->add_value(static_cast<int>(r * 100.0));
+            if (gui && owner == own) gui->add_value(static_cast<int>(r * 100.0));
         }
         if (process_order) {
             for (int q = 0; q < states; ++q) {
@@ -284,68 +293,37 @@ void AnalysisModule::train(Training* training, SeqVector** inputs, int n, SeqVec
             // Every process must run the same epochs.
             training->converged =
                 mpi_synch_partitions(members, counts, n, kNeurons, training->converged);
-            ++counters.exchanges;
+            ++work->exchanges;
         }
-        compute->kohonen_update(members, counts);
+        arithmetic->kohonen_update(members, counts);
         ++training->epoch;
-        ++counters.epochs;
-        counters.presentations += static_cast<long long>(count) * kNeurons * length;
+        ++work->epochs;
+        work->presentations += static_cast<long long>(count) * kNeurons * length;
     }
 }
 
-void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth) {
-    // Once the limit is reached the recursion only unwinds.
-    if (call_limit_reached) return;
-    *console << "Num_seqs: " << n << std::endl;
-    for (int i = 0; i < n; ++i) {
-        tavrel_assert(vectors_by_id[seq_vectors[i]->id] == seq_vectors[i]);
-    }
-    if (calls++ > call_limit) {
-        call_limit_reached = true;
-        return;
-    }
-
-    if (n == 2) {
-        if (writes_output()) {
-            newick += '(';
-            write_label(seq_vectors[0]->name);
-            newick += ',';
-            write_label(seq_vectors[1]->name);
-            newick += ')';
-        }
-        if (gui) gui->add_leaves(node, seq_vectors[0]->name, seq_vectors[1]->name);
-        return;
-    }
-    if (n == 1) {
-        write_label(seq_vectors[0]->name);
-        if (gui) gui->make_leaf(node, seq_vectors[0]);
-        return;
-    }
-    if (n <= 0) return;
-
-    std::vector<SeqVector*> storage(static_cast<std::size_t>(n) * kNeurons);
-    SeqVector** members[kNeurons] = {storage.data(), storage.data() + n};
-    int counts[kNeurons] = {0, 0};
-
+void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithmetic, bool shared,
+                                 SeqVector** sides[2], int counts[2], StepOutcome* outcome) {
     const auto started = std::chrono::steady_clock::now();
-    const long long epochs_before = counters.epochs;
+    *outcome = StepOutcome();
     Training training;
-    prepare_training(seq_vectors, n, &training);
-    compute->start_step(seq_vectors, n, training.classified.data(),
-                        static_cast<int>(training.classified.size()));
+    prepare_training(n, shared, &training);
+    arithmetic->start_step(inputs, n, training.classified.data(),
+                           static_cast<int>(training.classified.size()));
     bool split = false;
     bool go_on = false;
     int budget = epochs;
     for (int attempt = 0; attempt < kMaxAttempts && !split; ++attempt) {
         if (go_on) {
-            ++counters.continued_attempts;
+            ++outcome->work.continued_attempts;
         } else {
-            start_attempt(&training);
+            prepare_training(n, shared, &training);
+            arithmetic->reset_neurons();
         }
-        train(&training, seq_vectors, n, members, counts, budget);
+        train(&training, arithmetic, inputs, n, sides, counts, budget, &outcome->work);
         split = counts[0] > 0 && counts[1] > 0;
         if (!split) {
-            *console << "Error: Zero partition" << std::endl;
+            ++outcome->zero_partitions;
             // Converging before the budget ran out means a retry would
             // repeat this attempt exactly.
             if (training.converged) break;
@@ -357,24 +335,85 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
         // attempt, so with a window it starts afresh.
         go_on = !gui;
     }
+    arithmetic->finish_step();
     if (!split) {
+        outcome->farthest_pair = true;
+        split_by_farthest_pair(inputs, n, sides, counts);
+    }
+    outcome->seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+bool AnalysisModule::enter_call(SeqVector* const* seq_vectors, int n) {
+    // Once the limit is reached the recursion only unwinds.
+    if (call_limit_reached) return false;
+    *console << "Num_seqs: " << n << std::endl;
+    for (int i = 0; i < n; ++i) tavrel_assert(vectors_by_id[seq_vectors[i]->id] == seq_vectors[i]);
+    if (calls++ > call_limit) {
+        call_limit_reached = true;
+        return false;
+    }
+    return true;
+}
+
+void AnalysisModule::report_step(const StepOutcome& outcome, int n) {
+    for (int i = 0; i < outcome.zero_partitions; ++i)
+        *console << "Error: Zero partition" << std::endl;
+    if (outcome.farthest_pair) {
         *console << "Warning: no split found for " << n << " taxa; splitting by the farthest pair"
                  << std::endl;
-        split_by_farthest_pair(seq_vectors, n, members, counts);
     }
-    if (depth == 0) {
-        counters.first_step_epochs = counters.epochs - epochs_before;
-        counters.first_step_seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+void AnalysisModule::write_newick(char c) {
+    if (writes_output()) newick += c;
+}
+
+void AnalysisModule::write_leaves(SeqVector* const* seq_vectors, int n) {
+    if (n == 1) write_label(seq_vectors[0]->name);
+    if (n != 2) return;
+    write_newick('(');
+    write_label(seq_vectors[0]->name);
+    write_newick(',');
+    write_label(seq_vectors[1]->name);
+    write_newick(')');
+}
+
+void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth) {
+    if (!enter_call(seq_vectors, n)) return;
+    if (n <= 2) {
+        write_leaves(seq_vectors, n);
+        if (gui && n == 2) gui->add_leaves(node, seq_vectors[0]->name, seq_vectors[1]->name);
+        if (gui && n == 1) gui->make_leaf(node, seq_vectors[0]);
+        return;
     }
 
-    if (writes_output()) newick += '(';
+    std::vector<SeqVector*> storage(static_cast<std::size_t>(n) * kNeurons);
+    SeqVector** members[kNeurons] = {storage.data(), storage.data() + n};
+    int counts[kNeurons] = {0, 0};
+    StepOutcome outcome;
+    split_group(seq_vectors, n, compute.get(), shares_epochs(n, seq_vectors[0]->length), members,
+                counts, &outcome);
+    counters.add(outcome.work);
+    if (depth == 0) {
+        counters.first_step_epochs = outcome.work.epochs;
+        counters.first_step_seconds = outcome.seconds;
+    }
+    report_step(outcome, n);
+
+    write_newick('(');
     TreeNode** children = nullptr;
     if (gui) gui->split(node, &children, kNeurons, depth);
     partition(members[0], counts[0], children ? children[0] : nullptr, depth + 1);
-    if (writes_output()) newick += ',';
+    write_newick(',');
     partition(members[1], counts[1], children ? children[1] : nullptr, depth + 1);
-    if (writes_output()) newick += ')';
+    write_newick(')');
+}
+
+void AnalysisModule::grow_in_order() {
+    // The taxa in file order are the first group; partition only reads it.
+    partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
+              gui ? gui->tree_root() : nullptr, 0);
 }
 
 void* AnalysisModule::run(void* module) {
@@ -412,9 +451,12 @@ AnalysisStatus AnalysisModule::execute() {
     setup.pool = &pool;
     setup.kernels = kernels;
     compute = epoch_compute(setup);
-    // The taxa in file order are the first group; partition only reads it.
-    partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
-              gui ? gui->tree_root() : nullptr, 0);
+    if (in_order) {
+        grow_in_order();
+    } else {
+        TreeGrowth growth(this, &pool, compute.get(), setup);
+        growth.grow();
+    }
     compute.reset();
     if (call_limit_reached) {
         newick.clear();
@@ -438,8 +480,9 @@ AnalysisStatus AnalysisModule::load_taxa() {
         // 0 may have refused its own settings: then every process ends with
         // its exit code (see refuse_run). And since the exchange after every
         // epoch is collective, every process needs the same epoch budget.
-        int agreement[kAgreement] = {0, epochs, -epochs};
+        int agreement[kAgreement] = {0, epochs, -epochs, gui ? 1 : 0};
         group->largest(agreement, kAgreement);
+        in_order = agreement[3] != 0;
         if (agreement[0] != 0) return AnalysisStatus::silent_failure(agreement[0]);
         if (agreement[1] != -agreement[2]) {
             if (rank != 0) return AnalysisStatus::silent_failure(1);
@@ -448,6 +491,7 @@ AnalysisStatus AnalysisModule::load_taxa() {
                 std::to_string(-agreement[2]) + " to " + std::to_string(agreement[1]));
         }
     }
+    if (!mpi_mode) in_order = gui != nullptr;
     vectors_by_id = build_vectors(data);
     for (SeqVector* taxon : vectors_by_id) tavrel_assert(vectors_by_id[taxon->id] == taxon);
     return AnalysisStatus::success();
@@ -478,7 +522,7 @@ AnalysisStatus AnalysisModule::refuse_run(const AnalysisStatus& refusal) {
     // ends with it, silently.
     if (!received.ok()) return received;
     // No epoch budget of this process's own takes part in the comparison.
-    int agreement[kAgreement] = {refusal.exit_code(), INT_MIN, INT_MIN};
+    int agreement[kAgreement] = {refusal.exit_code(), INT_MIN, INT_MIN, 0};
     group->largest(agreement, kAgreement);
     return AnalysisStatus::failure(refusal.message(), agreement[0]);
 }

@@ -14,6 +14,7 @@
 #include "analysis/seqvector.h"
 
 class AnalysisFrontEnd;
+class WorkerPool;
 class TreeNode;
 
 // The analysis object: settings, paths, the process group of an MPI run,
@@ -127,9 +128,13 @@ public:
     // trains the group itself, as the group would, without exchanges.
     static constexpr long long kSharedEpochWork = 262144;
     long long shared_epoch_work = kSharedEpochWork;
+    // A group of this many input positions or more trains with all the
+    // run's threads in every epoch, when there are fewer groups to train at
+    // once than threads; smaller groups train side by side, one thread each.
+    static constexpr long long kThreadedWork = 262144;
 
-    // What the last run did, for the benchmark and the tests.
-    struct RunCounters {
+    // Epochs and what they did, for the benchmark and the tests.
+    struct EpochCounts {
         long long epochs = 0;
         // An input compared with a neuron at one position in one epoch.
         long long presentations = 0;
@@ -137,12 +142,48 @@ public:
         long long exchanges = 0;
         // Attempts that went on from where the failed one before ended.
         long long continued_attempts = 0;
+
+        void add(const EpochCounts& other);
+    };
+    // What the last run did on this process.
+    struct RunCounters : EpochCounts {
         int threads = 1;
         // The training of the first group (all taxa): epochs and seconds.
         long long first_step_epochs = 0;
         double first_step_seconds = 0.0;
     };
     RunCounters counters;
+
+    // What a split step did besides the split: the lines it reports after
+    // its "Num_seqs" line, and its work.
+    struct StepOutcome {
+        int zero_partitions = 0;
+        bool farthest_pair = false;
+        EpochCounts work;
+        double seconds = 0.0;
+    };
+    // Trains `group` (n >= 3 taxa) until it splits and leaves the two sides
+    // in `sides` (room for n taxa each): the attempts, then the farthest-pair
+    // split when none succeeds. With `shared` the group's processes share
+    // every epoch, and every process must make the same call; otherwise this
+    // process trains the whole group itself, as the group would. Steps may
+    // run at once on different threads, each with its own compute object,
+    // when they are not shared and no front end is attached.
+    void split_group(SeqVector** inputs, int n, EpochCompute* arithmetic, bool shared,
+                     SeqVector** sides[2], int counts[2], StepOutcome* outcome);
+    // Whether the processes of the group share the epochs of a group of n
+    // taxa of `length` positions (when they have no other group to train).
+    bool shares_epochs(int n, int length) const;
+    // One call of the recursion, in order: its "Num_seqs" line, the check of
+    // its taxa and the call limit. False once the limit is reached.
+    bool enter_call(SeqVector* const* seq_vectors, int n);
+    // The lines of a trained step.
+    void report_step(const StepOutcome& outcome, int n);
+    // The Newick text of a group of one or two taxa.
+    void write_leaves(SeqVector* const* seq_vectors, int n);
+    // Appends to the Newick text (on the writing process only).
+    void write_newick(char c);
+    bool stopped_by_call_limit() const { return call_limit_reached; }
 
     // A run gives up when partition() is called more than call_limit + 1
     // times; tests lower it to reach the limit with a few taxa.
@@ -175,12 +216,13 @@ private:
         int epoch = 0;
         bool converged = false;
     };
-    void prepare_training(SeqVector** inputs, int n, Training* training) const;
-    void start_attempt(Training* training);
+    void prepare_training(int n, bool shared, Training* training) const;
     // Epochs from training->epoch up to `budget`, until an RMS error falls
     // below the threshold. Leaves the last epoch's members in the lists.
-    void train(Training* training, SeqVector** inputs, int n, SeqVector** members[2], int counts[2],
-               int budget);
+    void train(Training* training, EpochCompute* arithmetic, SeqVector** inputs, int n,
+               SeqVector** members[2], int counts[2], int budget, EpochCounts* work);
+    // The tree in recursion order, as a front end sees it grow.
+    void grow_in_order();
     int default_threads() const;
     bool writes_output() const { return !mpi_mode || rank == 0; }
     void write_label(const CharString& name);
@@ -192,8 +234,11 @@ private:
     std::vector<std::unique_ptr<SeqVector>> taxa;
     // The F81 and F84 constants of the run's base frequencies.
     ModelConstants model_constants;
-    // The epochs' arithmetic during a run.
+    // The epochs' arithmetic during a run, with the run's threads.
     std::unique_ptr<EpochCompute> compute;
+    // A front end is attached to a process of the run: the tree grows in
+    // recursion order on the calling thread.
+    bool in_order = false;
     // The Newick text of the run under way, appended to the tree file in one
     // write when the run has finished.
     std::string newick;

@@ -44,6 +44,8 @@ public:
     // Moves neuron 0, then neuron 1, towards each of its members in list
     // order.
     virtual void kohonen_update(SeqVector* const* const members[2], const int counts[2]) = 0;
+    // The step's training is over: large buffers may go.
+    virtual void finish_step() {}
     // Neuron k position by position, and back (for tests).
     virtual void copy_neuron(int k, SeqVector* to) const = 0;
     virtual void set_neuron(int k, const SeqVector& from) = 0;

@@ -11,6 +11,8 @@ namespace {
 // handing a task to another thread costs more than it saves.
 constexpr long long kTaskWork = 32768;
 constexpr double kNeuronStart = 0.5;
+// Code buffers of this many bytes or more are released after their step.
+constexpr std::size_t kKeptCodes = std::size_t{1} << 20;
 constexpr int kPlanesPerNeuron = 3;
 
 TermSet terms_of(DistanceModel model) {
@@ -56,7 +58,7 @@ void FastEpochCompute::share(long long work, int most, const Task& task) {
         for (int t = 0; t < count; ++t) task(t, count);
         return;
     }
-    setup_.pool->run(count, [&](int t) { task(t, count); });
+    setup_.pool->run(count, [&](int t, int) { task(t, count); });
 }
 
 NeuronPlanes FastEpochCompute::planes(int k) {
@@ -188,6 +190,15 @@ void FastEpochCompute::kohonen_update(SeqVector* const* const members[2], const 
         // The next epoch's terms, while this range is in the cache.
         build_rows(begin, end);
     });
+}
+
+void FastEpochCompute::finish_step() {
+    // The codes of a large group would stay for the whole run otherwise:
+    // the groups after it are smaller.
+    if (pattern_codes_.size() + blocks_.size() >= kKeptCodes) {
+        std::vector<std::uint8_t>().swap(pattern_codes_);
+        std::vector<std::uint8_t>().swap(blocks_);
+    }
 }
 
 void FastEpochCompute::copy_neuron(int k, SeqVector* to) const {

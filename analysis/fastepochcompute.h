@@ -23,6 +23,7 @@ public:
     void model_values(double* values) override;
     double rms_error(int j, int k) override;
     void kohonen_update(SeqVector* const* const members[2], const int counts[2]) override;
+    void finish_step() override;
     void copy_neuron(int k, SeqVector* to) const override;
     void set_neuron(int k, const SeqVector& from) override;
 

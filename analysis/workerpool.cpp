@@ -2,28 +2,38 @@
 
 #include <sched.h>
 
+#include <chrono>
+
 namespace {
 
-// Looks before sleeping: about 50 microseconds when the cores are free.
-constexpr int kSpins = 2000;
+// Phases come in quick succession during an epoch: a waiting thread looks
+// for the next one (or for the end of one) this long before it sleeps.
+constexpr auto kLookingTime = std::chrono::microseconds(100);
 // After this many looks a waiting thread lets others run between looks: on
 // a busy machine a thread of the phase may be waiting for a core.
-constexpr int kPatientSpins = 64;
+constexpr int kPatientLooks = 64;
+constexpr int kLooksPerClock = 16;
 
-inline void relax(int spin) {
-    if (spin >= kPatientSpins) {
-        std::this_thread::yield();
-        return;
-    }
+template <typename Ready>
+bool look_for(const Ready& ready) {
+    const auto until = std::chrono::steady_clock::now() + kLookingTime;
+    for (int look = 0;; ++look) {
+        if (ready()) return true;
+        if (look < kPatientLooks) {
 #if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
+            __builtin_ia32_pause();
 #endif
+            continue;
+        }
+        std::this_thread::yield();
+        if (look % kLooksPerClock == 0 && std::chrono::steady_clock::now() > until) return false;
+    }
 }
 
 }  // namespace
 
 WorkerPool::WorkerPool(int threads) {
-    for (int i = 1; i < threads; ++i) workers_.emplace_back([this] { work(); });
+    for (int i = 1; i < threads; ++i) workers_.emplace_back([this, i] { work(i); });
 }
 
 WorkerPool::~WorkerPool() {
@@ -48,17 +58,14 @@ int WorkerPool::usable_cores() {
 
 template <typename Done>
 void WorkerPool::await(const Done& done) {
-    for (int spin = 0; spin < kSpins; ++spin) {
-        if (done()) return;
-        relax(spin);
-    }
+    if (look_for(done)) return;
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, done);
 }
 
 void WorkerPool::run_tasks(int count, TaskFunction function, const void* context) {
     if (workers_.empty() || count <= 1) {
-        for (int i = 0; i < count; ++i) function(context, i);
+        for (int i = 0; i < count; ++i) function(context, i, 0);
         return;
     }
     function_ = function;
@@ -72,7 +79,7 @@ void WorkerPool::run_tasks(int count, TaskFunction function, const void* context
         generation_.fetch_add(1, std::memory_order_seq_cst);
     }
     started_.notify_all();
-    take_tasks();
+    take_tasks(0);
     await([this] { return done_.load(std::memory_order_acquire) == count_; });
     // The context lives on the caller's stack: close the phase and wait
     // until no worker can still read it.
@@ -80,10 +87,10 @@ void WorkerPool::run_tasks(int count, TaskFunction function, const void* context
     await([this] { return inside_.load(std::memory_order_seq_cst) == 0; });
 }
 
-void WorkerPool::take_tasks() {
+void WorkerPool::take_tasks(int thread) {
     for (int i = next_.fetch_add(1, std::memory_order_relaxed); i < count_;
          i = next_.fetch_add(1, std::memory_order_relaxed)) {
-        function_(context_, i);
+        function_(context_, i, thread);
         if (done_.fetch_add(1, std::memory_order_acq_rel) + 1 == count_) {
             std::lock_guard<std::mutex> lock(mutex_);
             finished_.notify_all();
@@ -92,11 +99,13 @@ void WorkerPool::take_tasks() {
 }
 
 long WorkerPool::await_phase(long seen) {
-    for (int spin = 0; spin < kSpins; ++spin) {
+    const auto next = [&] {
+        return stopping_.load(std::memory_order_acquire) ||
+               generation_.load(std::memory_order_acquire) != seen;
+    };
+    if (look_for(next)) {
         if (stopping_.load(std::memory_order_acquire)) return -1;
-        const long generation = generation_.load(std::memory_order_acquire);
-        if (generation != seen) return generation;
-        relax(spin);
+        return generation_.load(std::memory_order_acquire);
     }
     std::unique_lock<std::mutex> lock(mutex_);
     started_.wait(lock, [&] {
@@ -107,7 +116,7 @@ long WorkerPool::await_phase(long seen) {
     return generation_.load(std::memory_order_acquire);
 }
 
-void WorkerPool::work() {
+void WorkerPool::work(int thread) {
     long seen = 0;
     for (;;) {
         seen = await_phase(seen);
@@ -115,7 +124,7 @@ void WorkerPool::work() {
         inside_.fetch_add(1, std::memory_order_seq_cst);
         if (open_.load(std::memory_order_seq_cst) &&
             generation_.load(std::memory_order_seq_cst) == seen) {
-            take_tasks();
+            take_tasks(thread);
         }
         if (inside_.fetch_sub(1, std::memory_order_seq_cst) == 1) {
             std::lock_guard<std::mutex> lock(mutex_);

@@ -21,11 +21,16 @@ public:
 
     int threads() const { return static_cast<int>(workers_.size()) + 1; }
 
-    // task(i) for every i in [0, count), in any order and on any thread.
+    // task(i, thread) for every i in [0, count), in any order and on any
+    // thread; `thread` numbers the thread running it, 0 the caller, up to
+    // threads() - 1.
     template <typename Task>
     void run(int count, const Task& task) {
         run_tasks(
-            count, [](const void* context, int i) { (*static_cast<const Task*>(context))(i); },
+            count,
+            [](const void* context, int i, int thread) {
+                (*static_cast<const Task*>(context))(i, thread);
+            },
             &task);
     }
 
@@ -33,11 +38,11 @@ public:
     static int usable_cores();
 
 private:
-    using TaskFunction = void (*)(const void* context, int task);
+    using TaskFunction = void (*)(const void* context, int task, int thread);
 
     void run_tasks(int count, TaskFunction function, const void* context);
-    void take_tasks();
-    void work();
+    void take_tasks(int thread);
+    void work(int thread);
     // The next phase's generation, or -1 when the pool is stopping.
     long await_phase(long seen);
     template <typename Done>
