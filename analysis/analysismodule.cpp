@@ -188,9 +188,14 @@ void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon) c
 }
 
 void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate) {
+    kohonen_update(neuron, taxon, rate, 0, neuron->length);
+}
+
+void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate,
+                                    int begin, int end) {
     Base* n = neuron->data;
     const Base* x = taxon->data;
-    for (int i = 0; i < neuron->length; ++i) {
+    for (int i = begin; i < end; ++i) {
         n[i].x = n[i].x + rate * (x[i].x - n[i].x);
         n[i].y = n[i].y + rate * (x[i].y - n[i].y);
         n[i].z = n[i].z + rate * (x[i].z - n[i].z);
@@ -263,7 +268,7 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
     const bool process_order = states > 1;
     const int own = mpi_mode ? rank : 0;
 
-    while (training->epoch < budget && !training->converged) {
+    while (training->epoch < budget && !training->converged && !training->settled) {
         arithmetic->model_values(values);
         counts[0] = counts[1] = 0;
         for (int j = 0; j < count; ++j) {
@@ -293,13 +298,54 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
             // Every process must run the same epochs.
             training->converged =
                 mpi_synch_partitions(members, counts, n, kNeurons, training->converged);
+            share_kohonen_update(training, arithmetic, members, counts);
             ++work->exchanges;
+        } else {
+            const bool settling = may_settle(*training, n, arithmetic);
+            arithmetic->kohonen_update(members, counts);
+            // The winner did not move: the same epoch repeats for ever.
+            if (settling && arithmetic->neurons_equal()) training->settled = true;
         }
-        arithmetic->kohonen_update(members, counts);
         ++training->epoch;
         ++work->epochs;
         work->presentations += static_cast<long long>(count) * kNeurons * length;
     }
+}
+
+bool AnalysisModule::may_settle(const Training& training, int n, EpochCompute* arithmetic) const {
+    // Without a front end only: a window's chart shows every epoch. With
+    // one input per process and equal neurons, the model values of both
+    // neurons are equal and the equal biases send every input to the same
+    // neuron; if that neuron does not move, the next epoch is the same
+    // again, with the same RMS errors, and so is every epoch after it.
+    if (gui || training.states < n || training.converged) return false;
+    for (int i = 1; i < n; ++i) {
+        if (training.winners[i] != training.winners[0]) return false;
+    }
+    const double* p = training.conscience.data();
+    for (int q = 1; q < n; ++q) {
+        if (std::memcmp(p + q * kNeurons, p, sizeof(double) * kNeurons) != 0) return false;
+    }
+    return arithmetic->neurons_equal();
+}
+
+void AnalysisModule::share_kohonen_update(Training* training, EpochCompute* arithmetic,
+                                          SeqVector* const* const members[2], const int counts[2]) {
+    const int parts = num_processors;
+    training->part_sizes.resize(parts);
+    training->part_places.resize(parts);
+    int total = 0;
+    for (int q = 0; q < parts; ++q) {
+        training->part_sizes[q] = arithmetic->part_size(q, parts);
+        training->part_places[q] = total;
+        total += training->part_sizes[q];
+    }
+    training->all_parts.resize(total);
+    arithmetic->kohonen_update_part(members, counts, rank, parts, &training->own_part);
+    group->all_gather(training->own_part.data(), static_cast<int>(training->own_part.size()),
+                      training->all_parts.data(), training->part_sizes.data(),
+                      training->part_places.data());
+    arithmetic->unpack_parts(training->all_parts.data(), parts);
 }
 
 void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithmetic, bool shared,
@@ -321,6 +367,11 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
             arithmetic->reset_neurons();
         }
         train(&training, arithmetic, inputs, n, sides, counts, budget, &outcome->work);
+        if (training.settled) {
+            // This attempt and every one after it fail.
+            outcome->zero_partitions += kMaxAttempts - attempt;
+            break;
+        }
         split = counts[0] > 0 && counts[1] > 0;
         if (!split) {
             ++outcome->zero_partitions;

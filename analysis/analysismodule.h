@@ -81,6 +81,9 @@ public:
     static void init_neuron(SeqVector* neuron);
     void kohonen_update(SeqVector* neuron, const SeqVector* taxon) const;
     static void kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate);
+    // The update of positions [begin, end) only.
+    static void kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate, int begin,
+                               int end);
     // The root of the mean squared base distance per position.
     static double rms_error(const SeqVector* neuron, const SeqVector* taxon);
 
@@ -213,9 +216,26 @@ private:
         std::vector<double> conscience;
         std::vector<double> values;
         std::vector<unsigned char> winners;
+        // The shared Kohonen update: this process's part, all parts.
+        std::vector<double> own_part;
+        std::vector<double> all_parts;
+        std::vector<int> part_sizes;
+        std::vector<int> part_places;
         int epoch = 0;
         bool converged = false;
+        // Every later epoch of this attempt and of the attempts after it is
+        // known to leave a side empty without converging.
+        bool settled = false;
     };
+    // Whether the epoch just classified can begin a settled state: every
+    // input went to one neuron while the neurons were equal, no input came
+    // within the threshold, and the processes that classify the inputs,
+    // one each, hold the same conscience.
+    bool may_settle(const Training& training, int n, EpochCompute* arithmetic) const;
+    // Each process of the group updates its part of the neurons; then every
+    // process takes every part.
+    void share_kohonen_update(Training* training, EpochCompute* arithmetic,
+                              SeqVector* const* const members[2], const int counts[2]);
     void prepare_training(int n, bool shared, Training* training) const;
     // Epochs from training->epoch up to `budget`, until an RMS error falls
     // below the threshold. Leaves the last epoch's members in the lists.

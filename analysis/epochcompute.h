@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "analysis/distancemodels.h"
 
@@ -44,6 +45,16 @@ public:
     // Moves neuron 0, then neuron 1, towards each of its members in list
     // order.
     virtual void kohonen_update(SeqVector* const* const members[2], const int counts[2]) = 0;
+    // The Kohonen update shared by `parts` processes: this one updates its
+    // part of the neurons only and packs the result into `packed`, which the
+    // processes exchange; unpack_parts then takes every part, in order.
+    virtual void kohonen_update_part(SeqVector* const* const members[2], const int counts[2],
+                                     int part, int parts, std::vector<double>* packed) = 0;
+    // Doubles in the packed form of a part.
+    virtual int part_size(int part, int parts) const = 0;
+    virtual void unpack_parts(const double* all, int parts) = 0;
+    // Whether the two neurons hold the same doubles at every position.
+    virtual bool neurons_equal() const = 0;
     // The step's training is over: large buffers may go.
     virtual void finish_step() {}
     // Neuron k position by position, and back (for tests).

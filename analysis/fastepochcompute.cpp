@@ -1,6 +1,7 @@
 #include "analysis/fastepochcompute.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "analysis/check.h"
 #include "analysis/workerpool.h"
@@ -62,9 +63,8 @@ void FastEpochCompute::share(long long work, int most, const Task& task) {
 }
 
 NeuronPlanes FastEpochCompute::planes(int k) {
-    double* base = planes_.data() + static_cast<std::size_t>(k) * kPlanesPerNeuron *
-                                        static_cast<std::size_t>(padded_patterns_);
-    return {base, base + padded_patterns_, base + 2 * padded_patterns_};
+    return {plane(k * kPlanesPerNeuron), plane(k * kPlanesPerNeuron + 1),
+            plane(k * kPlanesPerNeuron + 2)};
 }
 
 void FastEpochCompute::pattern_range(int t, int tasks, int* begin, int* end) const {
@@ -168,7 +168,7 @@ double FastEpochCompute::rms_error(int j, int k) {
     return rms_of_euclidian(euclidian_value(squared), length_);
 }
 
-void FastEpochCompute::kohonen_update(SeqVector* const* const members[2], const int counts[2]) {
+void FastEpochCompute::find_member_codes(SeqVector* const* const members[2], const int counts[2]) {
     for (int k = 0; k < kPairNeurons; ++k) {
         member_codes_[k].resize(counts[k]);
         for (int m = 0; m < counts[k]; ++m) {
@@ -178,18 +178,82 @@ void FastEpochCompute::kohonen_update(SeqVector* const* const members[2], const 
                 pattern_codes_.data() + static_cast<std::size_t>(row) * padded_patterns_;
         }
     }
+}
+
+void FastEpochCompute::update_range(const int counts[2], int begin, int end, bool rows) {
     const double rate = setup_.kohonen_rate;
-    const long long work = static_cast<long long>(counts[0] + counts[1] + 1) * padded_patterns_;
-    share(work, padded_patterns_ / kPatternStep, [&](int t, int tasks) {
-        int begin = 0;
-        int end = 0;
-        pattern_range(t, tasks, &begin, &end);
+    const int steps = (end - begin) / kPatternStep;
+    const long long work = static_cast<long long>(counts[0] + counts[1] + 1) * (end - begin);
+    share(work, steps, [&](int t, int tasks) {
+        const int first =
+            begin + static_cast<int>(static_cast<long long>(steps) * t / tasks) * kPatternStep;
+        const int last = begin + static_cast<int>(static_cast<long long>(steps) * (t + 1) / tasks) *
+                                     kPatternStep;
         for (int k = 0; k < kPairNeurons; ++k) {
-            kernels_.kohonen(planes(k), member_codes_[k].data(), counts[k], rate, begin, end);
+            kernels_.kohonen(planes(k), member_codes_[k].data(), counts[k], rate, first, last);
         }
         // The next epoch's terms, while this range is in the cache.
-        build_rows(begin, end);
+        if (rows) build_rows(first, last);
     });
+}
+
+void FastEpochCompute::kohonen_update(SeqVector* const* const members[2], const int counts[2]) {
+    find_member_codes(members, counts);
+    update_range(counts, 0, padded_patterns_, true);
+}
+
+double* FastEpochCompute::plane(int index) {
+    return planes_.data() + static_cast<std::size_t>(index) * padded_patterns_;
+}
+
+int FastEpochCompute::part_size(int part, int parts) const {
+    int begin = 0;
+    int end = 0;
+    pattern_range(part, parts, &begin, &end);
+    return kPairNeurons * kPlanesPerNeuron * (end - begin);
+}
+
+void FastEpochCompute::kohonen_update_part(SeqVector* const* const members[2], const int counts[2],
+                                           int part, int parts, std::vector<double>* packed) {
+    find_member_codes(members, counts);
+    int begin = 0;
+    int end = 0;
+    pattern_range(part, parts, &begin, &end);
+    update_range(counts, begin, end, false);
+    packed->clear();
+    for (int index = 0; index < kPairNeurons * kPlanesPerNeuron; ++index) {
+        packed->insert(packed->end(), plane(index) + begin, plane(index) + end);
+    }
+}
+
+void FastEpochCompute::unpack_parts(const double* all, int parts) {
+    for (int part = 0; part < parts; ++part) {
+        int begin = 0;
+        int end = 0;
+        pattern_range(part, parts, &begin, &end);
+        for (int index = 0; index < kPairNeurons * kPlanesPerNeuron; ++index) {
+            std::copy(all, all + (end - begin), plane(index) + begin);
+            all += end - begin;
+        }
+    }
+    share(static_cast<long long>(padded_patterns_) * kPairNeurons, padded_patterns_ / kPatternStep,
+          [&](int t, int tasks) {
+              int begin = 0;
+              int end = 0;
+              pattern_range(t, tasks, &begin, &end);
+              build_rows(begin, end);
+          });
+}
+
+bool FastEpochCompute::neurons_equal() const {
+    const std::size_t plane_bytes = sizeof(double) * patterns_.count();
+    for (int c = 0; c < kPlanesPerNeuron; ++c) {
+        const double* first = planes_.data() + static_cast<std::size_t>(c) * padded_patterns_;
+        const double* second =
+            planes_.data() + static_cast<std::size_t>(kPlanesPerNeuron + c) * padded_patterns_;
+        if (std::memcmp(first, second, plane_bytes) != 0) return false;
+    }
+    return true;
 }
 
 void FastEpochCompute::finish_step() {

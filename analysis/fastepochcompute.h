@@ -23,6 +23,11 @@ public:
     void model_values(double* values) override;
     double rms_error(int j, int k) override;
     void kohonen_update(SeqVector* const* const members[2], const int counts[2]) override;
+    void kohonen_update_part(SeqVector* const* const members[2], const int counts[2], int part,
+                             int parts, std::vector<double>* packed) override;
+    int part_size(int part, int parts) const override;
+    void unpack_parts(const double* all, int parts) override;
+    bool neurons_equal() const override;
     void finish_step() override;
     void copy_neuron(int k, SeqVector* to) const override;
     void set_neuron(int k, const SeqVector& from) override;
@@ -33,9 +38,15 @@ private:
     template <typename Task>
     void share(long long work, int most, const Task& task);
     void build_rows(int begin, int end);
+    // The members' code rows, for the Kohonen kernels.
+    void find_member_codes(SeqVector* const* const members[2], const int counts[2]);
+    // Kohonen updates of patterns [begin, end), on the pool; the rows of the
+    // range follow when `rows` is set.
+    void update_range(const int counts[2], int begin, int end, bool rows);
     // The pattern range of task t of `tasks`, whole steps of kPatternStep.
     void pattern_range(int t, int tasks, int* begin, int* end) const;
     NeuronPlanes planes(int k);
+    double* plane(int index);
 
     const EpochSetup setup_;
     const EpochKernels& kernels_;

@@ -2,6 +2,7 @@
 
 #include <mpi.h>
 
+#include <algorithm>
 #include <cstdio>
 
 MpiCallLog& MpiCallLog::instance() {
@@ -13,6 +14,10 @@ std::string MpiCallLog::file_name(int rank) {
     return "tavrel-mpi-" + std::to_string(rank) + ".log";
 }
 
+std::string MpiCallLog::growing_file_name(int rank) {
+    return file_name(rank) + ".part";
+}
+
 double MpiCallLog::now() const {
     if (!started_) return 0.0;
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - origin_).count();
@@ -22,34 +27,52 @@ void MpiCallLog::start() {
     if (started_) return;
     origin_ = std::chrono::steady_clock::now();
     started_ = true;
-    calls_.reserve(4096);
 }
 
 void MpiCallLog::set_group(int rank, int size) {
     rank_ = rank;
     size_ = size;
+    if (!started_ || file_ || failed_) return;
+    file_ = std::fopen(growing_file_name(rank_).c_str(), "w");
+    if (!file_) {
+        failed_ = true;
+        return;
+    }
+    used_ = static_cast<std::size_t>(
+        std::snprintf(buffer_, kBufferBytes,
+                      "# tavrel MPI call log, rank %d of %d: call rank start_s end_s bytes"
+                      " (seconds since MPI_Init)\n",
+                      rank_, size_));
+}
+
+void MpiCallLog::write_buffer() {
+    if (file_ && used_ > 0 && std::fwrite(buffer_, 1, used_, file_) != used_) failed_ = true;
+    used_ = 0;
 }
 
 void MpiCallLog::add(const char* name, double start, double end, long long bytes) {
-    if (started_) calls_.push_back(Call{name, start, end, bytes});
+    if (!started_ || !file_ || finished_) return;
+    if (kBufferBytes - used_ < kLongestRecord) write_buffer();
+    const int written = std::snprintf(buffer_ + used_, kLongestRecord, "%s %d %.9f %.9f %lld\n",
+                                      name, rank_, start, end, bytes);
+    if (written > 0) used_ += std::min(static_cast<std::size_t>(written), kLongestRecord - 1);
 }
 
-bool MpiCallLog::write() {
-    if (!started_ || written_ || rank_ < 0) return true;
-    written_ = true;
-    const std::string name = own_file_name();
-    std::FILE* file = std::fopen(name.c_str(), "w");
-    if (!file) return false;
-    std::fprintf(file,
-                 "# tavrel MPI call log, rank %d of %d: call rank start_s end_s bytes"
-                 " (seconds since MPI_Init)\n",
-                 rank_, size_);
-    for (const Call& call : calls_) {
-        std::fprintf(file, "%s %d %.9f %.9f %lld\n", call.name, rank_, call.start, call.end,
-                     call.bytes);
+bool MpiCallLog::finish() {
+    if (!started_ || finished_ || rank_ < 0) return true;
+    finished_ = true;
+    if (!file_) return false;
+    write_buffer();
+    const bool flushed = std::fflush(file_) == 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    const std::string growing = growing_file_name(rank_);
+    if (failed_ || !flushed || !closed ||
+        std::rename(growing.c_str(), own_file_name().c_str()) != 0) {
+        std::remove(growing.c_str());
+        return false;
     }
-    const bool flushed = std::fflush(file) == 0;
-    return std::fclose(file) == 0 && flushed;
+    return true;
 }
 
 namespace {
@@ -62,7 +85,7 @@ long long data_bytes(int count, MPI_Datatype type) {
 
 void write_log() {
     MpiCallLog& log = MpiCallLog::instance();
-    if (!log.write()) {
+    if (!log.finish()) {
         std::printf("Warning: MPI call log %s could not be written\n", log.own_file_name().c_str());
         std::fflush(stdout);
     }

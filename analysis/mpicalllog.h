@@ -1,31 +1,29 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <cstdio>
 #include <string>
-#include <vector>
 
 // The record of every MPI call of one process, kept by the profiling layer
 // in mpicalllog.cpp (which defines the MPI functions the program calls and
 // passes each on to its PMPI form). Recording starts when MPI_Init is
-// entered; the log is written to the working directory when MPI_Finalize
-// (or MPI_Abort) is called, so only MPI runs write one.
+// entered, so only MPI runs write a log.
 //
-// File: tavrel-mpi-<rank>.log. First line a header, then one line per call
-// in the order made: name, rank, start and end in seconds since MPI_Init
-// was entered, and the bytes of message data of the call on this process.
+// File: tavrel-mpi-<rank>.log in the working directory. First line a
+// header, then one line per call in the order made: name, rank, start and
+// end in seconds since MPI_Init was entered, and the bytes of message data
+// of the call on this process. The lines go through a buffer of fixed size
+// into a file beside the final name, which takes that name when MPI is
+// finalised (or aborted): the log appears whole, replacing an older one,
+// and its memory stays the same however long the run.
 class MpiCallLog {
 public:
-    struct Call {
-        const char* name;
-        double start;
-        double end;
-        long long bytes;
-    };
-
     static MpiCallLog& instance();
 
-    // The name of the log of process `rank`.
+    // The name of the log of process `rank`, and of the file it grows in.
     static std::string file_name(int rank);
+    static std::string growing_file_name(int rank);
 
     // Seconds since MPI_Init was entered (0 before).
     double now() const;
@@ -33,19 +31,29 @@ public:
     bool started() const { return started_; }
     // The name of this process's log.
     std::string own_file_name() const { return file_name(rank_); }
+    // This process's place in the group: the log can start its file.
     void set_group(int rank, int size);
     void add(const char* name, double start, double end, long long bytes);
-    // Writes the log once; later calls do nothing. False when the file
-    // could not be written.
-    bool write();
+    // Writes what is left and gives the log its name; once, later calls do
+    // nothing. False when the log could not be written.
+    bool finish();
+
+    // Bytes of records held in memory at most.
+    static constexpr std::size_t kBufferBytes = 64 * 1024;
+    // A record line is never longer than this.
+    static constexpr std::size_t kLongestRecord = 256;
 
 private:
     MpiCallLog() = default;
+    void write_buffer();
 
     bool started_ = false;
-    bool written_ = false;
+    bool finished_ = false;
+    bool failed_ = false;
     int rank_ = -1;
     int size_ = 0;
     std::chrono::steady_clock::time_point origin_;
-    std::vector<Call> calls_;
+    std::FILE* file_ = nullptr;
+    char buffer_[kBufferBytes];
+    std::size_t used_ = 0;
 };

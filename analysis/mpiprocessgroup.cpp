@@ -48,11 +48,10 @@ void MpiProcessGroup::all_gather(const int* sent, int sent_count, int* received,
                    MPI_COMM_WORLD);
 }
 
-bool MpiProcessGroup::any(bool flag) {
-    int local = flag ? 1 : 0;
-    int global = 0;
-    MPI_Allreduce(&local, &global, 1, MPI_INT, MPI_LOR, MPI_COMM_WORLD);
-    return global != 0;
+void MpiProcessGroup::all_gather(const double* sent, int sent_count, double* received,
+                                 const int* counts, const int* displacements) {
+    MPI_Allgatherv(sent, sent_count, MPI_DOUBLE, received, counts, displacements, MPI_DOUBLE,
+                   MPI_COMM_WORLD);
 }
 
 void MpiProcessGroup::largest(int* values, int count) {

@@ -20,7 +20,8 @@ public:
     void broadcast(char* values, int count) override;
     void all_gather(const int* sent, int sent_count, int* received, const int* counts,
                     const int* displacements) override;
-    bool any(bool flag) override;
+    void all_gather(const double* sent, int sent_count, double* received, const int* counts,
+                    const int* displacements) override;
     void largest(int* values, int count) override;
 
 private:

@@ -21,8 +21,8 @@ public:
     // counts[q] codes at displacements[q].
     virtual void all_gather(const int* sent, int sent_count, int* received, const int* counts,
                             const int* displacements) = 0;
-    // True on every process when `flag` is true on any.
-    virtual bool any(bool flag) = 0;
+    virtual void all_gather(const double* sent, int sent_count, double* received, const int* counts,
+                            const int* displacements) = 0;
     // Entry by entry, the largest of every process's `values`, left in
     // `values` on every process.
     virtual void largest(int* values, int count) = 0;

@@ -1,5 +1,6 @@
 #include "analysis/straightforwardepochcompute.h"
 
+#include <cstring>
 #include <vector>
 
 #include "analysis/analysismodule.h"
@@ -49,6 +50,52 @@ public:
         }
     }
 
+    // A part is a range of positions: the three coordinates of both neurons
+    // at each position.
+    void kohonen_update_part(SeqVector* const* const members[2], const int counts[2], int part,
+                             int parts, std::vector<double>* packed) override {
+        int begin = 0;
+        int end = 0;
+        positions(part, parts, &begin, &end);
+        for (int k = 0; k < kNeurons; ++k) {
+            for (int m = 0; m < counts[k]; ++m) {
+                AnalysisModule::kohonen_update(&neuron_[k], members[k][m], setup_.kohonen_rate,
+                                               begin, end);
+            }
+        }
+        packed->clear();
+        for (int i = begin; i < end; ++i) {
+            for (const SeqVector& neuron : neuron_) {
+                packed->push_back(neuron.data[i].x);
+                packed->push_back(neuron.data[i].y);
+                packed->push_back(neuron.data[i].z);
+            }
+        }
+    }
+
+    int part_size(int part, int parts) const override {
+        int begin = 0;
+        int end = 0;
+        positions(part, parts, &begin, &end);
+        return kValuesPerPosition * (end - begin);
+    }
+
+    void unpack_parts(const double* all, int parts) override {
+        const int length = neuron_[0].length;
+        for (int i = 0; i < length; ++i) {
+            for (SeqVector& neuron : neuron_) {
+                neuron.data[i].x = *all++;
+                neuron.data[i].y = *all++;
+                neuron.data[i].z = *all++;
+            }
+        }
+        static_cast<void>(parts);
+    }
+
+    bool neurons_equal() const override {
+        return std::memcmp(neuron_[0].data, neuron_[1].data, sizeof(Base) * neuron_[0].length) == 0;
+    }
+
     void copy_neuron(int k, SeqVector* to) const override {
         to->allocate(neuron_[k].length);
         for (int i = 0; i < neuron_[k].length; ++i) to->data[i] = neuron_[k].data[i];
@@ -60,6 +107,14 @@ public:
     }
 
 private:
+    static constexpr int kValuesPerPosition = kNeurons * 3;
+
+    void positions(int part, int parts, int* begin, int* end) const {
+        const long long length = neuron_[0].length;
+        *begin = static_cast<int>(length * part / parts);
+        *end = static_cast<int>(length * (part + 1) / parts);
+    }
+
     const EpochSetup setup_;
     SeqVector neuron_[kNeurons];
     std::vector<SeqVector*> inputs_;

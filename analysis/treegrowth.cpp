@@ -9,6 +9,9 @@
 namespace {
 
 constexpr int kAllProcesses = -1;
+// How many times the epochs of a group with one input per process, at
+// most, a group of its size tends to need.
+constexpr long long kOneEachWeight = 64;
 // Stages of a step in the recursion order: its own lines, then its first
 // side, then its second.
 constexpr int kOwnLines = 0;
@@ -66,7 +69,12 @@ void TreeGrowth::grow() {
 
 long long TreeGrowth::cost(int s) const {
     const std::vector<SeqVector*>& group = steps_[s].group;
-    return static_cast<long long>(group.size()) * group[0]->length;
+    const long long work = static_cast<long long>(group.size()) * group[0]->length;
+    // A group of at most one input per process tends to run all its
+    // attempts: every process's conscience sees only its own input.
+    const bool one_each =
+        module_->mpi_mode && static_cast<int>(group.size()) <= module_->num_processors;
+    return one_each ? work * kOneEachWeight : work;
 }
 
 void TreeGrowth::train_step(int s, EpochCompute* epoch_compute, bool shared) {

@@ -45,6 +45,7 @@ public:
     std::vector<int> ints;
     std::vector<char> chars;
     std::vector<int> gathered;
+    std::vector<double> gathered_doubles;
     std::vector<int> reduced;
     std::vector<std::vector<int>> gather_counts;  // per rank, as each passed them
     std::vector<std::vector<int>> gather_displacements;
@@ -69,31 +70,12 @@ public:
 
     void all_gather(const int* sent, int sent_count, int* received, const int* counts,
                     const int* displacements) override {
-        const int p = size();
-        int total = 0;
-        for (int q = 0; q < p; ++q) total += counts[q];
-        meeting_->barrier();
-        {
-            std::lock_guard<std::mutex> lock(meeting_->mutex_);
-            if (static_cast<int>(meeting_->gathered.size()) < total) {
-                meeting_->gathered.resize(total);
-            }
-            for (int j = 0; j < sent_count; ++j) {
-                meeting_->gathered[displacements[rank_] + j] = sent[j];
-            }
-            meeting_->gather_counts[rank_].assign(counts, counts + p);
-            meeting_->gather_displacements[rank_].assign(displacements, displacements + p);
-            meeting_->sent_counts[rank_] = sent_count;
-        }
-        meeting_->barrier();
-        for (int i = 0; i < total; ++i) received[i] = meeting_->gathered[i];
-        meeting_->barrier();
+        gather(meeting_->gathered, sent, sent_count, received, counts, displacements);
     }
 
-    bool any(bool flag) override {
-        int value = flag ? 1 : 0;
-        largest(&value, 1);
-        return value != 0;
+    void all_gather(const double* sent, int sent_count, double* received, const int* counts,
+                    const int* displacements) override {
+        gather(meeting_->gathered_doubles, sent, sent_count, received, counts, displacements);
     }
 
     void largest(int* values, int count) override {
@@ -112,6 +94,26 @@ public:
     }
 
 private:
+    template <typename T>
+    void gather(std::vector<T>& slot, const T* sent, int sent_count, T* received, const int* counts,
+                const int* displacements) {
+        const int p = size();
+        int total = 0;
+        for (int q = 0; q < p; ++q) total += counts[q];
+        meeting_->barrier();
+        {
+            std::lock_guard<std::mutex> lock(meeting_->mutex_);
+            if (static_cast<int>(slot.size()) < total) slot.resize(total);
+            for (int j = 0; j < sent_count; ++j) slot[displacements[rank_] + j] = sent[j];
+            meeting_->gather_counts[rank_].assign(counts, counts + p);
+            meeting_->gather_displacements[rank_].assign(displacements, displacements + p);
+            meeting_->sent_counts[rank_] = sent_count;
+        }
+        meeting_->barrier();
+        for (int i = 0; i < total; ++i) received[i] = slot[i];
+        meeting_->barrier();
+    }
+
     template <typename T>
     void share(std::vector<T>& slot, T* values, int count) {
         meeting_->barrier();

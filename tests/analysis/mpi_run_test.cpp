@@ -311,14 +311,85 @@ int calls_named(const std::vector<LogLine>& calls, const std::string& name) {
                                           [&](const LogLine& c) { return c.name == name; }));
 }
 
+// The calls of one process's log, checked for their form and order.
+std::vector<LogLine> read_log(const std::string& dir, int rank, int size) {
+    const std::string file = dir + "/tavrel-mpi-" + std::to_string(rank) + ".log";
+    EXPECT_TRUE(file_exists(file)) << file;
+    EXPECT_FALSE(file_exists(file + ".part")) << "the growing file is renamed";
+    const std::vector<std::string> lines = lines_of(read_file(file));
+    if (lines.empty()) return {};
+    EXPECT_EQ(lines[0].rfind("# tavrel MPI call log, rank " + std::to_string(rank) + " of " +
+                                 std::to_string(size),
+                             0),
+              0u)
+        << lines[0];
+    const std::vector<LogLine> calls = parse_log(lines);
+    double last_start = 0.0;
+    for (const LogLine& call : calls) {
+        EXPECT_EQ(call.rank, rank) << call.name;
+        EXPECT_LE(call.start, call.end) << call.name;
+        EXPECT_LE(last_start, call.start) << call.name;
+        last_start = call.start;
+    }
+    if (!calls.empty()) {
+        EXPECT_EQ(calls.front().name, "MPI_Init");
+        EXPECT_EQ(calls.back().name, "MPI_Finalize");
+    }
+    return calls;
+}
+
+std::vector<long long> bytes_of(const std::vector<LogLine>& calls, const std::string& name) {
+    std::vector<long long> bytes;
+    for (const LogLine& call : calls) {
+        if (call.name == name) bytes.push_back(call.bytes);
+    }
+    return bytes;
+}
+
 }  // namespace
 
-TEST(MpiCallLog, EveryProcessLogsTheBroadcastsAndOneAllGatherPerEpoch) {
+TEST(MpiCallLog, EveryProcessLogsItsCallsAndAnOlderLogIsReplaced) {
     TempDir dir;
-    // No conscience and a threshold no error goes below: every attempt of the
-    // one split step runs its whole budget, 1, 2, 4, ... epochs, and fails,
-    // so the step runs 2^attempts - 1 epochs before the farthest-pair split.
+    // A group too small to share its epochs: process 0 trains it alone, as
+    // the group would, and tells the other its split.
     const std::string input = dir.write("same.txt", "3 3 a ACG bb ACG c ACG");
+    const std::string out = dir.path("out.tre");
+    dir.write("tavrel-mpi-0.log", "an older log\n");
+    const ProgramResult result =
+        mpiexec(dir.path(""), 2,
+                {"-mpi", "-nogui", "-input_path", input, "-output_path", out,
+                 "-conscience_learning_rate", "0", "-epochs", "1", "-convergence_threshold", "0"});
+    ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
+    ASSERT_EQ(result.exit_code, 0);
+    for (int rank = 0; rank < 2; ++rank) {
+        SCOPED_TRACE("rank " + std::to_string(rank));
+        const std::vector<LogLine> calls = read_log(dir.path(""), rank, 2);
+        // The processes of this machine, found once.
+        EXPECT_EQ(calls_named(calls, "MPI_Comm_split_type"), 1);
+        EXPECT_EQ(calls_named(calls, "MPI_Comm_free"), 1);
+        // The four broadcasts of the input: the two counts, the name
+        // lengths, the names and sequences packed.
+        EXPECT_EQ(bytes_of(calls, "MPI_Bcast"), (std::vector<long long>{4, 4, 3 * 4, 4 + 3 * 3}));
+        // One agreement on the settings; no exchange in any epoch; the split
+        // goes out in two gathers: the sizes (an int per process), then two
+        // side sizes, three ids, the failed attempts and the fallback flag.
+        EXPECT_EQ(bytes_of(calls, "MPI_Allreduce"), (std::vector<long long>{4 * 4}));
+        EXPECT_EQ(bytes_of(calls, "MPI_Allgatherv"), (std::vector<long long>{2 * 4, 7 * 4}));
+    }
+    EXPECT_FALSE(file_exists(dir.path("tavrel-mpi-2.log")));
+}
+
+TEST(MpiCallLog, SharedEpochsExchangeMembersAndNeuronPartsOncePerEpoch) {
+    TempDir dir;
+    // Large enough to share: 128 equal taxa of 2048 positions. Without
+    // conscience every epoch sends all inputs to one neuron, so all eight
+    // attempts fail; each goes on from the one before, 128 epochs in all.
+    const int taxa = 128;
+    std::string file = std::to_string(taxa) + " 2048\n";
+    const std::string letters =
+        lines_of(simulated_file(1, 2048, 5))[1].substr(std::string("taxon_0 ").size());
+    for (int i = 0; i < taxa; ++i) file += "t" + std::to_string(i) + " " + letters + "\n";
+    const std::string input = dir.write("big.txt", file);
     const std::string out = dir.path("out.tre");
     const ProgramResult result =
         mpiexec(dir.path(""), 2,
@@ -326,48 +397,33 @@ TEST(MpiCallLog, EveryProcessLogsTheBroadcastsAndOneAllGatherPerEpoch) {
                  "-conscience_learning_rate", "0", "-epochs", "1", "-convergence_threshold", "0"});
     ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
     ASSERT_EQ(result.exit_code, 0);
-    const int epochs = (1 << AnalysisModule::kMaxAttempts) - 1;
-
+    EXPECT_EQ(lines_of(read_file(out)).size(), 1u);
+    const int epochs = 1 << (AnalysisModule::kMaxAttempts - 1);
+    // A code per input and a flag per process.
+    const long long members = (taxa + 2) * 4;
     for (int rank = 0; rank < 2; ++rank) {
         SCOPED_TRACE("rank " + std::to_string(rank));
-        const std::string file = dir.path("tavrel-mpi-" + std::to_string(rank) + ".log");
-        ASSERT_TRUE(file_exists(file));
-        const std::vector<std::string> lines = lines_of(read_file(file));
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(
-            lines[0].rfind("# tavrel MPI call log, rank " + std::to_string(rank) + " of 2", 0), 0u)
-            << lines[0];
-        const std::vector<LogLine> calls = parse_log(lines);
-        ASSERT_GE(calls.size(), 2u);
-        EXPECT_EQ(calls.front().name, "MPI_Init");
-        EXPECT_EQ(calls.back().name, "MPI_Finalize");
-        double last_start = 0.0;
-        for (const LogLine& call : calls) {
-            EXPECT_EQ(call.rank, rank) << call.name;
-            EXPECT_LE(call.start, call.end) << call.name;
-            EXPECT_LE(last_start, call.start) << call.name;
-            last_start = call.start;
-        }
-        // The four broadcasts of the input: the two counts, the name
-        // lengths, the names and sequences packed.
-        std::vector<long long> broadcasts;
-        for (const LogLine& call : calls) {
-            if (call.name == "MPI_Bcast") broadcasts.push_back(call.bytes);
-        }
-        EXPECT_EQ(broadcasts, (std::vector<long long>{4, 4, 3 * 4, 4 + 3 * 3}));
-        EXPECT_EQ(calls_named(calls, "MPI_Allgatherv"), epochs);
-        for (const LogLine& call : calls) {
-            if (call.name == "MPI_Allgatherv") {
-                EXPECT_EQ(call.bytes, 3 * 4);
+        const std::vector<LogLine> calls = read_log(dir.path(""), rank, 2);
+        // Each exchange of the members is followed by the exchange of each
+        // process's part of both neurons, three coordinates each. (The
+        // splits that go out after a level may happen to be as long.)
+        int member_exchanges = 0;
+        for (std::size_t i = 0; i + 1 < calls.size(); ++i) {
+            if (calls[i].name == "MPI_Allgatherv" && calls[i].bytes == members &&
+                calls[i + 1].name == "MPI_Allgatherv" && calls[i + 1].bytes % (2 * 3 * 8) == 0) {
+                ++member_exchanges;
             }
         }
-        // One agreement on convergence per epoch, and one on the settings.
-        EXPECT_EQ(calls_named(calls, "MPI_Allreduce"), epochs + 1);
+        EXPECT_EQ(member_exchanges, epochs);
     }
-    EXPECT_FALSE(file_exists(dir.path("tavrel-mpi-2.log")));
+}
 
-    // A log that cannot be written is a warning; the run still counts.
+TEST(MpiCallLog, UnwritableLogIsAWarningAndBatchRunsWriteNone) {
+    const std::string input_text = "3 3 a ACG bb ACG c ACG";
+    // A log that cannot be written is a warning; the run still counts, and
+    // no growing file is left behind.
     TempDir blocked;
+    const std::string input = blocked.write("same.txt", input_text);
     std::filesystem::create_directory(blocked.path("tavrel-mpi-0.log"));
     const std::string blocked_out = blocked.path("out.tre");
     const ProgramResult warned = mpiexec(
@@ -378,6 +434,7 @@ TEST(MpiCallLog, EveryProcessLogsTheBroadcastsAndOneAllGatherPerEpoch) {
               1);
     EXPECT_EQ(lines_of(read_file(blocked_out)).size(), 1u);
     EXPECT_TRUE(file_exists(blocked.path("tavrel-mpi-1.log")));
+    EXPECT_FALSE(file_exists(blocked.path("tavrel-mpi-0.log.part")));
 
     // A run without MPI writes no log.
     TempDir batch_dir;
