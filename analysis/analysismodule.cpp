@@ -318,7 +318,7 @@ bool AnalysisModule::may_settle(const Training& training, int n, EpochCompute* a
     // neurons are equal and the equal biases send every input to the same
     // neuron; if that neuron does not move, the next epoch is the same
     // again, with the same RMS errors, and so is every epoch after it.
-    if (gui || training.states < n || training.converged) return false;
+    if (!stop_settled_groups || gui || training.states < n || training.converged) return false;
     for (int i = 1; i < n; ++i) {
         if (training.winners[i] != training.winners[0]) return false;
     }

@@ -131,6 +131,9 @@ public:
     // trains the group itself, as the group would, without exchanges.
     static constexpr long long kSharedEpochWork = 262144;
     long long shared_epoch_work = kSharedEpochWork;
+    // Stop the attempts of a group with one input per process once it has
+    // provably settled (see may_settle); tests compare with running them out.
+    bool stop_settled_groups = true;
     // A group of this many input positions or more trains with all the
     // run's threads in every epoch, when there are fewer groups to train at
     // once than threads; smaller groups train side by side, one thread each.

@@ -7,16 +7,20 @@
 #include <algorithm>
 #include <climits>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "analysis/analysismodule.h"
 #include "analysis/processgroup.h"
+#include "analysis/straightforwardepochcompute.h"
 #include "testsupport.h"
 
 namespace {
@@ -361,4 +365,121 @@ TEST(MpiEnd, EveryProcessEndsWithTheSameCode) {
         for (int r = 1; r < 3; ++r) EXPECT_EQ(ends[r].message(), c.messages[r - 1]) << r;
         EXPECT_EQ(read_file(output), "") << "no tree line";
     }
+}
+
+// Every form of the epochs and every way of sharing them gives the group's
+// line: the processes sharing a group's epochs, or one process training it
+// alone as the group would, with either form of the arithmetic.
+TEST(MpiPaths, EveryFormAndWayOfSharingWritesTheGroupsLine) {
+    TempDir dir;
+    struct Input {
+        std::string file;
+        std::vector<std::string> tuning;  // conscience rate, epochs
+    };
+    const Input inputs[] = {
+        {dir.write("sim.txt", simulated_file(40, 150, 3)), {"0.001", "100"}},
+        // Without conscience most attempts fail: attempts go on from the
+        // one before, and groups of one input per process settle.
+        {dir.write("hard.txt", simulated_file(17, 60, 8)), {"0", "3"}},
+    };
+    struct Way {
+        const char* what;
+        EpochComputeFactory form;
+        long long shared_work;
+        int threads;
+    };
+    const Way ways[] = {
+        {"fast, groups shared from the default size", make_fast_epoch_compute,
+         AnalysisModule::kSharedEpochWork, 1},
+        {"fast, every group shared", make_fast_epoch_compute, 0, 2},
+        {"fast, no group shared", make_fast_epoch_compute, LLONG_MAX, 2},
+        {"straightforward, every group shared", make_straightforward_epoch_compute, 0, 1},
+        {"straightforward, no group shared", make_straightforward_epoch_compute, LLONG_MAX, 1},
+    };
+    for (const Input& input : inputs) {
+        std::string first;
+        for (const Way& way : ways) {
+            SCOPED_TRACE(way.what);
+            const std::string output = dir.path("out.tre");
+            std::remove(output.c_str());
+            Group group(3);
+            group.run([&](AnalysisModule& m) {
+                m.epoch_compute = way.form;
+                m.shared_epoch_work = way.shared_work;
+                m.worker_threads = way.threads;
+                m.set_conscience_learning_rate(std::stod(input.tuning[0]));
+                m.set_epochs(std::stoi(input.tuning[1]));
+                std::ostringstream quiet;
+                m.console = &quiet;
+                if (m.rank == 0) {
+                    EXPECT_TRUE(m.set_input_path(input.file).ok());
+                    EXPECT_TRUE(m.set_output_path(output).ok());
+                }
+                AnalysisModule::run(&m);
+                EXPECT_TRUE(m.run_status.ok()) << m.run_status.message();
+                m.console = &std::cout;
+            });
+            const std::string line = read_file(output);
+            ASSERT_EQ(lines_of(line).size(), 1u);
+            if (first.empty()) first = line;
+            EXPECT_EQ(line, first);
+        }
+    }
+}
+
+// A group of one input per process can settle: equal neurons that the
+// update no longer moves, and every process's conscience the same. Its
+// attempts stop there; the lines must be those of running them out.
+TEST(MpiPaths, SettledGroupsEndAsIfEveryEpochRan) {
+    TempDir dir;
+    const std::string inputs[] = {
+        dir.write("equal.txt", "3 2 a AC b AC c AC"),
+        dir.write("close.txt", "3 4 a ACGT b ACGA c ACTT"),
+        dir.write("four.txt", "4 3 a ACG b ACG c TCG d ACC"),
+    };
+    int settled = 0;
+    for (const std::string& input : inputs) {
+        for (const char* conscience : {"0.001", "0.2"}) {
+            SCOPED_TRACE(input + " c=" + conscience);
+            struct Outcome {
+                std::string tree;
+                std::vector<std::string> console;
+                long long epochs = 0;
+            };
+            Outcome outcomes[2];
+            for (const bool stop : {false, true}) {
+                const std::string output = dir.path("out.tre");
+                std::remove(output.c_str());
+                Group group(4);
+                std::vector<std::string> consoles(4);
+                group.run([&](AnalysisModule& m) {
+                    m.stop_settled_groups = stop;
+                    m.worker_threads = 1;
+                    m.set_conscience_learning_rate(std::stod(conscience));
+                    m.set_convergence_threshold(0.0);
+                    m.set_epochs(2000);
+                    std::ostringstream console;
+                    m.console = &console;
+                    if (m.rank == 0) {
+                        EXPECT_TRUE(m.set_input_path(input).ok());
+                        EXPECT_TRUE(m.set_output_path(output).ok());
+                    }
+                    AnalysisModule::run(&m);
+                    EXPECT_TRUE(m.run_status.ok()) << m.run_status.message();
+                    m.console = &std::cout;
+                    consoles[m.rank] = console.str();
+                    if (m.rank == 0) outcomes[stop].epochs = m.counters.epochs;
+                });
+                outcomes[stop].tree = read_file(output);
+                outcomes[stop].console = lines_of(consoles[0]);
+                for (int r = 1; r < 4; ++r) EXPECT_EQ(consoles[r], consoles[0]) << r;
+            }
+            EXPECT_EQ(outcomes[true].tree, outcomes[false].tree);
+            EXPECT_EQ(outcomes[true].console, outcomes[false].console);
+            EXPECT_LE(outcomes[true].epochs, outcomes[false].epochs);
+            if (outcomes[true].epochs < outcomes[false].epochs) ++settled;
+        }
+    }
+    // The inputs are chosen so that some groups do settle.
+    EXPECT_GT(settled, 0);
 }

@@ -445,3 +445,26 @@ TEST(MpiCallLog, UnwritableLogIsAWarningAndBatchRunsWriteNone) {
     EXPECT_TRUE(file_exists(batch_dir.path("out.tre")));
     EXPECT_FALSE(file_exists(batch_dir.path("tavrel-mpi-0.log")));
 }
+
+TEST(MpiRun, FastAndStraightforwardFormsWriteTheProgramsLineUnderMpiexec) {
+    TempDir dir;
+    const std::string input = dir.write("sim.txt", simulated_file(40, 300, 12));
+    const std::string program = dir.path("program.tre");
+    const ProgramResult ran =
+        mpiexec(dir.path(""), 3, {"-mpi", "-nogui", "-input_path", input, "-output_path", program});
+    ASSERT_NE(ran.exit_code, kTimedOut) << "the group hung";
+    ASSERT_EQ(ran.exit_code, 0);
+    const std::vector<std::string> line = lines_of(read_file(program));
+    ASSERT_EQ(line.size(), 1u);
+
+    const std::string errors = dir.path("probe-stderr.txt");
+    const ProgramResult probed =
+        run_command("(cd " + quote(dir.path("")) + " && timeout -k 5 120 " + quote(TAVREL_MPIEXEC) +
+                    " -n 3 " + quote(TAVREL_MPI_PATHS_PROBE) + " " + quote(input) + " " +
+                    quote(dir.path("probe")) + " 2>" + quote(errors) + ")");
+    ASSERT_EQ(probed.exit_code, 0) << read_file(errors);
+    for (const char* form : {"fast", "fast-shared", "straightforward", "straightforward-shared"}) {
+        EXPECT_EQ(lines_of(read_file(dir.path(std::string("probe-") + form + ".tre"))), line)
+            << form;
+    }
+}
