@@ -135,7 +135,9 @@ void FastEpochCompute::model_values(double* values) {
                 const double* s = sums_.data() + static_cast<std::size_t>(j) * stride;
                 for (int k = 0; k < kPairNeurons; ++k) {
                     const double first_sum = s[k];
-                    const double second_sum = s[kPairNeurons + k];
+                    // Only the substitution models have a second table
+                    // before the squared distances.
+                    const double second_sum = tables_ == 3 ? s[kPairNeurons + k] : 0.0;
                     double value = 0.0;
                     switch (model_) {
                         case DistanceModel::euclidian:

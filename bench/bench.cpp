@@ -247,8 +247,8 @@ void mpi_comparison(const std::string& tavrel, const std::string& work, const Si
         work + "/sim-" + std::to_string(size.taxa) + "x" + std::to_string(size.length) + ".txt";
     std::printf("\nMPI (mpiexec -n N tavrel -mpi -nogui) on %d taxa x %d positions\n", size.taxa,
                 size.length);
-    std::printf("  %-6s %-10s %9s %9s %10s %9s %12s %10s %12s\n", "N", "cores", "wall s",
-                "peak MiB", "epochs", "exchanges", "first ms/ep", "log KiB/p", "line");
+    std::printf("  %-3s %-6s %8s %9s %10s %11s %12s %10s %8s\n", "N", "cores", "wall s",
+                "peak MiB", "epochs/p0", "collectives", "first ms/ep", "log KiB/p", "line");
     std::string first_line;
     const int cores = WorkerPool::usable_cores();
     for (int one_core_each : {0, 1}) {
@@ -270,7 +270,10 @@ void mpi_comparison(const std::string& tavrel, const std::string& work, const Si
             for (int r = 0; r < n; ++r) {
                 log_bytes += file_size(dir + "/tavrel-mpi-" + std::to_string(r) + ".log");
             }
-            const int exchanges = count_calls(dir + "/tavrel-mpi-0.log", "MPI_Allgatherv");
+            const std::string log = dir + "/tavrel-mpi-0.log";
+            const int collectives = count_calls(log, "MPI_Allgatherv") +
+                                    count_calls(log, "MPI_Allreduce") +
+                                    count_calls(log, "MPI_Bcast");
             const std::string engine_out = dir + "/engine.tre";
             std::remove(engine_out.c_str());
             const ChildRun engine = run_child(
@@ -279,9 +282,9 @@ void mpi_comparison(const std::string& tavrel, const std::string& work, const Si
             const std::string counters = last_line(engine.out);
             const long long first_epochs = field(counters, "first_epochs");
             const double first_seconds = field_seconds(counters, "first_seconds");
-            std::printf("  %-6d %-10d %9.2f %9.1f %10lld %9d %12.3f %10.1f %12s%s\n", n, given,
+            std::printf("  %-3d %-6d %8.2f %9.1f %10lld %11d %12.3f %10.1f %8s%s\n", n, given,
                         program.seconds, program.peak_bytes / kMiB, field(counters, "epochs"),
-                        exchanges, first_epochs > 0 ? 1e3 * first_seconds / first_epochs : 0.0,
+                        collectives, first_epochs > 0 ? 1e3 * first_seconds / first_epochs : 0.0,
                         log_bytes / 1024.0 / n, line == first_line ? "same" : "differs",
                         program.exit_code == 0 ? "" : "  (failed)");
         }
