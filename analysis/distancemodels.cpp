@@ -29,6 +29,16 @@ SubstitutionSums substitution_sums(const SeqVector* neuron, const SeqVector* tax
     return sums;
 }
 
+// The proportions of transitions and of transversions per position.
+struct Proportions {
+    double p;
+    double q;
+};
+
+Proportions proportions(double transitions, double transversions, int length) {
+    return {transitions / length, transversions / length};
+}
+
 }  // namespace
 
 ModelConstants derive_model_constants(const BaseFrequencies& f) {
@@ -66,16 +76,14 @@ double jc_value(double distance_sum, int length) {
 }
 
 double k2p_value(double transitions, double transversions, int length, const ModelConstants&) {
-    const double p = transitions / length;
-    const double q = transversions / length;
+    const auto [p, q] = proportions(transitions, transversions, length);
     const double d = -0.5 * safe_log(1.0 - 2.0 * p - q) - 0.25 * safe_log(1.0 - 2.0 * q);
     return 0.0 - d;
 }
 
 double f81_value(double transitions, double transversions, int length,
                  const ModelConstants& constants) {
-    const double p = transitions / length;
-    const double q = transversions / length;
+    const auto [p, q] = proportions(transitions, transversions, length);
     const double b = constants.f81_b;
     const double d = -b * safe_log(1.0 - (p + q) / b);
     return 0.0 - d;
@@ -83,8 +91,7 @@ double f81_value(double transitions, double transversions, int length,
 
 double f84_value(double transitions, double transversions, int length,
                  const ModelConstants& constants) {
-    const double p = transitions / length;
-    const double q = transversions / length;
+    const auto [p, q] = proportions(transitions, transversions, length);
     const double a = constants.f84_a;
     const double b = constants.f84_b;
     const double c = constants.f84_c;

@@ -59,17 +59,21 @@ void sum_block_portable_n(const std::uint8_t* block, const int* pattern_of, cons
     }
 }
 
+using SumBlockOfTables = void (*)(const std::uint8_t* block, const int* pattern_of,
+                                  const double* rows, int length, double* sums);
+
+// The form of sum_block for one, two or three tables.
+void sum_tables(const SumBlockOfTables forms[3], const std::uint8_t* block, const int* pattern_of,
+                const double* rows, int tables, int length, double* sums) {
+    tavrel_assert(tables >= 1 && tables <= 3);
+    forms[tables - 1](block, pattern_of, rows, length, sums);
+}
+
 void sum_block_portable(const std::uint8_t* block, const int* pattern_of, const double* rows,
                         int tables, int length, double* sums) {
-    switch (tables) {
-        case 1:
-            return sum_block_portable_n<1>(block, pattern_of, rows, length, sums);
-        case 2:
-            return sum_block_portable_n<2>(block, pattern_of, rows, length, sums);
-        default:
-            tavrel_assert(tables == 3);
-            return sum_block_portable_n<3>(block, pattern_of, rows, length, sums);
-    }
+    static const SumBlockOfTables forms[3] = {sum_block_portable_n<1>, sum_block_portable_n<2>,
+                                              sum_block_portable_n<3>};
+    sum_tables(forms, block, pattern_of, rows, tables, length, sums);
 }
 
 void kohonen_portable(const NeuronPlanes& neuron, const std::uint8_t* const* members, int count,
@@ -169,17 +173,11 @@ TAVREL_AVX2 void sum_block_avx2_n(const std::uint8_t* block, const int* pattern_
     }
 }
 
-TAVREL_AVX2 void sum_block_avx2(const std::uint8_t* block, const int* pattern_of,
-                                const double* rows, int tables, int length, double* sums) {
-    switch (tables) {
-        case 1:
-            return sum_block_avx2_n<1>(block, pattern_of, rows, length, sums);
-        case 2:
-            return sum_block_avx2_n<2>(block, pattern_of, rows, length, sums);
-        default:
-            tavrel_assert(tables == 3);
-            return sum_block_avx2_n<3>(block, pattern_of, rows, length, sums);
-    }
+void sum_block_avx2(const std::uint8_t* block, const int* pattern_of, const double* rows,
+                    int tables, int length, double* sums) {
+    static const SumBlockOfTables forms[3] = {sum_block_avx2_n<1>, sum_block_avx2_n<2>,
+                                              sum_block_avx2_n<3>};
+    sum_tables(forms, block, pattern_of, rows, tables, length, sums);
 }
 
 // The coordinates of four patterns' letters: x is bit 1 of the code, z bit

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,6 +42,8 @@ const int kMpiGroups[] = {1, 2, 4};
 constexpr double kMiB = 1024.0 * 1024.0;
 
 std::string self_path;
+// Peak memory of a run on a single taxon: the program and its libraries.
+long long base_bytes = 0;
 
 std::string read_text(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -165,8 +168,8 @@ void batch_comparison(const std::string& tavrel, const std::string& work, const 
 
     std::printf("\n%d taxa x %d positions (seed %llu)\n", size.taxa, size.length,
                 static_cast<unsigned long long>(size.seed));
-    std::printf("  %-28s %9s %9s %7s %10s %9s %6s\n", "", "wall s", "peak MiB", "B/pos", "G pres/s",
-                "vs base", "RF");
+    std::printf("  %-28s %9s %9s %7s %10s %9s %6s\n", "", "wall s", "peak MiB", "+B/pos",
+                "G pres/s", "vs base", "RF");
 
     std::vector<Figures> rows;
     // The baseline and the program with one core, then with all of them.
@@ -247,9 +250,10 @@ void mpi_comparison(const std::string& tavrel, const std::string& work, const Si
         work + "/sim-" + std::to_string(size.taxa) + "x" + std::to_string(size.length) + ".txt";
     std::printf("\nMPI (mpiexec -n N tavrel -mpi -nogui) on %d taxa x %d positions\n", size.taxa,
                 size.length);
-    std::printf("  %-3s %-6s %8s %9s %10s %11s %12s %10s %8s\n", "N", "cores", "wall s",
-                "peak MiB", "epochs/p0", "collectives", "first ms/ep", "log KiB/p", "line");
-    std::string first_line;
+    std::printf("  %-3s %-6s %8s %9s %10s %11s %12s %10s %8s\n", "N", "cores", "wall s", "peak MiB",
+                "epochs/p0", "collectives", "first ms/ep", "log KiB/p", "line");
+    // The line of each group size: the same whatever the cores.
+    std::map<int, std::string> lines;
     const int cores = WorkerPool::usable_cores();
     for (int one_core_each : {0, 1}) {
         for (int n : kMpiGroups) {
@@ -265,7 +269,7 @@ void mpi_comparison(const std::string& tavrel, const std::string& work, const Si
                            "-input_path", input, "-output_path", out},
                           {given, dir});
             const std::string line = tree_file_line(out);
-            if (first_line.empty()) first_line = line;
+            if (lines.count(n) == 0) lines[n] = line;
             long long log_bytes = 0;
             for (int r = 0; r < n; ++r) {
                 log_bytes += file_size(dir + "/tavrel-mpi-" + std::to_string(r) + ".log");
@@ -285,7 +289,7 @@ void mpi_comparison(const std::string& tavrel, const std::string& work, const Si
             std::printf("  %-3d %-6d %8.2f %9.1f %10lld %11d %12.3f %10.1f %8s%s\n", n, given,
                         program.seconds, program.peak_bytes / kMiB, field(counters, "epochs"),
                         collectives, first_epochs > 0 ? 1e3 * first_seconds / first_epochs : 0.0,
-                        log_bytes / 1024.0 / n, line == first_line ? "same" : "differs",
+                        log_bytes / 1024.0 / n, line == lines[n] ? "same" : "DIFFERS",
                         program.exit_code == 0 ? "" : "  (failed)");
         }
     }
@@ -320,6 +324,15 @@ int main(int argc, char** argv) {
         "pres/s: site-presentations per second (one input against one neuron at one\n"
         "position in one epoch); vs base: over the straightforward formulas; RF: "
         "normalised\nRobinson-Foulds distance to the simulator's true tree\n");
+    const std::string single = work + "/single.txt";
+    write_text(single, "1 4 a ACGT\n");
+    base_bytes =
+        run_child({tavrel, "-nogui", "-input_path", single, "-output_path", work + "/single.tre"})
+            .peak_bytes;
+    std::printf(
+        "+B/pos: peak memory beyond that of a run on one taxon (%.1f MiB), per input\n"
+        "position\n",
+        base_bytes / kMiB);
     const bool quicktree = on_path("quicktree");
     if (!quicktree) {
         std::printf(

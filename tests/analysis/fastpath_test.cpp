@@ -317,44 +317,6 @@ TEST(FastPath, WholeRunsWriteTheStraightforwardLines) {
     }
 }
 
-namespace {
-
-// Records the calls a front end receives and the thread of each.
-class ThreadRecordingFrontEnd : public AnalysisFrontEnd {
-public:
-    TreeNode* tree_root() override { return node(0); }
-    void add_leaves(TreeNode* n, const CharString& a, const CharString& b) override {
-        note("leaves " + id(n) + " " + a.c_str() + " " + b.c_str());
-    }
-    void make_leaf(TreeNode* n, SeqVector* taxon) override {
-        note("leaf " + id(n) + " " + taxon->name.c_str());
-    }
-    void split(TreeNode* n, TreeNode*** children, int count, int depth) override {
-        note("split " + id(n) + " " + std::to_string(count) + " " + std::to_string(depth));
-        arrays.emplace_back(count);
-        for (int i = 0; i < count; ++i) arrays.back()[i] = node(next++);
-        *children = arrays.back().data();
-    }
-    void add_value(int value) override { note("value " + std::to_string(value)); }
-
-    std::vector<std::string> calls;
-    std::set<std::thread::id> threads;
-
-private:
-    void note(const std::string& call) {
-        calls.push_back(call);
-        threads.insert(std::this_thread::get_id());
-    }
-    // Fake nodes: distinct addresses that are never dereferenced.
-    TreeNode* node(int i) { return reinterpret_cast<TreeNode*>(&storage[i]); }
-    std::string id(TreeNode* n) { return std::to_string(reinterpret_cast<char*>(n) - storage); }
-    char storage[256] = {};
-    int next = 1;
-    std::vector<std::vector<TreeNode*>> arrays;
-};
-
-}  // namespace
-
 TEST(FastPath, FrontEndSeesTheSameCallsInOrderOnTheCallingThread) {
     TempDir dir;
     const std::string input = dir.write("sim.txt", simulated_file(30, 200, 9));
@@ -363,10 +325,10 @@ TEST(FastPath, FrontEndSeesTheSameCallsInOrderOnTheCallingThread) {
     for (const auto& s : std::vector<std::vector<std::string>>{
              {"Euclidian", "0.001", "0.04", "0.25", "100"}, {"JC", "0", "0.04", "0.25", "2"}}) {
         SCOPED_TRACE(s[0] + " c=" + s[1]);
-        ThreadRecordingFrontEnd plain_front;
+        RecordingFrontEnd plain_front;
         const Lines plain =
             run_lines(input, s, make_straightforward_epoch_compute, 1, nullptr, &plain_front);
-        ThreadRecordingFrontEnd fast_front;
+        RecordingFrontEnd fast_front;
         const Lines fast = run_lines(input, s, make_fast_epoch_compute, 4, nullptr, &fast_front);
         EXPECT_EQ(fast.tree, plain.tree);
         EXPECT_EQ(fast.console, plain.console);

@@ -44,35 +44,6 @@ int count_lines(const std::vector<std::string>& lines, const std::string& prefix
     }));
 }
 
-class RecordingFrontEnd : public AnalysisFrontEnd {
-public:
-    TreeNode* tree_root() override { return node(0); }
-    void add_leaves(TreeNode* n, const CharString& a, const CharString& b) override {
-        log.push_back("leaves " + id(n) + " " + a.c_str() + " " + b.c_str());
-    }
-    void make_leaf(TreeNode* n, SeqVector* taxon) override {
-        log.push_back("leaf " + id(n) + " " + taxon->name.c_str());
-    }
-    void split(TreeNode* n, TreeNode*** children, int count, int depth) override {
-        log.push_back("split " + id(n) + " " + std::to_string(count) + " " + std::to_string(depth));
-        arrays.emplace_back(count);
-        for (int i = 0; i < count; ++i) arrays.back()[i] = node(next++);
-        *children = arrays.back().data();
-    }
-    void add_value(int value) override { values.push_back(value); }
-
-    std::vector<std::string> log;
-    std::vector<int> values;
-
-private:
-    // Fake nodes: distinct addresses that are never dereferenced.
-    TreeNode* node(int i) { return reinterpret_cast<TreeNode*>(&storage[i]); }
-    std::string id(TreeNode* n) { return std::to_string(reinterpret_cast<char*>(n) - storage); }
-    char storage[64] = {};
-    int next = 1;
-    std::vector<std::vector<TreeNode*>> arrays;
-};
-
 }  // namespace
 
 TEST(Newick, SmallRuns) {

@@ -11,6 +11,9 @@
 #include <random>
 #include <sstream>
 
+#include "analysis/charstring.h"
+#include "analysis/seqvector.h"
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tavrel-test-XXXXXX").string();
     char* made = mkdtemp(pattern.data());
@@ -108,4 +111,44 @@ std::string simulated_file(int taxa, int length, unsigned seed) {
     file << taxa << " " << length << "\n";
     for (int i = 0; i < taxa; ++i) file << "taxon_" << i << " " << pool[i] << "\n";
     return file.str();
+}
+
+TreeNode* RecordingFrontEnd::node(int i) {
+    return reinterpret_cast<TreeNode*>(&storage_[i]);
+}
+
+std::string RecordingFrontEnd::id(TreeNode* n) const {
+    return std::to_string(reinterpret_cast<const char*>(n) - storage_);
+}
+
+void RecordingFrontEnd::note(const std::string& call) {
+    calls.push_back(call);
+    threads.insert(std::this_thread::get_id());
+}
+
+TreeNode* RecordingFrontEnd::tree_root() {
+    return node(0);
+}
+
+void RecordingFrontEnd::add_leaves(TreeNode* n, const CharString& a, const CharString& b) {
+    log.push_back("leaves " + id(n) + " " + a.c_str() + " " + b.c_str());
+    note(log.back());
+}
+
+void RecordingFrontEnd::make_leaf(TreeNode* n, SeqVector* taxon) {
+    log.push_back("leaf " + id(n) + " " + taxon->name.c_str());
+    note(log.back());
+}
+
+void RecordingFrontEnd::split(TreeNode* n, TreeNode*** children, int count, int depth) {
+    log.push_back("split " + id(n) + " " + std::to_string(count) + " " + std::to_string(depth));
+    note(log.back());
+    arrays_.emplace_back(count);
+    for (int i = 0; i < count; ++i) arrays_.back()[i] = node(next_++);
+    *children = arrays_.back().data();
+}
+
+void RecordingFrontEnd::add_value(int value) {
+    values.push_back(value);
+    note("value " + std::to_string(value));
 }

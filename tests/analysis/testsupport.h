@@ -1,7 +1,11 @@
 #pragma once
 
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "analysis/analysisfrontend.h"
 
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes.
@@ -48,3 +52,29 @@ std::vector<std::string> newick_names(const std::string& line);
 // A sequence file of `taxa` taxa named taxon_0, taxon_1, ..., evolved down
 // a random tree from one root sequence; the same seed gives the same file.
 std::string simulated_file(int taxa, int length, unsigned seed);
+
+// A front end that records what the analysis shows: the tree calls in
+// `log`, the chart values in `values`, every call in order in `calls`, and
+// the threads that made them.
+class RecordingFrontEnd : public AnalysisFrontEnd {
+public:
+    TreeNode* tree_root() override;
+    void add_leaves(TreeNode* n, const CharString& a, const CharString& b) override;
+    void make_leaf(TreeNode* n, SeqVector* taxon) override;
+    void split(TreeNode* n, TreeNode*** children, int count, int depth) override;
+    void add_value(int value) override;
+
+    std::vector<std::string> log;
+    std::vector<int> values;
+    std::vector<std::string> calls;
+    std::set<std::thread::id> threads;
+
+private:
+    void note(const std::string& call);
+    // Fake nodes: distinct addresses that are never dereferenced.
+    TreeNode* node(int i);
+    std::string id(TreeNode* n) const;
+    char storage_[256] = {};
+    int next_ = 1;
+    std::vector<std::vector<TreeNode*>> arrays_;
+};
