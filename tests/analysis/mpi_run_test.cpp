@@ -192,6 +192,9 @@ TEST(MpiRun, ErrorsOfProcessZeroEndEveryProcessWithItsExitCode) {
     many << too_many << " 1\n";
     for (int i = 0; i < too_many; ++i) many << "t" << i << " A\n";
     const std::string large = dir.write("large.txt", many.str());
+    const std::string folder = dir.path("folder");
+    std::filesystem::create_directory(folder);
+    const std::string nul_count = dir.write("nul.txt", std::string("2\0x 1\na A\nb C\n", 14));
 
     struct Case {
         std::vector<std::string> args;  // after -mpi
@@ -231,6 +234,16 @@ TEST(MpiRun, ErrorsOfProcessZeroEndEveryProcessWithItsExitCode) {
          1},
         {{"-nogui", "-input_path", large, "-output_path", out},
          {"Error: An MPI run takes at most 92677 taxa, not 92678"},
+         1},
+        // Read errors end the group like any other bad input.
+        {{"-nogui", "-input_path", folder, "-output_path", out},
+         {"Error: Input file " + folder + " could not be read: Is a directory"},
+         1},
+        {{"-nogui", "-input_path", "/proc/self/mem", "-output_path", out},
+         {"Error: Input file /proc/self/mem could not be read: Input/output error"},
+         1},
+        {{"-nogui", "-input_path", nul_count, "-output_path", out},
+         {"Error: Sequence count is not a whole number: 2\\x00x"},
          1},
     };
     for (const Case& c : cases) {
