@@ -1,0 +1,26 @@
+#include "gui/SceneCamera.h"
+
+#include <GL/gl.h>
+
+namespace {
+constexpr double kHalfWidth = 0.5;
+constexpr double kNear = 1.0;
+constexpr double kFar = 12.0;
+constexpr double kEyeDistance = 5.0;
+}  // namespace
+
+void SceneCamera::Begin() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-kHalfWidth, kHalfWidth, -kHalfWidth, kHalfWidth, kNear, kFar);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(0.0, 0.0, -kEyeDistance);
+}
