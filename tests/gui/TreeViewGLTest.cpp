@@ -10,8 +10,10 @@
 
 #include "analysis/seqvector.h"
 #include "glow/core/Glow.h"
+#include "glow/core/GlowWindow.h"
 #include "glow/view/GlowTransformData.h"
 #include "glow/view/GlowViewManipulator.h"
+#include "gui/ConvergenceSubWindow.h"
 #include "gui/TreeSubWindow.h"
 #include "gui/TreeViewer.h"
 #include "gui/treegraphic.h"
@@ -338,4 +340,26 @@ TEST_F(TreeViewTest, ADeepTreeDraws) {
     // Near the root the zigzag is on the screen: its first levels are drawn.
     const std::string kinds = Kinds(guitest::PaintFeedback(view));
     EXPECT_EQ(kinds.substr(0, 10), "BBBBLLLLLL");
+}
+
+TEST_F(TreeViewTest, ViewsMadeWithoutParameters) {
+    // 400 by 400 pixels at the parent's corner, with a depth buffer, for
+    // mouse buttons and drags; the tree view spins after a flick.
+    TreeSubWindow* plainTree = new TreeSubWindow(layout->window);
+    ConvergenceSubWindow* plainChart = new ConvergenceSubWindow(layout->window);
+    for (glow::GlowSubwindow* w : {static_cast<glow::GlowSubwindow*>(plainTree),
+                                   static_cast<glow::GlowSubwindow*>(plainChart)}) {
+        EXPECT_EQ(w->Width(), 400);
+        EXPECT_EQ(w->Height(), 400);
+        EXPECT_EQ(w->DisplayMode(), glow::GlowDisplayMode(glow::GlowDisplayMode::rgbBuffer |
+                                                          glow::GlowDisplayMode::depthBuffer |
+                                                          glow::GlowDisplayMode::doubleBuffer));
+        EXPECT_EQ(w->EventMask(), glow::GlowEventMask(glow::GlowEventMask::mouseEvents |
+                                                      glow::GlowEventMask::dragEvents));
+    }
+    EXPECT_TRUE(plainTree->manipulator->IsSpinnable());
+    EXPECT_EQ(plainTree->viewer->Parent(), plainTree->manipulator);
+    EXPECT_EQ(plainChart->Values().Count(), 0);
+    delete plainTree;
+    delete plainChart;
 }
