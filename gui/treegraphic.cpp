@@ -1,3 +1,13 @@
+// The tree's plane: the root stands at (0, 1) and every generation lies
+// further down. A split at depth d puts its two children 0.5 below the node
+// and 2 / (d + 1) to either side (2 at the top, then 1, 2/3, 1/2, ...); the
+// first child goes left. Two named leaves hang 0.8 below their parent, the
+// first 0.2 to its right, the second 0.2 to its left. The tree view's camera
+// shows the square from -2.5 to 2.5 until the user turns or moves it, so the
+// outer grandchildren of the root (at -3 and 3) already lie outside it.
+//
+// Growing and drawing run on different threads; see TreeGraphic.
+
 #include "gui/treegraphic.h"
 
 #include <GL/gl.h>
@@ -11,13 +21,12 @@
 
 namespace {
 
-// Layout of the tree's plane: each split puts its children this far below
-// the node, at a horizontal distance that shrinks with the depth.
+// Offsets in the tree's plane (above).
 constexpr double kSplitDrop = 0.5;
 constexpr double kSplitSpread = 2.0;
-// Leaves hang further down and close to their parent.
 constexpr double kLeafDrop = 0.8;
 constexpr double kLeafOffset = 0.2;
+// AddLeaves gives a node exactly two leaves.
 constexpr int kLeafCount = 2;
 
 // Positions are computed in double and kept in single precision, as they
@@ -28,24 +37,15 @@ float Single(double value) {
     return rounded;
 }
 
-// A new array of `count` children of node, all unnamed at (0, 0), and the
-// edges that reach them.
-void MakeChildren(TreeNode* node, int count, TreeEdge*& edges, TreeNode**& children) {
-    edges = new TreeEdge[count];
-    children = new TreeNode*[count];
-    for (int i = 0; i < count; ++i) {
-        children[i] = new TreeNode(CharString(""), 0.0f, 0.0f);
-        edges[i] = TreeEdge(node, children[i]);
-    }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // TreeEdge
 
-// An edge without an end is a fault in whatever built the tree. The failure
-// names this file and the line, with the expression as written here.
+// An edge without an end is a fault in whatever built the tree: the tree's
+// own operations set both ends before an edge is counted, so a failure here
+// means a node was given a count without children. The failure names this
+// file and the line, with the expression as written here.
 void TreeEdge::Draw() const {
     tavrel_assert(parent != NULL);
     tavrel_assert(child != NULL);
@@ -67,7 +67,7 @@ TreeNode::TreeNode(CharString text, float px, float py, int count)
       childList_(nullptr) {}
 
 TreeNode::~TreeNode() {
-    FreeChildren(edges, childList_, numChildren);
+    FreeChildren({edges, childList_, numChildren});
 }
 
 // Pre-order, with a stack of the edges still to draw instead of recursion,
@@ -91,21 +91,20 @@ void TreeNode::DrawLabel() const {
     RasterText::Draw(static_cast<float>(x), static_cast<float>(y), label.c_str());
 }
 
-void TreeNode::ReplaceChildren(TreeEdge* newEdges, TreeNode** newChildList, int count,
-                               TreeEdge*& oldEdges, TreeNode**& oldChildList, int& oldCount) {
-    oldEdges = edges;
-    oldChildList = childList_;
-    oldCount = numChildren;
-    edges = newEdges;
-    childList_ = newChildList;
-    numChildren = count;
+TreeNode::Children TreeNode::ReplaceChildren(const Children& replacement) {
+    const Children previous = {edges, childList_, numChildren};
+    edges = replacement.edges;
+    childList_ = replacement.list;
+    // Last, as the count makes the children visible.
+    numChildren = replacement.count;
+    return previous;
 }
 
-void TreeNode::FreeChildren(TreeEdge* oldEdges, TreeNode** oldChildList, int oldCount) {
+void TreeNode::FreeChildren(const Children& children) {
     std::vector<TreeNode*> pending;
-    for (int i = 0; i < oldCount; ++i) pending.push_back(oldEdges[i].child);
-    delete[] oldEdges;
-    delete[] oldChildList;
+    for (int i = 0; i < children.count; ++i) pending.push_back(children.edges[i].child);
+    delete[] children.edges;
+    delete[] children.list;
     while (!pending.empty()) {
         TreeNode* node = pending.back();
         pending.pop_back();
@@ -132,42 +131,44 @@ TreeGraphic::~TreeGraphic() {
 
 void TreeGraphic::Split(TreeNode* node, TreeNode*** children, int count, int depth) {
     if (count < 0) count = 0;
+    // Unnamed children at (0, 0) with their edges, all made before the node
+    // shows any of them.
+    const TreeNode::Children made = {new TreeEdge[count], new TreeNode*[count], count};
+    for (int i = 0; i < count; ++i) {
+        made.list[i] = new TreeNode(CharString(""), 0.0f, 0.0f);
+        made.edges[i] = TreeEdge(node, made.list[i]);
+    }
+    // The first two move below the node, to either side; more stay at (0, 0).
     const double spread = kSplitSpread / (depth + 1.0);
     const float below = Single(node->y - kSplitDrop);
-    TreeEdge* newEdges = nullptr;
-    TreeNode** newChildren = nullptr;
-    MakeChildren(node, count, newEdges, newChildren);
-    // Children past the second stay at (0, 0).
     if (count > 0) {
-        newChildren[0]->x = Single(node->x - spread);
-        newChildren[0]->y = below;
+        made.list[0]->x = Single(node->x - spread);
+        made.list[0]->y = below;
     }
     if (count > 1) {
-        newChildren[1]->x = Single(node->x + spread);
-        newChildren[1]->y = below;
+        made.list[1]->x = Single(node->x + spread);
+        made.list[1]->y = below;
     }
-    if (children != nullptr) *children = newChildren;
-    Replace(node, newEdges, newChildren, count);
+    if (children != nullptr) *children = made.list;
+    Replace(node, made);
 }
 
 void TreeGraphic::AddLeaves(TreeNode* node, const CharString& a, const CharString& b) {
     const float below = Single(node->y - kLeafDrop);
-    TreeEdge* newEdges = new TreeEdge[kLeafCount];
-    newEdges[0] = TreeEdge(node, new TreeNode(a, Single(node->x + kLeafOffset), below));
-    newEdges[1] = TreeEdge(node, new TreeNode(b, Single(node->x - kLeafOffset), below));
-    Replace(node, newEdges, nullptr, kLeafCount);
+    TreeEdge* edges = new TreeEdge[kLeafCount];
+    edges[0] = TreeEdge(node, new TreeNode(a, Single(node->x + kLeafOffset), below));
+    edges[1] = TreeEdge(node, new TreeNode(b, Single(node->x - kLeafOffset), below));
+    Replace(node, {edges, nullptr, kLeafCount});
 }
 
 void TreeGraphic::MakeLeaf(TreeNode* node, SeqVector* taxon) {
-    TreeEdge* oldEdges = nullptr;
-    TreeNode** oldChildList = nullptr;
-    int oldCount = 0;
+    TreeNode::Children previous;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         node->label = taxon->name;
-        node->ReplaceChildren(nullptr, nullptr, 0, oldEdges, oldChildList, oldCount);
+        previous = node->ReplaceChildren({nullptr, nullptr, 0});
     }
-    TreeNode::FreeChildren(oldEdges, oldChildList, oldCount);
+    TreeNode::FreeChildren(previous);
 }
 
 void TreeGraphic::Draw() {
@@ -175,14 +176,12 @@ void TreeGraphic::Draw() {
     if (root != nullptr) root->Draw();
 }
 
-void TreeGraphic::Replace(TreeNode* node, TreeEdge* newEdges, TreeNode** newChildList, int count) {
-    TreeEdge* oldEdges = nullptr;
-    TreeNode** oldChildList = nullptr;
-    int oldCount = 0;
+void TreeGraphic::Replace(TreeNode* node, const TreeNode::Children& replacement) {
+    TreeNode::Children previous;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        node->ReplaceChildren(newEdges, newChildList, count, oldEdges, oldChildList, oldCount);
+        previous = node->ReplaceChildren(replacement);
     }
     // Detached under the mutex, so no paint reaches the old subtree any more.
-    TreeNode::FreeChildren(oldEdges, oldChildList, oldCount);
+    TreeNode::FreeChildren(previous);
 }

@@ -50,13 +50,18 @@ public:
 private:
     friend class TreeGraphic;
 
-    // Hands the node new edges and the children they reach (and the array
-    // of those children) and returns its previous children for freeing.
-    void ReplaceChildren(TreeEdge* newEdges, TreeNode** newChildList, int count,
-                         TreeEdge*& oldEdges, TreeNode**& oldChildList, int& oldCount);
-    // Frees edges, the subtrees they reach and a child array, without
+    // A node's edges, the array of children that a split hands out (null
+    // for leaves added by name) and their count.
+    struct Children {
+        TreeEdge* edges;
+        TreeNode** list;
+        int count;
+    };
+    // Gives the node new children and returns the previous ones for freeing.
+    Children ReplaceChildren(const Children& replacement);
+    // Frees edges, the subtrees they reach and the child array, without
     // recursion, so that a deep tree cannot exhaust the stack.
-    static void FreeChildren(TreeEdge* oldEdges, TreeNode** oldChildList, int oldCount);
+    static void FreeChildren(const Children& children);
 
     // The array of child pointers that the last split handed out.
     TreeNode** childList_;
@@ -90,7 +95,7 @@ public:
 
 private:
     // Installs the new children under the mutex, then frees the old ones.
-    void Replace(TreeNode* node, TreeEdge* newEdges, TreeNode** newChildList, int count);
+    void Replace(TreeNode* node, const TreeNode::Children& replacement);
 
     std::mutex mutex_;
 };
