@@ -70,6 +70,7 @@ private:
 // The displayed tree. The analysis thread grows it while the main-loop
 // thread draws it: growing and drawing hold one mutex, so a paint sees every
 // node either before or after a change, never half made, and nothing freed.
+// One thread at a time grows it, with nodes of this tree.
 class TreeGraphic {
 public:
     // Takes the root and everything below it.
