@@ -178,8 +178,8 @@ TEST(GrowWhilePainting, TheEngineGrowsTheTreeItWrites) {
     const std::string input = dir.write("input.txt", RandomSequences(24, 60));
     const std::string output = dir.path("out.tre");
     AnalysisModule module;
-    ASSERT_TRUE(module.set_input_path(input.c_str()));
-    ASSERT_TRUE(module.set_output_path(output.c_str()));
+    ASSERT_TRUE(module.set_input_path(input).ok());
+    ASSERT_TRUE(module.set_output_path(output).ok());
     module.gui = &frontEnd;
     std::atomic<int> paints{0};
     // Twice on one tree, as two presses of the run button would.
