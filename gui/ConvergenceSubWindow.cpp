@@ -4,12 +4,9 @@
 #include <GL/glu.h>
 
 #include "gui/RasterText.h"
-#include "gui/SceneCamera.h"
+#include "gui/SceneView.h"
 
 namespace {
-
-// Placement of a chart made without parameters.
-constexpr int kDefaultSize = 400;
 
 // Chart units: the ortho mapping spans the width and height of the chart's
 // subwindow as the window lays it out, on top of the scene camera.
@@ -40,13 +37,10 @@ ConvergenceSubWindow::ConvergenceSubWindow(glow::GlowComponent* parent,
     : glow::GlowSubwindow(parent, params) {}
 
 ConvergenceSubWindow::ConvergenceSubWindow(glow::GlowComponent* parent)
-    : glow::GlowSubwindow(parent, 0, 0, kDefaultSize, kDefaultSize,
-                          glow::GlowDisplayMode::rgbBuffer | glow::GlowDisplayMode::depthBuffer |
-                              glow::GlowDisplayMode::doubleBuffer,
-                          glow::GlowEventMask::mouseEvents | glow::GlowEventMask::dragEvents) {}
+    : ConvergenceSubWindow(parent, SceneView::StandaloneParams()) {}
 
 bool ConvergenceSubWindow::OnBeginPaint() {
-    SceneCamera::Begin();
+    SceneView::BeginPaint();
     return true;
 }
 

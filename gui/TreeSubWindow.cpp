@@ -2,12 +2,10 @@
 
 #include "glow/view/GlowViewManipulator.h"
 #include "glow/view/Glow_ViewManipMath.h"
-#include "gui/SceneCamera.h"
+#include "gui/SceneView.h"
 #include "gui/TreeViewer.h"
 
 namespace {
-// Placement of a tree view made without parameters.
-constexpr int kDefaultSize = 400;
 // GLUT's mouse buttons.
 constexpr int kLeftButton = 0;
 constexpr int kMiddleButton = 1;
@@ -16,24 +14,13 @@ constexpr int kRightButton = 2;
 
 TreeSubWindow::TreeSubWindow(glow::GlowComponent* parent, const glow::GlowSubwindowParams& params)
     : glow::GlowSubwindow(parent, params), viewer(nullptr), manipulator(nullptr) {
-    BuildView_();
-}
-
-TreeSubWindow::TreeSubWindow(glow::GlowComponent* parent)
-    : glow::GlowSubwindow(parent, 0, 0, kDefaultSize, kDefaultSize,
-                          glow::GlowDisplayMode::rgbBuffer | glow::GlowDisplayMode::depthBuffer |
-                              glow::GlowDisplayMode::doubleBuffer,
-                          glow::GlowEventMask::mouseEvents | glow::GlowEventMask::dragEvents),
-      viewer(nullptr),
-      manipulator(nullptr) {
-    BuildView_();
-}
-
-void TreeSubWindow::BuildView_() {
     manipulator = new glow::GlowViewManipulator(this, glow::GlowViewManipulatorParams::defaults);
     manipulator->SetSpinnable(true);
     viewer = new TreeViewer(manipulator);
 }
+
+TreeSubWindow::TreeSubWindow(glow::GlowComponent* parent)
+    : TreeSubWindow(parent, SceneView::StandaloneParams()) {}
 
 void TreeSubWindow::NormalizeCoordinates(int x, int y, float& nx, float& ny) const {
     if (!glow::Glow_ViewManipMath::NormalizePoint(x, y, Width(), Height(), nx, ny)) {
@@ -43,7 +30,7 @@ void TreeSubWindow::NormalizeCoordinates(int x, int y, float& nx, float& ny) con
 }
 
 bool TreeSubWindow::OnBeginPaint() {
-    SceneCamera::Begin();
+    SceneView::BeginPaint();
     return true;
 }
 

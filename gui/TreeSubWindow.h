@@ -35,10 +35,6 @@ public:
 
 protected:
     bool OnBeginPaint() override;
-
-private:
-    // The manipulator and the viewer, children of this subwindow.
-    void BuildView_();
 };
 
 #endif

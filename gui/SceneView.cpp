@@ -1,4 +1,4 @@
-#include "gui/SceneCamera.h"
+#include "gui/SceneView.h"
 
 #include <GL/gl.h>
 
@@ -7,9 +7,10 @@ constexpr double kHalfWidth = 0.5;
 constexpr double kNear = 1.0;
 constexpr double kFar = 12.0;
 constexpr double kEyeDistance = 5.0;
+constexpr int kStandaloneSize = 400;
 }  // namespace
 
-void SceneCamera::Begin() {
+void SceneView::BeginPaint() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
@@ -23,4 +24,16 @@ void SceneCamera::Begin() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslated(0.0, 0.0, -kEyeDistance);
+}
+
+glow::GlowSubwindowParams SceneView::StandaloneParams() {
+    glow::GlowSubwindowParams params;
+    params.x = 0;
+    params.y = 0;
+    params.width = kStandaloneSize;
+    params.height = kStandaloneSize;
+    params.displayMode = glow::GlowDisplayMode::rgbBuffer | glow::GlowDisplayMode::depthBuffer |
+                         glow::GlowDisplayMode::doubleBuffer;
+    params.eventMask = glow::GlowEventMask::mouseEvents | glow::GlowEventMask::dragEvents;
+    return params;
 }
