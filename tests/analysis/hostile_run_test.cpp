@@ -23,14 +23,6 @@ const char kExitMark[] = "exit=";
 // A run that hangs is ended by timeout and shows as this exit code.
 constexpr int kTimedOut = 124;
 
-std::vector<std::string> without_progress(const std::vector<std::string>& lines) {
-    std::vector<std::string> kept;
-    for (const std::string& line : lines) {
-        if (line.rfind("Num_seqs: ", 0) != 0) kept.push_back(line);
-    }
-    return kept;
-}
-
 std::string program() {
     return shell_quote(tavrel_bin());
 }

@@ -58,7 +58,7 @@ std::vector<std::string> with(std::vector<std::string> args, const std::vector<s
     return args;
 }
 
-std::vector<std::string> without_progress(const std::vector<std::string>& lines) {
+std::vector<std::string> messages_only(const std::vector<std::string>& lines) {
     std::vector<std::string> kept;
     for (const std::string& line : lines) {
         if (line.rfind("Num_seqs: ", 0) != 0 && line.rfind("Error: Zero partition", 0) != 0 &&
@@ -129,7 +129,7 @@ TEST(MpiRun, EveryGroupSizeAppendsOneLineWithEveryTaxonOnce) {
         EXPECT_EQ(sorted(newick_names(lines[0])), c.names) << lines[0];
         // Every process ran the recursion on all taxa.
         EXPECT_EQ(count_of(result.out, "Num_seqs: " + std::to_string(c.names.size())), c.processes);
-        EXPECT_EQ(without_progress(result.out), std::vector<std::string>{});
+        EXPECT_EQ(messages_only(result.out), std::vector<std::string>{});
     }
 }
 
@@ -252,7 +252,7 @@ TEST(MpiRun, ErrorsOfProcessZeroEndEveryProcessWithItsExitCode) {
         const ProgramResult result = mpiexec(dir.path(""), 3, with({"-mpi"}, c.args));
         ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
         EXPECT_EQ(result.exit_code, c.exit_code);
-        EXPECT_EQ(without_progress(result.out), c.lines);
+        EXPECT_EQ(messages_only(result.out), c.lines);
         EXPECT_EQ(read_file(out), "") << "no tree line";
     }
 }
@@ -292,7 +292,7 @@ TEST(MpiRun, RefusalOnAnotherProcessEndsTheGroup) {
             mpiexec(dir.path(""), {{1, c.process_zero}, {1, with({"-mpi", "-nogui"}, c.other)}});
         ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
         EXPECT_EQ(result.exit_code, c.exit_code);
-        EXPECT_EQ(without_progress(result.out), c.lines);
+        EXPECT_EQ(messages_only(result.out), c.lines);
         EXPECT_EQ(read_file(out), "") << "no tree line";
     }
 }
