@@ -45,6 +45,8 @@ void remove_work_dir() {
 
 [[noreturn]] void fault(const std::string& what) {
     std::cerr << "sequencefile_fuzzer: " << what << std::endl;
+    // abort() skips the exit handlers.
+    remove_work_dir();
     std::abort();
 }
 
