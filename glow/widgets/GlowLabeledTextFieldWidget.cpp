@@ -22,13 +22,11 @@ void GlowLabeledTextFieldWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWi
 int GlowLabeledTextFieldWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption,
                                            int& leftMargin, int& rightMargin, int& topMargin,
                                            int& bottomMargin) {
-    int result = ReserveLabelSpace(hSize, vSize, leftMargin, rightMargin, topMargin, bottomMargin);
-    if (result != 0) return result;
-    result = GlowTextFieldWidget::OnAutoPack(hSize, vSize, hOption, vOption, leftMargin,
-                                             rightMargin, topMargin, bottomMargin);
-    if (result != 0) return result;
-    PlaceLabel();
-    return 0;
+    return AutoPackWithLabel(
+        hSize, vSize, leftMargin, rightMargin, topMargin, bottomMargin, [&](int h, int v) {
+            return GlowTextFieldWidget::OnAutoPack(h, v, hOption, vOption, leftMargin, rightMargin,
+                                                   topMargin, bottomMargin);
+        });
 }
 
 }  // namespace glow

@@ -3,6 +3,7 @@
 
 #include "glow/widgets/GlowTextFieldWidget.h"
 #include "glow/widgets/GlowWidgetLabelHelper.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
@@ -33,8 +34,8 @@ protected:
           labelWidth(100),
           labelHeight(20),
           labelSpacing(5),
-          labelColor(0, 0, 0, 255),
-          inactiveLabelColor(76, 76, 76, 255) {}
+          labelColor(Glow_WidgetColors::black),
+          inactiveLabelColor(Glow_WidgetColors::gray30) {}
 };
 
 // A text field with a label beside it; the label is a child of the field.

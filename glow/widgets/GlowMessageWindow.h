@@ -10,6 +10,7 @@
 #include "glow/core/GlowFont.h"
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowFixedSizeWidgetWindow.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
@@ -63,8 +64,8 @@ protected:
           enterButton(0),
           escapeButton(1),
           receiver(nullptr),
-          backColor(204, 204, 204, 255),
-          textColor(0, 0, 0, 255) {}
+          backColor(Glow_WidgetColors::gray80),
+          textColor(Glow_WidgetColors::black) {}
 };
 
 // Where the parts of a message window go, from the sizes of its text and

@@ -166,6 +166,11 @@ protected:
     GlowWidget();
     void Init(GlowWidgetRoot* root, GlowWidget* parentWidget, const GlowWidgetParams& params);
 
+    // Scissors to the widget's rectangle shrunk by margin on every side,
+    // within the box `within` (x, y, width, height in window pixels, as
+    // GL_SCISSOR_BOX gives it); where they do not overlap the box is empty.
+    void ScissorInside(int margin, const int within[4]) const;
+
     // Bounds and sizes may be unspecifiedPos; sums of two given values are
     // computed wide and brought back into range so that no placement
     // overflows.

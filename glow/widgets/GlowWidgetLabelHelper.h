@@ -40,6 +40,21 @@ protected:
     int ReserveLabelSpace(int& hSize, int& vSize, int& leftMargin, int& rightMargin, int& topMargin,
                           int& bottomMargin);
     void PlaceLabel();
+    // The whole auto-pack of a labelled widget: the label's room is taken
+    // from the offered sizes and added to the margins, packWidget(hSize,
+    // vSize) sizes the widget itself in what is left (returning 0, 1 or 2),
+    // and the label is placed beside the result.
+    template <class PackWidget>
+    int AutoPackWithLabel(int hSize, int vSize, int& leftMargin, int& rightMargin, int& topMargin,
+                          int& bottomMargin, PackWidget packWidget) {
+        int result =
+            ReserveLabelSpace(hSize, vSize, leftMargin, rightMargin, topMargin, bottomMargin);
+        if (result != 0) return result;
+        result = packWidget(hSize, vSize);
+        if (result != 0) return result;
+        PlaceLabel();
+        return 0;
+    }
 
 private:
     GlowWidget* widget_ = nullptr;
