@@ -4,11 +4,15 @@
 #include "glow/widgets/GlowDismissPushButtonWidget.h"
 #include "glow/widgets/GlowLabelWidget.h"
 #include "glow/widgets/GlowLabeledHiddenTextFieldWidget.h"
+#include "glow/widgets/GlowLabeledPopupMenuWidget.h"
+#include "glow/widgets/GlowLabeledSliderWidget.h"
 #include "glow/widgets/GlowLabeledTextFieldWidget.h"
+#include "glow/widgets/GlowMenuButtonWidget.h"
 #include "glow/widgets/GlowPanelWidget.h"
 #include "glow/widgets/GlowPushButtonWidget.h"
 #include "glow/widgets/GlowQuickPanelWidget.h"
 #include "glow/widgets/GlowQuickRadioGroupWidget.h"
+#include "glow/widgets/GlowScrollBarWidget.h"
 #include "glow/widgets/GlowSeparatorWidget.h"
 #include "glow/widgets/GlowWidgetRoot.h"
 
@@ -65,9 +69,7 @@ GlowSeparatorWidget* GlowQuickPalette::AddSeparator(int style) {
     params.x = 0;
     params.y = 0;
     params.style = style;
-    const bool isVertical = panel->arrangement_ == vertical;
-    params.width = isVertical ? 10 : 4;
-    params.height = isVertical ? 4 : 10;
+    SizeAcross(params, 10, 4);
     return new GlowSeparatorWidget(static_cast<GlowWidget*>(panel), params);
 }
 
@@ -120,6 +122,70 @@ GlowLabeledHiddenTextFieldWidget* GlowQuickPalette::AddHiddenTextField(int width
         new GlowLabeledHiddenTextFieldWidget(panel, FieldParams(width, text, labelText), maskChar);
     FocusIfNone(field);
     return field;
+}
+
+GlowMenuButtonWidget* GlowQuickPalette::AddMenuButton(const char* label, GlowMenu* menu,
+                                                     int iconType) {
+    GlowMenuButtonParams params;
+    params.x = 0;
+    params.y = 0;
+    params.text = label;
+    params.menu = menu;
+    params.iconType = iconType;
+    return new GlowMenuButtonWidget(panel, params);
+}
+
+GlowLabeledPopupMenuWidget* GlowQuickPalette::AddPopupMenu(
+    const char* labelText, TReceiver<const GlowPopupMenuMessage&>* receiver) {
+    GlowLabeledPopupMenuParams params;
+    params.x = 0;
+    params.y = 0;
+    params.labelText = labelText;
+    params.receiver = receiver;
+    params.items = nullptr;
+    return new GlowLabeledPopupMenuWidget(panel, params);
+}
+
+GlowScrollBarWidget* GlowQuickPalette::AddScrollBar(
+    int min, int max, int span, int topEntry, TReceiver<const GlowScrollBarMessage&>* receiver) {
+    GlowScrollBarParams params;
+    params.x = 0;
+    params.y = 0;
+    params.minimum = min;
+    params.maximum = max;
+    params.span = span;
+    params.topEntry = topEntry;
+    params.receiver = receiver;
+    SizeAcross(params, 120, 20);
+    return new GlowScrollBarWidget(panel, params);
+}
+
+GlowLabeledSliderWidget* GlowQuickPalette::AddSlider(double min, double max, double initial,
+                                                     int options, int numTicks,
+                                                     const char* minMaxFormat,
+                                                     const char* labelFormat,
+                                                     TReceiver<const GlowSliderMessage&>* receiver) {
+    GlowLabeledSliderParams params;
+    params.x = 0;
+    params.y = 0;
+    params.minimum = min;
+    params.maximum = max;
+    params.value = initial;
+    params.options = static_cast<GlowSliderOptions>(options);
+    params.numTicks = numTicks;
+    params.minMaxFormat = minMaxFormat;
+    params.labelFormat = labelFormat;
+    params.receiver = receiver;
+    SizeAcross(params, 130, 30);
+    params.labelPosition = panel->arrangement_ == vertical ? GlowWidgetLabelHelper::leftLabel
+                                                           : GlowWidgetLabelHelper::topLabel;
+    return new GlowLabeledSliderWidget(panel, params);
+}
+
+void GlowQuickPalette::SizeAcross(GlowWidgetParams& params, int length, int breadth) const {
+    const bool isVertical = panel->arrangement_ == vertical;
+    params.width = isVertical ? length : breadth;
+    params.height = isVertical ? breadth : length;
 }
 
 int GlowQuickPalette::GetArrangement() const {

@@ -446,14 +446,23 @@ void GlowWidget::DrawEtchedFrame(const GlowColor& light, const GlowColor& dark) 
 }
 
 void GlowWidget::DrawTextLine(float x, GlowFont font, const char* text) const {
-    glRasterPos2f(x, static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / height_);
+    DrawTextLine(x, height_, font, text);
+}
+
+void GlowWidget::DrawTextLine(float x, int height, GlowFont font, const char* text) {
+    glRasterPos2f(x, static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / height);
     for (const char* p = text; *p != '\0'; ++p) DrawCharacter(font, *p);
 }
 
 void GlowWidget::DrawBevel(float right, const GlowColor& topLeft,
                            const GlowColor& bottomRight) const {
-    const float bx = 4.0f / width_;
-    const float by = 4.0f / height_;
+    DrawBevel(width_, height_, right, topLeft, bottomRight);
+}
+
+void GlowWidget::DrawBevel(int width, int height, float right, const GlowColor& topLeft,
+                           const GlowColor& bottomRight) {
+    const float bx = 4.0f / width;
+    const float by = 4.0f / height;
     topLeft.Apply();
     glBegin(GL_QUAD_STRIP);
     glVertex2f(-1.0f, -1.0f);

@@ -156,11 +156,16 @@ public:
     // right: the left and top edges in topLeft, the bottom and right edges
     // in bottomRight.
     void DrawBevel(float right, const GlowColor& topLeft, const GlowColor& bottomRight) const;
+    // The same in any viewport of width x height pixels (a widget's own
+    // GLUT subwindow).
+    static void DrawBevel(int width, int height, float right, const GlowColor& topLeft,
+                          const GlowColor& bottomRight);
     // An etched frame: the dark outline one pixel in from the right and
     // bottom, the light one a pixel right of and below it.
     void DrawEtchedFrame(const GlowColor& light, const GlowColor& dark) const;
     // One line of text from normalised x, centred in the widget's height.
     void DrawTextLine(float x, GlowFont font, const char* text) const;
+    static void DrawTextLine(float x, int height, GlowFont font, const char* text);
 
 protected:
     GlowWidget();

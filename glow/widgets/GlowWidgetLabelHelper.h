@@ -24,6 +24,13 @@ class GlowWidgetLabelHelper {
 public:
     enum { leftLabel = 0, rightLabel = 1, topLabel = 2, bottomLabel = 3 };
 
+    // Takes the room of a label of labelWidth x labelHeight at position,
+    // spacing pixels from a widget of width x height, from the sizes offered
+    // to the widget (unspecifiedSize stays). Returns 0, or 1 (2) when less
+    // than 2 pixels of the width (height) are left.
+    static int TakeLabelRoom(int position, int labelWidth, int labelHeight, int spacing, int width,
+                             int height, int& hSize, int& vSize);
+
     GlowWidgetLabelWidget* Label() const { return label_; }
     int LabelPosition() const { return position_; }
     int LabelSpacing() const { return spacing_; }

@@ -23,6 +23,8 @@ struct Glow_WidgetColors {
     static constexpr GlowColor darkRed{204, 0, 0, 255};
     // (1, 0.7, 0.7): what a pressed control shows on its darkened face.
     static constexpr GlowColor pressedPink{255, 178, 178, 255};
+    // (0.8, 0.6, 0.6): a held thumb or arrow box.
+    static constexpr GlowColor rose{204, 153, 153, 255};
 };
 
 }  // namespace glow
