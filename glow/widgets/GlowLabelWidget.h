@@ -53,6 +53,7 @@ public:
     void SetText(const char* text);
     const char* GetText() const { return text_.c_str(); }
     void SetTextColor(GlowColor color);
+    GlowColor GetTextColor() const { return textColor_; }
     GlowFont GetFont() const { return font_; }
     void GetPreferredSize(int& width, int& height) const;
     int GetHMargin() const { return hMargin_; }

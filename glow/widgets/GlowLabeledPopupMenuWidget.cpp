@@ -24,12 +24,11 @@ void GlowLabeledPopupMenuWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWi
 int GlowLabeledPopupMenuWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption,
                                            int& leftMargin, int& rightMargin, int& topMargin,
                                            int& bottomMargin) {
-    return AutoPackWithLabel(hSize, vSize, leftMargin, rightMargin, topMargin, bottomMargin,
-                             [&](int h, int v) {
-                                 return GlowPopupMenuWidget::OnAutoPack(
-                                     h, v, hOption, vOption, leftMargin, rightMargin, topMargin,
-                                     bottomMargin);
-                             });
+    return AutoPackWithLabel(
+        hSize, vSize, leftMargin, rightMargin, topMargin, bottomMargin, [&](int h, int v) {
+            return GlowPopupMenuWidget::OnAutoPack(h, v, hOption, vOption, leftMargin, rightMargin,
+                                                   topMargin, bottomMargin);
+        });
 }
 
 void GlowLabeledPopupMenuWidget::OnWidgetPaint() {

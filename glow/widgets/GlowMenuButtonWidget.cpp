@@ -17,10 +17,9 @@ GlowMenuButtonWidget::~GlowMenuButtonWidget() = default;
 void GlowMenuButtonWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
                                 const GlowMenuButtonParams& params) {
     GlowWidget::Init(root, parentWidget, params);
-    AttachFace(
-        new Glow_MenuButtonSubwindow(this, params.text, params.font, params.iconType,
-                                     params.spacing),
-        params);
+    AttachFace(new Glow_MenuButtonSubwindow(this, params.text, params.font, params.iconType,
+                                            params.spacing),
+               params);
     if (params.menu != nullptr) Face()->SetMenu(params.menu);
 }
 

@@ -48,10 +48,10 @@ void GlowMessageWindow::Init(const char* title, int x, int y, const char* text, 
 
 void GlowMessageWindow::Init(const GlowMessageWindowParams& p) {
     GlowFixedSizeWidgetWindow::Init(Glow_Dialog::WindowParams(p.title, p.x, p.y, p.backColor));
-    dialog_.CreateButtons(p.buttons, p.buttonFont, [this](const GlowPushButtonParams& params,
-                                                          int index) {
-        return new Glow_MessageWindowButton(this, params, index);
-    });
+    dialog_.CreateButtons(p.buttons, p.buttonFont,
+                          [this](const GlowPushButtonParams& params, int index) {
+                              return new Glow_MessageWindowButton(this, params, index);
+                          });
     textLabel_ = Glow_Dialog::CreatePrompt(this, p.text, p.textFont, p.textColor, p.spacing);
     dialog_.Arrange(this, textLabel_->Width(), textLabel_->Height(), p.spacing);
     if (p.receiver != nullptr) sender_.Bind(p.receiver);

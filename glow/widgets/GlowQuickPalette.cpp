@@ -125,7 +125,7 @@ GlowLabeledHiddenTextFieldWidget* GlowQuickPalette::AddHiddenTextField(int width
 }
 
 GlowMenuButtonWidget* GlowQuickPalette::AddMenuButton(const char* label, GlowMenu* menu,
-                                                     int iconType) {
+                                                      int iconType) {
     GlowMenuButtonParams params;
     params.x = 0;
     params.y = 0;
@@ -160,11 +160,9 @@ GlowScrollBarWidget* GlowQuickPalette::AddScrollBar(
     return new GlowScrollBarWidget(panel, params);
 }
 
-GlowLabeledSliderWidget* GlowQuickPalette::AddSlider(double min, double max, double initial,
-                                                     int options, int numTicks,
-                                                     const char* minMaxFormat,
-                                                     const char* labelFormat,
-                                                     TReceiver<const GlowSliderMessage&>* receiver) {
+GlowLabeledSliderWidget* GlowQuickPalette::AddSlider(
+    double min, double max, double initial, int options, int numTicks, const char* minMaxFormat,
+    const char* labelFormat, TReceiver<const GlowSliderMessage&>* receiver) {
     GlowLabeledSliderParams params;
     params.x = 0;
     params.y = 0;

@@ -36,7 +36,7 @@ GlowScrollBarWidget::Geometry GlowScrollBarWidget::GetGeometry(int width, int he
     g.breadth = static_cast<float>(vertical ? width : height);
     // A bar without area has no parts but the thumb over the whole trough.
     if (g.length <= 0 || g.breadth <= 0) return g;
-    g.arrowMode = g.breadth * twoArrowsRatio < g.length   ? 2
+    g.arrowMode = g.breadth * twoArrowsRatio < g.length  ? 2
                   : g.breadth * oneArrowRatio < g.length ? 1
                                                          : 0;
     const double a = 2.0 * g.breadth / g.length;
@@ -187,9 +187,8 @@ void GlowScrollBarWidget::StepPart(bool first) {
         // The steps stop once the thumb has come to the mouse.
         const Geometry g = GetGeometry();
         const bool stillBeside =
-            part == minusPagePart
-                ? g.troughStart <= lastPosition_ && lastPosition_ <= g.thumbStart
-                : g.thumbEnd <= lastPosition_ && lastPosition_ <= g.troughEnd;
+            part == minusPagePart ? g.troughStart <= lastPosition_ && lastPosition_ <= g.thumbStart
+                                  : g.thumbEnd <= lastPosition_ && lastPosition_ <= g.troughEnd;
         if (!stillBeside) {
             inPart_ = false;
             pendingDelay_ = 0;
@@ -276,24 +275,32 @@ void GlowScrollBarWidget::EndGesture() {
     Refresh();
 }
 
-bool GlowScrollBarWidget::DragThumbTo(int x, int y) {
-    const Geometry g = GetGeometry();
-    float position;
-    PointToPosition(x, y, position);
+bool GlowScrollBarWidget::EntryAtThumb(const Geometry& g, double thumbStart, int minimum,
+                                       int maximum, int span, int& entry) {
     // A thumb over the whole trough has nowhere to go.
     const double freeLength =
         (static_cast<double>(g.troughEnd) - g.troughStart) - (g.thumbEnd - g.thumbStart);
     if (!(freeLength > 0)) return false;
-    const double freeEntries = static_cast<double>(maximum_) - span_ - minimum_;
-    const double t =
-        (static_cast<double>(position) - grabOffset_ - g.troughStart) * freeEntries / freeLength;
-    // An exact half goes up; the result is brought into the range before it
-    // becomes an int.
-    const double last = static_cast<double>(maximum_) - span_;
-    const double entry = std::max(std::min(minimum_ + std::floor(t + 0.5), last),
-                                  static_cast<double>(minimum_));
-    if (std::isnan(entry)) return false;
-    const int newTop = static_cast<int>(entry);
+    const double freeEntries = static_cast<double>(maximum) - span - minimum;
+    const double t = (thumbStart - g.troughStart) * freeEntries / freeLength;
+    // An exact half goes up; the result is brought into the range (the
+    // minimum winning) before it becomes an int.
+    const double last = static_cast<double>(maximum) - span;
+    const double wanted =
+        std::max(std::min(minimum + std::floor(t + 0.5), last), static_cast<double>(minimum));
+    if (std::isnan(wanted)) return false;
+    entry = static_cast<int>(wanted);
+    return true;
+}
+
+bool GlowScrollBarWidget::DragThumbTo(int x, int y) {
+    float position;
+    PointToPosition(x, y, position);
+    int newTop;
+    if (!EntryAtThumb(GetGeometry(), static_cast<double>(position) - grabOffset_, minimum_,
+                      maximum_, span_, newTop)) {
+        return false;
+    }
     if (newTop == topEntry_) return false;
     topEntry_ = newTop;
     return true;
@@ -359,12 +366,12 @@ void GlowScrollBarWidget::OnWidgetPaint() {
     const float pX = 2.0f / g.breadth;
     const float thumbLength = g.thumbEnd - g.thumbStart;
 
-    (!active ? inactiveTroughColor_
+    (!active                  ? inactiveTroughColor_
      : part_ == minusPagePart ? pressedTroughColor_
                               : troughColor_)
         .Apply();
     glRectf(-1.0f, -1.0f, g.thumbStart, 1.0f);
-    (!active ? inactiveTroughColor_
+    (!active                 ? inactiveTroughColor_
      : part_ == plusPagePart ? pressedTroughColor_
                              : troughColor_)
         .Apply();

@@ -116,6 +116,11 @@ public:
     static Geometry GetGeometry(int width, int height, int minimum, int maximum, int span,
                                 int topEntry);
     Geometry GetGeometry() const;
+    // The top entry for a thumb dragged to start at thumbStart, rounded to
+    // the nearest entry (a half up) and clamped; false when the thumb cannot
+    // move (it fills the trough).
+    static bool EntryAtThumb(const Geometry& g, double thumbStart, int minimum, int maximum,
+                             int span, int& entry);
     // True when the bar runs from top to bottom: taller than wide.
     static bool IsVertical(int width, int height) { return height > width; }
 

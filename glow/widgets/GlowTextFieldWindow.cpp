@@ -59,10 +59,10 @@ void GlowTextFieldWindow::Init(const char* title, int x, int y, const char* labe
 void GlowTextFieldWindow::Init(const GlowTextFieldWindowParams& p) {
     const int s = p.spacing;
     GlowFixedSizeWidgetWindow::Init(Glow_Dialog::WindowParams(p.title, p.x, p.y, p.backColor));
-    dialog_.CreateButtons(p.buttons, p.buttonFont, [this](const GlowPushButtonParams& params,
-                                                          int index) {
-        return new Glow_TextFieldWindowButton(this, params, index);
-    });
+    dialog_.CreateButtons(p.buttons, p.buttonFont,
+                          [this](const GlowPushButtonParams& params, int index) {
+                              return new Glow_TextFieldWindowButton(this, params, index);
+                          });
     prompt_ = Glow_Dialog::CreatePrompt(this, p.labelText, p.labelFont, p.labelColor, s);
 
     GlowTextFieldParams field;

@@ -44,10 +44,10 @@ struct GlowTextFieldWindowParams {
     int fieldWidth;
     char maskChar;  // 0: a plain field; else a hidden field showing this
     GlowFont buttonFont;
-    const char* buttons;  // labels separated by tabs; null is "OK"
-    int spacing;          // margins and gaps
-    int enterButton;      // index of the button Enter presses; others: none
-    int escapeButton;     // index of the button Escape presses; others: none
+    const char* buttons;                    // labels separated by tabs; null is "OK"
+    int spacing;                            // margins and gaps
+    int enterButton;                        // index of the button Enter presses; others: none
+    int escapeButton;                       // index of the button Escape presses; others: none
     GlowTextFieldWindowReceiver* receiver;  // may be null
     GlowColor backColor;
     GlowColor labelColor;

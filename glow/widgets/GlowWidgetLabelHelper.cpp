@@ -45,9 +45,8 @@ void GlowWidgetLabelHelper::InitLabel(GlowWidget* widget, int position, int labe
     PlaceLabel();
 }
 
-int GlowWidgetLabelHelper::TakeLabelRoom(int position, int labelWidth, int labelHeight,
-                                         int spacing, int width, int height, int& hSize,
-                                         int& vSize) {
+int GlowWidgetLabelHelper::TakeLabelRoom(int position, int labelWidth, int labelHeight, int spacing,
+                                         int width, int height, int& hSize, int& vSize) {
     const bool beside = position == leftLabel || position == rightLabel;
     const bool stacked = position == topLabel || position == bottomLabel;
     if (hSize != unspecifiedSize) {

@@ -28,9 +28,9 @@ GlowMessageWindowLayout GlowMessageWindowLayout::Compute(int textWidth, int text
     if (n > 0) rowWidth += s * (n - 1);
     const long long width = std::max(rowWidth + 2 * s, static_cast<long long>(textWidth) + 2 * s);
     // Without buttons there is no row: the window ends a margin below the text.
-    const long long height = n > 0 ? static_cast<long long>(textHeight) + buttonHeight + 3 * s +
-                                         rowGap
-                                   : static_cast<long long>(textHeight) + 2 * s;
+    const long long height =
+        n > 0 ? static_cast<long long>(textHeight) + buttonHeight + 3 * s + rowGap
+              : static_cast<long long>(textHeight) + 2 * s;
     layout.windowWidth = static_cast<int>(width);
     layout.windowHeight = static_cast<int>(height);
     layout.textX = spacing;
@@ -88,8 +88,8 @@ void Glow_Dialog::Arrange(GlowFixedSizeWidgetWindow* window, int contentWidth, i
     for (GlowPushButtonWidget* button : buttons_) widths.push_back(button->Width());
     // No button is read that does not exist.
     const int buttonHeight = buttons_.empty() ? 0 : buttons_.front()->Height();
-    const GlowMessageWindowLayout layout =
-        GlowMessageWindowLayout::Compute(contentWidth, contentHeight, widths, buttonHeight, spacing);
+    const GlowMessageWindowLayout layout = GlowMessageWindowLayout::Compute(
+        contentWidth, contentHeight, widths, buttonHeight, spacing);
     for (size_t i = 0; i < buttons_.size(); ++i) {
         buttons_[i]->Move(layout.buttonX[i], layout.buttonY);
     }
