@@ -13,9 +13,7 @@ void GlowLabeledHiddenTextFieldWidget::Init(GlowWidgetRoot* root, GlowWidget* pa
                                             const GlowLabeledTextFieldParams& params,
                                             char maskChar) {
     GlowHiddenTextFieldWidget::Init(root, parentWidget, params, maskChar);
-    InitLabel(this, params.labelPosition, params.labelWidth, params.labelHeight,
-              params.labelSpacing, params.labelText, params.labelFont, params.labelColor,
-              params.inactiveLabelColor);
+    InitLabel(this, params, params.labelColor, params.inactiveLabelColor);
 }
 
 int GlowLabeledHiddenTextFieldWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption,

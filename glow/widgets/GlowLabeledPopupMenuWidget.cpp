@@ -14,9 +14,7 @@ GlowLabeledPopupMenuWidget::~GlowLabeledPopupMenuWidget() = default;
 void GlowLabeledPopupMenuWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
                                       const GlowLabeledPopupMenuParams& params) {
     GlowPopupMenuWidget::Init(root, parentWidget, params);
-    InitLabel(this, params.labelPosition, params.labelWidth, params.labelHeight,
-              params.labelSpacing, params.labelText, params.labelFont, params.labelTextColor,
-              params.inactiveLabelTextColor);
+    InitLabel(this, params, params.labelTextColor, params.inactiveLabelTextColor);
     labelTextColor_ = params.labelTextColor;
     hiliteLabelTextColor_ = params.hiliteLabelTextColor;
 }

@@ -6,18 +6,12 @@
 
 namespace glow {
 
-struct GlowLabeledPopupMenuParams : public GlowPopupMenuParams {
+struct GlowLabeledPopupMenuParams : public GlowPopupMenuParams, public Glow_WidgetLabelParams {
     // Copies defaults.
     GlowLabeledPopupMenuParams() : GlowLabeledPopupMenuParams(defaults) {}
     GlowLabeledPopupMenuParams(const GlowLabeledPopupMenuParams&) = default;
     GlowLabeledPopupMenuParams& operator=(const GlowLabeledPopupMenuParams&) = default;
 
-    const char* labelText;  // null or empty: the label takes no room
-    GlowFont labelFont;
-    int labelPosition;  // GlowWidgetLabelHelper::leftLabel and so on
-    int labelWidth;
-    int labelHeight;
-    int labelSpacing;
     GlowColor labelTextColor;
     GlowColor hiliteLabelTextColor;  // while the menu is shown
     GlowColor inactiveLabelTextColor;
@@ -28,12 +22,7 @@ protected:
     // The pop-up menu's constants, then the label's.
     constexpr explicit GlowLabeledPopupMenuParams(bool)
         : GlowPopupMenuParams(true),
-          labelText(""),
-          labelFont(GLUT_BITMAP_HELVETICA_12),
-          labelPosition(GlowWidgetLabelHelper::leftLabel),
-          labelWidth(100),
-          labelHeight(20),
-          labelSpacing(5),
+          Glow_WidgetLabelParams(),
           labelTextColor(Glow_WidgetColors::black),
           hiliteLabelTextColor(Glow_WidgetColors::darkRed),
           inactiveLabelTextColor(Glow_WidgetColors::gray30) {}

@@ -14,9 +14,7 @@ GlowLabeledTextFieldWidget::~GlowLabeledTextFieldWidget() = default;
 void GlowLabeledTextFieldWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
                                       const GlowLabeledTextFieldParams& params) {
     GlowTextFieldWidget::Init(root, parentWidget, params);
-    InitLabel(this, params.labelPosition, params.labelWidth, params.labelHeight,
-              params.labelSpacing, params.labelText, params.labelFont, params.labelColor,
-              params.inactiveLabelColor);
+    InitLabel(this, params, params.labelColor, params.inactiveLabelColor);
 }
 
 int GlowLabeledTextFieldWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption,

@@ -7,18 +7,12 @@
 
 namespace glow {
 
-struct GlowLabeledTextFieldParams : public GlowTextFieldParams {
+struct GlowLabeledTextFieldParams : public GlowTextFieldParams, public Glow_WidgetLabelParams {
     // Copies defaults.
     GlowLabeledTextFieldParams() : GlowLabeledTextFieldParams(defaults) {}
     GlowLabeledTextFieldParams(const GlowLabeledTextFieldParams&) = default;
     GlowLabeledTextFieldParams& operator=(const GlowLabeledTextFieldParams&) = default;
 
-    const char* labelText;  // null or empty: the label takes no room
-    GlowFont labelFont;
-    int labelPosition;  // GlowWidgetLabelHelper::leftLabel and so on
-    int labelWidth;
-    int labelHeight;
-    int labelSpacing;
     GlowColor labelColor;
     GlowColor inactiveLabelColor;
 
@@ -28,12 +22,7 @@ protected:
     // The text-field constants, then the label's; no other record is read.
     constexpr explicit GlowLabeledTextFieldParams(bool)
         : GlowTextFieldParams(true),
-          labelText(""),
-          labelFont(GLUT_BITMAP_HELVETICA_12),
-          labelPosition(GlowWidgetLabelHelper::leftLabel),
-          labelWidth(100),
-          labelHeight(20),
-          labelSpacing(5),
+          Glow_WidgetLabelParams(),
           labelColor(Glow_WidgetColors::black),
           inactiveLabelColor(Glow_WidgetColors::gray30) {}
 };

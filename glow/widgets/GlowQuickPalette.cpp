@@ -20,20 +20,26 @@ namespace glow {
 
 namespace {
 
-GlowPushButtonParams ButtonParams(const char* label,
-                                  TReceiver<const GlowPushButtonMessage&>* receiver) {
-    GlowPushButtonParams params;
+// A record of the kind's defaults placed at the panel's origin, as every
+// Add operation starts its control.
+template <class Params>
+Params AtOrigin() {
+    Params params;
     params.x = 0;
     params.y = 0;
+    return params;
+}
+
+GlowPushButtonParams ButtonParams(const char* label,
+                                  TReceiver<const GlowPushButtonMessage&>* receiver) {
+    auto params = AtOrigin<GlowPushButtonParams>();
     params.text = label;
     params.receiver = receiver;
     return params;
 }
 
 GlowLabeledTextFieldParams FieldParams(int width, const char* text, const char* labelText) {
-    GlowLabeledTextFieldParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowLabeledTextFieldParams>();
     params.width = width;
     params.text = text;
     params.labelText = labelText;
@@ -55,9 +61,7 @@ GlowQuickPanelWidget* GlowQuickPalette::AddArrangingPanel(int style, const char*
 }
 
 GlowPanelWidget* GlowQuickPalette::AddPanel(int width, int height, int style) {
-    GlowPanelParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowPanelParams>();
     params.width = width;
     params.height = height;
     params.style = style;
@@ -65,18 +69,14 @@ GlowPanelWidget* GlowQuickPalette::AddPanel(int width, int height, int style) {
 }
 
 GlowSeparatorWidget* GlowQuickPalette::AddSeparator(int style) {
-    GlowSeparatorParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowSeparatorParams>();
     params.style = style;
     SizeAcross(params, 10, 4);
     return new GlowSeparatorWidget(static_cast<GlowWidget*>(panel), params);
 }
 
 GlowLabelWidget* GlowQuickPalette::AddLabel(const char* text) {
-    GlowLabelParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowLabelParams>();
     params.text = text;
     return new GlowLabelWidget(static_cast<GlowWidget*>(panel), params);
 }
@@ -94,9 +94,7 @@ GlowDismissPushButtonWidget* GlowQuickPalette::AddDismissButton(
 
 GlowCheckBoxWidget* GlowQuickPalette::AddCheckBox(const char* label, int state,
                                                   TReceiver<const GlowCheckBoxMessage&>* receiver) {
-    GlowCheckBoxParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowCheckBoxParams>();
     params.text = label;
     params.state = state;
     params.receiver = receiver;
@@ -126,9 +124,7 @@ GlowLabeledHiddenTextFieldWidget* GlowQuickPalette::AddHiddenTextField(int width
 
 GlowMenuButtonWidget* GlowQuickPalette::AddMenuButton(const char* label, GlowMenu* menu,
                                                       int iconType) {
-    GlowMenuButtonParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowMenuButtonParams>();
     params.text = label;
     params.menu = menu;
     params.iconType = iconType;
@@ -137,9 +133,7 @@ GlowMenuButtonWidget* GlowQuickPalette::AddMenuButton(const char* label, GlowMen
 
 GlowLabeledPopupMenuWidget* GlowQuickPalette::AddPopupMenu(
     const char* labelText, TReceiver<const GlowPopupMenuMessage&>* receiver) {
-    GlowLabeledPopupMenuParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowLabeledPopupMenuParams>();
     params.labelText = labelText;
     params.receiver = receiver;
     params.items = nullptr;
@@ -148,9 +142,7 @@ GlowLabeledPopupMenuWidget* GlowQuickPalette::AddPopupMenu(
 
 GlowScrollBarWidget* GlowQuickPalette::AddScrollBar(
     int min, int max, int span, int topEntry, TReceiver<const GlowScrollBarMessage&>* receiver) {
-    GlowScrollBarParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowScrollBarParams>();
     params.minimum = min;
     params.maximum = max;
     params.span = span;
@@ -163,9 +155,7 @@ GlowScrollBarWidget* GlowQuickPalette::AddScrollBar(
 GlowLabeledSliderWidget* GlowQuickPalette::AddSlider(
     double min, double max, double initial, int options, int numTicks, const char* minMaxFormat,
     const char* labelFormat, TReceiver<const GlowSliderMessage&>* receiver) {
-    GlowLabeledSliderParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowLabeledSliderParams>();
     params.minimum = min;
     params.maximum = max;
     params.value = initial;

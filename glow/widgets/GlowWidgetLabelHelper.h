@@ -17,6 +17,25 @@ protected:
                    int& rightMargin, int& topMargin, int& bottomMargin) override;
 };
 
+// The fields of a labelled widget's parameter record that make and place
+// its label, with their defaults.
+struct Glow_WidgetLabelParams {
+    constexpr Glow_WidgetLabelParams()
+        : labelText(""),
+          labelFont(GLUT_BITMAP_HELVETICA_12),
+          labelPosition(0),
+          labelWidth(100),
+          labelHeight(20),
+          labelSpacing(5) {}
+
+    const char* labelText;  // null or empty: the label takes no room
+    GlowFont labelFont;
+    int labelPosition;  // GlowWidgetLabelHelper::leftLabel and so on
+    int labelWidth;     // the label's box until the first auto-pack
+    int labelHeight;
+    int labelSpacing;
+};
+
 // Mix-in of labelled widgets: a label beside the widget, for which the
 // widget's auto-pack reserves room. The label is a child widget of the
 // labelled widget and is deleted with it.
@@ -43,6 +62,12 @@ protected:
     void InitLabel(GlowWidget* widget, int position, int labelWidth, int labelHeight, int spacing,
                    const char* text, GlowFont font, GlowColor textColor,
                    GlowColor inactiveTextColor);
+    void InitLabel(GlowWidget* widget, const Glow_WidgetLabelParams& params, GlowColor textColor,
+                   GlowColor inactiveTextColor) {
+        InitLabel(widget, params.labelPosition, params.labelWidth, params.labelHeight,
+                  params.labelSpacing, params.labelText, params.labelFont, textColor,
+                  inactiveTextColor);
+    }
     // 0, or 1 (2) when the width (height) cannot be met.
     int ReserveLabelSpace(int& hSize, int& vSize, int& leftMargin, int& rightMargin, int& topMargin,
                           int& bottomMargin);
