@@ -257,6 +257,34 @@ TEST_F(MenuWidgetTest, MenuStatusThenSelectionThroughTheToolkit) {
     EXPECT_COLOR(At(PaintFace(face), 4, h / 2), up);
 }
 
+TEST_F(MenuWidgetTest, FacesOfAMenuButtonAndAnInactivePopup) {
+    glow::GlowMenuButtonWidget* b = MakeButton(nullptr, "Menu");
+    b->AutoPackDefault();
+    GlowPopupMenuWidget* w = MakePopup("Disabled");
+    w->AutoPackDefault();
+    w->Deactivate();
+    EndEvent();
+    ASSERT_TRUE(glowtest::WaitUntilMapped(b->Face()));
+    ASSERT_TRUE(glowtest::WaitUntilMapped(w->Face()));
+    const glowtest::Pixels button = PaintFace(b->Face());
+    const glowtest::Pixels popup = PaintFace(w->Face());
+    glowtest::SavePicture("menu_button_face", button);
+    glowtest::SavePicture("popup_face_inactive", popup);
+    // The menu icon: a white page under a blue bar, a quarter of the height
+    // from the right edge.
+    const int W = button.width, H = button.height;
+    const int right = W - H / 4;
+    const int left = right - H / 2;
+    const int mid = (left + right) / 2;
+    EXPECT_COLOR(At(button, mid, H / 2 + 3), GlowColor(255, 255, 255, 255));
+    EXPECT_COLOR(At(button, mid, H / 2 - 5), GlowColor(0, 0, 255, 255));
+    EXPECT_COLOR(At(button, 0, H / 2), GlowColor(255, 255, 255, 255));  // bevel
+    // Inactive: no bevel but a one-pixel outline, and grey text.
+    EXPECT_COLOR(At(popup, 0, popup.height / 2), GlowColor(76, 76, 76, 255));
+    EXPECT_COLOR(At(popup, 1, popup.height / 2), GlowColor(178, 178, 178, 255));
+    EXPECT_COLOR(At(popup, popup.width - 1, 1), GlowColor(76, 76, 76, 255));
+}
+
 TEST_F(MenuWidgetTest, PreferredSizes) {
     GlowPopupMenuWidget* w = MakePopup("a\tmuch longer item\tb");
     const glow::GlowFont font;
