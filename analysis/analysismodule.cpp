@@ -1,9 +1,7 @@
 #include "analysis/analysismodule.h"
 
-#include <cerrno>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -11,11 +9,10 @@
 
 #include "analysis/analysisfrontend.h"
 #include "analysis/check.h"
-#include "analysis/processgroup.h"
+#include "analysis/grouprelease.h"
 
 namespace {
 
-constexpr int kMaxNameLength = 99;
 constexpr int kNeurons = 2;
 constexpr double kNeuronStart = 0.5;
 constexpr double kConscienceStart = 0.5;
@@ -29,25 +26,8 @@ std::string number_text(double value) {
     return text.str();
 }
 
-// A count of the sequence file: a whole decimal number, 0 or more.
-AnalysisStatus parse_count(const std::string& token, const char* what, int* count) {
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(token.c_str(), &end, 10);
-    if (end == token.c_str() || *end != '\0' || errno == ERANGE || value > INT_MAX ||
-        value < INT_MIN) {
-        return AnalysisStatus::failure(std::string("Error: ") + what +
-                                       " is not a whole number: " + token);
-    }
-    if (value < 0) {
-        return AnalysisStatus::failure(std::string("Error: ") + what + " is negative: " + token);
-    }
-    *count = static_cast<int>(value);
-    return AnalysisStatus::success();
-}
-
-std::string input_not_found(const char* path) {
-    return std::string("Error: Input file ") + (path ? path : "") + " not found";
+std::string input_not_found(const std::string& path) {
+    return "Error: Input file " + path + " not found";
 }
 
 bool needs_quotes(const char* text) {
@@ -65,8 +45,8 @@ double squared_distance(const SeqVector* a, const SeqVector* b) {
     return s;
 }
 
-// The root of the mean squared base distance per position, from the
-// Euclidean model's value over `length` positions.
+// The root of the mean squared base distance per position (the RMS error),
+// from the Euclidean model's value over `length` positions.
 double rms_of_distance(double euclidian, int length) {
     return std::sqrt(euclidian * euclidian / length);
 }
@@ -91,7 +71,7 @@ int doubled_budget(int budget) {
 
 }  // namespace
 
-std::string newick_label(const CharString& name) {
+std::string AnalysisModule::newick_label(const CharString& name) {
     const char* text = name.c_str();
     if (!needs_quotes(text)) return text;
     std::string quoted = "'";
@@ -105,22 +85,30 @@ std::string newick_label(const CharString& name) {
 
 AnalysisModule::AnalysisModule() : console(&std::cout) {}
 
-AnalysisModule::~AnalysisModule() = default;
-
-bool AnalysisModule::set_input_path(const char* path) {
-    if (!path) return false;
-    std::ifstream file(path);
-    if (!file.is_open()) return false;
-    input_path = path;
-    return true;
+AnalysisModule::AnalysisModule(int process_rank, std::unique_ptr<ProcessGroup> process_group)
+    : AnalysisModule() {
+    group = std::move(process_group);
+    num_processors = group->size();
+    rank = process_rank;
+    mpi_mode = true;
 }
 
-bool AnalysisModule::set_output_path(const char* path) {
-    if (!path) return false;
+AnalysisModule::~AnalysisModule() = default;
+
+AnalysisStatus AnalysisModule::set_input_path(const std::string& path) {
+    std::ifstream file(path);
+    if (!file.is_open()) return AnalysisStatus::failure(input_not_found(path));
+    input_path = path;
+    return AnalysisStatus::success();
+}
+
+AnalysisStatus AnalysisModule::set_output_path(const std::string& path) {
     std::ofstream file(path, std::ios::out | std::ios::ate | std::ios::app);
-    if (!file.is_open()) return false;
+    if (!file.is_open()) {
+        return AnalysisStatus::failure("Error: Output file " + path + " could not be created");
+    }
     output_path = path;
-    return true;
+    return AnalysisStatus::success();
 }
 
 bool AnalysisModule::set_distance_metric(CharString name) {
@@ -156,72 +144,23 @@ AnalysisStatus AnalysisModule::check_settings() const {
 
 AnalysisStatus AnalysisModule::read_input(SequenceData* data) const {
     *data = SequenceData();
-    if (!input_path) return AnalysisStatus::failure("Error: No input file chosen");
+    if (input_path.empty()) return AnalysisStatus::failure("Error: No input file chosen");
     std::ifstream in(input_path);
     if (!in.is_open()) return AnalysisStatus::failure(input_not_found(input_path));
+    return read_input(in, data);
+}
 
-    std::string token;
-    // A file without tokens holds no taxa.
-    if (!(in >> token)) return AnalysisStatus::success();
-    AnalysisStatus status = parse_count(token, "Sequence count", &data->num_seqs);
-    if (!status.ok()) return status;
-    if (!(in >> token)) {
-        if (data->num_seqs == 0) return AnalysisStatus::success();
-        return AnalysisStatus::failure("Error: File ends before the sequence length");
-    }
-    status = parse_count(token, "Sequence length", &data->seq_len);
-    if (!status.ok()) return status;
-    const int num_seqs = data->num_seqs;
-    const std::size_t seq_len = static_cast<std::size_t>(data->seq_len);
-
-    if (num_seqs == 0) {
-        if (in >> token) {
-            return AnalysisStatus::failure("Error: Sequence count is 0 but the file goes on with " +
-                                           token);
-        }
-        return AnalysisStatus::success();
-    }
-
-    std::string name;
-    std::string sequence;
-    for (int i = 0; i < num_seqs; ++i) {
-        if (!(in >> name)) {
-            return AnalysisStatus::failure("Error: File ends after " + std::to_string(i) + " of " +
-                                           std::to_string(num_seqs) + " taxa");
-        }
-        if (name.size() > static_cast<std::size_t>(kMaxNameLength)) {
-            return AnalysisStatus::failure(
-                "Error: Name of taxon " + std::to_string(i + 1) +
-                " is longer than 99 characters: " + name.substr(0, kMaxNameLength) + "...");
-        }
-        if (!(in >> sequence)) {
-            return AnalysisStatus::failure("Error: File ends before the sequence of taxon " + name);
-        }
-        const std::size_t checked = std::min(sequence.size(), seq_len);
-        for (std::size_t j = 0; j < checked; ++j) {
-            if (!Base::is_nucleotide(sequence[j])) {
-                return AnalysisStatus::failure(std::string("UNKNOWN BASE: ") + sequence[j]);
-            }
-        }
-        if (sequence.size() != seq_len) {
-            return AnalysisStatus::failure("Error: Sequence of taxon " + name + " has " +
-                                           std::to_string(sequence.size()) + " characters, " +
-                                           (sequence.size() > seq_len ? "more" : "fewer") +
-                                           " than the sequence length " + std::to_string(seq_len));
-        }
-        data->names.emplace_back(name.c_str());
-        data->sequences.push_back(sequence);
-    }
-    return AnalysisStatus::success();
+AnalysisStatus AnalysisModule::read_input(std::istream& in, SequenceData* data) const {
+    return read_sequence_data(in, data);
 }
 
 std::vector<SeqVector*> AnalysisModule::build_vectors(const SequenceData& data) {
     taxa.clear();
-    SeqVector::restart_ids();
     std::vector<SeqVector*> vectors;
     vectors.reserve(data.num_seqs);
     for (int i = 0; i < data.num_seqs; ++i) {
         auto taxon = std::make_unique<SeqVector>();
+        taxon->id = i;
         taxon->name = data.names[i];
         taxon->allocate(data.seq_len);
         const char* letters = data.sequences[i].c_str();
@@ -229,7 +168,7 @@ std::vector<SeqVector*> AnalysisModule::build_vectors(const SequenceData& data) 
         vectors.push_back(taxon.get());
         taxa.push_back(std::move(taxon));
     }
-    set_base_frequencies(count_base_frequencies(vectors.data(), data.num_seqs));
+    model_constants = derive_model_constants(count_base_frequencies(vectors.data(), data.num_seqs));
     return vectors;
 }
 
@@ -253,7 +192,7 @@ void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon) c
 }
 
 double AnalysisModule::rms_error(const SeqVector* neuron, const SeqVector* taxon) {
-    return rms_of_distance(euclidian_distance(neuron, taxon), neuron->length);
+    return rms_of_distance(euclidian_distance(neuron, taxon, ModelConstants()), neuron->length);
 }
 
 void AnalysisModule::write_label(const CharString& name) {
@@ -282,6 +221,7 @@ bool AnalysisModule::train(SeqVector** inputs, int n, SeqVector neuron[2], SeqVe
     const double keep = 1.0 - c;
     const double threshold = convergence_threshold;
     const DistanceFunction model = distance_metric;
+    const ModelConstants& constants = model_constants;
     // The RMS error is the Euclidean model's value rescaled: reuse it.
     const bool model_is_euclidian = model == euclidian_distance;
     // In an MPI group each process classifies every size-th input.
@@ -296,15 +236,14 @@ bool AnalysisModule::train(SeqVector** inputs, int n, SeqVector neuron[2], SeqVe
             SeqVector* input = inputs[i];
             const double bias0 = std::exp(1.0 - std::log(p[0]));
             const double bias1 = std::exp(1.0 - std::log(p[1]));
-            const double e0 = model(&neuron[0], input);
-            const double e1 = model(&neuron[1], input);
+            const double e0 = model(&neuron[0], input, constants);
+            const double e1 = model(&neuron[1], input, constants);
             const int w = (e1 + bias1 < e0 + bias0) ? 1 : 0;
             members[w][counts[w]++] = input;
             p[w] = keep * p[w];
             p[1 - w] = keep * p[1 - w] + c;
-            const double e =
-                model_is_euclidian ? (w ? e1 : e0) : euclidian_distance(&neuron[w], input);
-            const double r = rms_of_distance(e, length);
+            const double r = model_is_euclidian ? rms_of_distance(w ? e1 : e0, length)
+                                                : rms_error(&neuron[w], input);
             if (r < threshold) converged = true;
             if (gui) gui->add_value(static_cast<int>(r * 100.0));
         }
@@ -352,9 +291,10 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
 
     const int length = seq_vectors[0]->length;
     SeqVector neuron[kNeurons];
-    for (SeqVector& k : neuron) {
-        k.name = "weight";
-        k.allocate(length);
+    for (int k = 0; k < kNeurons; ++k) {
+        neuron[k].name = "weight";
+        neuron[k].id = static_cast<int>(vectors_by_id.size()) + k;
+        neuron[k].allocate(length);
     }
     std::vector<SeqVector*> storage(static_cast<std::size_t>(n) * kNeurons);
     SeqVector** members[kNeurons] = {storage.data(), storage.data() + n};
@@ -390,7 +330,9 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
 
 void* AnalysisModule::run(void* module) {
     AnalysisModule* self = static_cast<AnalysisModule*>(module);
+    GroupRelease release(self);
     self->run_status = self->execute();
+    release.ending(self->run_status.exit_code());
     return nullptr;
 }
 
@@ -399,13 +341,10 @@ AnalysisStatus AnalysisModule::execute() {
     if (!status.ok()) {
         // Process 0 cannot know of a refusal elsewhere: the group ends together.
         if (mpi_mode && rank != 0) return refuse_run(status);
-        release_group(status.exit_code());
         return status;
     }
-    if (writes_output() && !output_path) {
-        status = AnalysisStatus::failure("Error: No output file chosen");
-        release_group(status.exit_code());
-        return status;
+    if (writes_output() && output_path.empty()) {
+        return AnalysisStatus::failure("Error: No output file chosen");
     }
     status = load_taxa();
     if (!status.ok()) return status;
@@ -428,13 +367,7 @@ AnalysisStatus AnalysisModule::load_taxa() {
     AnalysisStatus status = AnalysisStatus::success();
     if (!mpi_mode || rank == 0) {
         status = read_input(&data);
-        if (mpi_mode) {
-            if (status.ok()) {
-                status = share_input(&data);
-            } else {
-                release_group(status.exit_code());
-            }
-        }
+        if (mpi_mode && status.ok()) status = share_input(&data);
     } else {
         status = receive_input(&data);
     }
@@ -460,9 +393,10 @@ AnalysisStatus AnalysisModule::load_taxa() {
 }
 
 void AnalysisModule::release_group(int exit_code) {
-    if (!mpi_mode || rank != 0) return;
+    if (!mpi_mode || rank != 0 || group_served) return;
     // Only an error or a usage mistake ends process 0 without a run.
     tavrel_assert(exit_code > 0);
+    group_served = true;
     // A count of -1 tells the others that no input comes; the length
     // carries the exit code that process 0 ends with.
     int counts[2] = {-1, exit_code};
@@ -496,13 +430,11 @@ AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
         refusal = "Error: An MPI run takes at most " + std::to_string(kMaxMpiTaxa) + " taxa, not " +
                   std::to_string(data->num_seqs);
     } else if (packed_len > INT_MAX) {
-        refusal = "Error: Input file " + std::string(input_path) +
-                  " is too large to share between MPI processes";
+        refusal =
+            "Error: Input file " + input_path + " is too large to share between MPI processes";
     }
-    if (!refusal.empty()) {
-        release_group(1);
-        return AnalysisStatus::failure(refusal);
-    }
+    if (!refusal.empty()) return AnalysisStatus::failure(refusal);
+    group_served = true;
     group->broadcast(&data->num_seqs, 1);
     group->broadcast(&data->seq_len, 1);
     group->broadcast(name_lengths.data(), data->num_seqs);
@@ -544,14 +476,14 @@ AnalysisStatus AnalysisModule::receive_input(SequenceData* data) {
     return AnalysisStatus::success();
 }
 
-int pair(int x, int y) {
+int AnalysisModule::pair(int x, int y) {
     const long long h = (static_cast<long long>(x) + 1) / 2;
     const long long code = (h + y) * (h + y) + x;
     tavrel_assert(x >= 0 && y >= 0 && code <= INT_MAX);
     return static_cast<int>(code);
 }
 
-void unpair(int z, int* x, int* y) {
+void AnalysisModule::unpair(int z, int* x, int* y) {
     long long root = static_cast<long long>(std::sqrt(static_cast<double>(z)));
     while (root * root > z) --root;
     while ((root + 1) * (root + 1) <= z) ++root;

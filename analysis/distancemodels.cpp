@@ -36,17 +36,9 @@ Substitutions substitutions(const SeqVector* neuron, const SeqVector* taxon) {
     return {transitions / length, transversions / length};
 }
 
-// Constants of F81 and F84, derived once from the base frequencies.
-struct ModelConstants {
-    double f81_b = 0.75;
-    double f84_a = 0.25;
-    double f84_b = 0.125;
-    double f84_c = 0.25;
-};
+}  // namespace
 
-ModelConstants constants;
-
-ModelConstants derive_constants(const BaseFrequencies& f) {
+ModelConstants derive_model_constants(const BaseFrequencies& f) {
     const ModelConstants equal;
     ModelConstants derived;
     const double b = 1.0 - (f.a * f.a + f.c * f.c + f.g * f.g + f.t * f.t);
@@ -67,8 +59,6 @@ ModelConstants derive_constants(const BaseFrequencies& f) {
     return derived;
 }
 
-}  // namespace
-
 double base_distance(const Base* a, const Base* b) {
     const double dx = a->x - b->x;
     const double dy = a->y - b->y;
@@ -76,7 +66,7 @@ double base_distance(const Base* a, const Base* b) {
     return 0.0 - std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
-double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon) {
+double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
     const Base* n = neuron->data;
     const Base* x = taxon->data;
     const int length = taxon->length;
@@ -88,7 +78,7 @@ double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon) {
     return 0.0 - std::sqrt(s);
 }
 
-double jc_distance(const SeqVector* neuron, const SeqVector* taxon) {
+double jc_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
     const Base* n = neuron->data;
     const Base* x = taxon->data;
     const int length = neuron->length;
@@ -100,20 +90,22 @@ double jc_distance(const SeqVector* neuron, const SeqVector* taxon) {
     return 0.0 - 0.75 * std::log(1.0 - 1.3333333333333333 * p);
 }
 
-double k2p_distance(const SeqVector* neuron, const SeqVector* taxon) {
+double k2p_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
     const Substitutions s = substitutions(neuron, taxon);
     const double d = -0.5 * safe_log(1.0 - 2.0 * s.p - s.q) - 0.25 * safe_log(1.0 - 2.0 * s.q);
     return 0.0 - d;
 }
 
-double f81_distance(const SeqVector* neuron, const SeqVector* taxon) {
+double f81_distance(const SeqVector* neuron, const SeqVector* taxon,
+                    const ModelConstants& constants) {
     const Substitutions s = substitutions(neuron, taxon);
     const double b = constants.f81_b;
     const double d = -b * safe_log(1.0 - (s.p + s.q) / b);
     return 0.0 - d;
 }
 
-double f84_distance(const SeqVector* neuron, const SeqVector* taxon) {
+double f84_distance(const SeqVector* neuron, const SeqVector* taxon,
+                    const ModelConstants& constants) {
     const Substitutions s = substitutions(neuron, taxon);
     const double a = constants.f84_a;
     const double b = constants.f84_b;
@@ -161,8 +153,4 @@ BaseFrequencies count_base_frequencies(SeqVector* const* taxa, int count) {
         f.t = t / total;
     }
     return f;
-}
-
-void set_base_frequencies(const BaseFrequencies& frequencies) {
-    constants = derive_constants(frequencies);
 }

@@ -1,62 +1,32 @@
 // tavrel: infers the branching order of a phylogenetic tree from aligned
 // DNA sequences and appends it to a tree file as a Newick topology.
 
-#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 
 #include "analysis/analysismodule.h"
 #include "analysis/commandline.h"
+#include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
 
 namespace {
 
-constexpr int kExitSuccess = 0;
 constexpr int kExitError = 1;
-constexpr int kExitUsage = 2;
 
-const char* const kValueOptions[] = {
-    "-input_path",
-    "-output_path",
-    "-conscience_learning_rate",
-    "-kohonen_learning_rate",
-    "-convergence_threshold",
-    "-distance_metric",
-    "-epochs",
-};
-
-// Every message is one line on standard output, flushed at once.
-void say(const std::string& line) {
-    std::cout << line << std::endl;
+// The one place that shows a message: one line on standard output, flushed
+// at once. Gives the status's exit code.
+int report(const AnalysisStatus& status) {
+    if (!status.message().empty()) std::cout << status.message() << std::endl;
+    return status.exit_code();
 }
 
-class CommandLine {
-public:
-    CommandLine(int* argc, char** argv) : argc_(argc), argv_(argv) {}
-
-    int find(const char* name) const { return find_argument(argc_, argv_, name); }
-    const char* value(int index) const { return argv_[index + 1]; }
-
-    // An option that stands last has no value: a usage error.
-    AnalysisStatus check_values() const {
-        for (const char* option : kValueOptions) {
-            if (find(option) == *argc_ - 1 && find(option) != 0) {
-                return AnalysisStatus::failure(
-                    std::string("Syntax Error: ") + option + " requires a value", kExitUsage);
-            }
-        }
-        return AnalysisStatus::success();
-    }
-
-private:
-    int* argc_;
-    char** argv_;
-};
+AnalysisStatus window_not_built() {
+    return AnalysisStatus::failure("Error: The window mode is not built yet; run with -nogui");
+}
 
 // Applies the tuning options present, in their fixed order; refuses an
-// unknown model and settings a run cannot work with. The caller reports
-// a refusal.
+// unknown model and settings a run cannot work with.
 AnalysisStatus apply_tuning(AnalysisModule& module, const CommandLine& line) {
     if (int i = line.find("-conscience_learning_rate")) {
         module.set_conscience_learning_rate(std::atof(line.value(i)));
@@ -76,51 +46,38 @@ AnalysisStatus apply_tuning(AnalysisModule& module, const CommandLine& line) {
     return module.check_settings();
 }
 
-int report(const AnalysisStatus& status) {
-    if (!status.message().empty()) say(status.message());
-    return status.exit_code();
-}
-
-int finish_run(AnalysisModule& module) {
+AnalysisStatus run_once(AnalysisModule& module) {
     AnalysisModule::run(&module);
-    return report(module.run_status);
+    return module.run_status;
 }
 
-// Batch mode, and process 0 of an MPI batch run. *ran tells whether a run
-// was made (in MPI the run itself then tells the other processes its end).
-int batch_sequence(AnalysisModule& module, const CommandLine& line, bool* ran) {
-    *ran = false;
-    const AnalysisStatus values = line.check_values();
-    if (!values.ok()) return report(values);
+// Batch mode, and process 0 of an MPI batch run: gives the failure that
+// ends it, or the run's outcome. A missing input path is shown at once but
+// ends nothing yet: the output path and the tuning options are still
+// checked, and then no run is made.
+AnalysisStatus batch_sequence(AnalysisModule& module, const CommandLine& line) {
+    AnalysisStatus status = line.check_values();
+    if (!status.ok()) return status;
 
-    int code = kExitSuccess;
-    bool have_input = false;
-    if (int i = line.find("-input_path")) {
-        if (!module.set_input_path(line.value(i))) {
-            say(std::string("Error: Input file ") + line.value(i) + " not found");
-            return kExitError;
-        }
-        have_input = true;
+    const int input = line.find("-input_path");
+    if (input) {
+        status = module.set_input_path(line.value(input));
+        if (!status.ok()) return status;
     } else {
-        say("Syntax Error: nogui argument requires input_path argument");
-        code = kExitUsage;
+        report(AnalysisStatus::failure("Syntax Error: nogui argument requires input_path argument",
+                                       CommandLine::kExitUsage));
     }
-
-    const int o = line.find("-output_path");
-    if (!o) {
-        say("Syntax Error: nogui argument requires output_path argument");
-        return kExitUsage;
+    const int output = line.find("-output_path");
+    if (!output) {
+        return AnalysisStatus::failure("Syntax Error: nogui argument requires output_path argument",
+                                       CommandLine::kExitUsage);
     }
-    if (!module.set_output_path(line.value(o))) {
-        say(std::string("Error: Output file ") + line.value(o) + " could not be created");
-        return kExitError;
-    }
-    const AnalysisStatus tuning = apply_tuning(module, line);
-    if (!tuning.ok()) return report(tuning);
-    if (!have_input) return code;
-
-    *ran = true;
-    return finish_run(module);
+    status = module.set_output_path(line.value(output));
+    if (!status.ok()) return status;
+    status = apply_tuning(module, line);
+    if (!status.ok()) return status;
+    if (!input) return AnalysisStatus::silent_failure(CommandLine::kExitUsage);
+    return run_once(module);
 }
 
 // An MPI process other than 0: its own tuning options, then the run on the
@@ -128,44 +85,32 @@ int batch_sequence(AnalysisModule& module, const CommandLine& line, bool* ran) {
 // input, so that the whole group ends together: with this refusal's line
 // and exit code when process 0 has started a run, silently with process 0's
 // exit code when process 0 makes none (it reports its own reason).
-int worker_sequence(AnalysisModule& module, const CommandLine& line) {
+AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) {
     AnalysisStatus refusal = line.check_values();
     if (refusal.ok()) refusal = apply_tuning(module, line);
-    if (!refusal.ok()) return report(module.refuse_run(refusal));
-    return finish_run(module);
-}
-
-void say_window_not_built() {
-    say("Error: The window mode is not built yet; run with -nogui");
+    if (!refusal.ok()) return module.refuse_run(refusal);
+    return run_once(module);
 }
 
 int run_without_mpi(int argc, char** argv, bool batch) {
-    if (!batch) {
-        say_window_not_built();
-        return kExitError;
-    }
+    if (!batch) return report(window_not_built());
     AnalysisModule module;
-    bool ran = false;
-    return batch_sequence(module, CommandLine(&argc, argv), &ran);
+    return report(batch_sequence(module, CommandLine(&argc, argv)));
 }
 
 int run_with_mpi(int argc, char** argv, bool batch) {
     const int rank = MpiProcessGroup::initialize(&argc, &argv);
     // Options are read from what MPI_Init left of the command line.
     const CommandLine line(&argc, argv);
-    int code = kExitSuccess;
+    int code = 0;
     {
         AnalysisModule module(rank);
         if (rank != 0) {
-            code = worker_sequence(module, line);
-        } else if (!batch) {
-            say_window_not_built();
-            code = kExitError;
-            module.release_group(code);
+            code = report(worker_sequence(module, line));
         } else {
-            bool ran = false;
-            code = batch_sequence(module, line, &ran);
-            if (!ran) module.release_group(code);
+            GroupRelease release(&module);
+            code =
+                release.ending(report(batch ? batch_sequence(module, line) : window_not_built()));
         }
     }
     MpiProcessGroup::finalize();

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <iostream>
 
-#include "analysis/analysismodule.h"
-
 int MpiProcessGroup::initialize(int* argc, char*** argv) {
     MPI_Init(argc, argv);
     // mpiexec merges the standard output of every process, and MPI_Init
@@ -55,10 +53,6 @@ void MpiProcessGroup::largest(int* values, int count) {
     MPI_Allreduce(MPI_IN_PLACE, values, count, MPI_INT, MPI_MAX, MPI_COMM_WORLD);
 }
 
-// The MPI form of the analysis object lives here with the rest of MPI.
-AnalysisModule::AnalysisModule(int process_rank) : AnalysisModule() {
-    group = std::make_unique<MpiProcessGroup>();
-    num_processors = group->size();
-    rank = process_rank;
-    mpi_mode = true;
+std::unique_ptr<ProcessGroup> make_mpi_process_group() {
+    return std::make_unique<MpiProcessGroup>();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 // The collective operations that a run shares with the other processes of
 // its group. Every process calls them in the same order; process 0 is the
 // root of every broadcast.
@@ -22,3 +24,7 @@ public:
     // `values` on every process.
     virtual void largest(int* values, int count) = 0;
 };
+
+// The group of this MPI run, MPI_COMM_WORLD; MPI must be running. Made in
+// mpiprocessgroup.cpp, the one file that calls MPI.
+std::unique_ptr<ProcessGroup> make_mpi_process_group();

@@ -34,9 +34,7 @@ Base& Base::set(char letter) {
     return *this;
 }
 
-int SeqVector::next_id = 0;
-
-SeqVector::SeqVector() : length(0), data(nullptr), id(next_id++) {}
+SeqVector::SeqVector() : length(0), data(nullptr), id(-1) {}
 
 SeqVector::~SeqVector() {
     delete[] data;
@@ -46,8 +44,4 @@ void SeqVector::allocate(int count) {
     delete[] data;
     length = count;
     data = new Base[count];
-}
-
-void SeqVector::restart_ids() {
-    next_id = 0;
 }

@@ -20,9 +20,9 @@ struct Base {
     Base& set(const char* letter) { return set(*letter); }
 };
 
-// A named vector of Bases with an id that is unique within a run: the
-// taxa of a run are numbered 0 to num_seqs - 1 and the neurons follow.
-// The vector owns its Bases.
+// A named vector of Bases with an id that is unique within a run: the run
+// that builds the vectors numbers its taxa 0 to num_seqs - 1 and its
+// neurons after them. The vector owns its Bases.
 class SeqVector {
 public:
     SeqVector();
@@ -33,15 +33,9 @@ public:
     // Gives the vector `count` Bases, each the letter A.
     void allocate(int count);
 
-    // The next vector built takes id 0; a run calls this before building
-    // its taxa so that they can index the run's table by id.
-    static void restart_ids();
-
     CharString name;
     int length;
     Base* data;
+    // -1 until the run that builds the vector numbers it.
     int id;
-
-private:
-    static int next_id;
 };

@@ -13,4 +13,4 @@ export DEBIAN_FRONTEND=noninteractive
     cmake g++ make libgtest-dev clang-format \
     mpich libmpich-dev \
     freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri \
-    xvfb xauth xdotool
+    xvfb xauth xdotool python3

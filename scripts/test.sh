@@ -17,9 +17,10 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-# ThreadSanitizer for the code that crosses threads (the engine and the
-# toolkit core, whose Refresh is called from the analysis thread).
+# ThreadSanitizer for the code that crosses threads (the engine, the
+# toolkit core, whose Refresh is called from the analysis thread, and the
+# tree and chart that the analysis thread grows while the main loop paints).
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DTAVREL_TSAN=ON
 cmake --build build-tsan -j"$jobs"
 TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1" \
-    ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L "^(analysis|core)$"
+    ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L "^(analysis|core|gui)$"

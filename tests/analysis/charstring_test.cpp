@@ -93,12 +93,9 @@ TEST(Base, OnlyUpperCaseACGTAreNucleotides) {
     }
 }
 
-TEST(SeqVector, IdsCountFromZeroAfterARestart) {
-    SeqVector::restart_ids();
-    SeqVector a, b, c;
-    EXPECT_EQ(a.id, 0);
-    EXPECT_EQ(b.id, 1);
-    EXPECT_EQ(c.id, 2);
+TEST(SeqVector, UnnumberedUntilARunNumbersIt) {
+    SeqVector c;
+    EXPECT_EQ(c.id, -1);
     c.allocate(3);
     EXPECT_EQ(c.length, 3);
     EXPECT_EQ(c.data[2].x, 0.0);

@@ -139,12 +139,8 @@ struct Group {
         meeting.gather_displacements.resize(size);
         meeting.sent_counts.assign(size, -1);
         for (int r = 0; r < size; ++r) {
-            modules.push_back(std::make_unique<AnalysisModule>());
-            AnalysisModule& m = *modules.back();
-            m.group = std::make_unique<ThreadGroup>(&meeting, r);
-            m.num_processors = size;
-            m.rank = r;
-            m.mpi_mode = true;
+            modules.push_back(
+                std::make_unique<AnalysisModule>(r, std::make_unique<ThreadGroup>(&meeting, r)));
         }
     }
 
@@ -193,10 +189,10 @@ TEST(MpiPair, CodesOfTheTableAndTheirInverse) {
                           {AnalysisModule::kMaxMpiTaxa - 1, 0, 2147302920},
                           {AnalysisModule::kMaxMpiTaxa - 1, 1, 2147395597}};
     for (const Case& c : cases) {
-        EXPECT_EQ(pair(c.x, c.y), c.code) << c.x << ", " << c.y;
+        EXPECT_EQ(AnalysisModule::pair(c.x, c.y), c.code) << c.x << ", " << c.y;
         int x = -1;
         int y = -1;
-        unpair(c.code, &x, &y);
+        AnalysisModule::unpair(c.code, &x, &y);
         EXPECT_EQ(x, c.x) << c.code;
         EXPECT_EQ(y, c.y) << c.code;
     }
@@ -205,7 +201,7 @@ TEST(MpiPair, CodesOfTheTableAndTheirInverse) {
         for (int y = 0; y < 2; ++y) {
             int back_x = -1;
             int back_y = -1;
-            unpair(pair(x, y), &back_x, &back_y);
+            AnalysisModule::unpair(AnalysisModule::pair(x, y), &back_x, &back_y);
             if (back_x != x || back_y != y) {
                 FAIL() << "pair(" << x << ", " << y << ") decodes to " << back_x << ", " << back_y;
             }
@@ -214,7 +210,7 @@ TEST(MpiPair, CodesOfTheTableAndTheirInverse) {
 }
 
 TEST(MpiPairDeathTest, CodeBeyondTheIntRangeIsRefused) {
-    EXPECT_EXIT(pair(AnalysisModule::kMaxMpiTaxa, 1), testing::ExitedWithCode(3),
+    EXPECT_EXIT(AnalysisModule::pair(AnalysisModule::kMaxMpiTaxa, 1), testing::ExitedWithCode(3),
                 "Assertion failed");
 }
 
@@ -280,7 +276,6 @@ TEST(MpiExchange, MoreProcessesThanTaxa) {
 // other than 0 refuses its own settings: each process's own status.
 TEST(MpiEnd, EveryProcessEndsWithTheSameCode) {
     TempDir dir;
-    const std::string input = dir.write("in.txt", "3 2 a AC b AG c TT");
     const std::string output = dir.path("out.tre");
     const AnalysisStatus refused = AnalysisStatus::failure("Error: refused here", 1);
     const AnalysisStatus usage = AnalysisStatus::failure("Syntax Error: here", 2);
@@ -292,7 +287,8 @@ TEST(MpiEnd, EveryProcessEndsWithTheSameCode) {
         int exit_code;                                // of every process
         std::vector<std::string> messages;            // of processes 1 to n - 1
         int other_epochs = 0;  // the budget of processes 1 to n - 1 when not the default
-        std::string process_zero_message = "";  // when process 0 runs
+        std::string process_zero_message = "";                 // when process 0 runs
+        std::string process_zero_file = "3 2 a AC b AG c TT";  // what process 0 reads
     };
     const Case cases[] = {
         {"process 0 fails", 1, {nullptr, nullptr}, 1, {"", ""}},
@@ -307,9 +303,19 @@ TEST(MpiEnd, EveryProcessEndsWithTheSameCode) {
          7,
          "Error: epochs must be the same on every MPI process, not from 7 to 100"},
         {"a refusal goes first", 0, {nullptr, &usage}, 2, {"", "Syntax Error: here"}, 7},
+        // The run itself tells the others when it fails before sharing its input.
+        {"process 0's file is refused",
+         0,
+         {nullptr, nullptr},
+         1,
+         {"", ""},
+         0,
+         "UNKNOWN BASE: X",
+         "2 2 a AC b AX"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        const std::string input = dir.write("in.txt", c.process_zero_file);
         Group group(3);
         std::vector<AnalysisStatus> ends(3, AnalysisStatus::success());
         group.run([&](AnalysisModule& m) {
@@ -319,14 +325,12 @@ TEST(MpiEnd, EveryProcessEndsWithTheSameCode) {
                     m.release_group(c.released_code);
                     end = AnalysisStatus::failure("process 0's own line", c.released_code);
                 } else {
-                    EXPECT_TRUE(m.set_input_path(input.c_str()));
-                    EXPECT_TRUE(m.set_output_path(output.c_str()));
+                    EXPECT_TRUE(m.set_input_path(input).ok());
+                    EXPECT_TRUE(m.set_output_path(output).ok());
                     AnalysisModule::run(&m);
                     end = m.run_status;
                 }
             } else {
-                // No case gets as far as building taxa, which would race on
-                // the ids of one process.
                 const AnalysisStatus* refusal = c.refusals[m.rank - 1];
                 if (c.other_epochs) m.set_epochs(c.other_epochs);
                 if (refusal) {

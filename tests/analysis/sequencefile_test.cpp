@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <sstream>
 #include <string>
 
 #include "analysis/analysismodule.h"
@@ -13,16 +14,14 @@ struct BadInput {
     const char* message;
 };
 
+// The file's text is given in memory; the path form only opens the file.
 class SequenceFile : public testing::Test {
 protected:
     AnalysisStatus read(const std::string& contents, SequenceData* data) {
-        path_ = dir_.write("input.txt", contents);
-        EXPECT_TRUE(module_.set_input_path(path_.c_str()));
-        return module_.read_input(data);
+        std::istringstream in(contents);
+        return module_.read_input(in, data);
     }
 
-    TempDir dir_;
-    std::string path_;
     AnalysisModule module_;
 };
 
@@ -115,22 +114,29 @@ TEST_F(SequenceFile, UnknownLetterIsReportedBeforeAShortToken) {
 TEST(SequencePaths, OpeningRules) {
     TempDir dir;
     AnalysisModule module;
-    EXPECT_FALSE(module.set_input_path(dir.path("missing.txt").c_str()));
-    EXPECT_EQ(module.input_path, nullptr);
+    const std::string missing = dir.path("missing.txt");
+    EXPECT_EQ(module.set_input_path(missing).message(),
+              "Error: Input file " + missing + " not found");
+    EXPECT_EQ(module.input_path, "");
 
     const std::string missing_dir = dir.path("no/such/dir/out.tre");
-    EXPECT_FALSE(module.set_output_path(missing_dir.c_str()));
+    EXPECT_EQ(module.set_output_path(missing_dir).message(),
+              "Error: Output file " + missing_dir + " could not be created");
     EXPECT_FALSE(file_exists(missing_dir));
 
-    const std::string fresh = dir.path("out.tre");
-    EXPECT_TRUE(module.set_output_path(fresh.c_str()));
-    EXPECT_EQ(module.output_path, fresh.c_str());
+    // The paths are copies: the caller's text may change afterwards.
+    std::string fresh = dir.path("out.tre");
+    EXPECT_TRUE(module.set_output_path(fresh).ok());
+    const std::string accepted = fresh;
+    fresh.assign(fresh.size(), 'x');
+    EXPECT_EQ(module.output_path, accepted);
+    fresh = accepted;
     EXPECT_TRUE(file_exists(fresh));
     EXPECT_EQ(read_file(fresh), "");
 
     // Appending: an existing tree file keeps its lines.
     const std::string kept = dir.write("kept.tre", "(a,b);\n");
-    EXPECT_TRUE(module.set_output_path(kept.c_str()));
+    EXPECT_TRUE(module.set_output_path(kept).ok());
     EXPECT_EQ(read_file(kept), "(a,b);\n");
 }
 

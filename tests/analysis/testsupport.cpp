@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 TempDir::TempDir() {
@@ -48,13 +49,11 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-namespace {
 std::string shell_quote(const std::string& arg) {
     std::string quoted = "'";
     for (char c : arg) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
-}  // namespace
 
 ProgramResult run_command(const std::string& command) {
     ProgramResult result{-1, {}};
@@ -93,4 +92,20 @@ std::vector<std::string> newick_names(const std::string& line) {
     }
     if (!name.empty()) names.push_back(name);
     return names;
+}
+
+std::string simulated_file(int taxa, int length, unsigned seed) {
+    std::mt19937 random(seed);
+    const char letters[] = "ACGT";
+    std::vector<std::string> pool(1, std::string(length, 'A'));
+    for (char& c : pool[0]) c = letters[random() % 4];
+    while (static_cast<int>(pool.size()) < taxa) {
+        std::string child = pool[random() % pool.size()];
+        for (int m = 0; m < length / 10; ++m) child[random() % length] = letters[random() % 4];
+        pool.push_back(child);
+    }
+    std::ostringstream file;
+    file << taxa << " " << length << "\n";
+    for (int i = 0; i < taxa; ++i) file << "taxon_" << i << " " << pool[i] << "\n";
+    return file.str();
 }

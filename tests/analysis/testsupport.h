@@ -36,8 +36,15 @@ std::string tavrel_bin();
 // argument, standard output captured, standard error dropped.
 ProgramResult run_tavrel(const std::vector<std::string>& args);
 
+// `arg` as one word of a shell command line.
+std::string shell_quote(const std::string& arg);
+
 // Runs a shell command line; gives its exit code and standard output.
 ProgramResult run_command(const std::string& command);
 
 // Taxon names of a Newick line, in order (unquoted names only).
 std::vector<std::string> newick_names(const std::string& line);
+
+// A sequence file of `taxa` taxa named taxon_0, taxon_1, ..., evolved down
+// a random tree from one root sequence; the same seed gives the same file.
+std::string simulated_file(int taxa, int length, unsigned seed);
