@@ -206,6 +206,8 @@ private:
     AnalysisStatus share_input(SequenceData* data);
     AnalysisStatus receive_input(SequenceData* data);
     AnalysisStatus write_tree();
+    // One warning line on the console per name that several taxa bear.
+    void warn_repeated_names(const SequenceData& data) const;
     // The state of a split step's training, from which a failed attempt's
     // successor can go on.
     struct Training {

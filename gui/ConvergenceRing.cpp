@@ -1,0 +1,10 @@
+#include "gui/ConvergenceRing.h"
+
+ConvergenceRing::ConvergenceRing() : count_(0) {
+    for (std::atomic<int>& slot : values_) slot.store(0, std::memory_order_relaxed);
+}
+
+void ConvergenceRing::Add(int value) {
+    const long long index = count_.fetch_add(1, std::memory_order_relaxed);
+    values_[index % capacity].store(value, std::memory_order_relaxed);
+}
