@@ -394,11 +394,12 @@ AnalysisStatus AnalysisModule::load_taxa() {
 
 void AnalysisModule::release_group(int exit_code) {
     if (!mpi_mode || rank != 0 || group_served) return;
-    // Only an error or a usage mistake ends process 0 without a run.
-    tavrel_assert(exit_code > 0);
+    // Code 0: process 0 ended normally without a run (its window's "Quit").
+    tavrel_assert(exit_code >= 0);
     group_served = true;
     // A count of -1 tells the others that no input comes; the length
-    // carries the exit code that process 0 ends with.
+    // carries the exit code that process 0 ends with, which they end with
+    // too, silently.
     int counts[2] = {-1, exit_code};
     group->broadcast(&counts[0], 1);
     group->broadcast(&counts[1], 1);

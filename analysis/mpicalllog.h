@@ -6,9 +6,9 @@
 
 // The record of every MPI call of one process, kept by the profiling layer
 // in mpicalllog.cpp (which defines the MPI functions the program calls and
-// passes each on to its PMPI form). Recording starts when MPI_Init is
-// entered; the log is written to the working directory when MPI_Finalize
-// (or MPI_Abort) is called, so only MPI runs write one.
+// passes each on to its PMPI form). Recording starts when MPI_Init (or
+// MPI_Init_thread) is entered; the log is written to the working directory
+// when MPI_Finalize (or MPI_Abort) is called, so only MPI runs write one.
 //
 // File: tavrel-mpi-<rank>.log. First line a header, then one line per call
 // in the order made: name, rank, start and end in seconds since MPI_Init

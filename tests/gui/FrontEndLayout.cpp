@@ -6,6 +6,7 @@
 #include "glow/core/GlowWindow.h"
 #include "gui/ConvergenceSubWindow.h"
 #include "gui/TreeSubWindow.h"
+#include "gui/treegraphic.h"
 
 namespace guitest {
 
@@ -48,6 +49,14 @@ FrontEndLayout::FrontEndLayout() {
 FrontEndLayout::~FrontEndLayout() {
     delete window;
     glowtest::Pump(40);
+}
+
+std::string NewickOf(const TreeNode* node) {
+    if (node->numChildren == 0) return node->label.c_str();
+    std::string text = "(";
+    for (int i = 0; i < node->numChildren; ++i)
+        text += (i > 0 ? "," : "") + NewickOf(node->edges[i].child);
+    return text + ")";
 }
 
 std::vector<Drawn> PaintFeedback(glow::GlowSubwindow* window) {
