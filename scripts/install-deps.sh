@@ -12,5 +12,5 @@ export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y \
     cmake g++ make libgtest-dev clang-format \
     mpich libmpich-dev \
-    freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri \
+    freeglut3-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri \
     xvfb xauth xdotool python3
