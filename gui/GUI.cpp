@@ -15,6 +15,7 @@
 #include "glow/widgets/GlowRadioButtonWidget.h"
 #include "glow/widgets/GlowTextFieldWidget.h"
 #include "gui/ConvergenceSubWindow.h"
+#include "gui/SceneView.h"
 #include "gui/TreeSubWindow.h"
 #include "gui/TreeViewer.h"
 #include "gui/treegraphic.h"
@@ -56,16 +57,6 @@ constexpr const char* kTreeFileSuffix = ".tre";
 void PrintLine(const std::string& line) {
     std::fputs((line + "\n").c_str(), stdout);
     std::fflush(stdout);
-}
-
-glow::GlowSubwindowParams ViewParams(int x, int y, int width, int height) {
-    glow::GlowSubwindowParams params;
-    params.x = x;
-    params.y = y;
-    params.width = width;
-    params.height = height;
-    params.eventMask = glow::GlowEventMask::mouseEvents | glow::GlowEventMask::dragEvents;
-    return params;
 }
 
 }  // namespace
@@ -138,10 +129,10 @@ void GUI::BuildPalette() {
 }
 
 void GUI::BuildViews() {
-    treeSubWindow =
-        new TreeSubWindow(mainWindow, ViewParams(kPaletteWidth, 0, kRestOfParent, kTreeHeight));
+    treeSubWindow = new TreeSubWindow(
+        mainWindow, SceneView::Placement(kPaletteWidth, 0, kRestOfParent, kTreeHeight));
     convergenceSubWindow = new ConvergenceSubWindow(
-        mainWindow, ViewParams(kPaletteWidth, kTreeHeight, kChartWidth, kChartHeight));
+        mainWindow, SceneView::Placement(kPaletteWidth, kTreeHeight, kChartWidth, kChartHeight));
 }
 
 int GUI::Run() {

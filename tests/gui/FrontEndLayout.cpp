@@ -5,6 +5,7 @@
 
 #include "glow/core/GlowWindow.h"
 #include "gui/ConvergenceSubWindow.h"
+#include "gui/SceneView.h"
 #include "gui/TreeSubWindow.h"
 #include "gui/treegraphic.h"
 
@@ -18,16 +19,6 @@ constexpr int kWindowHeight = FrontEndLayout::kTreeHeight + FrontEndLayout::kCha
 // Room for every primitive of the busiest paint (the chart's 1300 points).
 constexpr int kFeedbackFloats = 1 << 18;
 
-glow::GlowSubwindowParams Placement(int x, int y, int width, int height) {
-    glow::GlowSubwindowParams p;
-    p.x = x;
-    p.y = y;
-    p.width = width;
-    p.height = height;
-    p.eventMask = glow::GlowEventMask::mouseEvents | glow::GlowEventMask::dragEvents;
-    return p;
-}
-
 }  // namespace
 
 FrontEndLayout::FrontEndLayout() {
@@ -38,9 +29,10 @@ FrontEndLayout::FrontEndLayout() {
     params.width = kWindowWidth;
     params.height = kWindowHeight;
     window = new glow::GlowWindow(params);
-    tree = new TreeSubWindow(window, Placement(kPaletteWidth, 0, kTreeWidth, kTreeHeight));
+    tree =
+        new TreeSubWindow(window, SceneView::Placement(kPaletteWidth, 0, kTreeWidth, kTreeHeight));
     chart = new ConvergenceSubWindow(
-        window, Placement(kPaletteWidth, kTreeHeight, kChartWidth, kChartHeight));
+        window, SceneView::Placement(kPaletteWidth, kTreeHeight, kChartWidth, kChartHeight));
     EXPECT_TRUE(glowtest::WaitUntilMapped(tree));
     EXPECT_TRUE(glowtest::WaitUntilMapped(chart));
     glowtest::Pump(100);

@@ -111,6 +111,19 @@ protected:
         Click(gui->openButton);
     }
 
+    // Opens a file that a run can read.
+    void OpenFile(const std::string& path) {
+        OpenInput(path);
+        EXPECT_EQ(TakeMessages(), (std::vector<Shown>{{"Success Message", "File Opened"}}));
+    }
+
+    // A file written here and opened.
+    std::string Opened(const std::string& name, const std::string& text) {
+        const std::string path = dir.write(name, text);
+        OpenFile(path);
+        return path;
+    }
+
     // The message windows on the modal stack, bottom first.
     static std::vector<Shown> Messages() {
         std::vector<Shown> shown;
@@ -271,10 +284,7 @@ TEST_F(GuiTest, RunsThatCannotStartAreRefused) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (!c.input.empty()) {
-            OpenInput(c.input);
-            TakeMessages();
-        }
+        if (!c.input.empty()) OpenFile(c.input);
         std::string before;
         if (c.field != nullptr) {
             before = (gui.get()->*c.field)->GetText();
@@ -289,9 +299,7 @@ TEST_F(GuiTest, RunsThatCannotStartAreRefused) {
 }
 
 TEST_F(GuiTest, RunTakesThePaletteSettingsAndAppendsTheBatchLine) {
-    const std::string input = dir.write("five.seq", kFive);
-    OpenInput(input);
-    TakeMessages();
+    const std::string input = Opened("five.seq", kFive);
     // Before any change: JC, the rates 0.001 and 0.04, 100 epochs, 0.25.
     Click(gui->runButton);
     EXPECT_TRUE(gui->analysisThread.IsRunning());
@@ -336,9 +344,7 @@ TEST_F(GuiTest, RunTakesThePaletteSettingsAndAppendsTheBatchLine) {
 }
 
 TEST_F(GuiTest, OneRunAtATime) {
-    const std::string input = dir.write("five.seq", kFive);
-    OpenInput(input);
-    TakeMessages();
+    const std::string input = Opened("five.seq", kFive);
     // Without pumping in between, the first run is still under way for the
     // window: its thread is joined only by the main loop.
     Click(gui->runButton);
@@ -362,14 +368,12 @@ TEST_F(GuiTest, OneRunAtATime) {
 TEST_F(GuiTest, EachRunDrawsOnlyItsOwnTreeAndTheChartGoesOn) {
     const std::string five = dir.write("five.seq", kFive);
     const std::string four = dir.write("four.seq", kFour);
-    OpenInput(five);
-    TakeMessages();
+    OpenFile(five);
     Click(gui->runButton);
     ASSERT_TRUE(WaitForRun());
     const long long values = gui->convergenceSubWindow->Values().Count();
     EXPECT_GT(values, 0);
-    OpenInput(four);
-    TakeMessages();
+    OpenFile(four);
     Click(gui->runButton);
     ASSERT_TRUE(WaitForRun());
     EXPECT_TRUE(TakeMessages().empty());
@@ -390,15 +394,13 @@ TEST_F(GuiTest, ErrorsOfARunEndInAMessageWindowAndTheWindowGoesOn) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        OpenInput(c.input);
-        TakeMessages();
+        OpenFile(c.input);
         Click(gui->runButton);
         ASSERT_TRUE(WaitForRun());
         EXPECT_EQ(TakeMessages(), (std::vector<Shown>{{"Error Message", c.text}}));
         EXPECT_EQ(read_file(c.input + ".tre"), "");
     }
-    OpenInput(good);
-    TakeMessages();
+    OpenFile(good);
     Click(gui->runButton);
     ASSERT_TRUE(WaitForRun());
     EXPECT_TRUE(TakeMessages().empty());
@@ -414,8 +416,7 @@ TEST_F(GuiTest, AnMpiGroupServesOneRun) {
     // A refusal before the run does not use the group's one run up.
     Click(gui->runButton);
     EXPECT_EQ(TakeMessages(), (std::vector<Shown>{{"Error Message", "Open an input file first"}}));
-    OpenInput(input);
-    TakeMessages();
+    OpenFile(input);
     Click(gui->runButton);
     ASSERT_TRUE(WaitForRun());
     EXPECT_TRUE(TakeMessages().empty());

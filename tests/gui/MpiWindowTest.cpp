@@ -9,16 +9,14 @@
 #include "tests/analysis/testsupport.h"
 #include "tests/gui/WindowProgram.h"
 
-using guitest::PaletteSpots;
+using guitest::kMainTitle;
+using guitest::kQuitMsecs;
+using guitest::kRunMsecs;
 using guitest::WindowProgram;
 
 namespace {
 
-constexpr const char* kTitle = "Tavrel 0.1 Alpha";
 constexpr int kProcesses = 3;
-constexpr int kRunMsecs = 60000;
-// Every process must be gone within seconds of "Quit".
-constexpr int kQuitMsecs = 10000;
 
 int ProgressLines(const std::vector<std::string>& lines) {
     return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
@@ -26,27 +24,13 @@ int ProgressLines(const std::vector<std::string>& lines) {
     }));
 }
 
-class MpiWindowTest : public testing::Test {
+class MpiWindowTest : public guitest::WindowProgramTest {
 protected:
-    void SetUp() override {
-        spots = PaletteSpots::Read();
-        dir.write("input.seq", read_file(std::string(TAVREL_SOURCE_DIR) + "/data/input.seq"));
-    }
-
     std::vector<std::string> Group(std::vector<std::string> args) const {
         args.insert(args.begin(),
                     {TAVREL_MPIEXEC, "-n", std::to_string(kProcesses), tavrel_bin(), "-mpi"});
         return args;
     }
-
-    // The message window of that title, closed with Enter.
-    static bool Answered(const std::string& title) {
-        const std::string id = guitest::WaitForWindow(title);
-        return !id.empty() && guitest::KeysTo(id, "Return") && guitest::WaitUntilNoWindow(title);
-    }
-
-    TempDir dir;
-    PaletteSpots spots{};
 };
 
 TEST_F(MpiWindowTest, ProcessZeroRunsOnceFromTheWindow) {
@@ -61,11 +45,11 @@ TEST_F(MpiWindowTest, ProcessZeroRunsOnceFromTheWindow) {
     // The other processes take their settings from their command line, as
     // in MPI batch: the window's first model, JC.
     WindowProgram group(dir.path(""), Group({"-distance_metric", "JC"}));
-    const std::string window = guitest::WaitForWindow(kTitle);
+    const std::string window = guitest::WaitForWindow(kMainTitle);
     ASSERT_FALSE(window.empty()) << group.Errors();
-    EXPECT_EQ(guitest::WindowsTitled(kTitle).size(), 1u);  // process 0's only
+    EXPECT_EQ(guitest::WindowsTitled(kMainTitle).size(), 1u);  // process 0's only
     ASSERT_TRUE(guitest::ClickAt(window, spots.open));
-    ASSERT_TRUE(Answered("Success Message"));
+    ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
     ASSERT_TRUE(guitest::ClickAt(window, spots.run));
     ASSERT_TRUE(guitest::WaitFor(
         [&] { return lines_of(read_file(dir.path("input.seq.tre"))).size() == 1; }, kRunMsecs));
@@ -79,7 +63,7 @@ TEST_F(MpiWindowTest, ProcessZeroRunsOnceFromTheWindow) {
         },
         kRunMsecs));
     ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-    ASSERT_TRUE(Answered("Error Message"));
+    ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
 
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
@@ -100,15 +84,15 @@ TEST_F(MpiWindowTest, QuitDuringTheRunLetsItEndForTheOthers) {
     // Large enough that the run is still under way at the click.
     dir.write("input.seq", simulated_file(60, 200, 5));
     WindowProgram group(dir.path(""), Group({"-distance_metric", "JC"}));
-    const std::string window = guitest::WaitForWindow(kTitle);
+    const std::string window = guitest::WaitForWindow(kMainTitle);
     ASSERT_FALSE(window.empty()) << group.Errors();
     ASSERT_TRUE(guitest::ClickAt(window, spots.open));
-    ASSERT_TRUE(Answered("Success Message"));
+    ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
     ASSERT_TRUE(guitest::ClickAt(window, spots.run));
     ASSERT_TRUE(guitest::WaitFor([&] { return ProgressLines(group.Output()) > 0; }, kRunMsecs));
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     // The window goes at once; the processes end with the run.
-    EXPECT_TRUE(guitest::WaitUntilNoWindow(kTitle));
+    EXPECT_TRUE(guitest::WaitUntilNoWindow(kMainTitle));
     ASSERT_TRUE(group.WaitForExit(kRunMsecs));
     EXPECT_EQ(group.ExitCode(), 0) << group.Errors();
     const std::vector<std::string> out = group.Output();
@@ -121,7 +105,7 @@ TEST_F(MpiWindowTest, QuitDuringTheRunLetsItEndForTheOthers) {
 
 TEST_F(MpiWindowTest, QuitBeforeAnyRunEndsEveryProcessWithCodeZero) {
     WindowProgram group(dir.path(""), Group({"-epochs", "5"}));
-    const std::string window = guitest::WaitForWindow(kTitle);
+    const std::string window = guitest::WaitForWindow(kMainTitle);
     ASSERT_FALSE(window.empty()) << group.Errors();
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     ASSERT_TRUE(group.WaitForExit(kQuitMsecs));

@@ -11,15 +11,14 @@
 #include "tests/glow/support/GlowTestSupport.h"
 #include "tests/gui/WindowProgram.h"
 
-using guitest::PaletteSpots;
+using guitest::kMainTitle;
+using guitest::kQuitMsecs;
+using guitest::kRunMsecs;
 using guitest::Spot;
 using guitest::WindowProgram;
 
 namespace {
 
-constexpr const char* kTitle = "Tavrel 0.1 Alpha";
-constexpr int kRunMsecs = 60000;
-constexpr int kQuitMsecs = 10000;
 constexpr int kTreeX = 200;
 constexpr int kTreeWidth = 600;
 constexpr int kTreeHeight = 450;
@@ -116,55 +115,24 @@ int TreeViewDifference(const glowtest::Pixels& a, const glowtest::Pixels& b) {
     return differ;
 }
 
-class WindowModeTest : public testing::Test {
+class WindowModeTest : public guitest::WindowProgramTest {
 protected:
-    void SetUp() override {
-        spots = PaletteSpots::Read();
-        dir.write("input.seq", read_file(std::string(TAVREL_SOURCE_DIR) + "/data/input.seq"));
-    }
-
-    // Opens the field's file and closes the answer with Enter; gives the
-    // answer's title.
+    // Opens the field's file; gives the answer's title.
     std::string OpenAndAnswer(const std::string& window) {
         EXPECT_TRUE(guitest::ClickAt(window, spots.open));
-        return Answer();
-    }
-
-    // The message window that has appeared, closed with Enter: its title.
-    static std::string Answer() {
-        std::string title;
-        std::string id;
-        guitest::WaitFor(
-            [&] {
-                for (const char* t : {"Success Message", "Error Message"}) {
-                    const std::vector<std::string> ids = guitest::WindowsTitled(t);
-                    if (ids.empty()) continue;
-                    title = t;
-                    id = ids.front();
-                    return true;
-                }
-                return false;
-            },
-            kQuitMsecs);
-        if (id.empty()) return "";
-        EXPECT_TRUE(guitest::KeysTo(id, "Return"));
-        EXPECT_TRUE(guitest::WaitUntilNoWindow(title));
-        return title;
+        return guitest::AnswerMessage();
     }
 
     bool WaitForTreeLines(size_t count) {
         return guitest::WaitFor([&] { return TreeLines(dir).size() >= count; }, kRunMsecs);
     }
-
-    TempDir dir;
-    PaletteSpots spots{};
 };
 
 TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
     const BatchRun jc = Batch(dir, "JC");
     const BatchRun euclidian = Batch(dir, "Euclidian");
     WindowProgram program(dir.path(""), {tavrel_bin()});
-    const std::string window = guitest::WaitForWindow(kTitle);
+    const std::string window = guitest::WaitForWindow(kMainTitle);
     ASSERT_FALSE(window.empty()) << program.Errors();
     // The first paint: the chart's empty slots make one row of points.
     glowtest::Pixels fresh;
@@ -238,7 +206,7 @@ TEST_F(WindowModeTest, QuitDuringARunEndsAtOnceWithCodeZero) {
     // A file large enough that the run is still under way at the click.
     dir.write("input.seq", simulated_file(4000, 600, 11));
     WindowProgram program(dir.path(""), {tavrel_bin()});
-    const std::string window = guitest::WaitForWindow(kTitle);
+    const std::string window = guitest::WaitForWindow(kMainTitle);
     ASSERT_FALSE(window.empty()) << program.Errors();
     EXPECT_EQ(OpenAndAnswer(window), "Success Message");
     ASSERT_TRUE(guitest::ClickAt(window, spots.run));

@@ -159,4 +159,30 @@ bool KeysTo(const std::string& window, const std::string& keys) {
     return glowtest::Xdotool("windowfocus " + window) && glowtest::Xdotool("key " + keys);
 }
 
+std::string AnswerMessage() {
+    std::string title;
+    std::string id;
+    WaitFor(
+        [&] {
+            for (const char* t : {"Success Message", "Error Message"}) {
+                const std::vector<std::string> ids = WindowsTitled(t);
+                if (ids.empty()) continue;
+                title = t;
+                id = ids.front();
+                return true;
+            }
+            return false;
+        },
+        kQuitMsecs);
+    if (id.empty()) return "";
+    EXPECT_TRUE(KeysTo(id, "Return"));
+    EXPECT_TRUE(WaitUntilNoWindow(title));
+    return title;
+}
+
+void WindowProgramTest::SetUp() {
+    spots = PaletteSpots::Read();
+    dir.write("input.seq", read_file(std::string(TAVREL_SOURCE_DIR) + "/data/input.seq"));
+}
+
 }  // namespace guitest

@@ -5,13 +5,21 @@
 // folder of its own, its windows found by title and clicked with xdotool,
 // its standard output read from a file.
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "tests/analysis/testsupport.h"
+
 namespace guitest {
+
+constexpr const char* kMainTitle = "Tavrel 0.1 Alpha";
+// How long a run of the sample, and the end after "Quit", may take.
+constexpr int kRunMsecs = 60000;
+constexpr int kQuitMsecs = 10000;
 
 // A point of a window, in pixels from its top left.
 struct Spot {
@@ -69,6 +77,18 @@ Spot WindowPosition(const std::string& window);
 bool ClickAt(const std::string& window, Spot spot);
 // Keys to the window; without a window manager it needs the focus first.
 bool KeysTo(const std::string& window, const std::string& keys);
+// Waits for a "Success Message" or "Error Message" window, closes it with
+// Enter and gives its title ("" when none came).
+std::string AnswerMessage();
+
+// A folder holding the sample as input.seq, and the palette's spots.
+class WindowProgramTest : public testing::Test {
+protected:
+    void SetUp() override;
+
+    TempDir dir;
+    PaletteSpots spots{};
+};
 
 }  // namespace guitest
 
