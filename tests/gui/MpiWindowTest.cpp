@@ -45,7 +45,7 @@ TEST_F(MpiWindowTest, ProcessZeroRunsOnceFromTheWindow) {
     // The other processes take their settings from their command line, as
     // in MPI batch: the window's first model, JC.
     WindowProgram group(dir.path(""), Group({"-distance_metric", "JC"}));
-    const std::string window = guitest::WaitForWindow(kMainTitle);
+    const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
     EXPECT_EQ(guitest::WindowsTitled(kMainTitle).size(), 1u);  // process 0's only
     ASSERT_TRUE(guitest::ClickAt(window, spots.open));
@@ -84,7 +84,7 @@ TEST_F(MpiWindowTest, QuitDuringTheRunLetsItEndForTheOthers) {
     // Large enough that the run is still under way at the click.
     dir.write("input.seq", simulated_file(60, 200, 5));
     WindowProgram group(dir.path(""), Group({"-distance_metric", "JC"}));
-    const std::string window = guitest::WaitForWindow(kMainTitle);
+    const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
     ASSERT_TRUE(guitest::ClickAt(window, spots.open));
     ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
@@ -105,7 +105,7 @@ TEST_F(MpiWindowTest, QuitDuringTheRunLetsItEndForTheOthers) {
 
 TEST_F(MpiWindowTest, QuitBeforeAnyRunEndsEveryProcessWithCodeZero) {
     WindowProgram group(dir.path(""), Group({"-epochs", "5"}));
-    const std::string window = guitest::WaitForWindow(kMainTitle);
+    const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     ASSERT_TRUE(group.WaitForExit(kQuitMsecs));

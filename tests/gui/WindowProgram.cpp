@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <thread>
 
 #include "analysis/analysismodule.h"
@@ -26,6 +28,9 @@ namespace {
 constexpr int kPollMsecs = 25;
 // Room between the right end of a field and its text's last character.
 constexpr int kFieldEndInset = 6;
+// A spot of the palette's left margin and the grey it is painted in.
+constexpr int kPaletteMarginSpot = 4;
+constexpr std::uint8_t kPaletteGrey = 204;
 
 Spot Middle(const glow::GlowWidget* w) {
     return {w->RootPositionX() + w->Width() / 2, w->RootPositionY() + w->Height() / 2};
@@ -137,6 +142,20 @@ std::string WaitForWindow(const std::string& title, int timeoutMsecs) {
     return found;
 }
 
+std::string WaitForMainWindow() {
+    const std::string window = WaitForWindow(kMainTitle);
+    if (window.empty()) return window;
+    // The palette's left margin shows its grey once it has been painted.
+    const bool painted = WaitFor(
+        [&] {
+            const glowtest::Pixels p = MainWindowPicture(window);
+            const std::uint8_t* c = p.At(kPaletteMarginSpot, kMainHeight - 1 - kPaletteMarginSpot);
+            return c[0] == kPaletteGrey && c[1] == kPaletteGrey && c[2] == kPaletteGrey;
+        },
+        kQuitMsecs);
+    return painted ? window : std::string();
+}
+
 bool WaitUntilNoWindow(const std::string& title, int timeoutMsecs) {
     return WaitFor([&] { return WindowsTitled(title).empty(); }, timeoutMsecs);
 }
@@ -148,6 +167,25 @@ Spot WindowPosition(const std::string& window) {
         if (line.rfind("Y=", 0) == 0) spot.y = std::stoi(line.substr(2));
     }
     return spot;
+}
+
+glowtest::Pixels MainWindowPicture(const std::string& window) {
+    const Spot at = WindowPosition(window);
+    const int left = std::max(0, -at.x);
+    const int top = std::max(0, -at.y);
+    const glowtest::Pixels shown =
+        glowtest::ReadScreen(at.x + left, at.y + top, kMainWidth - left, kMainHeight - top);
+    glowtest::Pixels p;
+    p.width = kMainWidth;
+    p.height = kMainHeight;
+    p.rgba.assign(static_cast<size_t>(kMainWidth) * kMainHeight * 4, 0);
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            const std::uint8_t* from = shown.At(x, y);
+            std::copy(from, from + 4, &p.rgba[4 * (y * kMainWidth + x + left)]);
+        }
+    }
+    return p;
 }
 
 bool ClickAt(const std::string& window, Spot spot) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/analysis/testsupport.h"
+#include "tests/glow/support/GlowTestSupport.h"
 
 namespace guitest {
 
@@ -20,6 +21,8 @@ constexpr const char* kMainTitle = "Tavrel 0.1 Alpha";
 // How long a run of the sample, and the end after "Quit", may take.
 constexpr int kRunMsecs = 60000;
 constexpr int kQuitMsecs = 10000;
+constexpr int kMainWidth = 800;
+constexpr int kMainHeight = 600;
 
 // A point of a window, in pixels from its top left.
 struct Spot {
@@ -69,9 +72,16 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMsecs);
 std::vector<std::string> WindowsTitled(const std::string& title);
 // The first window of that title to appear, or "" after the timeout.
 std::string WaitForWindow(const std::string& title, int timeoutMsecs = 10000);
+// The main window once it shows its first picture (before that, clicks
+// may reach no widget yet), or "".
+std::string WaitForMainWindow();
 bool WaitUntilNoWindow(const std::string& title, int timeoutMsecs = 10000);
 // The window's place on the screen.
 Spot WindowPosition(const std::string& window);
+// The main window as the screen shows it, rows bottom first. Without a
+// window manager the window stands where GLUT put it, partly off the
+// screen: those pixels stay black.
+glowtest::Pixels MainWindowPicture(const std::string& window);
 
 // A click of the left button at a spot of the window.
 bool ClickAt(const std::string& window, Spot spot);
