@@ -3,13 +3,14 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "analysis/analysisfrontend.h"
 #include "analysis/check.h"
 #include "analysis/grouprelease.h"
+#include "analysis/inputfile.h"
+#include "analysis/treefile.h"
 
 namespace {
 
@@ -26,12 +27,11 @@ std::string number_text(double value) {
     return text.str();
 }
 
-std::string input_not_found(const std::string& path) {
-    return "Error: Input file " + path + " not found";
-}
-
+// Newick's own characters, and those that common readers refuse in a name
+// written without quotes. Underscores stay unquoted: read as written by
+// convention, they are what most tree files hold.
 bool needs_quotes(const char* text) {
-    return std::strpbrk(text, "(),;:[]'") != nullptr;
+    return std::strpbrk(text, "(),;:[]'\"\\{}=") != nullptr;
 }
 
 // Sum over positions of the squared base distance: the squared Euclidean
@@ -96,19 +96,15 @@ AnalysisModule::AnalysisModule(int process_rank, std::unique_ptr<ProcessGroup> p
 AnalysisModule::~AnalysisModule() = default;
 
 AnalysisStatus AnalysisModule::set_input_path(const std::string& path) {
-    std::ifstream file(path);
-    if (!file.is_open()) return AnalysisStatus::failure(input_not_found(path));
-    input_path = path;
-    return AnalysisStatus::success();
+    const AnalysisStatus status = InputFile::check(path);
+    if (status.ok()) input_path = path;
+    return status;
 }
 
 AnalysisStatus AnalysisModule::set_output_path(const std::string& path) {
-    std::ofstream file(path, std::ios::out | std::ios::ate | std::ios::app);
-    if (!file.is_open()) {
-        return AnalysisStatus::failure("Error: Output file " + path + " could not be created");
-    }
-    output_path = path;
-    return AnalysisStatus::success();
+    const AnalysisStatus status = check_tree_file(path);
+    if (status.ok()) output_path = path;
+    return status;
 }
 
 bool AnalysisModule::set_distance_metric(CharString name) {
@@ -145,13 +141,31 @@ AnalysisStatus AnalysisModule::check_settings() const {
 AnalysisStatus AnalysisModule::read_input(SequenceData* data) const {
     *data = SequenceData();
     if (input_path.empty()) return AnalysisStatus::failure("Error: No input file chosen");
-    std::ifstream in(input_path);
-    if (!in.is_open()) return AnalysisStatus::failure(input_not_found(input_path));
-    return read_input(in, data);
+    InputFile file;
+    AnalysisStatus status = file.open(input_path);
+    if (!status.ok()) return status;
+    std::istream in(&file);
+    status = read_sequence_data(in, data);
+    // A read that failed explains whatever the reader made of the text.
+    const AnalysisStatus read = file.read_status();
+    if (!read.ok()) {
+        *data = SequenceData();
+        return read;
+    }
+    if (status.ok()) warn_repeated_names(*data);
+    return status;
 }
 
 AnalysisStatus AnalysisModule::read_input(std::istream& in, SequenceData* data) const {
-    return read_sequence_data(in, data);
+    const AnalysisStatus status = read_sequence_data(in, data);
+    if (status.ok()) warn_repeated_names(*data);
+    return status;
+}
+
+void AnalysisModule::warn_repeated_names(const SequenceData& data) const {
+    for (const std::string& warning : repeated_name_warnings(data)) {
+        *console << warning << std::endl;
+    }
 }
 
 std::vector<SeqVector*> AnalysisModule::build_vectors(const SequenceData& data) {
@@ -524,14 +538,7 @@ void AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2],
 AnalysisStatus AnalysisModule::write_tree() {
     if (!writes_output()) return AnalysisStatus::success();
     newick += ";\n";
-    std::ofstream out(output_path, std::ios::out | std::ios::ate | std::ios::app);
-    out.write(newick.data(), static_cast<std::streamsize>(newick.size()));
-    out.flush();
-    const bool written = out.good();
+    const AnalysisStatus status = append_tree_line(output_path, newick);
     newick.clear();
-    if (!written) {
-        return AnalysisStatus::failure(std::string("Error: Output file ") + output_path +
-                                       " could not be written");
-    }
-    return AnalysisStatus::success();
+    return status;
 }

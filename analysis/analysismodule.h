@@ -124,6 +124,8 @@ private:
     AnalysisStatus share_input(SequenceData* data);
     AnalysisStatus receive_input(SequenceData* data);
     AnalysisStatus write_tree();
+    // One warning line on the console per name that several taxa bear.
+    void warn_repeated_names(const SequenceData& data) const;
     // One attempt from fresh neurons: up to `budget` epochs, until an RMS
     // error falls below the threshold. Leaves the last epoch's members in
     // the lists; gives whether it converged.

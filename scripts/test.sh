@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once in the normal build, once with
 # AddressSanitizer and UndefinedBehaviorSanitizer; then the threaded code
-# once more with ThreadSanitizer.
+# once more with ThreadSanitizer; then, where clang is found, the fuzz target
+# over the sequence reader for a fixed short time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -29,3 +30,20 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DTAVREL_TSAN=ON
 cmake --build build-tsan -j"$jobs"
 TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1" UCX_MEM_MMAP_HOOK_MODE=none \
     ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L "^(analysis|core|gui)$"
+
+# The fuzz target over the sequence reader and whole runs, with
+# AddressSanitizer and UndefinedBehaviorSanitizer, for a fixed short time:
+# a fault it finds fails the test command, and the input that shows it is
+# kept in build-fuzz/artifacts/. New inputs it finds stay in
+# build-fuzz/corpus/; the seed corpus in the repository is only read.
+if command -v clang++ >/dev/null 2>&1; then
+    cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTAVREL_SANITIZE=ON -DTAVREL_FUZZ=ON -DBUILD_TESTING=OFF
+    cmake --build build-fuzz -j"$jobs" --target sequencefile_fuzzer
+    mkdir -p build-fuzz/corpus build-fuzz/artifacts
+    build-fuzz/tests/fuzz/sequencefile_fuzzer -max_total_time=30 -timeout=10 -max_len=4096 \
+        -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/ \
+        build-fuzz/corpus tests/fuzz/corpus
+else
+    echo "clang++ not found: the fuzz target is not built or run"
+fi

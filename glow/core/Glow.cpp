@@ -301,19 +301,23 @@ void Glow::EndEvent() {
 // ---------------------------------------------------------------------------
 // Window callbacks
 
-void Glow::OnGlutDisplay() {
+GlowSubwindow* Glow::BeginWindowEvent_() {
     ++eventCounter_;
-    int id = glutGetWindow();
-    GlowSubwindow* w = WindowForId(id);
+    return WindowForId(glutGetWindow());
+}
+
+void Glow::OnGlutDisplay() {
+    GlowSubwindow* w = BeginWindowEvent_();
     if (w == nullptr) return;
+    // Painting may delete the window: it is looked up again before the swap.
+    const int id = w->WindowId();
     w->PaintTree();
     if (WindowForId(id) == w) w->FlushAndSwap();
     EndEvent();
 }
 
 void Glow::OnGlutReshape(int width, int height) {
-    ++eventCounter_;
-    GlowSubwindow* w = WindowForId(glutGetWindow());
+    GlowSubwindow* w = BeginWindowEvent_();
     if (w == nullptr) return;
     w->width_ = width;
     w->height_ = height;
@@ -334,24 +338,21 @@ void Glow::DispatchKey_(GlowSubwindow* window, int key, int x, int y) {
 }
 
 void Glow::OnGlutKeyboard(unsigned char key, int x, int y) {
-    ++eventCounter_;
-    GlowSubwindow* w = WindowForId(glutGetWindow());
+    GlowSubwindow* w = BeginWindowEvent_();
     if (w == nullptr) return;
     DispatchKey_(w, key, x, y);
     EndEvent();
 }
 
 void Glow::OnGlutSpecial(int key, int x, int y) {
-    ++eventCounter_;
-    GlowSubwindow* w = WindowForId(glutGetWindow());
+    GlowSubwindow* w = BeginWindowEvent_();
     if (w == nullptr) return;
     DispatchKey_(w, key + GlowKeyboardData::specialKeyOffset, x, y);
     EndEvent();
 }
 
 void Glow::OnGlutMouse(int button, int state, int x, int y) {
-    ++eventCounter_;
-    GlowSubwindow* w = WindowForId(glutGetWindow());
+    GlowSubwindow* w = BeginWindowEvent_();
     if (w == nullptr) return;
     GlowMouseData data;
     data.subwindow = w;
@@ -372,24 +373,21 @@ void Glow::OnGlutMouse(int button, int state, int x, int y) {
 }
 
 void Glow::OnGlutMotion(int x, int y) {
-    ++eventCounter_;
-    GlowSubwindow* w = WindowForId(glutGetWindow());
+    GlowSubwindow* w = BeginWindowEvent_();
     if (w == nullptr) return;
     w->OnMouseDrag(x, y);
     EndEvent();
 }
 
 void Glow::OnGlutPassiveMotion(int x, int y) {
-    ++eventCounter_;
-    GlowSubwindow* w = WindowForId(glutGetWindow());
+    GlowSubwindow* w = BeginWindowEvent_();
     if (w == nullptr) return;
     w->OnMouseMotion(x, y);
     EndEvent();
 }
 
 void Glow::OnGlutVisibility(int state) {
-    ++eventCounter_;
-    GlowSubwindow* w = WindowForId(glutGetWindow());
+    GlowSubwindow* w = BeginWindowEvent_();
     if (w == nullptr) return;
     if (state == GLUT_VISIBLE) {
         w->OnVisible();
@@ -400,8 +398,7 @@ void Glow::OnGlutVisibility(int state) {
 }
 
 void Glow::OnGlutEntry(int state) {
-    ++eventCounter_;
-    GlowSubwindow* w = WindowForId(glutGetWindow());
+    GlowSubwindow* w = BeginWindowEvent_();
     if (w == nullptr) return;
     if (state == GLUT_ENTERED) {
         w->OnMouseEnter();

@@ -151,6 +151,10 @@ private:
     static void ArmRefreshPoll_();
     static void OnRefreshPoll_(int);
 
+    // Every window callback starts here: counts the event and finds the
+    // object of the current GLUT window, null when the toolkit does not know
+    // it (the event is then dropped).
+    static GlowSubwindow* BeginWindowEvent_();
     static void DispatchKey_(GlowSubwindow* window, int key, int x, int y);
 
     static std::map<int, GlowSubwindow*> windowRegistry_;

@@ -8,6 +8,7 @@
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowWidget.h"
 #include "glow/widgets/Glow_ButtonTracking.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
@@ -63,18 +64,18 @@ protected:
           behavior(0),
           spacing(5),
           receiver(nullptr),
-          boxColor(178, 178, 178, 255),
-          textColor(0, 0, 0, 255),
-          markColor(0, 0, 255, 255),
-          pressedBoxColor(102, 102, 102, 255),
-          pressedTextColor(204, 0, 0, 255),
-          pressedMarkColor(255, 178, 178, 255),
-          inactiveBoxColor(178, 178, 178, 255),
-          inactiveTextColor(76, 76, 76, 255),
-          inactiveMarkColor(76, 76, 76, 255),
-          inactiveBorderColor(76, 76, 76, 255),
-          lightBevelColor(255, 255, 255, 255),
-          darkBevelColor(51, 51, 51, 255) {}
+          boxColor(Glow_WidgetColors::gray70),
+          textColor(Glow_WidgetColors::black),
+          markColor(Glow_WidgetColors::blue),
+          pressedBoxColor(Glow_WidgetColors::gray40),
+          pressedTextColor(Glow_WidgetColors::darkRed),
+          pressedMarkColor(Glow_WidgetColors::pressedPink),
+          inactiveBoxColor(Glow_WidgetColors::gray70),
+          inactiveTextColor(Glow_WidgetColors::gray30),
+          inactiveMarkColor(Glow_WidgetColors::gray30),
+          inactiveBorderColor(Glow_WidgetColors::gray30),
+          lightBevelColor(Glow_WidgetColors::white),
+          darkBevelColor(Glow_WidgetColors::gray20) {}
 };
 
 // A box with a cross (on) or a bar (half) and a line of text; a click

@@ -18,8 +18,10 @@ public:
     const char* GetHiddenText() const { return hiddenText_.c_str(); }
     char MaskChar() const { return maskChar_; }
     // The typed text becomes a copy of text (null is empty); the field shows
-    // as many mask characters. GlowTextFieldWidget::SetText comes here too.
+    // as many mask characters.
     void SetHiddenText(const char* text);
+    // The same as SetHiddenText: the typed text and the masks stay in step.
+    void SetText(const char* text) override { SetHiddenText(text); }
 
 protected:
     GlowHiddenTextFieldWidget();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "glow/widgets/GlowWidget.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
@@ -36,9 +37,9 @@ protected:
           opaque(false),
           hMargin(1),
           vMargin(0),
-          backColor(204, 204, 204, 255),
-          textColor(0, 0, 0, 255),
-          inactiveTextColor(0, 0, 0, 255) {}
+          backColor(Glow_WidgetColors::gray80),
+          textColor(Glow_WidgetColors::black),
+          inactiveTextColor(Glow_WidgetColors::black) {}
 };
 
 // Static text of one or more lines (CR, LF or CR LF break lines).
@@ -52,6 +53,7 @@ public:
     void SetText(const char* text);
     const char* GetText() const { return text_.c_str(); }
     void SetTextColor(GlowColor color);
+    GlowColor GetTextColor() const { return textColor_; }
     GlowFont GetFont() const { return font_; }
     void GetPreferredSize(int& width, int& height) const;
     int GetHMargin() const { return hMargin_; }

@@ -13,21 +13,17 @@ void GlowLabeledHiddenTextFieldWidget::Init(GlowWidgetRoot* root, GlowWidget* pa
                                             const GlowLabeledTextFieldParams& params,
                                             char maskChar) {
     GlowHiddenTextFieldWidget::Init(root, parentWidget, params, maskChar);
-    InitLabel(this, params.labelPosition, params.labelWidth, params.labelHeight,
-              params.labelSpacing, params.labelText, params.labelFont, params.labelColor,
-              params.inactiveLabelColor);
+    InitLabel(this, params, params.labelColor, params.inactiveLabelColor);
 }
 
 int GlowLabeledHiddenTextFieldWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption,
                                                  int& leftMargin, int& rightMargin, int& topMargin,
                                                  int& bottomMargin) {
-    int result = ReserveLabelSpace(hSize, vSize, leftMargin, rightMargin, topMargin, bottomMargin);
-    if (result != 0) return result;
-    result = GlowHiddenTextFieldWidget::OnAutoPack(hSize, vSize, hOption, vOption, leftMargin,
-                                                   rightMargin, topMargin, bottomMargin);
-    if (result != 0) return result;
-    PlaceLabel();
-    return 0;
+    return AutoPackWithLabel(
+        hSize, vSize, leftMargin, rightMargin, topMargin, bottomMargin, [&](int h, int v) {
+            return GlowHiddenTextFieldWidget::OnAutoPack(h, v, hOption, vOption, leftMargin,
+                                                         rightMargin, topMargin, bottomMargin);
+        });
 }
 
 }  // namespace glow

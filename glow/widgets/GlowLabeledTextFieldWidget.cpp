@@ -14,21 +14,17 @@ GlowLabeledTextFieldWidget::~GlowLabeledTextFieldWidget() = default;
 void GlowLabeledTextFieldWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
                                       const GlowLabeledTextFieldParams& params) {
     GlowTextFieldWidget::Init(root, parentWidget, params);
-    InitLabel(this, params.labelPosition, params.labelWidth, params.labelHeight,
-              params.labelSpacing, params.labelText, params.labelFont, params.labelColor,
-              params.inactiveLabelColor);
+    InitLabel(this, params, params.labelColor, params.inactiveLabelColor);
 }
 
 int GlowLabeledTextFieldWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption,
                                            int& leftMargin, int& rightMargin, int& topMargin,
                                            int& bottomMargin) {
-    int result = ReserveLabelSpace(hSize, vSize, leftMargin, rightMargin, topMargin, bottomMargin);
-    if (result != 0) return result;
-    result = GlowTextFieldWidget::OnAutoPack(hSize, vSize, hOption, vOption, leftMargin,
-                                             rightMargin, topMargin, bottomMargin);
-    if (result != 0) return result;
-    PlaceLabel();
-    return 0;
+    return AutoPackWithLabel(
+        hSize, vSize, leftMargin, rightMargin, topMargin, bottomMargin, [&](int h, int v) {
+            return GlowTextFieldWidget::OnAutoPack(h, v, hOption, vOption, leftMargin, rightMargin,
+                                                   topMargin, bottomMargin);
+        });
 }
 
 }  // namespace glow

@@ -3,21 +3,16 @@
 
 #include "glow/widgets/GlowTextFieldWidget.h"
 #include "glow/widgets/GlowWidgetLabelHelper.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
-struct GlowLabeledTextFieldParams : public GlowTextFieldParams {
+struct GlowLabeledTextFieldParams : public GlowTextFieldParams, public Glow_WidgetLabelParams {
     // Copies defaults.
     GlowLabeledTextFieldParams() : GlowLabeledTextFieldParams(defaults) {}
     GlowLabeledTextFieldParams(const GlowLabeledTextFieldParams&) = default;
     GlowLabeledTextFieldParams& operator=(const GlowLabeledTextFieldParams&) = default;
 
-    const char* labelText;  // null or empty: the label takes no room
-    GlowFont labelFont;
-    int labelPosition;  // GlowWidgetLabelHelper::leftLabel and so on
-    int labelWidth;
-    int labelHeight;
-    int labelSpacing;
     GlowColor labelColor;
     GlowColor inactiveLabelColor;
 
@@ -27,14 +22,9 @@ protected:
     // The text-field constants, then the label's; no other record is read.
     constexpr explicit GlowLabeledTextFieldParams(bool)
         : GlowTextFieldParams(true),
-          labelText(""),
-          labelFont(GLUT_BITMAP_HELVETICA_12),
-          labelPosition(GlowWidgetLabelHelper::leftLabel),
-          labelWidth(100),
-          labelHeight(20),
-          labelSpacing(5),
-          labelColor(0, 0, 0, 255),
-          inactiveLabelColor(76, 76, 76, 255) {}
+          Glow_WidgetLabelParams(),
+          labelColor(Glow_WidgetColors::black),
+          inactiveLabelColor(Glow_WidgetColors::gray30) {}
 };
 
 // A text field with a label beside it; the label is a child of the field.

@@ -10,12 +10,13 @@
 #include "glow/core/GlowFont.h"
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowFixedSizeWidgetWindow.h"
+#include "glow/widgets/Glow_Dialog.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
 class GlowMessageWindow;
 class Glow_MessageWindowButton;
-class GlowWidgetMapToPushButtonFilter;
 
 // Sent when a button of a message window is pressed.
 struct GlowMessageWindowMessage {
@@ -63,25 +64,8 @@ protected:
           enterButton(0),
           escapeButton(1),
           receiver(nullptr),
-          backColor(204, 204, 204, 255),
-          textColor(0, 0, 0, 255) {}
-};
-
-// Where the parts of a message window go, from the sizes of its text and
-// buttons.
-struct GlowMessageWindowLayout {
-    int windowWidth = 0;
-    int windowHeight = 0;
-    int textX = 0;
-    int textY = 0;
-    std::vector<int> buttonX;
-    int buttonY = 0;
-
-    // Text of textWidth x textHeight, buttons of the given widths (all as
-    // high as buttonHeight), spacing s. Without buttons there is no row.
-    static GlowMessageWindowLayout Compute(int textWidth, int textHeight,
-                                           const std::vector<int>& buttonWidths, int buttonHeight,
-                                           int spacing);
+          backColor(Glow_WidgetColors::gray80),
+          textColor(Glow_WidgetColors::black) {}
 };
 
 // A fixed-size window with a text and a centred row of buttons. The first
@@ -96,7 +80,7 @@ public:
     ~GlowMessageWindow() override;
 
     TSender<const GlowMessageWindowMessage&>& Sender() { return sender_; }
-    int NumButtons() const { return static_cast<int>(buttons_.size()); }
+    int NumButtons() const { return dialog_.NumButtons(); }
     // Null outside 0 to NumButtons() - 1.
     Glow_MessageWindowButton* Button(int index) const;
     GlowWidget* TextLabel() const { return textLabel_; }
@@ -114,10 +98,8 @@ protected:
 
 private:
     TSender<const GlowMessageWindowMessage&> sender_;
-    std::vector<Glow_MessageWindowButton*> buttons_;
+    Glow_Dialog dialog_;
     GlowWidget* textLabel_ = nullptr;
-    GlowWidgetMapToPushButtonFilter* enterFilter_ = nullptr;
-    GlowWidgetMapToPushButtonFilter* escapeFilter_ = nullptr;
     bool hit_ = false;
 };
 

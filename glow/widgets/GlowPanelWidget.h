@@ -2,6 +2,7 @@
 #define GLOW_WIDGETS_GLOWPANELWIDGET_H
 
 #include "glow/widgets/GlowWidget.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
@@ -32,9 +33,9 @@ protected:
     constexpr explicit GlowPanelParams(bool)
         : GlowWidgetParams{true, 0, 0, 100, 100, 0},
           style(plainStyle),
-          backColor(204, 204, 204, 255),
-          lightBevelColor(255, 255, 255, 255),
-          darkBevelColor(102, 102, 102, 255) {}
+          backColor(Glow_WidgetColors::gray80),
+          lightBevelColor(Glow_WidgetColors::white),
+          darkBevelColor(Glow_WidgetColors::gray40) {}
 };
 
 // A container drawn as a plain, etched, raised or lowered rectangle (or not

@@ -8,6 +8,7 @@
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowWidget.h"
 #include "glow/widgets/Glow_ButtonTracking.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
@@ -58,18 +59,18 @@ protected:
           down(false),
           behavior(normalBehavior),
           receiver(nullptr),
-          boxColor(178, 178, 178, 255),
-          textColor(0, 0, 0, 255),
-          downBoxColor(127, 127, 127, 255),
+          boxColor(Glow_WidgetColors::gray70),
+          textColor(Glow_WidgetColors::black),
+          downBoxColor(Glow_WidgetColors::gray50),
           downTextColor(204, 204, 255, 255),
-          pressedBoxColor(127, 127, 127, 255),
-          pressedTextColor(255, 178, 178, 255),
-          inactiveBoxColor(178, 178, 178, 255),
-          inactiveDownBoxColor(178, 178, 178, 255),
-          inactiveTextColor(76, 76, 76, 255),
-          inactiveBorderColor(76, 76, 76, 255),
-          lightBevelColor(255, 255, 255, 255),
-          darkBevelColor(51, 51, 51, 255) {}
+          pressedBoxColor(Glow_WidgetColors::gray50),
+          pressedTextColor(Glow_WidgetColors::pressedPink),
+          inactiveBoxColor(Glow_WidgetColors::gray70),
+          inactiveDownBoxColor(Glow_WidgetColors::gray70),
+          inactiveTextColor(Glow_WidgetColors::gray30),
+          inactiveBorderColor(Glow_WidgetColors::gray30),
+          lightBevelColor(Glow_WidgetColors::white),
+          darkBevelColor(Glow_WidgetColors::gray20) {}
 };
 
 // A bevelled button with one line of text. A click released inside it is a

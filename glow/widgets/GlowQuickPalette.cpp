@@ -4,11 +4,15 @@
 #include "glow/widgets/GlowDismissPushButtonWidget.h"
 #include "glow/widgets/GlowLabelWidget.h"
 #include "glow/widgets/GlowLabeledHiddenTextFieldWidget.h"
+#include "glow/widgets/GlowLabeledPopupMenuWidget.h"
+#include "glow/widgets/GlowLabeledSliderWidget.h"
 #include "glow/widgets/GlowLabeledTextFieldWidget.h"
+#include "glow/widgets/GlowMenuButtonWidget.h"
 #include "glow/widgets/GlowPanelWidget.h"
 #include "glow/widgets/GlowPushButtonWidget.h"
 #include "glow/widgets/GlowQuickPanelWidget.h"
 #include "glow/widgets/GlowQuickRadioGroupWidget.h"
+#include "glow/widgets/GlowScrollBarWidget.h"
 #include "glow/widgets/GlowSeparatorWidget.h"
 #include "glow/widgets/GlowWidgetRoot.h"
 
@@ -16,20 +20,26 @@ namespace glow {
 
 namespace {
 
-GlowPushButtonParams ButtonParams(const char* label,
-                                  TReceiver<const GlowPushButtonMessage&>* receiver) {
-    GlowPushButtonParams params;
+// A record of the kind's defaults placed at the panel's origin, as every
+// Add operation starts its control.
+template <class Params>
+Params AtOrigin() {
+    Params params;
     params.x = 0;
     params.y = 0;
+    return params;
+}
+
+GlowPushButtonParams ButtonParams(const char* label,
+                                  TReceiver<const GlowPushButtonMessage&>* receiver) {
+    auto params = AtOrigin<GlowPushButtonParams>();
     params.text = label;
     params.receiver = receiver;
     return params;
 }
 
 GlowLabeledTextFieldParams FieldParams(int width, const char* text, const char* labelText) {
-    GlowLabeledTextFieldParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowLabeledTextFieldParams>();
     params.width = width;
     params.text = text;
     params.labelText = labelText;
@@ -51,9 +61,7 @@ GlowQuickPanelWidget* GlowQuickPalette::AddArrangingPanel(int style, const char*
 }
 
 GlowPanelWidget* GlowQuickPalette::AddPanel(int width, int height, int style) {
-    GlowPanelParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowPanelParams>();
     params.width = width;
     params.height = height;
     params.style = style;
@@ -61,20 +69,14 @@ GlowPanelWidget* GlowQuickPalette::AddPanel(int width, int height, int style) {
 }
 
 GlowSeparatorWidget* GlowQuickPalette::AddSeparator(int style) {
-    GlowSeparatorParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowSeparatorParams>();
     params.style = style;
-    const bool isVertical = panel->arrangement_ == vertical;
-    params.width = isVertical ? 10 : 4;
-    params.height = isVertical ? 4 : 10;
+    SizeAcross(params, 10, 4);
     return new GlowSeparatorWidget(static_cast<GlowWidget*>(panel), params);
 }
 
 GlowLabelWidget* GlowQuickPalette::AddLabel(const char* text) {
-    GlowLabelParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowLabelParams>();
     params.text = text;
     return new GlowLabelWidget(static_cast<GlowWidget*>(panel), params);
 }
@@ -92,9 +94,7 @@ GlowDismissPushButtonWidget* GlowQuickPalette::AddDismissButton(
 
 GlowCheckBoxWidget* GlowQuickPalette::AddCheckBox(const char* label, int state,
                                                   TReceiver<const GlowCheckBoxMessage&>* receiver) {
-    GlowCheckBoxParams params;
-    params.x = 0;
-    params.y = 0;
+    auto params = AtOrigin<GlowCheckBoxParams>();
     params.text = label;
     params.state = state;
     params.receiver = receiver;
@@ -120,6 +120,60 @@ GlowLabeledHiddenTextFieldWidget* GlowQuickPalette::AddHiddenTextField(int width
         new GlowLabeledHiddenTextFieldWidget(panel, FieldParams(width, text, labelText), maskChar);
     FocusIfNone(field);
     return field;
+}
+
+GlowMenuButtonWidget* GlowQuickPalette::AddMenuButton(const char* label, GlowMenu* menu,
+                                                      int iconType) {
+    auto params = AtOrigin<GlowMenuButtonParams>();
+    params.text = label;
+    params.menu = menu;
+    params.iconType = iconType;
+    return new GlowMenuButtonWidget(panel, params);
+}
+
+GlowLabeledPopupMenuWidget* GlowQuickPalette::AddPopupMenu(
+    const char* labelText, TReceiver<const GlowPopupMenuMessage&>* receiver) {
+    auto params = AtOrigin<GlowLabeledPopupMenuParams>();
+    params.labelText = labelText;
+    params.receiver = receiver;
+    params.items = nullptr;
+    return new GlowLabeledPopupMenuWidget(panel, params);
+}
+
+GlowScrollBarWidget* GlowQuickPalette::AddScrollBar(
+    int min, int max, int span, int topEntry, TReceiver<const GlowScrollBarMessage&>* receiver) {
+    auto params = AtOrigin<GlowScrollBarParams>();
+    params.minimum = min;
+    params.maximum = max;
+    params.span = span;
+    params.topEntry = topEntry;
+    params.receiver = receiver;
+    SizeAcross(params, 120, 20);
+    return new GlowScrollBarWidget(panel, params);
+}
+
+GlowLabeledSliderWidget* GlowQuickPalette::AddSlider(
+    double min, double max, double initial, int options, int numTicks, const char* minMaxFormat,
+    const char* labelFormat, TReceiver<const GlowSliderMessage&>* receiver) {
+    auto params = AtOrigin<GlowLabeledSliderParams>();
+    params.minimum = min;
+    params.maximum = max;
+    params.value = initial;
+    params.options = static_cast<GlowSliderOptions>(options);
+    params.numTicks = numTicks;
+    params.minMaxFormat = minMaxFormat;
+    params.labelFormat = labelFormat;
+    params.receiver = receiver;
+    SizeAcross(params, 130, 30);
+    params.labelPosition = panel->arrangement_ == vertical ? GlowWidgetLabelHelper::leftLabel
+                                                           : GlowWidgetLabelHelper::topLabel;
+    return new GlowLabeledSliderWidget(panel, params);
+}
+
+void GlowQuickPalette::SizeAcross(GlowWidgetParams& params, int length, int breadth) const {
+    const bool isVertical = panel->arrangement_ == vertical;
+    params.width = isVertical ? length : breadth;
+    params.height = isVertical ? breadth : length;
 }
 
 int GlowQuickPalette::GetArrangement() const {

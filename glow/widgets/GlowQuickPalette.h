@@ -6,19 +6,28 @@
 namespace glow {
 
 class GlowCheckBoxWidget;
+struct GlowWidgetParams;
 class GlowComponent;
 class GlowDismissPushButtonWidget;
 class GlowLabelWidget;
 class GlowLabeledHiddenTextFieldWidget;
+class GlowLabeledPopupMenuWidget;
+class GlowLabeledSliderWidget;
 class GlowLabeledTextFieldWidget;
+class GlowMenu;
+class GlowMenuButtonWidget;
 class GlowPanelWidget;
 class GlowPushButtonWidget;
 class GlowQuickPanelWidget;
 class GlowQuickRadioGroupWidget;
+class GlowScrollBarWidget;
 class GlowSeparatorWidget;
 struct GlowCheckBoxMessage;
+struct GlowPopupMenuMessage;
 struct GlowPushButtonMessage;
 struct GlowRadioButtonMessage;
+struct GlowScrollBarMessage;
+struct GlowSliderMessage;
 
 // Builds a column or a row of controls without coordinates: each Add call
 // creates one control, at (0, 0) from its kind's defaults, in the current
@@ -51,6 +60,21 @@ public:
     GlowLabeledTextFieldWidget* AddTextField(int width, const char* text, const char* labelText);
     GlowLabeledHiddenTextFieldWidget* AddHiddenTextField(int width, const char* text, char maskChar,
                                                          const char* labelText);
+    // menu stays the caller's.
+    GlowMenuButtonWidget* AddMenuButton(const char* label, GlowMenu* menu, int iconType);
+    // Without items; the caller adds them to the returned widget.
+    GlowLabeledPopupMenuWidget* AddPopupMenu(const char* labelText,
+                                             TReceiver<const GlowPopupMenuMessage&>* receiver);
+    // 120 x 20 in a vertical panel, 20 x 120 in a horizontal one.
+    GlowScrollBarWidget* AddScrollBar(int min, int max, int span, int topEntry,
+                                      TReceiver<const GlowScrollBarMessage&>* receiver);
+    // 130 x 30 with the value on its left in a vertical panel, 30 x 130 with
+    // the value above it in a horizontal one. The formats are checked as
+    // Glow_NumberFormat says.
+    GlowLabeledSliderWidget* AddSlider(double min, double max, double initial, int options,
+                                       int numTicks, const char* minMaxFormat,
+                                       const char* labelFormat,
+                                       TReceiver<const GlowSliderMessage&>* receiver);
 
     int GetArrangement() const;
     int GetAlignment() const;
@@ -68,6 +92,11 @@ protected:
     GlowQuickPalette& operator=(const GlowQuickPalette&) = delete;
 
     GlowQuickPanelWidget* panel = nullptr;
+
+private:
+    // A control that lies across the panel's axis: length x breadth in a
+    // vertical panel, breadth x length in a horizontal one.
+    void SizeAcross(GlowWidgetParams& params, int length, int breadth) const;
 };
 
 }  // namespace glow

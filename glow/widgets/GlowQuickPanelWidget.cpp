@@ -55,54 +55,19 @@ GlowQuickPanelWidget::~GlowQuickPanelWidget() {
 
 int GlowQuickPanelWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&,
                                      int& topMargin, int&) {
-    const bool isVertical = arrangement_ != horizontal;
+    const Stack stack = StackChildren(topMargin);
+
+    // Preferred size; an empty panel (or negative settings) never below 0.
     const long long spacing = spacing_;
     const long long hMargin = hMargin_;
     const long long vMargin = vMargin_;
-    long long pos = isVertical ? vMargin : hMargin;
-    long long maxCross = 0;
-    long long minWidth = pos;
-
-    // First pass: every child at its preferred size, one after the other.
-    for (GlowComponent* c = FirstChild(); c != nullptr; c = c->Next()) {
-        GlowWidget* child = TakingPart(c);
-        if (child == nullptr) continue;
-        if (child == titleLabel_) {
-            if (GetStyle() == GlowPanelParams::etchedStyle) {
-                child->AutoPackWith(hMargin_, unspecifiedPos, 0, unspecifiedPos,
-                                    preferredSize | leftPos, preferredSize | centerPos);
-                topMargin = child->Height() / 2;
-                if (isVertical) pos += child->Height() / 2;
-            } else {
-                child->AutoPackWith(hMargin_, unspecifiedPos, unspecifiedPos, 0,
-                                    preferredSize | leftPos, preferredSize | bottomPos);
-                topMargin = child->Height();
-            }
-            minWidth = child->Width() + 2 * hMargin;
-            continue;
-        }
-        int l = 0, r = 0, t = 0, b = 0;
-        if (isVertical) {
-            child->AutoPack(hMargin_, unspecifiedPos, ClampToInt(pos), unspecifiedPos,
-                            preferredSize | leftPos, preferredSize | topPos, l, r, t, b);
-            maxCross = std::max(maxCross, static_cast<long long>(child->Width()) + l + r);
-            pos += static_cast<long long>(child->Height()) + t + b + spacing;
-        } else {
-            child->AutoPack(ClampToInt(pos), unspecifiedPos, vMargin_, unspecifiedPos,
-                            preferredSize | leftPos, preferredSize | topPos, l, r, t, b);
-            maxCross = std::max(maxCross, static_cast<long long>(child->Height()) + t + b);
-            pos += static_cast<long long>(child->Width()) + l + r + spacing;
-        }
-    }
-
-    // Preferred size; an empty panel (or negative settings) never below 0.
     long long prefWidth, prefHeight;
-    if (isVertical) {
-        prefWidth = std::max(minWidth, maxCross + 2 * hMargin);
-        prefHeight = pos - spacing + vMargin;
+    if (IsVertical()) {
+        prefWidth = std::max(stack.minWidth, stack.maxCross + 2 * hMargin);
+        prefHeight = stack.pos - spacing + vMargin;
     } else {
-        prefWidth = std::max(minWidth, pos - spacing + hMargin);
-        prefHeight = maxCross + 2 * vMargin;
+        prefWidth = std::max(stack.minWidth, stack.pos - spacing + hMargin);
+        prefHeight = stack.maxCross + 2 * vMargin;
     }
     prefWidth = std::max(0LL, prefWidth);
     prefHeight = std::max(0LL, prefHeight);
@@ -117,30 +82,81 @@ int GlowQuickPanelWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOpt
     if (!SizeForRule(vOption, vGiven, offeredHeight, prefHeight, Height(), height)) return 2;
     if (height < prefHeight) return 2;
 
-    // Second pass: every child aligned across the axis.
-    const long long cross = isVertical ? width - 2 * hMargin : height - 2 * vMargin;
+    AlignChildren(IsVertical() ? width - 2 * hMargin : height - 2 * vMargin);
+    Reshape(ClampToInt(width), ClampToInt(height));
+    return 0;
+}
+
+GlowQuickPanelWidget::Stack GlowQuickPanelWidget::StackChildren(int& topMargin) {
+    Stack stack;
+    stack.pos = IsVertical() ? vMargin_ : hMargin_;
+    stack.minWidth = stack.pos;
+    for (GlowComponent* c = FirstChild(); c != nullptr; c = c->Next()) {
+        GlowWidget* child = TakingPart(c);
+        if (child == nullptr) continue;
+        if (child == titleLabel_) {
+            topMargin = PlaceTitle(stack);
+        } else {
+            StackChild(child, stack);
+        }
+    }
+    return stack;
+}
+
+int GlowQuickPanelWidget::PlaceTitle(Stack& stack) {
+    int topMargin;
+    if (GetStyle() == GlowPanelParams::etchedStyle) {
+        // Across the top edge; a column starts below its lower half.
+        titleLabel_->AutoPackWith(hMargin_, unspecifiedPos, 0, unspecifiedPos,
+                                  preferredSize | leftPos, preferredSize | centerPos);
+        topMargin = titleLabel_->Height() / 2;
+        if (IsVertical()) stack.pos += titleLabel_->Height() / 2;
+    } else {
+        // Wholly above the panel.
+        titleLabel_->AutoPackWith(hMargin_, unspecifiedPos, unspecifiedPos, 0,
+                                  preferredSize | leftPos, preferredSize | bottomPos);
+        topMargin = titleLabel_->Height();
+    }
+    stack.minWidth = titleLabel_->Width() + 2 * static_cast<long long>(hMargin_);
+    return topMargin;
+}
+
+void GlowQuickPanelWidget::StackChild(GlowWidget* child, Stack& stack) const {
+    const long long spacing = spacing_;
+    int l = 0, r = 0, t = 0, b = 0;
+    if (IsVertical()) {
+        child->AutoPack(hMargin_, unspecifiedPos, ClampToInt(stack.pos), unspecifiedPos,
+                        preferredSize | leftPos, preferredSize | topPos, l, r, t, b);
+        stack.maxCross = std::max(stack.maxCross, static_cast<long long>(child->Width()) + l + r);
+        stack.pos += static_cast<long long>(child->Height()) + t + b + spacing;
+    } else {
+        child->AutoPack(ClampToInt(stack.pos), unspecifiedPos, vMargin_, unspecifiedPos,
+                        preferredSize | leftPos, preferredSize | topPos, l, r, t, b);
+        stack.maxCross = std::max(stack.maxCross, static_cast<long long>(child->Height()) + t + b);
+        stack.pos += static_cast<long long>(child->Width()) + l + r + spacing;
+    }
+}
+
+void GlowQuickPanelWidget::AlignChildren(long long cross) const {
     const int rule = (alignment_ & alignExpand) != 0 ? expandPreferredSize : preferredSize;
     const int align = alignment_ & 3;
     for (GlowComponent* c = FirstChild(); c != nullptr; c = c->Next()) {
         GlowWidget* child = TakingPart(c);
         if (child == nullptr || child == titleLabel_) continue;
-        if (isVertical) {
+        if (IsVertical()) {
             const int place = align == alignNear     ? leftPos
                               : align == alignCenter ? centerPos
                                                      : rightPos;
-            child->AutoPackWith(hMargin_, ClampToInt(hMargin + cross), unspecifiedPos,
+            child->AutoPackWith(hMargin_, ClampToInt(hMargin_ + cross), unspecifiedPos,
                                 unspecifiedPos, rule | place, noReshape);
         } else {
             const int place = align == alignFar      ? bottomPos
                               : align == alignCenter ? centerPos
                                                      : topPos;
             child->AutoPackWith(unspecifiedPos, unspecifiedPos, vMargin_,
-                                ClampToInt(vMargin + cross), noReshape, rule | place);
+                                ClampToInt(vMargin_ + cross), noReshape, rule | place);
         }
     }
-
-    Reshape(ClampToInt(width), ClampToInt(height));
-    return 0;
 }
 
 }  // namespace glow

@@ -36,6 +36,25 @@ protected:
 private:
     friend class GlowQuickPalette;
 
+    // Working values of the stacking pass: the next free coordinate along
+    // the axis, the largest extent across it, the least width (the title's).
+    struct Stack {
+        long long pos = 0;
+        long long maxCross = 0;
+        long long minWidth = 0;
+    };
+
+    bool IsVertical() const { return arrangement_ != horizontal; }
+    // First pass: the title, and every other child at its preferred size,
+    // one after the other. topMargin becomes the title's room on top.
+    Stack StackChildren(int& topMargin);
+    // Puts the title on (etched style) or above the top edge; returns the
+    // room it takes above the panel.
+    int PlaceTitle(Stack& stack);
+    void StackChild(GlowWidget* child, Stack& stack) const;
+    // Second pass: every child placed across the axis within cross pixels.
+    void AlignChildren(long long cross) const;
+
     GlowLabelWidget* titleLabel_ = nullptr;
     int arrangement_ = vertical;
     int alignment_ = alignNear;

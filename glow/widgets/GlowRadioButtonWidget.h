@@ -7,6 +7,7 @@
 
 #include "glow/widgets/GlowWidget.h"
 #include "glow/widgets/Glow_ButtonTracking.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
@@ -44,18 +45,18 @@ protected:
           text(""),
           font(GLUT_BITMAP_HELVETICA_12),
           spacing(5),
-          boxColor(178, 178, 178, 255),
-          textColor(0, 0, 0, 255),
-          spotColor(0, 0, 255, 255),
-          pressedBoxColor(127, 127, 127, 255),
-          pressedTextColor(204, 0, 0, 255),
-          pressedSpotColor(255, 178, 178, 255),
-          inactiveBoxColor(178, 178, 178, 255),
-          inactiveTextColor(76, 76, 76, 255),
-          inactiveSpotColor(76, 76, 76, 255),
-          inactiveBorderColor(76, 76, 76, 255),
-          lightBevelColor(255, 255, 255, 255),
-          darkBevelColor(51, 51, 51, 255) {}
+          boxColor(Glow_WidgetColors::gray70),
+          textColor(Glow_WidgetColors::black),
+          spotColor(Glow_WidgetColors::blue),
+          pressedBoxColor(Glow_WidgetColors::gray50),
+          pressedTextColor(Glow_WidgetColors::darkRed),
+          pressedSpotColor(Glow_WidgetColors::pressedPink),
+          inactiveBoxColor(Glow_WidgetColors::gray70),
+          inactiveTextColor(Glow_WidgetColors::gray30),
+          inactiveSpotColor(Glow_WidgetColors::gray30),
+          inactiveBorderColor(Glow_WidgetColors::gray30),
+          lightBevelColor(Glow_WidgetColors::white),
+          darkBevelColor(Glow_WidgetColors::gray20) {}
 };
 
 // One choice of a radio group: a box with a spot while it is the group's

@@ -2,6 +2,7 @@
 #define GLOW_WIDGETS_GLOWSEPARATORWIDGET_H
 
 #include "glow/widgets/GlowWidget.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
@@ -25,8 +26,8 @@ protected:
     constexpr explicit GlowSeparatorParams(bool)
         : GlowWidgetParams{false, 0, 0, 100, 4, 0},
           style(grooveStyle),
-          lightColor(255, 255, 255, 255),
-          darkColor(76, 76, 76, 255) {}
+          lightColor(Glow_WidgetColors::white),
+          darkColor(Glow_WidgetColors::gray30) {}
 };
 
 // Two parallel one-pixel lines, horizontal in a widget wider than high,

@@ -5,7 +5,6 @@
 #include "glow/core/Glow.h"
 #include "glow/core/GlowSubwindow.h"
 #include "glow/core/Glow_Text.h"
-#include "glow/widgets/GlowHiddenTextFieldWidget.h"
 #include "glow/widgets/GlowWidgetRoot.h"
 #include "glow/widgets/Glow_TextField_AutoScrollTimer.h"
 
@@ -80,11 +79,6 @@ void GlowTextFieldWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
 }
 
 void GlowTextFieldWidget::SetText(const char* text) {
-    // A hidden field keeps its typed characters in step with the masks.
-    if (auto* masked = dynamic_cast<GlowHiddenTextFieldWidget*>(this)) {
-        masked->SetHiddenText(text);
-        return;
-    }
     SetDisplayedText(Glow_OrEmpty(text));
 }
 
@@ -238,34 +232,32 @@ int GlowTextFieldWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOpti
     return 0;
 }
 
-void GlowTextFieldWidget::ClipInside(int margin, const int saved[4]) const {
-    const long long windowHeight = WidgetRoot()->Subwindow()->Height();
-    long long x0 = static_cast<long long>(RootPositionX()) + margin;
-    long long y0 = windowHeight - Height() - RootPositionY() + margin;
-    long long x1 = x0 + std::max(0, Width() - 2 * margin);
-    long long y1 = y0 + std::max(0, Height() - 2 * margin);
-    x0 = std::max<long long>(x0, saved[0]);
-    y0 = std::max<long long>(y0, saved[1]);
-    x1 = std::min<long long>(x1, static_cast<long long>(saved[0]) + saved[2]);
-    y1 = std::min<long long>(y1, static_cast<long long>(saved[1]) + saved[3]);
-    glScissor(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(std::max(0LL, x1 - x0)),
-              static_cast<int>(std::max(0LL, y1 - y0)));
+void GlowTextFieldWidget::OnWidgetPaint() {
+    const bool active = IsActive();
+    const bool focused = HasKeyboardFocus();
+    PaintFrame(active, focused);
+
+    GLint saved[4];
+    glGetIntegerv(GL_SCISSOR_BOX, saved);
+    ScissorInside(textMargin_, saved);
+    if (focused) PaintSelection();
+    PaintText(active, focused);
+    // A focused active field hides the caret in the off phase of the blink.
+    if (!active || !focused || caretOn_) {
+        ScissorInside(caretMargin_, saved);
+        PaintCaret(active, focused);
+    }
+    glScissor(saved[0], saved[1], saved[2], saved[3]);
+
+    StartPendingAutoScroll();
 }
 
-void GlowTextFieldWidget::OnWidgetPaint() {
-    const bool inactive = !IsActive();
-    const bool focused = HasKeyboardFocus();
-    const int w = Width();
-    const int h = Height();
-
-    // Background.
-    (inactive ? inactiveBackColor_ : focused ? focusBackColor_ : backColor_).Apply();
+void GlowTextFieldWidget::PaintFrame(bool active, bool focused) const {
+    (!active ? inactiveBackColor_ : focused ? focusBackColor_ : backColor_).Apply();
     glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
-
-    // Frame.
-    if (inactive) {
+    if (!active) {
         inactiveBorderColor_.Apply();
-        DrawPixelOutline(0, 0, w - 1, h - 1);
+        DrawPixelOutline(0, 0, Width() - 1, Height() - 1);
     } else if (style_ == GlowTextFieldParams::etchedStyle) {
         DrawEtchedFrame(lightBevelColor_, darkBevelColor_);
     } else if (style_ == GlowTextFieldParams::raisedStyle) {
@@ -273,29 +265,25 @@ void GlowTextFieldWidget::OnWidgetPaint() {
     } else if (style_ == GlowTextFieldParams::loweredStyle) {
         DrawBevel(1.0f, darkBevelColor_, lightBevelColor_);
     }
+}
 
-    GLint saved[4];
-    glGetIntegerv(GL_SCISSOR_BOX, saved);
-    ClipInside(textMargin_, saved);
-
-    const int leading = font_.Leading();
+void GlowTextFieldWidget::PaintSelection() const {
+    if (buffer_.SelectionLength() <= 0) return;
+    const int sx = textMargin_ - scrollOffset_ +
+                   buffer_.PixelOfPosition(charWidth_, buffer_.SelectionStart(), 0);
+    const int ex = textMargin_ - scrollOffset_ +
+                   buffer_.PixelOfPosition(charWidth_, buffer_.SelectionEnd(), 0);
     float nx0, ny0, nx1, ny1;
+    NormalizeCoordinates(sx, textMargin_, nx0, ny0);
+    NormalizeCoordinates(ex, textMargin_ + font_.Leading(), nx1, ny1);
+    selectionColor_.Apply();
+    glRectf(nx0, ny1, nx1, ny0);
+}
 
-    // Selection, only while focused.
-    if (focused && buffer_.SelectionLength() > 0) {
-        const int sx = textMargin_ - scrollOffset_ +
-                       buffer_.PixelOfPosition(charWidth_, buffer_.SelectionStart(), 0);
-        const int ex = textMargin_ - scrollOffset_ +
-                       buffer_.PixelOfPosition(charWidth_, buffer_.SelectionEnd(), 0);
-        NormalizeCoordinates(sx, textMargin_, nx0, ny0);
-        NormalizeCoordinates(ex, textMargin_ + leading, nx1, ny1);
-        selectionColor_.Apply();
-        glRectf(nx0, ny1, nx1, ny0);
-    }
-
-    // Text.
+void GlowTextFieldWidget::PaintText(bool active, bool focused) const {
     int first = 0, end = 0, offset = 0;
-    buffer_.VisibleRange(charWidth_, 0, scrollOffset_, w - 2 * textMargin_, first, end, offset);
+    buffer_.VisibleRange(charWidth_, 0, scrollOffset_, Width() - 2 * textMargin_, first, end,
+                         offset);
     // A character that would start left of the widget is left out, so that
     // the raster position stays inside the viewport; never past the end.
     const std::string& text = buffer_.Text();
@@ -303,33 +291,30 @@ void GlowTextFieldWidget::OnWidgetPaint() {
         offset -= charWidth_(static_cast<unsigned char>(text[static_cast<size_t>(first)]));
         ++first;
     }
-    if (first < end) {
-        (inactive ? inactiveTextColor_ : focused ? focusTextColor_ : textColor_).Apply();
-        NormalizeCoordinates(textMargin_ - offset, textMargin_ + font_.BaselinePos(), nx0, ny0);
-        glRasterPos2f(nx0, ny0);
-        for (int i = first; i < end; ++i) DrawCharacter(font_, text[static_cast<size_t>(i)]);
-    }
+    if (first >= end) return;
+    (!active ? inactiveTextColor_ : focused ? focusTextColor_ : textColor_).Apply();
+    float nx, ny;
+    NormalizeCoordinates(textMargin_ - offset, textMargin_ + font_.BaselinePos(), nx, ny);
+    glRasterPos2f(nx, ny);
+    for (int i = first; i < end; ++i) DrawCharacter(font_, text[static_cast<size_t>(i)]);
+}
 
-    // Caret: a focused active field hides it in the off phase of the blink.
-    if (inactive || !focused || caretOn_) {
-        ClipInside(caretMargin_, saved);
-        (inactive ? inactiveCaretColor_ : focused ? focusCaretColor_ : caretColor_).Apply();
-        const int cx = textMargin_ - scrollOffset_ + buffer_.PixelOfPosition(charWidth_, caret_, 0);
-        // Stem from one pixel below the top of the line to its bottom row,
-        // bars two pixels left and right of it.
-        const int top = textMargin_ + 1;
-        const int bottom = textMargin_ + leading - 1;
-        DrawPixelLine(cx, top, cx, bottom);
-        DrawPixelLine(cx - 2, bottom, cx + 2, bottom);
-        DrawPixelLine(cx - 2, top, cx + 2, top);
-    }
+void GlowTextFieldWidget::PaintCaret(bool active, bool focused) const {
+    (!active ? inactiveCaretColor_ : focused ? focusCaretColor_ : caretColor_).Apply();
+    const int cx = textMargin_ - scrollOffset_ + buffer_.PixelOfPosition(charWidth_, caret_, 0);
+    // Stem from one pixel below the top of the line to its bottom row, bars
+    // two pixels left and right of it.
+    const int top = textMargin_ + 1;
+    const int bottom = textMargin_ + font_.Leading() - 1;
+    DrawPixelLine(cx, top, cx, bottom);
+    DrawPixelLine(cx - 2, bottom, cx + 2, bottom);
+    DrawPixelLine(cx - 2, top, cx + 2, top);
+}
 
-    glScissor(saved[0], saved[1], saved[2], saved[3]);
-
-    if (autoScrollPending_) {
-        autoScrollPending_ = false;
-        Glow_TextField_AutoScrollTimer::instance->StartFor(this, autoScrollInterval_);
-    }
+void GlowTextFieldWidget::StartPendingAutoScroll() {
+    if (!autoScrollPending_) return;
+    autoScrollPending_ = false;
+    Glow_TextField_AutoScrollTimer::instance->StartFor(this, autoScrollInterval_);
 }
 
 }  // namespace glow

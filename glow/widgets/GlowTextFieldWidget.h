@@ -6,6 +6,7 @@
 #include "glow/widgets/GlowTextBuffer.h"
 #include "glow/widgets/GlowWidget.h"
 #include "glow/widgets/Glow_TextField_BlinkTask.h"
+#include "glow/widgets/Glow_WidgetColors.h"
 
 namespace glow {
 
@@ -56,19 +57,19 @@ protected:
           autoScrollInterval(50),
           textMargin(5),
           caretMargin(2),
-          backColor(255, 255, 255, 255),
-          textColor(0, 0, 0, 255),
-          caretColor(102, 102, 102, 255),
-          focusBackColor(255, 255, 255, 255),
-          focusTextColor(0, 0, 0, 255),
-          focusCaretColor(0, 0, 255, 255),
+          backColor(Glow_WidgetColors::white),
+          textColor(Glow_WidgetColors::black),
+          caretColor(Glow_WidgetColors::gray40),
+          focusBackColor(Glow_WidgetColors::white),
+          focusTextColor(Glow_WidgetColors::black),
+          focusCaretColor(Glow_WidgetColors::blue),
           selectionColor(255, 204, 204, 255),
-          inactiveBackColor(204, 204, 204, 255),
-          inactiveTextColor(0, 0, 0, 255),
-          inactiveCaretColor(102, 102, 102, 255),
-          inactiveBorderColor(76, 76, 76, 255),
-          lightBevelColor(255, 255, 255, 255),
-          darkBevelColor(76, 76, 76, 255) {}
+          inactiveBackColor(Glow_WidgetColors::gray80),
+          inactiveTextColor(Glow_WidgetColors::black),
+          inactiveCaretColor(Glow_WidgetColors::gray40),
+          inactiveBorderColor(Glow_WidgetColors::gray30),
+          lightBevelColor(Glow_WidgetColors::white),
+          darkBevelColor(Glow_WidgetColors::gray30) {}
 };
 
 // A one-line editable text. A click gives it the keyboard focus; it then
@@ -84,8 +85,8 @@ public:
     // The shown text; valid until the text next changes.
     const char* GetText() const { return buffer_.CString(); }
     // Copies the text (null is empty); keeps the caret, the anchor and the
-    // scrolled part within it.
-    void SetText(const char* text);
+    // scrolled part within it. A hidden field takes it as the typed text.
+    virtual void SetText(const char* text);
 
     int Anchor() const { return anchor_; }
     int Caret() const { return caret_; }
@@ -144,8 +145,15 @@ private:
     int PositionAt(int x) const;
     void SetCaret(int caret, bool extend);
     void StopAutoScroll();
-    // Scissor box of the widget shrunk by margin, within the saved box.
-    void ClipInside(int margin, const int saved[4]) const;
+
+    // The passes of OnWidgetPaint, in painting order; the selection, the
+    // text and the caret are clipped to the text area by the caller.
+    void PaintFrame(bool active, bool focused) const;
+    void PaintSelection() const;
+    void PaintText(bool active, bool focused) const;
+    void PaintCaret(bool active, bool focused) const;
+    // Starts the auto-scroll step that a press or a drag asked for.
+    void StartPendingAutoScroll();
 
     GlowTextBuffer buffer_;
     GlowFont font_;

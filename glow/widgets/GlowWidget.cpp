@@ -215,9 +215,8 @@ void GlowWidget::NormalizeCoordinates(int x, int y, float& nx, float& ny) const 
 
 bool GlowWidget::OnBeginPaint() {
     if (visibility_ != visible) return false;
-    const int h = root_->Subwindow()->Height();
     const int rx = RootPositionX();
-    const int bottom = h - RootPositionY() - height_;
+    const int bottom = root_->Subwindow()->Height() - RootPositionY() - height_;
     // A widget without area draws nothing of its own: GL refuses a negative
     // viewport, and the widget's coordinates divide by its size.
     const bool hasArea = width_ > 0 && height_ > 0;
@@ -228,20 +227,25 @@ bool GlowWidget::OnBeginPaint() {
     }
     if (clipping_) {
         glGetIntegerv(GL_SCISSOR_BOX, savedScissor_);
-        const long long x0 = std::max<long long>(rx, savedScissor_[0]);
-        const long long y0 = std::max<long long>(bottom, savedScissor_[1]);
-        const long long x1 =
-            std::min<long long>(static_cast<long long>(rx) + width_,
-                                static_cast<long long>(savedScissor_[0]) + savedScissor_[2]);
-        const long long y1 =
-            std::min<long long>(static_cast<long long>(bottom) + height_,
-                                static_cast<long long>(savedScissor_[1]) + savedScissor_[3]);
-        // No overlap leaves an empty box, never a negative one.
-        glScissor(ClampToInt(x0), ClampToInt(y0), ClampToInt(std::max(0LL, x1 - x0)),
-                  ClampToInt(std::max(0LL, y1 - y0)));
+        ScissorInside(0, savedScissor_);
     }
     if (hasArea) OnWidgetPaint();
     return true;
+}
+
+void GlowWidget::ScissorInside(int margin, const int within[4]) const {
+    const long long windowHeight = root_->Subwindow()->Height();
+    long long x0 = static_cast<long long>(RootPositionX()) + margin;
+    long long y0 = windowHeight - height_ - RootPositionY() + margin;
+    long long x1 = x0 + std::max(0, width_ - 2 * margin);
+    long long y1 = y0 + std::max(0, height_ - 2 * margin);
+    x0 = std::max<long long>(x0, within[0]);
+    y0 = std::max<long long>(y0, within[1]);
+    x1 = std::min<long long>(x1, static_cast<long long>(within[0]) + within[2]);
+    y1 = std::min<long long>(y1, static_cast<long long>(within[1]) + within[3]);
+    // No overlap leaves an empty box, never a negative one.
+    glScissor(ClampToInt(x0), ClampToInt(y0), ClampToInt(std::max(0LL, x1 - x0)),
+              ClampToInt(std::max(0LL, y1 - y0)));
 }
 
 void GlowWidget::OnEndPaint() {
@@ -442,14 +446,23 @@ void GlowWidget::DrawEtchedFrame(const GlowColor& light, const GlowColor& dark) 
 }
 
 void GlowWidget::DrawTextLine(float x, GlowFont font, const char* text) const {
-    glRasterPos2f(x, static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / height_);
+    DrawTextLine(x, height_, font, text);
+}
+
+void GlowWidget::DrawTextLine(float x, int height, GlowFont font, const char* text) {
+    glRasterPos2f(x, static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / height);
     for (const char* p = text; *p != '\0'; ++p) DrawCharacter(font, *p);
 }
 
 void GlowWidget::DrawBevel(float right, const GlowColor& topLeft,
                            const GlowColor& bottomRight) const {
-    const float bx = 4.0f / width_;
-    const float by = 4.0f / height_;
+    DrawBevel(width_, height_, right, topLeft, bottomRight);
+}
+
+void GlowWidget::DrawBevel(int width, int height, float right, const GlowColor& topLeft,
+                           const GlowColor& bottomRight) {
+    const float bx = 4.0f / width;
+    const float by = 4.0f / height;
     topLeft.Apply();
     glBegin(GL_QUAD_STRIP);
     glVertex2f(-1.0f, -1.0f);

@@ -156,15 +156,25 @@ public:
     // right: the left and top edges in topLeft, the bottom and right edges
     // in bottomRight.
     void DrawBevel(float right, const GlowColor& topLeft, const GlowColor& bottomRight) const;
+    // The same in any viewport of width x height pixels (a widget's own
+    // GLUT subwindow).
+    static void DrawBevel(int width, int height, float right, const GlowColor& topLeft,
+                          const GlowColor& bottomRight);
     // An etched frame: the dark outline one pixel in from the right and
     // bottom, the light one a pixel right of and below it.
     void DrawEtchedFrame(const GlowColor& light, const GlowColor& dark) const;
     // One line of text from normalised x, centred in the widget's height.
     void DrawTextLine(float x, GlowFont font, const char* text) const;
+    static void DrawTextLine(float x, int height, GlowFont font, const char* text);
 
 protected:
     GlowWidget();
     void Init(GlowWidgetRoot* root, GlowWidget* parentWidget, const GlowWidgetParams& params);
+
+    // Scissors to the widget's rectangle shrunk by margin on every side,
+    // within the box `within` (x, y, width, height in window pixels, as
+    // GL_SCISSOR_BOX gives it); where they do not overlap the box is empty.
+    void ScissorInside(int margin, const int within[4]) const;
 
     // Bounds and sizes may be unspecifiedPos; sums of two given values are
     // computed wide and brought back into range so that no placement

@@ -45,6 +45,27 @@ void GlowWidgetLabelHelper::InitLabel(GlowWidget* widget, int position, int labe
     PlaceLabel();
 }
 
+int GlowWidgetLabelHelper::TakeLabelRoom(int position, int labelWidth, int labelHeight, int spacing,
+                                         int width, int height, int& hSize, int& vSize) {
+    const bool beside = position == leftLabel || position == rightLabel;
+    const bool stacked = position == topLabel || position == bottomLabel;
+    if (hSize != unspecifiedSize) {
+        long long size = hSize;
+        if (beside) size -= static_cast<long long>(labelWidth) + spacing;
+        if (stacked && labelWidth > width) size -= labelWidth - width;
+        if (size < 2) return 1;
+        hSize = static_cast<int>(size);
+    }
+    if (vSize != unspecifiedSize) {
+        long long size = vSize;
+        if (stacked) size -= static_cast<long long>(labelHeight) + spacing;
+        if (beside && labelHeight > height) size -= labelHeight - height;
+        if (size < 2) return 2;
+        vSize = static_cast<int>(size);
+    }
+    return 0;
+}
+
 int GlowWidgetLabelHelper::ReserveLabelSpace(int& hSize, int& vSize, int& leftMargin,
                                              int& rightMargin, int& topMargin, int& bottomMargin) {
     // A label without text (null is empty) takes no room.
@@ -52,23 +73,11 @@ int GlowWidgetLabelHelper::ReserveLabelSpace(int& hSize, int& vSize, int& leftMa
     label_->GetPreferredSize(labelWidth_, labelHeight_);
     const int w = widget_->Width();
     const int h = widget_->Height();
+    const int result =
+        TakeLabelRoom(position_, labelWidth_, labelHeight_, spacing_, w, h, hSize, vSize);
+    if (result != 0) return result;
     const bool beside = position_ == leftLabel || position_ == rightLabel;
     const bool stacked = position_ == topLabel || position_ == bottomLabel;
-
-    if (hSize != unspecifiedSize) {
-        long long size = hSize;
-        if (beside) size -= static_cast<long long>(labelWidth_) + spacing_;
-        if (stacked && labelWidth_ > w) size -= labelWidth_ - w;
-        if (size < 2) return 1;
-        hSize = static_cast<int>(size);
-    }
-    if (vSize != unspecifiedSize) {
-        long long size = vSize;
-        if (stacked) size -= static_cast<long long>(labelHeight_) + spacing_;
-        if (beside && labelHeight_ > h) size -= labelHeight_ - h;
-        if (size < 2) return 2;
-        vSize = static_cast<int>(size);
-    }
     switch (position_) {
         case leftLabel:
             leftMargin = std::max(leftMargin, labelWidth_ + spacing_);

@@ -12,14 +12,6 @@ namespace {
 
 const char kSample[] = "4 6\nalpha ACGTAC\nbeta ACGTAA\ngamma TTGCAC\ndelta TTGCAA\n";
 
-std::vector<std::string> without_progress(const std::vector<std::string>& lines) {
-    std::vector<std::string> kept;
-    for (const std::string& line : lines) {
-        if (line.rfind("Num_seqs: ", 0) != 0) kept.push_back(line);
-    }
-    return kept;
-}
-
 }  // namespace
 
 TEST(CliDriver, MessagesAndExitCodes) {

@@ -58,7 +58,7 @@ std::vector<std::string> with(std::vector<std::string> args, const std::vector<s
     return args;
 }
 
-std::vector<std::string> without_progress(const std::vector<std::string>& lines) {
+std::vector<std::string> messages_only(const std::vector<std::string>& lines) {
     std::vector<std::string> kept;
     for (const std::string& line : lines) {
         if (line.rfind("Num_seqs: ", 0) != 0 && line.rfind("Error: Zero partition", 0) != 0 &&
@@ -129,7 +129,7 @@ TEST(MpiRun, EveryGroupSizeAppendsOneLineWithEveryTaxonOnce) {
         EXPECT_EQ(sorted(newick_names(lines[0])), c.names) << lines[0];
         // Every process ran the recursion on all taxa.
         EXPECT_EQ(count_of(result.out, "Num_seqs: " + std::to_string(c.names.size())), c.processes);
-        EXPECT_EQ(without_progress(result.out), std::vector<std::string>{});
+        EXPECT_EQ(messages_only(result.out), std::vector<std::string>{});
     }
 }
 
@@ -192,6 +192,9 @@ TEST(MpiRun, ErrorsOfProcessZeroEndEveryProcessWithItsExitCode) {
     many << too_many << " 1\n";
     for (int i = 0; i < too_many; ++i) many << "t" << i << " A\n";
     const std::string large = dir.write("large.txt", many.str());
+    const std::string folder = dir.path("folder");
+    std::filesystem::create_directory(folder);
+    const std::string nul_count = dir.write("nul.txt", std::string("2\0x 1\na A\nb C\n", 14));
 
     struct Case {
         std::vector<std::string> args;  // after -mpi
@@ -233,6 +236,16 @@ TEST(MpiRun, ErrorsOfProcessZeroEndEveryProcessWithItsExitCode) {
         {{"-nogui", "-input_path", large, "-output_path", out},
          {"Error: An MPI run takes at most 92677 taxa, not 92678"},
          1},
+        // Read errors end the group like any other bad input.
+        {{"-nogui", "-input_path", folder, "-output_path", out},
+         {"Error: Input file " + folder + " could not be read: Is a directory"},
+         1},
+        {{"-nogui", "-input_path", "/proc/self/mem", "-output_path", out},
+         {"Error: Input file /proc/self/mem could not be read: Input/output error"},
+         1},
+        {{"-nogui", "-input_path", nul_count, "-output_path", out},
+         {"Error: Sequence count is not a whole number: 2\\x00x"},
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lines.front());
@@ -240,7 +253,7 @@ TEST(MpiRun, ErrorsOfProcessZeroEndEveryProcessWithItsExitCode) {
         const ProgramResult result = mpiexec(dir.path(""), 3, with({"-mpi"}, c.args));
         ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
         EXPECT_EQ(result.exit_code, c.exit_code);
-        EXPECT_EQ(without_progress(result.out), c.lines);
+        EXPECT_EQ(messages_only(result.out), c.lines);
         EXPECT_EQ(read_file(out), "") << "no tree line";
     }
 }
@@ -280,7 +293,7 @@ TEST(MpiRun, RefusalOnAnotherProcessEndsTheGroup) {
             mpiexec(dir.path(""), {{1, c.process_zero}, {1, with({"-mpi", "-nogui"}, c.other)}});
         ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
         EXPECT_EQ(result.exit_code, c.exit_code);
-        EXPECT_EQ(without_progress(result.out), c.lines);
+        EXPECT_EQ(messages_only(result.out), c.lines);
         EXPECT_EQ(read_file(out), "") << "no tree line";
     }
 }

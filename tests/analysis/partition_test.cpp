@@ -119,7 +119,8 @@ TEST(Newick, NamesWithNewickCharactersAreQuoted) {
     const Case cases[] = {
         {"plain_name", "plain_name"}, {"H.sapiens", "H.sapiens"}, {"a:b", "'a:b'"},
         {"x(1)", "'x(1)'"},           {"one,two", "'one,two'"},   {"semi;", "'semi;'"},
-        {"[note]", "'[note]'"},       {"O'Brien", "'O''Brien'"},
+        {"[note]", "'[note]'"},       {"O'Brien", "'O''Brien'"},  {"say\"hi\"", "'say\"hi\"'"},
+        {"back\\", "'back\\'"},       {"{set}", "'{set}'"},       {"k=v", "'k=v'"},
     };
     for (const Case& c : cases) EXPECT_EQ(AnalysisModule::newick_label(c.name), c.label) << c.name;
     EXPECT_EQ(run_on("2 1 it's A b(2) C").tree_file, "('it''s','b(2)');\n");

@@ -9,9 +9,11 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 struct BadInput {
-    const char* contents;
-    const char* message;
+    std::string contents;
+    std::string message;
 };
 
 // The file's text is given in memory; the path form only opens the file.
@@ -68,12 +70,18 @@ TEST_F(SequenceFile, NameOfNinetyNineCharactersIsTheLongestAllowed) {
 }
 
 TEST_F(SequenceFile, BadInputGetsOneClearLine) {
-    const std::string long_name(100, 'x');
-    const std::string long_name_message =
-        "Error: Name of taxon 2 is longer than 99 characters: " + std::string(99, 'x') + "...";
+    const std::string x40(40, 'x');
+    // 'x' and 19 two-byte letters fill 39 bytes; the 40th byte would cut
+    // the next letter in two, so the echo stops before it.
+    std::string accented = "x";
+    for (int i = 0; i < 50; ++i) accented += "\u00e9";
+    const std::string accented_shown = accented.substr(0, 39) + "...";
+    // clang-format off
     const BadInput cases[] = {
         {"three 4", "Error: Sequence count is not a whole number: three"},
         {"3x 4", "Error: Sequence count is not a whole number: 3x"},
+        {"+3 4", "Error: Sequence count is not a whole number: +3"},
+        {"-0 4", "Error: Sequence count is not a whole number: -0"},
         {"99999999999 4", "Error: Sequence count is not a whole number: 99999999999"},
         {"-3 4", "Error: Sequence count is negative: -3"},
         {"2 four", "Error: Sequence length is not a whole number: four"},
@@ -82,28 +90,90 @@ TEST_F(SequenceFile, BadInputGetsOneClearLine) {
         {"0 4 a ACGT", "Error: Sequence count is 0 but the file goes on with a"},
         {"3 4 a ACGT b ACGA", "Error: File ends after 2 of 3 taxa"},
         {"2 4 a ACGT b", "Error: File ends before the sequence of taxon b"},
-        {"2 4 a ACGT b ACGTA",
-         "Error: Sequence of taxon b has 5 characters, more than the "
-         "sequence length 4"},
+        {"2 4 a ACGT b ACGTA", "Error: Sequence of taxon b is longer than the sequence length 4"},
         {"2 4 a ACG b ACGT",
-         "Error: Sequence of taxon a has 3 characters, fewer than the "
-         "sequence length 4"},
+         "Error: Sequence of taxon a has 3 characters, fewer than the sequence length 4"},
         {"2 4 a ACGT b ACNT", "UNKNOWN BASE: N"},
         {"1 4 a acgt", "UNKNOWN BASE: a"},
-        {"1 0 a A",
-         "Error: Sequence of taxon a has 1 characters, more than the sequence "
-         "length 0"},
+        // A count is digits only: a NUL byte does not end it.
+        {"2\0x 1\na A\nb C\n"s, "Error: Sequence count is not a whole number: 2\\x00x"},
+        {"2 1\0 a A b C"s, "Error: Sequence length is not a whole number: 1\\x00"},
+        // A name holding a control byte is refused, not cut short.
+        {"2 1\n\0x A\nb C\n"s, "Error: Name of taxon 1 holds a control character: \\x00x"},
+        {"2 1\na\0x A\na\0y C\n"s, "Error: Name of taxon 1 holds a control character: a\\x00x"},
+        {"2 1 a A b\x1b[0m C", "Error: Name of taxon 2 holds a control character: b\\x1b[0m"},
+        {"1 1 del\x7f A", "Error: Name of taxon 1 holds a control character: del\\x7f"},
+        {"1 4 a AC\0T"s, "UNKNOWN BASE: \\x00"},
+        // No taxon can be told from another without a position.
+        {"2 0\na\nb\n", "Error: Sequence length is 0; every sequence needs at least one position"},
+        {"1 0 a A", "Error: Sequence length is 0; every sequence needs at least one position"},
+        // A bad token is echoed in at most 40 characters.
+        {"2 1 a A " + std::string(100, 'x') + " C",
+         "Error: Name of taxon 2 is longer than 99 characters: " + x40 + "..."},
+        {"1 1 " + accented + " A",
+         "Error: Name of taxon 1 is longer than 99 characters: " + accented_shown},
+        {std::string(200, 'x'), "Error: Sequence count is not a whole number: " + x40 + "..."},
+        {"3 " + std::string(41, '7'), "Error: Sequence length is not a whole number: " +
+                                          std::string(40, '7') + "..."},
+        {"0 1 " + std::string(60, 'y'),
+         "Error: Sequence count is 0 but the file goes on with " + std::string(40, 'y') + "..."},
     };
+    // clang-format on
     for (const BadInput& c : cases) {
         SequenceData data;
         const AnalysisStatus status = read(c.contents, &data);
-        EXPECT_FALSE(status.ok()) << c.contents;
-        EXPECT_EQ(status.exit_code(), 1) << c.contents;
-        EXPECT_EQ(status.message(), c.message) << c.contents;
+        EXPECT_FALSE(status.ok()) << c.message;
+        EXPECT_EQ(status.exit_code(), 1) << c.message;
+        EXPECT_EQ(status.message(), c.message);
     }
-    SequenceData data;
-    const AnalysisStatus status = read("2 1 a A " + long_name + " C", &data);
-    EXPECT_EQ(status.message(), long_name_message);
+}
+
+// A hostile file of one endless token costs no more than the token's limit:
+// the reader stops there and refuses.
+TEST_F(SequenceFile, ReadsNoTokenPastItsLimit) {
+    const std::size_t endless = 10 * 1000 * 1000;
+    struct Case {
+        std::string before;  // the text before the endless token
+        char filler;         // what the endless token is made of
+        std::size_t limit;   // how much of it may be read
+    };
+    const Case cases[] = {{"", '7', 40}, {"1 1 ", 'x', 99}, {"1 5 a ", 'A', 5}};
+    for (const Case& c : cases) {
+        std::istringstream in(c.before + std::string(endless, c.filler));
+        SequenceData data;
+        EXPECT_FALSE(module_.read_input(in, &data).ok()) << c.before;
+        const std::streamoff consumed = in.rdbuf()->pubseekoff(0, std::ios::cur, std::ios::in);
+        EXPECT_LE(consumed, static_cast<std::streamoff>(c.before.size() + c.limit + 1)) << c.before;
+    }
+}
+
+TEST_F(SequenceFile, RepeatedNamesAreWarnedAboutOncePerName) {
+    struct Case {
+        std::string contents;
+        std::vector<std::string> warnings;
+    };
+    std::string twelve = "12 1";
+    for (int i = 0; i < 12; ++i) twelve += " z A";
+    const Case cases[] = {
+        {"3 1 a A b C a G", {"Warning: taxon name a appears more than once (taxa 1 and 3)"}},
+        {"5 1 b A a C b G a T b A",
+         {"Warning: taxon name b appears more than once (taxa 1, 3 and 5)",
+          "Warning: taxon name a appears more than once (taxa 2 and 4)"}},
+        {twelve,
+         {"Warning: taxon name z appears more than once (taxa 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 "
+          "and 2 more)"}},
+        // Names are compared byte for byte.
+        {"3 1 a A A C a_ G", {}},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream console;
+        module_.console = &console;
+        SequenceData data;
+        // The run goes on: the names are kept as they are.
+        ASSERT_TRUE(read(c.contents, &data).ok()) << c.contents;
+        EXPECT_EQ(static_cast<int>(data.names.size()), data.num_seqs);
+        EXPECT_EQ(lines_of(console.str()), c.warnings) << c.contents;
+    }
 }
 
 TEST_F(SequenceFile, UnknownLetterIsReportedBeforeAShortToken) {

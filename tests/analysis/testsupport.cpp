@@ -49,6 +49,14 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
+std::vector<std::string> without_progress(const std::vector<std::string>& lines) {
+    std::vector<std::string> kept;
+    for (const std::string& line : lines) {
+        if (line.rfind("Num_seqs: ", 0) != 0) kept.push_back(line);
+    }
+    return kept;
+}
+
 std::string shell_quote(const std::string& arg) {
     std::string quoted = "'";
     for (char c : arg) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);

@@ -23,6 +23,8 @@ private:
 std::string read_file(const std::string& path);
 bool file_exists(const std::string& path);
 std::vector<std::string> lines_of(const std::string& text);
+// The lines without the progress lines ("Num_seqs: N") of a run.
+std::vector<std::string> without_progress(const std::vector<std::string>& lines);
 
 struct ProgramResult {
     int exit_code;

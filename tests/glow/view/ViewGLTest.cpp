@@ -567,6 +567,46 @@ TEST_F(ManipulatorTest, FlickSpinsThroughIdleTicksUntilTheNextPress) {
     manip->EndDrag(0, 0);
 }
 
+// The spin turns the view about the screen's axis of the flick, whatever the view's rotation
+// before it: each tick composes the spin before the rotation (spin * rotation). Composed the
+// other way round it would turn about the flick's axis carried along by the old rotation (a
+// quarter turn about x makes +y into +z).
+TEST_F(ManipulatorTest, FlickAfterATurnSpinsAboutTheScreenAxis) {
+    const struct {
+        const char* name;
+        Vector3f axis;
+    } starts[] = {{"quarter turn about x", Vector3f(1, 0, 0)},
+                  {"quarter turn about z", Vector3f(0, 0, 1)}};
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.name);
+        GlowViewManipulatorParams p = Spinnable();
+        p.rotation = AxisAngle(start.axis, kPi / 2);
+        Make(p);
+        manip->BeginRotationDrag(-0.4f, 0.1f);
+        for (int i = 1; i <= 20; ++i) Step(-0.4f + 0.03f * i, 0.1f);
+        manip->EndDrag(0.23f, 0.1f);
+        Paint(*window);
+        ASSERT_TRUE(data->IsSpinning());
+        const Quaternionf spin = data->GetSpin();
+        Quaternionf prev = data->GetRotation();
+        Vector3f prevT = data->GetTranslation();
+        for (int i = 0; i < 3; ++i) {
+            Glow::OnGlutIdle();
+            const Quaternionf delta = data->GetRotation() * prev.Conjugate();
+            Vector3f axis;
+            float angle;
+            delta.GetRotation(axis, angle);
+            EXPECT_GT(axis.Y(), 0.9f);
+            // The translation turns with the scene, about the same axis.
+            ExpectNear(data->GetTranslation(), spin.Rotate(prevT), 1e-5f);
+            prev = data->GetRotation();
+            prevT = data->GetTranslation();
+        }
+        delete manip;
+        manip = nullptr;
+    }
+}
+
 TEST_F(ManipulatorTest, RestBeforeReleaseGivesNoSpin) {
     Make(Spinnable());
     manip->BeginRotationDrag(-0.4f, 0.1f);

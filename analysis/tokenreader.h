@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <streambuf>
+#include <string>
+
+// Reads the white-space separated tokens of a text one at a time, never
+// holding more of a token than its caller can use: a hostile file of one
+// endless token costs no more memory or time than the limit.
+class TokenReader {
+public:
+    enum class Result {
+        kEnd,      // no token before the end of the text
+        kWhole,    // the whole token, at most the limit
+        kTooLong,  // the token goes on past the limit; the rest stays unread
+    };
+
+    explicit TokenReader(std::streambuf* source) : source_(source) {}
+
+    // Skips white space, then reads the next token into `token`: all of
+    // it, or its first `limit` characters when it is longer.
+    Result next(std::string* token, std::size_t limit);
+
+    // White space as C's isspace gives it in the "C" locale.
+    static bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+private:
+    std::streambuf* source_;
+};

@@ -1,0 +1,481 @@
+#include "glow/widgets/GlowScrollBarWidget.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "glow/widgets/Glow_Bevels.h"
+#include "glow/widgets/Glow_ScrollBar_TimerFunc.h"
+
+namespace glow {
+
+GlowScrollBarParams GlowScrollBarParams::defaults(true);
+
+namespace {
+
+// A bar is at least this long and this broad; auto-pack gives it the
+// preferred breadth across.
+constexpr int leastSide = 16;
+constexpr int preferredBreadth = 20;
+// An arrow box is a square as long as the bar is broad: two of them fit
+// when the bar is more than four times as long as broad, four when more
+// than eight times.
+constexpr float oneArrowRatio = 4.0f;
+constexpr float twoArrowsRatio = 8.0f;
+constexpr float bevelPixels = 2.0f;
+
+}  // namespace
+
+GlowScrollBarWidget::Geometry GlowScrollBarWidget::GetGeometry(int width, int height, int minimum,
+                                                               int maximum, int span,
+                                                               int topEntry) {
+    Geometry g;
+    const bool vertical = IsVertical(width, height);
+    g.length = static_cast<float>(vertical ? height : width);
+    g.breadth = static_cast<float>(vertical ? width : height);
+    // A bar without area has no parts but the thumb over the whole trough.
+    if (g.length <= 0 || g.breadth <= 0) return g;
+    g.arrowMode = g.breadth * twoArrowsRatio < g.length  ? 2
+                  : g.breadth * oneArrowRatio < g.length ? 1
+                                                         : 0;
+    const double a = 2.0 * g.breadth / g.length;
+    const double troughStart = g.arrowMode * a - 1.0;
+    const double troughEnd = 1.0 - g.arrowMode * a;
+    const double troughLength = troughEnd - troughStart;
+    const double range = static_cast<double>(maximum) - minimum;
+    const double fromMinimum = static_cast<double>(topEntry) - minimum;
+    g.arrowSize = static_cast<float>(a);
+    g.troughStart = static_cast<float>(troughStart);
+    g.troughEnd = static_cast<float>(troughEnd);
+    g.thumbStart = g.troughStart;
+    g.thumbEnd = g.troughEnd;
+    // An empty range leaves the thumb over the whole trough.
+    if (!(range > 0)) return g;
+
+    // A span beyond the range never draws the thumb over the arrows.
+    double thumbLength = std::min(troughLength, troughLength / range * span);
+    double thumbStart = troughStart + troughLength / range * fromMinimum;
+    if (thumbLength < a) {
+        // The least thumb is square; the rest of the trough is shared out.
+        thumbLength = std::min(a, troughLength);
+        const double freeEntries = range - span;
+        thumbStart = freeEntries > 0
+                         ? troughStart + (troughLength - thumbLength) / freeEntries * fromMinimum
+                         : troughStart;
+    }
+    thumbStart = std::clamp(thumbStart, troughStart, troughEnd - thumbLength);
+    g.thumbStart = static_cast<float>(thumbStart);
+    g.thumbEnd = static_cast<float>(thumbStart + thumbLength);
+    return g;
+}
+
+GlowScrollBarWidget::Geometry GlowScrollBarWidget::GetGeometry() const {
+    return GetGeometry(Width(), Height(), minimum_, maximum_, span_, topEntry_);
+}
+
+GlowScrollBarWidget::GlowScrollBarWidget() = default;
+
+GlowScrollBarWidget::GlowScrollBarWidget(GlowWidget* parentWidget,
+                                         const GlowScrollBarParams& params) {
+    Init(parentWidget->WidgetRoot(), parentWidget, params);
+}
+
+GlowScrollBarWidget::~GlowScrollBarWidget() {
+    Glow_ScrollBar_TimerFunc::instance->CancelFor(this);
+}
+
+void GlowScrollBarWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
+                               const GlowScrollBarParams& params) {
+    GlowWidget::Init(root, parentWidget, params);
+    minimum_ = params.minimum;
+    maximum_ = params.maximum;
+    span_ = params.span;
+    topEntry_ = static_cast<int>(Clamped(params.topEntry));
+    firstDelay_ = params.firstDelay;
+    repeatInterval_ = params.repeatInterval;
+    pendingDelay_ = 0;
+    arrowStep_ = params.arrowStep;
+    pageStep_ = params.pageStep;
+    if (params.receiver != nullptr) sender_.Bind(params.receiver);
+    troughColor_ = params.troughColor;
+    thumbColor_ = params.thumbColor;
+    dragOriginColor_ = params.dragOriginColor;
+    arrowBoxColor_ = params.arrowBoxColor;
+    arrowColor_ = params.arrowColor;
+    pressedTroughColor_ = params.pressedTroughColor;
+    pressedThumbColor_ = params.pressedThumbColor;
+    pressedArrowBoxColor_ = params.pressedArrowBoxColor;
+    pressedArrowColor_ = params.pressedArrowColor;
+    inactiveTroughColor_ = params.inactiveTroughColor;
+    inactiveThumbColor_ = params.inactiveThumbColor;
+    inactiveArrowBoxColor_ = params.inactiveArrowBoxColor;
+    inactiveArrowColor_ = params.inactiveArrowColor;
+    inactiveBorderColor_ = params.inactiveBorderColor;
+    lightBevelColor_ = params.lightBevelColor;
+    darkBevelColor_ = params.darkBevelColor;
+    part_ = noPart;
+    inPart_ = false;
+    RegisterMouseEvents();
+}
+
+long long GlowScrollBarWidget::Clamped(long long entry) const {
+    const long long last = static_cast<long long>(maximum_) - span_;
+    return std::max<long long>(std::min(entry, last), minimum_);
+}
+
+bool GlowScrollBarWidget::PointToPosition(int x, int y, float& position) const {
+    const bool vertical = IsVertical(Width(), Height());
+    const int length = vertical ? Height() : Width();
+    const int across = vertical ? x : y;
+    const int breadth = vertical ? Width() : Height();
+    if (length <= 0) {
+        position = 0;
+        return false;
+    }
+    position = static_cast<float>(2.0 * (vertical ? y : x) / length - 1.0);
+    return position >= -1 && position <= 1 && across >= 0 && across <= breadth;
+}
+
+// ---------------------------------------------------------------------------
+// Steps and messages
+
+void GlowScrollBarWidget::Send(int part, bool released, int mouseButton, int modifiers) {
+    sender_.Send(GlowScrollBarMessage{this, part, topEntry_, released, mouseButton, modifiers});
+}
+
+void GlowScrollBarWidget::MoveTopEntry(int delta) {
+    topEntry_ = static_cast<int>(Clamped(static_cast<long long>(topEntry_) + delta));
+    Refresh();
+}
+
+void GlowScrollBarWidget::OnPartHit(int part, int mouseButton, int modifiers) {
+    const int page = pageStep_ == -1 ? span_ : pageStep_;
+    switch (part) {
+        case minusArrowPart:
+            MoveTopEntry(-arrowStep_);
+            break;
+        case plusArrowPart:
+            MoveTopEntry(arrowStep_);
+            break;
+        case minusPagePart:
+            MoveTopEntry(-page);
+            break;
+        case plusPagePart:
+            MoveTopEntry(page);
+            break;
+        default:
+            return;
+    }
+    // Also when the top entry was at its limit already.
+    Send(part, false, mouseButton, modifiers);
+}
+
+void GlowScrollBarWidget::OnDragged(int mouseButton, int modifiers) {
+    Send(thumbPart, false, mouseButton, modifiers);
+}
+
+void GlowScrollBarWidget::OnReleased(int part, int mouseButton, int modifiers) {
+    Send(part, true, mouseButton, modifiers);
+}
+
+void GlowScrollBarWidget::StepPart(bool first) {
+    const int part = part_;
+    OnPartHit(part, mouseButton_, modifiers_);
+    Refresh();
+    if (inPart_ && (part == minusPagePart || part == plusPagePart)) {
+        // The steps stop once the thumb has come to the mouse.
+        const Geometry g = GetGeometry();
+        const bool stillBeside =
+            part == minusPagePart ? g.troughStart <= lastPosition_ && lastPosition_ <= g.thumbStart
+                                  : g.thumbEnd <= lastPosition_ && lastPosition_ <= g.troughEnd;
+        if (!stillBeside) {
+            inPart_ = false;
+            pendingDelay_ = 0;
+        }
+    }
+    // The next paint turns the wanted delay into the repeat timer.
+    if (inPart_) pendingDelay_ = first ? firstDelay_ : repeatInterval_;
+}
+
+// ---------------------------------------------------------------------------
+// The mouse
+
+void GlowScrollBarWidget::OnWidgetMouseDown(int button, int x, int y, int modifiers) {
+    // Another button holds the bar already.
+    if (part_ != noPart) return;
+    const Geometry g = GetGeometry();
+    if (g.length <= 0 || g.breadth <= 0) return;
+    float position;
+    PointToPosition(x, y, position);
+    lastPosition_ = position;
+    mouseButton_ = button;
+    modifiers_ = modifiers;
+    inPart_ = true;
+    innerArrow_ = false;
+    const float a = g.arrowSize;
+    if (g.arrowMode >= 1) {
+        // From each end inwards: the arrow toward that end, then (with two
+        // arrows at each end) the arrow away from it.
+        if (position < a - 1) {
+            part_ = minusArrowPart;
+        } else if (position > 1 - a) {
+            part_ = plusArrowPart;
+        } else if (g.arrowMode == 2 && position < 2 * a - 1) {
+            part_ = plusArrowPart;
+            innerArrow_ = true;
+        } else if (g.arrowMode == 2 && position > 1 - 2 * a) {
+            part_ = minusArrowPart;
+            innerArrow_ = true;
+        }
+    }
+    if (part_ == noPart) {
+        if (position < g.thumbStart) {
+            part_ = minusPagePart;
+        } else if (position > g.thumbEnd) {
+            part_ = plusPagePart;
+        } else {
+            part_ = thumbPart;
+            grabOffset_ = position - g.thumbStart;
+            lastPosition_ = g.thumbStart;
+            Refresh();
+            return;
+        }
+    }
+    StepPart(true);
+}
+
+void GlowScrollBarWidget::OnWidgetMouseDrag(int x, int y) {
+    if (part_ == noPart) return;
+    if (part_ == thumbPart) {
+        if (DragThumbTo(x, y)) {
+            OnDragged(mouseButton_, modifiers_);
+            Refresh();
+        }
+    } else if (TrackPress(x, y)) {
+        Refresh();
+    }
+}
+
+void GlowScrollBarWidget::OnWidgetMouseUp(int, int x, int y, int) {
+    if (part_ == noPart) return;
+    // The last position counts, but sends no drag message of its own.
+    if (part_ == thumbPart) DragThumbTo(x, y);
+    EndGesture();
+}
+
+void GlowScrollBarWidget::EndGesture() {
+    if (part_ == noPart) return;
+    Glow_ScrollBar_TimerFunc::instance->CancelFor(this);
+    pendingDelay_ = 0;
+    const int part = part_;
+    part_ = noPart;
+    inPart_ = false;
+    OnReleased(part, mouseButton_, modifiers_);
+    Refresh();
+}
+
+bool GlowScrollBarWidget::EntryAtThumb(const Geometry& g, double thumbStart, int minimum,
+                                       int maximum, int span, int& entry) {
+    // A thumb over the whole trough has nowhere to go.
+    const double freeLength =
+        (static_cast<double>(g.troughEnd) - g.troughStart) - (g.thumbEnd - g.thumbStart);
+    if (!(freeLength > 0)) return false;
+    const double freeEntries = static_cast<double>(maximum) - span - minimum;
+    const double t = (thumbStart - g.troughStart) * freeEntries / freeLength;
+    // An exact half goes up; the result is brought into the range (the
+    // minimum winning) before it becomes an int.
+    const double last = static_cast<double>(maximum) - span;
+    const double wanted =
+        std::max(std::min(minimum + std::floor(t + 0.5), last), static_cast<double>(minimum));
+    if (std::isnan(wanted)) return false;
+    entry = static_cast<int>(wanted);
+    return true;
+}
+
+bool GlowScrollBarWidget::DragThumbTo(int x, int y) {
+    float position;
+    PointToPosition(x, y, position);
+    int newTop;
+    if (!EntryAtThumb(GetGeometry(), static_cast<double>(position) - grabOffset_, minimum_,
+                      maximum_, span_, newTop)) {
+        return false;
+    }
+    if (newTop == topEntry_) return false;
+    topEntry_ = newTop;
+    return true;
+}
+
+bool GlowScrollBarWidget::InHeldPart(const Geometry& g, float position) const {
+    const float a = g.arrowSize;
+    switch (part_) {
+        case minusPagePart:
+            return g.troughStart <= position && position <= g.thumbStart;
+        case plusPagePart:
+            return g.thumbEnd <= position && position <= g.troughEnd;
+        case minusArrowPart:
+            return innerArrow_ ? 1 - 2 * a <= position && position <= 1 - a
+                               : -1 <= position && position <= a - 1;
+        case plusArrowPart:
+            return innerArrow_ ? a - 1 <= position && position <= 2 * a - 1
+                               : 1 - a <= position && position <= 1;
+        default:
+            return false;
+    }
+}
+
+bool GlowScrollBarWidget::TrackPress(int x, int y) {
+    const Geometry g = GetGeometry();
+    float position;
+    const bool onBar = PointToPosition(x, y, position);
+    bool inHeld = false;
+    if (onBar) {
+        lastPosition_ = position;
+        inHeld = InHeldPart(g, position);
+    }
+    if (inHeld && !inPart_) {
+        // Back in the part: the steps resume 1 ms after the next paint.
+        inPart_ = true;
+        pendingDelay_ = 1;
+        return true;
+    }
+    if (!inHeld && inPart_) {
+        inPart_ = false;
+        pendingDelay_ = 0;
+        Glow_ScrollBar_TimerFunc::instance->CancelFor(this);
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Painting and size
+
+void GlowScrollBarWidget::OnWidgetPaint() {
+    const Geometry g = GetGeometry();
+    const bool active = IsActive();
+    if (IsVertical(Width(), Height())) {
+        // Drawn as a horizontal bar: its minimum end at the top, the light
+        // still from the top left.
+        glRotatef(-90.0f, 0.0f, 0.0f, 1.0f);
+        glScalef(1.0f, -1.0f, 1.0f);
+    }
+    const float bA = 2 * bevelPixels / g.length;
+    const float bX = 2 * bevelPixels / g.breadth;
+    const float pA = 2.0f / g.length;
+    const float pX = 2.0f / g.breadth;
+    const float thumbLength = g.thumbEnd - g.thumbStart;
+
+    (!active                  ? inactiveTroughColor_
+     : part_ == minusPagePart ? pressedTroughColor_
+                              : troughColor_)
+        .Apply();
+    glRectf(-1.0f, -1.0f, g.thumbStart, 1.0f);
+    (!active                 ? inactiveTroughColor_
+     : part_ == plusPagePart ? pressedTroughColor_
+                             : troughColor_)
+        .Apply();
+    glRectf(g.thumbEnd, -1.0f, 1.0f, 1.0f);
+    if (!active) {
+        inactiveBorderColor_.Apply();
+        Glow_Bevels::Outline(-1.0f, -1.0f, 1.0f, 1.0f, pA, pX);
+    }
+    if (part_ == thumbPart) {
+        // Where the thumb was when the drag began, sunken.
+        const float o = lastPosition_;
+        dragOriginColor_.Apply();
+        glRectf(o, -1.0f, o + thumbLength, 1.0f);
+        Glow_Bevels::Raised(o, -1.0f, o + thumbLength, 1.0f, bA, bX, lightBevelColor_,
+                            darkBevelColor_, true);
+    }
+    const float a = g.arrowSize;
+    if (g.arrowMode >= 1) {
+        DrawArrowBox(g, minusArrowPart, -1.0f, -1.0f + a, active);
+        DrawArrowBox(g, plusArrowPart, 1.0f - a, 1.0f, active);
+    }
+    if (g.arrowMode == 2) {
+        DrawArrowBox(g, plusArrowPart, -1.0f + a, -1.0f + 2 * a, active);
+        DrawArrowBox(g, minusArrowPart, 1.0f - 2 * a, 1.0f - a, active);
+    }
+    DrawThumb(g, active);
+
+    if (pendingDelay_ > 0) {
+        Glow_ScrollBar_TimerFunc::instance->Start(pendingDelay_, this);
+        pendingDelay_ = 0;
+    }
+}
+
+void GlowScrollBarWidget::DrawArrowBox(const Geometry& g, int boxPart, float start, float end,
+                                       bool active) const {
+    const bool held = part_ == boxPart;
+    const float bA = 2 * bevelPixels / g.length;
+    const float bX = 2 * bevelPixels / g.breadth;
+    (!active ? inactiveArrowBoxColor_ : held ? pressedArrowBoxColor_ : arrowBoxColor_).Apply();
+    glRectf(start, -1.0f, end, 1.0f);
+    if (active) {
+        Glow_Bevels::Raised(start, -1.0f, end, 1.0f, bA, bX, lightBevelColor_, darkBevelColor_,
+                            held);
+    } else {
+        inactiveBorderColor_.Apply();
+        Glow_Bevels::Outline(start, -1.0f, end, 1.0f, 2.0f / g.length, 2.0f / g.breadth);
+    }
+    (!active ? inactiveArrowColor_ : held ? pressedArrowColor_ : arrowColor_).Apply();
+    const float a = g.arrowSize;
+    // The tip, then the base of the triangle.
+    const float tip = boxPart == minusArrowPart ? start + 0.3f * a : start + 0.7f * a;
+    const float base = boxPart == minusArrowPart ? start + 0.6f * a : start + 0.4f * a;
+    glBegin(GL_TRIANGLES);
+    glVertex2f(tip, 0.0f);
+    glVertex2f(base, -0.6f);
+    glVertex2f(base, 0.6f);
+    glEnd();
+}
+
+void GlowScrollBarWidget::DrawThumb(const Geometry& g, bool active) const {
+    (!active ? inactiveThumbColor_ : part_ == thumbPart ? pressedThumbColor_ : thumbColor_).Apply();
+    glRectf(g.thumbStart, -1.0f, g.thumbEnd, 1.0f);
+    if (!active) {
+        inactiveBorderColor_.Apply();
+        Glow_Bevels::Outline(g.thumbStart, -1.0f, g.thumbEnd, 1.0f, 2.0f / g.length,
+                             2.0f / g.breadth);
+        return;
+    }
+    const float bA = 2 * bevelPixels / g.length;
+    const float bX = 2 * bevelPixels / g.breadth;
+    Glow_Bevels::Raised(g.thumbStart, -1.0f, g.thumbEnd, 1.0f, bA, bX, lightBevelColor_,
+                        darkBevelColor_);
+    // The grip: six lines across, 4.5 pixels either side of the centre.
+    const float c = (g.thumbStart + g.thumbEnd) / 2;
+    const float L = g.length;
+    const float light[] = {c - 9 / L, c - 1 / L, c + 7 / L};
+    const float dark[] = {c - 7 / L, c + 1 / L, c + 9 / L};
+    const float y0 = -1.0f + 3 * bX;
+    const float y1 = 1.0f - 2 * bX;
+    lightBevelColor_.Apply();
+    Glow_Bevels::Lines(light, 3, y0, y1);
+    darkBevelColor_.Apply();
+    Glow_Bevels::Lines(dark, 3, y0, y1);
+}
+
+int GlowScrollBarWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&,
+                                    int&, int&) {
+    if (hSize != unspecifiedSize && hSize < leastSide) return 1;
+    if (vSize != unspecifiedSize && vSize < leastSide) return 2;
+    // Along the bar any rule but keep takes a given size (a forced rule
+    // needs one); across it the bar keeps its preferred breadth unless
+    // forced.
+    auto along = [](int rule) { return rule == preferredSize ? expandPreferredSize : rule; };
+    int width = Width();
+    int height = Height();
+    if (!IsVertical(width, height)) {
+        if (!SizeForRule(along(hOption), hSize, width, width, width)) return 1;
+        if (!SizeForRule(NoGrowthRule(vOption), vSize, preferredBreadth, height, height)) return 2;
+    } else {
+        if (!SizeForRule(NoGrowthRule(hOption), hSize, preferredBreadth, width, width)) return 1;
+        if (!SizeForRule(along(vOption), vSize, height, height, height)) return 2;
+    }
+    Reshape(width, height);
+    return 0;
+}
+
+}  // namespace glow

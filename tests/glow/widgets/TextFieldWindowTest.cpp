@@ -1,0 +1,217 @@
+// The text-entry window: its layout, typing into its field, the message
+// with the typed text (also from a hidden field), the button list's limits,
+// and keys typed by real X input.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "glow/widgets/GlowHiddenTextFieldWidget.h"
+#include "glow/widgets/GlowTextFieldWidget.h"
+#include "glow/widgets/GlowTextFieldWindow.h"
+#include "glow/widgets/Glow_TextFieldWindowButton.h"
+#include "tests/glow/widgets/GlowTextFieldTestFixture.h"
+
+namespace {
+
+using glow::Glow;
+using glow::GlowTextFieldWindow;
+using glow::GlowTextFieldWindowMessage;
+using glow::GlowTextFieldWindowParams;
+
+class Receiver : public glow::TReceiver<const GlowTextFieldWindowMessage&> {
+public:
+    void OnMessage(const GlowTextFieldWindowMessage& m) override {
+        messages.push_back(m);
+        // The window is whole while its message is delivered.
+        fieldSeen = m.window->TextField()->GetText();
+    }
+    std::vector<GlowTextFieldWindowMessage> messages;
+    std::string fieldSeen;
+};
+
+class TextFieldWindowTest : public fieldtest::WidgetWindowTest {
+protected:
+    GlowTextFieldWindow* Make(GlowTextFieldWindowParams p) {
+        p.receiver = &receiver;
+        auto* w = new GlowTextFieldWindow(p);
+        id = w->WindowId();
+        End();
+        return w;
+    }
+    bool Gone() const { return Glow::WindowForId(id) == nullptr; }
+    void Type(GlowTextFieldWindow* w, const std::string& keys) {
+        for (char c : keys) {
+            w->WidgetKeyboard(static_cast<unsigned char>(c), 0, 0, 0);
+            End();
+        }
+    }
+    void TearDown() override {
+        if (!Gone()) delete Glow::WindowForId(id);
+        fieldtest::WidgetWindowTest::TearDown();
+    }
+
+    Receiver receiver;
+    int id = 0;
+};
+
+TEST_F(TextFieldWindowTest, DefaultsTypeAbcAndEnter) {
+    GlowTextFieldWindow* w = Make(GlowTextFieldWindowParams());
+    EXPECT_STREQ(w->Title(), "Enter text");
+    ASSERT_EQ(w->NumButtons(), 1);
+    EXPECT_STREQ(w->Button(0)->GetText(), "OK");
+    // The field has the keyboard focus from the start.
+    EXPECT_EQ(w->GetKeyboardFocus(), w->TextField());
+    Type(w, "abc");
+    EXPECT_STREQ(w->TextField()->GetText(), "abc");
+    EXPECT_TRUE(receiver.messages.empty());
+    Type(w, "\x1b");  // Escape names no button: the field ignores it
+    EXPECT_FALSE(Gone());
+    Type(w, "\r");
+    ASSERT_EQ(receiver.messages.size(), 1u);
+    const GlowTextFieldWindowMessage& m = receiver.messages[0];
+    EXPECT_EQ(m.window, w);
+    EXPECT_EQ(m.text, "abc");
+    EXPECT_EQ(m.buttonIndex, 0);
+    EXPECT_EQ(m.mouseButton, 0);
+    EXPECT_EQ(m.modifiers, 0);
+    EXPECT_EQ(receiver.fieldSeen, "abc");
+    EXPECT_TRUE(Gone());
+}
+
+TEST_F(TextFieldWindowTest, HiddenFieldReportsTheTypedText) {
+    GlowTextFieldWindowParams p;
+    p.maskChar = '*';
+    p.text = "pa";
+    p.labelText = "Password:";
+    GlowTextFieldWindow* w = Make(p);
+    ASSERT_NE(dynamic_cast<glow::GlowHiddenTextFieldWidget*>(w->TextField()), nullptr);
+    // The caret starts before the initial text.
+    Type(w, "ss\b\bsw");
+    EXPECT_STREQ(w->TextField()->GetText(), "****");
+    Type(w, "\r");
+    ASSERT_EQ(receiver.messages.size(), 1u);
+    EXPECT_EQ(receiver.messages[0].text, "swpa");
+    EXPECT_EQ(receiver.fieldSeen, "****");
+}
+
+TEST_F(TextFieldWindowTest, LayoutPromptFieldAndRow) {
+    const struct {
+        const char* name;
+        const char* prompt;
+        int fieldWidth;
+        const char* buttons;
+        int spacing;
+    } cases[] = {
+        {"a field wider than all", "Name:", 300, "OK\tCancel", 10},
+        {"a prompt wider than the field", "A long prompt for a short field", 40, "OK", 10},
+        {"a row wider than both", "Q", 30, "First\tSecond\tThird", 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GlowTextFieldWindowParams p;
+        p.labelText = c.prompt;
+        p.fieldWidth = c.fieldWidth;
+        p.buttons = c.buttons;
+        p.spacing = c.spacing;
+        GlowTextFieldWindow* w = Make(p);
+        const int s = c.spacing;
+        const glow::GlowWidget* prompt = w->Prompt();
+        const glow::GlowWidget* field = w->TextField();
+        const int lh = prompt->Height();
+        const int fh = field->Height();
+        const int bh = w->Button(0)->Height();
+        EXPECT_EQ(prompt->PositionX(), s);
+        EXPECT_EQ(prompt->PositionY(), s);
+        EXPECT_EQ(field->PositionX(), s);
+        EXPECT_EQ(field->PositionY(), lh + 2 * s);
+        EXPECT_EQ(field->Width(), c.fieldWidth);
+        int rowWidth = s * (w->NumButtons() - 1);
+        for (int i = 0; i < w->NumButtons(); ++i) rowWidth += w->Button(i)->Width();
+        const int width =
+            std::max({rowWidth + 2 * s, prompt->Width() + 2 * s, field->Width() + 2 * s});
+        EXPECT_EQ(w->FixedWidth(), width);
+        EXPECT_EQ(w->FixedHeight(), lh + fh + bh + 4 * s + 10);
+        int x = (width - rowWidth) / 2;
+        for (int i = 0; i < w->NumButtons(); ++i) {
+            EXPECT_EQ(w->Button(i)->PositionX(), x);
+            EXPECT_EQ(w->Button(i)->PositionY(), lh + fh + 3 * s + 10);
+            EXPECT_EQ(w->Button(i)->Index(), i);
+            x += w->Button(i)->Width() + s;
+        }
+        delete w;
+        End();
+    }
+}
+
+TEST_F(TextFieldWindowTest, EmptyOrNullButtonLists) {
+    GlowTextFieldWindowParams p;
+    p.buttons = "\t";
+    p.labelText = "Nothing to press";
+    GlowTextFieldWindow* w = Make(p);
+    EXPECT_EQ(w->NumButtons(), 0);
+    EXPECT_EQ(w->Button(0), nullptr);
+    // No row: the window ends a margin below the field.
+    EXPECT_EQ(w->FixedHeight(), w->Prompt()->Height() + w->TextField()->Height() + 30);
+    Type(w, "x\r\x1b");
+    EXPECT_STREQ(w->TextField()->GetText(), "x");
+    EXPECT_TRUE(receiver.messages.empty());
+    EXPECT_FALSE(Gone());
+    delete w;
+    End();
+
+    // Null is "OK".
+    auto* ok = new GlowTextFieldWindow("Name", -1, -1, nullptr, 120, nullptr, nullptr, nullptr);
+    id = ok->WindowId();
+    End();
+    ASSERT_EQ(ok->NumButtons(), 1);
+    EXPECT_STREQ(ok->Button(0)->GetText(), "OK");
+    EXPECT_STREQ(ok->TextField()->GetText(), "");
+    ok->WidgetKeyboard(13, 0, 0, 0);
+    End();
+    EXPECT_TRUE(Gone());  // closed without telling anybody
+}
+
+TEST_F(TextFieldWindowTest, MouseOnTheSecondButton) {
+    GlowTextFieldWindowParams p;
+    p.buttons = "OK\tCancel";
+    p.text = "kept";
+    GlowTextFieldWindow* w = Make(p);
+    glow::GlowWidget* cancel = w->Button(1);
+    const int x = cancel->RootPositionX() + cancel->Width() / 2;
+    const int y = cancel->RootPositionY() + cancel->Height() / 2;
+    w->WidgetMouseDown(2, x, y, 1);
+    End();
+    w->WidgetMouseUp(2, x, y, 1);
+    End();
+    ASSERT_EQ(receiver.messages.size(), 1u);
+    EXPECT_EQ(receiver.messages[0].buttonIndex, 1);
+    EXPECT_EQ(receiver.messages[0].mouseButton, 2);
+    EXPECT_EQ(receiver.messages[0].modifiers, 1);
+    EXPECT_EQ(receiver.messages[0].text, "kept");
+    EXPECT_TRUE(Gone());
+}
+
+TEST_F(TextFieldWindowTest, KeysTypedByRealXInput) {
+    GlowTextFieldWindowParams p;
+    p.labelText = "Type here:";
+    p.x = 50;
+    p.y = 50;
+    GlowTextFieldWindow* w = Make(p);
+    ASSERT_TRUE(glowtest::WaitUntilMapped(w));
+    const std::string xid = std::to_string(glowtest::XWindowOf(w));
+    // The pointer over the window, so that the keys go to it.
+    glowtest::Xdotool("mousemove --window " + xid + " 5 5");
+    glowtest::Pump(50);
+    glowtest::Xdotool("type abc");
+    ASSERT_TRUE(
+        glowtest::PumpUntil([w] { return std::string(w->TextField()->GetText()) == "abc"; }));
+    glowtest::Xdotool("key Return");
+    ASSERT_TRUE(glowtest::PumpUntil([this] { return !receiver.messages.empty(); }));
+    EXPECT_EQ(receiver.messages[0].text, "abc");
+    EXPECT_EQ(receiver.messages[0].buttonIndex, 0);
+    EXPECT_TRUE(Gone());
+}
+
+}  // namespace
