@@ -564,16 +564,19 @@ AnalysisStatus AnalysisModule::load_taxa() {
 
 int AnalysisModule::default_threads() const {
     const int processes = mpi_mode ? group->processes_on_node() : 1;
-    return std::max(1, WorkerPool::usable_cores() / std::max(1, processes));
+    // A window's event loop keeps a core of its own, so that it stays live.
+    const int cores = WorkerPool::usable_cores() - (gui ? 1 : 0);
+    return std::max(1, cores / std::max(1, processes));
 }
 
 void AnalysisModule::release_group(int exit_code) {
     if (!mpi_mode || rank != 0 || group_served) return;
-    // Only an error or a usage mistake ends process 0 without a run.
-    tavrel_assert(exit_code > 0);
+    // Code 0: process 0 ended normally without a run (its window's "Quit").
+    tavrel_assert(exit_code >= 0);
     group_served = true;
     // A count of -1 tells the others that no input comes; the length
-    // carries the exit code that process 0 ends with.
+    // carries the exit code that process 0 ends with, which they end with
+    // too, silently.
     int counts[2] = {-1, exit_code};
     group->broadcast(&counts[0], 1);
     group->broadcast(&counts[1], 1);

@@ -54,8 +54,9 @@ public:
 
     // Process 0 of a group that ends without having shared its input (no
     // run, or a run that failed before the input went out): tells the other
-    // processes, which wait for that input, to end with `exit_code`. Does
-    // nothing on other processes, without a group, or once told.
+    // processes, which wait for that input, to end with `exit_code` (0 when
+    // process 0 ends normally without a run). Does nothing on other
+    // processes, without a group, or once told.
     void release_group(int exit_code);
     // A process other than 0 whose own settings are refused: it still takes
     // its part in the input broadcasts and the agreement that follows them,

@@ -8,23 +8,26 @@
 // shows it in a message window.
 class AnalysisStatus {
 public:
-    static AnalysisStatus success() { return AnalysisStatus(0, std::string()); }
+    static AnalysisStatus success() { return AnalysisStatus(true, 0, std::string()); }
     static AnalysisStatus failure(std::string line, int exit_code = 1) {
-        return AnalysisStatus(exit_code, std::move(line));
+        return AnalysisStatus(false, exit_code, std::move(line));
     }
-    // A failure that another process has already reported: no line of its own.
+    // An end that another process has decided and reported: no line of its
+    // own. It stops the step even with exit code 0 (process 0 of an MPI
+    // group quit its window before any run).
     static AnalysisStatus silent_failure(int exit_code) {
-        return AnalysisStatus(exit_code, std::string());
+        return AnalysisStatus(false, exit_code, std::string());
     }
 
-    bool ok() const { return exit_code_ == 0; }
+    bool ok() const { return ok_; }
     int exit_code() const { return exit_code_; }
     const std::string& message() const { return message_; }
 
 private:
-    AnalysisStatus(int exit_code, std::string message)
-        : exit_code_(exit_code), message_(std::move(message)) {}
+    AnalysisStatus(bool ok, int exit_code, std::string message)
+        : ok_(ok), exit_code_(exit_code), message_(std::move(message)) {}
 
+    bool ok_;
     int exit_code_;
     std::string message_;
 };

@@ -1,6 +1,7 @@
 // tavrel: infers the branching order of a phylogenetic tree from aligned
 // DNA sequences and appends it to a tree file as a Newick topology.
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -9,6 +10,8 @@
 #include "analysis/commandline.h"
 #include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
+#include "glow/core/Glow.h"
+#include "gui/GUI.h"
 
 namespace {
 
@@ -19,10 +22,6 @@ constexpr int kExitError = 1;
 int report(const AnalysisStatus& status) {
     if (!status.message().empty()) std::cout << status.message() << std::endl;
     return status.exit_code();
-}
-
-AnalysisStatus window_not_built() {
-    return AnalysisStatus::failure("Error: The window mode is not built yet; run with -nogui");
 }
 
 // Applies the tuning options present, in their fixed order; refuses an
@@ -92,25 +91,58 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
     return run_once(module);
 }
 
+// Ends the process at once with standard output flushed, for a run still
+// under way on the analysis thread: the objects it uses, static ones
+// included, must not be destroyed under it.
+[[noreturn]] void end_now(int exit_code) {
+    std::cout.flush();
+    std::fflush(stdout);
+    std::_Exit(exit_code);
+}
+
+// The window mode, and process 0 of an MPI window run: the window until
+// "Quit". Only "-mpi" and "-nogui" of the command line mean anything here
+// (and what GLUT takes for itself).
+int window_sequence(AnalysisModule& module, int* argc, char** argv) {
+    std::string display;
+    if (!glow::Glow::CanOpenDisplay(*argc, argv, &display)) {
+        if (display.empty()) display = "(DISPLAY is not set)";
+        return report(AnalysisStatus::failure("Error: cannot open the display " + display +
+                                              "; run with -nogui for batch mode"));
+    }
+    glow::Glow::Init(argc, argv);
+    GUI gui(&module);
+    const int exit_code = gui.Run();
+    if (gui.analysisThread.IsRunning()) end_now(exit_code);
+    return exit_code;
+}
+
 int run_without_mpi(int argc, char** argv, bool batch) {
-    if (!batch) return report(window_not_built());
     AnalysisModule module;
+    if (!batch) return window_sequence(module, &argc, argv);
     return report(batch_sequence(module, CommandLine(&argc, argv)));
 }
 
+// Process 0 of an MPI group: batch, or the window, which needs MPI calls
+// from its analysis thread.
+int process_zero_sequence(AnalysisModule& module, int* argc, char** argv, bool batch) {
+    if (batch) return report(batch_sequence(module, CommandLine(argc, argv)));
+    const AnalysisStatus threads = MpiProcessGroup::thread_support();
+    if (!threads.ok()) return report(threads);
+    return window_sequence(module, argc, argv);
+}
+
 int run_with_mpi(int argc, char** argv, bool batch) {
-    const int rank = MpiProcessGroup::initialize(&argc, &argv);
+    const int rank = MpiProcessGroup::initialize(&argc, &argv, !batch);
     // Options are read from what MPI_Init left of the command line.
-    const CommandLine line(&argc, argv);
     int code = 0;
     {
         AnalysisModule module(rank);
         if (rank != 0) {
-            code = report(worker_sequence(module, line));
+            code = report(worker_sequence(module, CommandLine(&argc, argv)));
         } else {
             GroupRelease release(&module);
-            code =
-                release.ending(report(batch ? batch_sequence(module, line) : window_not_built()));
+            code = release.ending(process_zero_sequence(module, &argc, argv, batch));
         }
     }
     MpiProcessGroup::finalize();

@@ -91,6 +91,18 @@ void write_log() {
     }
 }
 
+// The first entry of the log, once MPI runs and the process knows its rank.
+void log_initialization(const char* name, double start) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double end = log.now();
+    int rank = 0;
+    int size = 0;
+    PMPI_Comm_rank(MPI_COMM_WORLD, &rank);
+    PMPI_Comm_size(MPI_COMM_WORLD, &size);
+    log.set_group(rank, size);
+    log.add(name, start, end, 0);
+}
+
 }  // namespace
 
 // The program's MPI calls, recorded and passed on to MPI's profiling
@@ -102,13 +114,16 @@ int MPI_Init(int* argc, char*** argv) {
     log.start();
     const double start = log.now();
     const int result = PMPI_Init(argc, argv);
-    const double end = log.now();
-    int rank = 0;
-    int size = 0;
-    PMPI_Comm_rank(MPI_COMM_WORLD, &rank);
-    PMPI_Comm_size(MPI_COMM_WORLD, &size);
-    log.set_group(rank, size);
-    log.add("MPI_Init", start, end, 0);
+    log_initialization("MPI_Init", start);
+    return result;
+}
+
+int MPI_Init_thread(int* argc, char*** argv, int required, int* provided) {
+    MpiCallLog& log = MpiCallLog::instance();
+    log.start();
+    const double start = log.now();
+    const int result = PMPI_Init_thread(argc, argv, required, provided);
+    log_initialization("MPI_Init_thread", start);
     return result;
 }
 

@@ -7,8 +7,8 @@
 
 // The record of every MPI call of one process, kept by the profiling layer
 // in mpicalllog.cpp (which defines the MPI functions the program calls and
-// passes each on to its PMPI form). Recording starts when MPI_Init is
-// entered, so only MPI runs write a log.
+// passes each on to its PMPI form). Recording starts when MPI_Init (or
+// MPI_Init_thread) is entered, so only MPI runs write a log.
 //
 // File: tavrel-mpi-<rank>.log in the working directory. First line a
 // header, then one line per call in the order made: name, rank, start and

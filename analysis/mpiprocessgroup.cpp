@@ -4,9 +4,16 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 
-int MpiProcessGroup::initialize(int* argc, char*** argv) {
-    MPI_Init(argc, argv);
+int MpiProcessGroup::granted_thread_level_ = -1;
+
+int MpiProcessGroup::initialize(int* argc, char*** argv, bool threaded) {
+    if (threaded) {
+        MPI_Init_thread(argc, argv, MPI_THREAD_SERIALIZED, &granted_thread_level_);
+    } else {
+        MPI_Init(argc, argv);
+    }
     // mpiexec merges the standard output of every process, and MPI_Init
     // leaves standard output unbuffered: each piece of a line would be a
     // write of its own, and the lines of different processes would mix.
@@ -17,6 +24,16 @@ int MpiProcessGroup::initialize(int* argc, char*** argv) {
     int rank = 0;
     MPI_Comm_rank(MPI_COMM_WORLD, &rank);
     return rank;
+}
+
+AnalysisStatus MpiProcessGroup::thread_support() {
+    if (granted_thread_level_ < 0 || granted_thread_level_ >= MPI_THREAD_SERIALIZED) {
+        return AnalysisStatus::success();
+    }
+    return AnalysisStatus::failure("Error: MPI grants thread level " +
+                                   std::to_string(granted_thread_level_) +
+                                   ", the window needs MPI_THREAD_SERIALIZED (" +
+                                   std::to_string(MPI_THREAD_SERIALIZED) + "); run with -nogui");
 }
 
 void MpiProcessGroup::finalize() {

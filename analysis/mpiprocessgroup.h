@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/analysisstatus.h"
 #include "analysis/processgroup.h"
 
 // The process group of an MPI run: MPI_COMM_WORLD. The only place that
@@ -7,8 +8,13 @@
 class MpiProcessGroup : public ProcessGroup {
 public:
     // MPI_Init with the command line (MPI may take its own arguments out);
-    // gives this process's rank.
-    static int initialize(int* argc, char*** argv);
+    // gives this process's rank. With `threaded`, MPI_Init_thread asking
+    // that one thread at a time, not only the main one, may call MPI (the
+    // window's analysis thread makes the calls of its run).
+    static int initialize(int* argc, char*** argv, bool threaded = false);
+    // Whether MPI grants what a threaded initialize asked for; a refusal
+    // names the level it grants. Success after an initialize without threads.
+    static AnalysisStatus thread_support();
     static void finalize();
 
     MpiProcessGroup();
@@ -25,6 +31,10 @@ public:
     void largest(int* values, int count) override;
 
 private:
+    // The thread level that MPI_Init_thread granted, or -1 when initialize
+    // asked for none.
+    static int granted_thread_level_;
+
     int size_;
     int rank_;
     int processes_on_node_;

@@ -27,13 +27,18 @@ void SceneView::BeginPaint() {
 }
 
 glow::GlowSubwindowParams SceneView::StandaloneParams() {
-    glow::GlowSubwindowParams params;
-    params.x = 0;
-    params.y = 0;
-    params.width = kStandaloneSize;
-    params.height = kStandaloneSize;
+    glow::GlowSubwindowParams params = Placement(0, 0, kStandaloneSize, kStandaloneSize);
     params.displayMode = glow::GlowDisplayMode::rgbBuffer | glow::GlowDisplayMode::depthBuffer |
                          glow::GlowDisplayMode::doubleBuffer;
+    return params;
+}
+
+glow::GlowSubwindowParams SceneView::Placement(int x, int y, int width, int height) {
+    glow::GlowSubwindowParams params;
+    params.x = x;
+    params.y = y;
+    params.width = width;
+    params.height = height;
     params.eventMask = glow::GlowEventMask::mouseEvents | glow::GlowEventMask::dragEvents;
     return params;
 }

@@ -18,6 +18,9 @@ public:
     // 400 by 400 pixels at (0, 0), with a depth buffer, for mouse buttons
     // and drags.
     static glow::GlowSubwindowParams StandaloneParams();
+    // The given place and size (-1: the rest of the parent's), for mouse
+    // buttons and drags, in the default display mode.
+    static glow::GlowSubwindowParams Placement(int x, int y, int width, int height);
 };
 
 #endif

@@ -12,6 +12,6 @@ export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y \
     cmake g++ make libgtest-dev clang-format \
     mpich libmpich-dev \
-    freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri \
+    freeglut3-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri \
     xvfb xauth xdotool python3 python3-dendropy python3-biopython \
     clang libclang-rt-14-dev util-linux

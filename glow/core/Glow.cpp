@@ -74,6 +74,12 @@ void Glow::MainLoop() {
     glutMainLoop();
 }
 
+void Glow::LeaveMainLoop() {
+    // Otherwise GLUT ends the process itself when its loop stops.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    glutLeaveMainLoop();
+}
+
 // ---------------------------------------------------------------------------
 // Registries
 

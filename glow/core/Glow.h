@@ -2,6 +2,7 @@
 #define GLOW_CORE_GLOW_H
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "glow/core/GlowDisplayMode.h"
@@ -37,12 +38,22 @@ class Glow {
 public:
     Glow() = delete;
 
+    // Whether GLUT's initialisation will reach its X display: the one that
+    // a "-display" argument names, else DISPLAY's. *displayName receives
+    // that name ("" when none is given). Init ends the process when the
+    // display cannot be opened; this asks first, so that the caller can
+    // say so in its own words.
+    static bool CanOpenDisplay(int argc, char** argv, std::string* displayName);
     // glutInit with the command line (GLUT may take its options out of it)
     // and the menu-status callback. Call once, before the first window.
     static void Init(int* argc, char** argv);
     static bool IsInitialized() { return initialized_; }
-    // glutMainLoop; never returns.
+    // glutMainLoop; returns only after LeaveMainLoop.
     static void MainLoop();
+    // Makes MainLoop return once the current event is done. GLUT closes
+    // every window and ends itself on the way out: nothing of the toolkit
+    // may be used afterwards.
+    static void LeaveMainLoop();
 
     // Registries.
     static void RegisterWindow(GlowSubwindow* window, int windowId);

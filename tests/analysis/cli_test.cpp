@@ -61,8 +61,9 @@ TEST(CliDriver, MessagesAndExitCodes) {
          false},
         {{"-nogui", "-input_path", truncated, "-output_path", out},
          {"Error: File ends after 2 of 3 taxa"}, 1, false},
-        {{"-input_path", in, "-output_path", out},
-         {"Error: The window mode is not built yet; run with -nogui"}, 1, false},
+        // The window mode ignores the batch options; it needs a display.
+        {{"-input_path", in, "-output_path", out, "-display", ":4242"},
+         {"Error: cannot open the display :4242; run with -nogui for batch mode"}, 1, false},
         // The last occurrence of an option counts.
         {{"-nogui", "-input_path", missing, "-input_path", in, "-output_path", out,
           "-distance_metric", "nonsense", "-distance_metric", "K2P"},
@@ -84,6 +85,13 @@ TEST(CliDriver, MessagesAndExitCodes) {
             EXPECT_TRUE(tree.empty()) << shown;
         }
     }
+}
+
+TEST(CliDriver, WindowModeWithoutADisplaySaysSo) {
+    const ProgramResult result = run_command("env -u DISPLAY " + shell_quote(tavrel_bin()));
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.out, std::vector<std::string>{"Error: cannot open the display (DISPLAY is "
+                                                   "not set); run with -nogui for batch mode"});
 }
 
 TEST(CliDriver, BothPathsAbsentCreateNoFile) {

@@ -5,7 +5,9 @@
 
 #include "glow/core/GlowWindow.h"
 #include "gui/ConvergenceSubWindow.h"
+#include "gui/SceneView.h"
 #include "gui/TreeSubWindow.h"
+#include "gui/treegraphic.h"
 
 namespace guitest {
 
@@ -17,16 +19,6 @@ constexpr int kWindowHeight = FrontEndLayout::kTreeHeight + FrontEndLayout::kCha
 // Room for every primitive of the busiest paint (the chart's 1300 points).
 constexpr int kFeedbackFloats = 1 << 18;
 
-glow::GlowSubwindowParams Placement(int x, int y, int width, int height) {
-    glow::GlowSubwindowParams p;
-    p.x = x;
-    p.y = y;
-    p.width = width;
-    p.height = height;
-    p.eventMask = glow::GlowEventMask::mouseEvents | glow::GlowEventMask::dragEvents;
-    return p;
-}
-
 }  // namespace
 
 FrontEndLayout::FrontEndLayout() {
@@ -37,9 +29,10 @@ FrontEndLayout::FrontEndLayout() {
     params.width = kWindowWidth;
     params.height = kWindowHeight;
     window = new glow::GlowWindow(params);
-    tree = new TreeSubWindow(window, Placement(kPaletteWidth, 0, kTreeWidth, kTreeHeight));
+    tree =
+        new TreeSubWindow(window, SceneView::Placement(kPaletteWidth, 0, kTreeWidth, kTreeHeight));
     chart = new ConvergenceSubWindow(
-        window, Placement(kPaletteWidth, kTreeHeight, kChartWidth, kChartHeight));
+        window, SceneView::Placement(kPaletteWidth, kTreeHeight, kChartWidth, kChartHeight));
     EXPECT_TRUE(glowtest::WaitUntilMapped(tree));
     EXPECT_TRUE(glowtest::WaitUntilMapped(chart));
     glowtest::Pump(100);
@@ -48,6 +41,14 @@ FrontEndLayout::FrontEndLayout() {
 FrontEndLayout::~FrontEndLayout() {
     delete window;
     glowtest::Pump(40);
+}
+
+std::string NewickOf(const TreeNode* node) {
+    if (node->numChildren == 0) return node->label.c_str();
+    std::string text = "(";
+    for (int i = 0; i < node->numChildren; ++i)
+        text += (i > 0 ? "," : "") + NewickOf(node->edges[i].child);
+    return text + ")";
 }
 
 std::vector<Drawn> PaintFeedback(glow::GlowSubwindow* window) {

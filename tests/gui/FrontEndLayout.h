@@ -6,6 +6,7 @@
 // enough to show the chart whole; and what their paints draw, read through
 // OpenGL feedback or from the back buffer.
 
+#include <string>
 #include <vector>
 
 #include "tests/glow/support/GlowTestSupport.h"
@@ -15,6 +16,7 @@ class GlowSubwindow;
 class GlowWindow;
 }  // namespace glow
 class ConvergenceSubWindow;
+class TreeNode;
 class TreeSubWindow;
 
 namespace guitest {
@@ -44,6 +46,10 @@ struct Drawn {
     enum Kind { line, point, bitmap } kind;
     float x0, y0, x1, y1;
 };
+// The displayed tree written as Newick text, children in edge order: a node
+// with children is "(" its children ")", any other its label.
+std::string NewickOf(const TreeNode* node);
+
 // Paints the subwindow's component tree in feedback mode.
 std::vector<Drawn> PaintFeedback(glow::GlowSubwindow* window);
 // Paints it into the back buffer, without a swap, and reads the whole of it.

@@ -24,18 +24,9 @@
 #include "tests/gui/FrontEndLayout.h"
 
 using guitest::FrontEndLayout;
+using guitest::NewickOf;
 
 namespace {
-
-// The displayed tree written as Newick text, children in edge order: a node
-// with children is "(" its children ")", any other its label.
-std::string NewickOf(const TreeNode* node) {
-    if (node->numChildren == 0) return node->label.c_str();
-    std::string text = "(";
-    for (int i = 0; i < node->numChildren; ++i)
-        text += (i > 0 ? "," : "") + NewickOf(node->edges[i].child);
-    return text + ")";
-}
 
 // Paints both subwindows and runs the main loop until done() holds: the
 // main-loop thread's side of a run.

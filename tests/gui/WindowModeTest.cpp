@@ -1,0 +1,208 @@
+// The window mode end to end: the real tavrel started in a folder holding
+// the sample input.seq, found by its title and driven with real X clicks
+// and keys, compared with batch runs of the same file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/analysis/testsupport.h"
+#include "tests/glow/support/GlowTestSupport.h"
+#include "tests/gui/WindowProgram.h"
+
+using guitest::kQuitMsecs;
+using guitest::kRunMsecs;
+using guitest::Spot;
+using guitest::WindowProgram;
+
+namespace {
+
+constexpr int kTreeX = 200;
+constexpr int kTreeWidth = 600;
+constexpr int kTreeHeight = 450;
+constexpr int kChartHeight = 150;
+
+bool IsProgress(const std::string& line) {
+    return line.rfind("Num_seqs: ", 0) == 0 || line == "Error: Zero partition" ||
+           line.rfind("Warning: no split found", 0) == 0;
+}
+
+// A batch run of the same file: its tree line and its progress lines.
+struct BatchRun {
+    std::string line;
+    std::vector<std::string> progress;
+};
+
+BatchRun Batch(const TempDir& dir, const char* model) {
+    const std::string out = dir.path(std::string("batch-") + model + ".tre");
+    const ProgramResult result = run_tavrel({"-nogui", "-input_path", dir.path("input.seq"),
+                                             "-output_path", out, "-distance_metric", model});
+    EXPECT_EQ(result.exit_code, 0);
+    BatchRun run;
+    const std::vector<std::string> lines = lines_of(read_file(out));
+    if (!lines.empty()) run.line = lines[0];
+    for (const std::string& l : result.out)
+        if (IsProgress(l)) run.progress.push_back(l);
+    return run;
+}
+
+std::vector<std::string> TreeLines(const TempDir& dir) {
+    return lines_of(read_file(dir.path("input.seq.tre")));
+}
+
+// Whether any pixel within `radius` of (x, y) (window pixels, y down) is
+// not black.
+bool LitNear(const glowtest::Pixels& p, int x, int y, int radius) {
+    for (int dy = -radius; dy <= radius; ++dy) {
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const std::uint8_t* c = p.At(x + dx, p.height - 1 - (y + dy));
+            if (c[0] != 0 || c[1] != 0 || c[2] != 0) return true;
+        }
+    }
+    return false;
+}
+
+// Rows of the chart (window pixels, y down) that hold a point of the
+// chart's light blue.
+std::vector<int> ChartPointRows(const glowtest::Pixels& p) {
+    std::vector<int> rows;
+    for (int y = kTreeHeight; y < kTreeHeight + kChartHeight; ++y) {
+        for (int x = kTreeX; x < guitest::kMainWidth; ++x) {
+            const std::uint8_t* c = p.At(x, p.height - 1 - y);
+            if (c[0] == 204 && c[1] == 204 && c[2] == 255) {
+                rows.push_back(y);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+int TreeViewDifference(const glowtest::Pixels& a, const glowtest::Pixels& b) {
+    int differ = 0;
+    for (int y = 0; y < kTreeHeight; ++y)
+        for (int x = kTreeX; x < guitest::kMainWidth; ++x) {
+            const std::uint8_t* ca = a.At(x, a.height - 1 - y);
+            const std::uint8_t* cb = b.At(x, b.height - 1 - y);
+            if (!std::equal(ca, ca + 3, cb)) ++differ;
+        }
+    return differ;
+}
+
+class WindowModeTest : public guitest::WindowProgramTest {
+protected:
+    // Opens the field's file; gives the answer's title.
+    std::string OpenAndAnswer(const std::string& window) {
+        EXPECT_TRUE(guitest::ClickAt(window, spots.open));
+        return guitest::AnswerMessage();
+    }
+};
+
+TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
+    const BatchRun jc = Batch(dir, "JC");
+    const BatchRun euclidian = Batch(dir, "Euclidian");
+    WindowProgram program(dir.path(""), {tavrel_bin()});
+    const std::string window = guitest::WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << program.Errors();
+    // The first paint: the chart's empty slots make one row of points.
+    glowtest::Pixels fresh;
+    ASSERT_TRUE(guitest::WaitFor(
+        [&] {
+            fresh = guitest::MainWindowPicture(window);
+            return ChartPointRows(fresh).size() == 1;
+        },
+        kQuitMsecs));
+
+    // The field's default, input.seq, opens; an empty field is refused.
+    EXPECT_EQ(OpenAndAnswer(window), "Success Message");
+    ASSERT_TRUE(guitest::ClickAt(window, spots.inputFieldEnd));
+    std::string backspaces;
+    for (size_t i = 0; i < std::string("input.seq").size(); ++i) backspaces += "BackSpace ";
+    ASSERT_TRUE(guitest::KeysTo(window, backspaces));
+    EXPECT_EQ(OpenAndAnswer(window), "Error Message");
+
+    // Runs take the opened file (the field is empty now): JC first, twice,
+    // then Euclidian; each appends the batch line. A run is over for the
+    // window when it has said where its tree went.
+    const auto runOnce = [&](long runs) {
+        return guitest::ClickAt(window, spots.run) &&
+               guitest::WaitFor(
+                   [&] {
+                       const std::vector<std::string> out = program.Output();
+                       return std::count(out.begin(), out.end(),
+                                         "Tree appended to input.seq.tre") == runs;
+                   },
+                   kRunMsecs);
+    };
+    ASSERT_TRUE(runOnce(1));
+    ASSERT_TRUE(runOnce(2));
+    ASSERT_TRUE(guitest::ClickAt(window, spots.euclidian));
+    ASSERT_TRUE(runOnce(3));
+    EXPECT_EQ(TreeLines(dir), (std::vector<std::string>{jc.line, jc.line, euclidian.line}));
+
+    // The picture of the last run: the root's two edges halfway down to its
+    // children, and chart points off the row of empty slots.
+    ASSERT_TRUE(guitest::WaitFor(
+        [&] { return LitNear(guitest::MainWindowPicture(window), kTreeX + 420, 157, 3); },
+        kQuitMsecs));
+    const glowtest::Pixels grown = guitest::MainWindowPicture(window);
+    glowtest::SavePicture("window_after_three_runs", grown);
+    for (const Spot edge : {Spot{420, 157}, Spot{180, 157}}) {
+        EXPECT_FALSE(LitNear(fresh, kTreeX + edge.x, edge.y, 3));
+        EXPECT_TRUE(LitNear(grown, kTreeX + edge.x, edge.y, 3));
+    }
+    EXPECT_GT(ChartPointRows(grown).size(), 5u);
+
+    // A drag in the tree view turns the tree.
+    const int cx = kTreeX + kTreeWidth / 2;
+    const int cy = kTreeHeight / 2;
+    ASSERT_TRUE(glowtest::Xdotool("mousemove --window " + window + " " + std::to_string(cx) + " " +
+                                  std::to_string(cy) + " mousedown 1 mousemove_relative 40 30 " +
+                                  "mousemove_relative 40 30 mouseup 1"));
+    EXPECT_TRUE(guitest::WaitFor(
+        [&] { return TreeViewDifference(grown, guitest::MainWindowPicture(window)) > 200; },
+        kQuitMsecs));
+
+    ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+    ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+    EXPECT_EQ(program.ExitCode(), 0);
+    // Nothing on standard error: no sanitizer report, no toolkit warning.
+    EXPECT_EQ(program.Errors(), "");
+
+    // Its lines: the two presses of "Open Input File", then each run's
+    // progress as in batch and where its tree went.
+    std::vector<std::string> expected = {"Open File Button Pressed", "Open File Button Pressed"};
+    for (const BatchRun* run : {&jc, &jc, &euclidian}) {
+        expected.insert(expected.end(), run->progress.begin(), run->progress.end());
+        expected.push_back("Tree appended to input.seq.tre");
+    }
+    EXPECT_EQ(program.Output(), expected);
+}
+
+TEST_F(WindowModeTest, QuitDuringARunEndsAtOnceWithCodeZero) {
+    // A file large enough that the run is still under way at the click.
+    dir.write("input.seq", simulated_file(4000, 600, 11));
+    WindowProgram program(dir.path(""), {tavrel_bin()});
+    const std::string window = guitest::WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << program.Errors();
+    EXPECT_EQ(OpenAndAnswer(window), "Success Message");
+    ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+    ASSERT_TRUE(guitest::WaitFor(
+        [&] {
+            const std::vector<std::string> out = program.Output();
+            return std::count_if(out.begin(), out.end(), IsProgress) > 0;
+        },
+        kRunMsecs));
+    ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+    ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+    EXPECT_EQ(program.ExitCode(), 0) << program.Errors();
+    EXPECT_EQ(program.Errors(), "");
+    // Standard output was flushed: it ends with whole lines.
+    const std::string out = read_file(dir.path("stdout.txt"));
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out.back(), '\n');
+    EXPECT_EQ(read_file(dir.path("input.seq.tre")), "");
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+#include "tests/gui/WindowProgram.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+#include "analysis/analysismodule.h"
+#include "glow/core/Glow.h"
+#include "glow/core/GlowWindow.h"
+#include "glow/widgets/GlowPushButtonWidget.h"
+#include "glow/widgets/GlowRadioButtonWidget.h"
+#include "glow/widgets/GlowTextFieldWidget.h"
+#include "gui/GUI.h"
+#include "tests/analysis/testsupport.h"
+#include "tests/glow/support/GlowTestSupport.h"
+
+namespace guitest {
+
+namespace {
+
+constexpr int kPollMsecs = 25;
+// Room between the right end of a field and its text's last character.
+constexpr int kFieldEndInset = 6;
+// A spot of the palette's left margin and the grey it is painted in.
+constexpr int kPaletteMarginSpot = 4;
+constexpr std::uint8_t kPaletteGrey = 204;
+
+Spot Middle(const glow::GlowWidget* w) {
+    return {w->RootPositionX() + w->Width() / 2, w->RootPositionY() + w->Height() / 2};
+}
+
+// A radio button is hit on its box at the left.
+Spot Box(const glow::GlowWidget* w) {
+    return {w->RootPositionX() + w->Height() / 2, w->RootPositionY() + w->Height() / 2};
+}
+
+std::string Quote(const std::string& text) {
+    return shell_quote(text);
+}
+
+}  // namespace
+
+PaletteSpots PaletteSpots::Read() {
+    AnalysisModule module;
+    PaletteSpots spots{};
+    {
+        GUI gui(&module);
+        const glow::GlowWidget* field = gui.inputPathField;
+        spots.inputFieldEnd = {field->RootPositionX() + field->Width() - kFieldEndInset,
+                               Middle(field).y};
+        spots.open = Middle(gui.openButton);
+        spots.jukesCantor = Box(gui.jukesCantorButton);
+        spots.euclidian = Box(gui.euclidianButton);
+        spots.run = Middle(gui.runButton);
+        spots.quit = Middle(gui.quitButton);
+        delete gui.mainWindow;
+    }
+    glowtest::Pump(50);
+    return spots;
+}
+
+WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::string>& args)
+    : dir_(dir) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const std::string out = dir + "/stdout.txt";
+    const std::string err = dir + "/stderr.txt";
+    pid_ = fork();
+    if (pid_ == 0) {
+        // Its own process group, so that the end takes what it started too.
+        setpgid(0, 0);
+        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (o < 0 || e < 0 || chdir(dir.c_str()) != 0) _exit(127);
+        dup2(o, STDOUT_FILENO);
+        dup2(e, STDERR_FILENO);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    EXPECT_GT(pid_, 0) << "fork failed";
+}
+
+WindowProgram::~WindowProgram() {
+    if (pid_ <= 0) return;
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+}
+
+bool WindowProgram::WaitForExit(int timeoutMsecs) {
+    if (pid_ <= 0) return exitCode_ >= 0;
+    const bool ended = WaitFor(
+        [this] {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+            exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            pid_ = -1;
+            return true;
+        },
+        timeoutMsecs);
+    return ended;
+}
+
+std::vector<std::string> WindowProgram::Output() const {
+    return lines_of(read_file(dir_ + "/stdout.txt"));
+}
+
+std::string WindowProgram::Errors() const {
+    return read_file(dir_ + "/stderr.txt");
+}
+
+bool WaitFor(const std::function<bool()>& cond, int timeoutMsecs) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMsecs);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMsecs));
+    }
+    return true;
+}
+
+std::vector<std::string> WindowsTitled(const std::string& title) {
+    return run_command("xdotool search --name " + Quote("^" + title + "$")).out;
+}
+
+std::string WaitForWindow(const std::string& title, int timeoutMsecs) {
+    std::string found;
+    WaitFor(
+        [&] {
+            const std::vector<std::string> ids = WindowsTitled(title);
+            if (!ids.empty()) found = ids.front();
+            return !found.empty();
+        },
+        timeoutMsecs);
+    return found;
+}
+
+std::string WaitForMainWindow() {
+    const std::string window = WaitForWindow(kMainTitle);
+    if (window.empty()) return window;
+    // The palette's left margin shows its grey once it has been painted.
+    const bool painted = WaitFor(
+        [&] {
+            const glowtest::Pixels p = MainWindowPicture(window);
+            const std::uint8_t* c = p.At(kPaletteMarginSpot, kMainHeight - 1 - kPaletteMarginSpot);
+            return c[0] == kPaletteGrey && c[1] == kPaletteGrey && c[2] == kPaletteGrey;
+        },
+        kQuitMsecs);
+    return painted ? window : std::string();
+}
+
+bool WaitUntilNoWindow(const std::string& title, int timeoutMsecs) {
+    return WaitFor([&] { return WindowsTitled(title).empty(); }, timeoutMsecs);
+}
+
+Spot WindowPosition(const std::string& window) {
+    Spot spot{0, 0};
+    for (const std::string& line : run_command("xdotool getwindowgeometry --shell " + window).out) {
+        if (line.rfind("X=", 0) == 0) spot.x = std::stoi(line.substr(2));
+        if (line.rfind("Y=", 0) == 0) spot.y = std::stoi(line.substr(2));
+    }
+    return spot;
+}
+
+glowtest::Pixels MainWindowPicture(const std::string& window) {
+    const Spot at = WindowPosition(window);
+    const int left = std::max(0, -at.x);
+    const int top = std::max(0, -at.y);
+    const glowtest::Pixels shown =
+        glowtest::ReadScreen(at.x + left, at.y + top, kMainWidth - left, kMainHeight - top);
+    glowtest::Pixels p;
+    p.width = kMainWidth;
+    p.height = kMainHeight;
+    p.rgba.assign(static_cast<size_t>(kMainWidth) * kMainHeight * 4, 0);
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            const std::uint8_t* from = shown.At(x, y);
+            std::copy(from, from + 4, &p.rgba[4 * (y * kMainWidth + x + left)]);
+        }
+    }
+    return p;
+}
+
+bool ClickAt(const std::string& window, Spot spot) {
+    return glowtest::Xdotool("mousemove --window " + window + " " + std::to_string(spot.x) + " " +
+                             std::to_string(spot.y) + " click 1");
+}
+
+bool KeysTo(const std::string& window, const std::string& keys) {
+    return glowtest::Xdotool("windowfocus " + window) && glowtest::Xdotool("key " + keys);
+}
+
+std::string AnswerMessage() {
+    std::string title;
+    std::string id;
+    WaitFor(
+        [&] {
+            for (const char* t : {"Success Message", "Error Message"}) {
+                const std::vector<std::string> ids = WindowsTitled(t);
+                if (ids.empty()) continue;
+                title = t;
+                id = ids.front();
+                return true;
+            }
+            return false;
+        },
+        kQuitMsecs);
+    if (id.empty()) return "";
+    EXPECT_TRUE(KeysTo(id, "Return"));
+    EXPECT_TRUE(WaitUntilNoWindow(title));
+    return title;
+}
+
+void WindowProgramTest::SetUp() {
+    spots = PaletteSpots::Read();
+    dir.write("input.seq", read_file(std::string(TAVREL_SOURCE_DIR) + "/data/input.seq"));
+}
+
+}  // namespace guitest

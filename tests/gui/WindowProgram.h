@@ -1,0 +1,105 @@
+#ifndef TESTS_GUI_WINDOWPROGRAM_H
+#define TESTS_GUI_WINDOWPROGRAM_H
+
+// The real tavrel in its window, driven as a user drives it: started in a
+// folder of its own, its windows found by title and clicked with xdotool,
+// its standard output read from a file.
+
+#include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/analysis/testsupport.h"
+#include "tests/glow/support/GlowTestSupport.h"
+
+namespace guitest {
+
+constexpr const char* kMainTitle = "Tavrel 0.1 Alpha";
+// How long a run of the sample, and the end after "Quit", may take.
+constexpr int kRunMsecs = 60000;
+constexpr int kQuitMsecs = 10000;
+constexpr int kMainWidth = 800;
+constexpr int kMainHeight = 600;
+
+// A point of a window, in pixels from its top left.
+struct Spot {
+    int x;
+    int y;
+};
+
+// Where the settings palette's controls are in the main window: read from
+// a front end built in this process, so that the clicks follow the layout.
+struct PaletteSpots {
+    Spot inputFieldEnd;
+    Spot open;
+    Spot jukesCantor;
+    Spot euclidian;
+    Spot run;
+    Spot quit;
+
+    static PaletteSpots Read();
+};
+
+// A program started in `dir` (its working directory) with `args` (the
+// first is the program), standard output and error into files there.
+class WindowProgram {
+public:
+    WindowProgram(const std::string& dir, const std::vector<std::string>& args);
+    // Ends the program (and what it started) when it still runs.
+    ~WindowProgram();
+    WindowProgram(const WindowProgram&) = delete;
+    WindowProgram& operator=(const WindowProgram&) = delete;
+
+    // Waits for the end; false when it has not ended in time.
+    bool WaitForExit(int timeoutMsecs);
+    int ExitCode() const { return exitCode_; }
+    std::vector<std::string> Output() const;
+    std::string Errors() const;
+
+private:
+    std::string dir_;
+    pid_t pid_ = -1;
+    int exitCode_ = -1;
+};
+
+// Polls cond() every few milliseconds until it holds or the time is up.
+bool WaitFor(const std::function<bool()>& cond, int timeoutMsecs);
+
+// The X windows whose title is exactly `title`.
+std::vector<std::string> WindowsTitled(const std::string& title);
+// The first window of that title to appear, or "" after the timeout.
+std::string WaitForWindow(const std::string& title, int timeoutMsecs = 10000);
+// The main window once it shows its first picture (before that, clicks
+// may reach no widget yet), or "".
+std::string WaitForMainWindow();
+bool WaitUntilNoWindow(const std::string& title, int timeoutMsecs = 10000);
+// The window's place on the screen.
+Spot WindowPosition(const std::string& window);
+// The main window as the screen shows it, rows bottom first. Without a
+// window manager the window stands where GLUT put it, partly off the
+// screen: those pixels stay black.
+glowtest::Pixels MainWindowPicture(const std::string& window);
+
+// A click of the left button at a spot of the window.
+bool ClickAt(const std::string& window, Spot spot);
+// Keys to the window; without a window manager it needs the focus first.
+bool KeysTo(const std::string& window, const std::string& keys);
+// Waits for a "Success Message" or "Error Message" window, closes it with
+// Enter and gives its title ("" when none came).
+std::string AnswerMessage();
+
+// A folder holding the sample as input.seq, and the palette's spots.
+class WindowProgramTest : public testing::Test {
+protected:
+    void SetUp() override;
+
+    TempDir dir;
+    PaletteSpots spots{};
+};
+
+}  // namespace guitest
+
+#endif
