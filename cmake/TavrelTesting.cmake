@@ -26,14 +26,6 @@ function(tavrel_add_test target)
     add_dependencies(${target} tavrel)
   endif()
   set(env ${T_ENV})
-  if(TAVREL_TSAN)
-    # UCX, which MPICH loads into every program linked with MPI, hooks
-    # madvise; a thread that ends calls it while ThreadSanitizer takes the
-    # thread down, and the hook crashes inside ThreadSanitizer. The hooks
-    # serve MPI's transfers only; the engine's worker threads end after
-    # every run.
-    list(APPEND env "UCX_MEM_EVENTS=no")
-  endif()
   if(T_GL)
     # Mesa keeps its allocations until exit; leak reports would only name it.
     list(APPEND env "ASAN_OPTIONS=detect_leaks=0")

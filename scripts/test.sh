@@ -24,8 +24,8 @@ ctest --test-dir build-asan --output-on-failure -j"$jobs"
 # and whole runs of the program in its window). UCX, which MPICH loads into
 # the program, hooks madvise, which glibc calls on a thread's way out, after
 # ThreadSanitizer has let the thread go: the hook would crash there (Mesa's
-# threads end when the window closes). The program makes no use of the
-# hooks on one machine.
+# threads end when the window closes, the engine's worker threads after
+# every run). The program makes no use of the hooks on one machine.
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DTAVREL_TSAN=ON
 cmake --build build-tsan -j"$jobs"
 TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1" UCX_MEM_MMAP_HOOK_MODE=none \
