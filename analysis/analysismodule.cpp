@@ -12,6 +12,7 @@
 #include "analysis/check.h"
 #include "analysis/grouprelease.h"
 #include "analysis/inputfile.h"
+#include "analysis/settingsagreement.h"
 #include "analysis/treefile.h"
 #include "analysis/treegrowth.h"
 #include "analysis/workerpool.h"
@@ -21,10 +22,6 @@ namespace {
 constexpr int kNeurons = 2;
 constexpr double kNeuronStart = 0.5;
 constexpr double kConscienceStart = 0.5;
-// The agreement of an MPI group before its first epoch: a refusal's exit
-// code, the epoch budget and the budget negated, and whether a front end
-// is attached.
-constexpr int kAgreement = 4;
 
 std::string number_text(double value) {
     std::ostringstream text;
@@ -543,18 +540,19 @@ AnalysisStatus AnalysisModule::load_taxa() {
     if (mpi_mode) {
         // The processes agree before the first epoch. A process other than
         // 0 may have refused its own settings: then every process ends with
-        // its exit code (see refuse_run). And since the exchange after every
-        // epoch is collective, every process needs the same epoch budget.
-        int agreement[kAgreement] = {0, epochs, -epochs, gui ? 1 : 0};
-        group->largest(agreement, kAgreement);
-        in_order = agreement[3] != 0;
-        if (agreement[0] != 0) return AnalysisStatus::silent_failure(agreement[0]);
-        if (agreement[1] != -agreement[2]) {
-            if (rank != 0) return AnalysisStatus::silent_failure(1);
-            return AnalysisStatus::failure(
-                "Error: epochs must be the same on every MPI process, not from " +
-                std::to_string(-agreement[2]) + " to " + std::to_string(agreement[1]));
-        }
+        // its exit code (see refuse_run). Otherwise every process must run
+        // with the same settings.
+        DistanceModel model = DistanceModel::euclidian;
+        const bool known_model = identify_distance_model(distance_metric, &model);
+        tavrel_assert(known_model);
+        SettingsAgreement agreement(
+            {epochs, model, conscience_learning_rate, kohonen_learning_rate, convergence_threshold},
+            gui != nullptr);
+        agreement.agree(group.get());
+        in_order = agreement.front_end();
+        if (agreement.refusal() != 0) return AnalysisStatus::silent_failure(agreement.refusal());
+        status = agreement.differences(rank);
+        if (!status.ok()) return status;
     }
     if (!mpi_mode) in_order = gui != nullptr;
     vectors_by_id = build_vectors(data);
@@ -589,10 +587,10 @@ AnalysisStatus AnalysisModule::refuse_run(const AnalysisStatus& refusal) {
     // Process 0 makes no run: it reports its own end, and this process
     // ends with it, silently.
     if (!received.ok()) return received;
-    // No epoch budget of this process's own takes part in the comparison.
-    int agreement[kAgreement] = {refusal.exit_code(), INT_MIN, INT_MIN, 0};
-    group->largest(agreement, kAgreement);
-    return AnalysisStatus::failure(refusal.message(), agreement[0]);
+    // None of this process's own settings takes part in the comparison.
+    SettingsAgreement agreement(refusal.exit_code());
+    agreement.agree(group.get());
+    return AnalysisStatus::failure(refusal.message(), agreement.refusal());
 }
 
 AnalysisStatus AnalysisModule::share_input(SequenceData* data) {

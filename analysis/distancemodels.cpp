@@ -163,6 +163,13 @@ DistanceFunction find_distance_model(const CharString& name) {
     return nullptr;
 }
 
+const char* distance_model_name(DistanceModel model) {
+    for (const NamedModel& named : kModels) {
+        if (named.model == model) return named.name;
+    }
+    return "?";
+}
+
 bool identify_distance_model(DistanceFunction function, DistanceModel* model) {
     for (const NamedModel& named : kModels) {
         if (named.function == function) {

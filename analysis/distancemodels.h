@@ -101,6 +101,9 @@ enum class DistanceModel { euclidian, jc, k2p, f81, f84 };
 // Which of the five `function` is; false for any other function.
 bool identify_distance_model(DistanceFunction function, DistanceModel* model);
 
+// The name the command line and the window use for `model`.
+const char* distance_model_name(DistanceModel model);
+
 BaseFrequencies count_base_frequencies(SeqVector* const* taxa, int count);
 
 // Frequencies that leave a model undefined (a run of purines only, say)

@@ -280,6 +280,25 @@ TEST(MpiRun, RefusalOnAnotherProcessEndsTheGroup) {
          {"-epochs", "5"},
          {"Error: epochs must be the same on every MPI process, not from 5 to 100"},
          1},
+        // So must every other setting: a split must not depend on which
+        // process classifies which taxa.
+        {good,
+         {"-distance_metric", "JC"},
+         {"Error: distance_metric must be the same on every MPI process, not from Euclidian to "
+          "JC"},
+         1},
+        {good,
+         {"-kohonen_learning_rate", "0.04000001"},
+         {"Error: kohonen_learning_rate must be the same on every MPI process"},
+         1},
+        {good,
+         {"-conscience_learning_rate", "0.002"},
+         {"Error: conscience_learning_rate must be the same on every MPI process"},
+         1},
+        {good,
+         {"-convergence_threshold", "0.3"},
+         {"Error: convergence_threshold must be the same on every MPI process"},
+         1},
         // Process 0 ends first on its own error: only its line.
         {{"-mpi", "-nogui", "-input_path", missing, "-output_path", out},
          {"-epochs", "0"},
@@ -392,10 +411,12 @@ TEST(MpiCallLog, EveryProcessLogsItsCallsAndAnOlderLogIsReplaced) {
         // The four broadcasts of the input: the two counts, the name
         // lengths, the names and sequences packed.
         EXPECT_EQ(bytes_of(calls, "MPI_Bcast"), (std::vector<long long>{4, 4, 3 * 4, 4 + 3 * 3}));
-        // One agreement on the settings; no exchange in any epoch; the split
-        // goes out in two gathers: the sizes (an int per process), then two
-        // side sizes, three ids, the failed attempts and the fallback flag.
-        EXPECT_EQ(bytes_of(calls, "MPI_Allreduce"), (std::vector<long long>{4 * 4}));
+        // One agreement on the settings (the refusal, the front end, then
+        // the epochs and the model as two words each, and each of the three
+        // rates as four); no exchange in any epoch; the split goes out in two
+        // gathers: the sizes (an int per process), then two side sizes,
+        // three ids, the failed attempts and the fallback flag.
+        EXPECT_EQ(bytes_of(calls, "MPI_Allreduce"), (std::vector<long long>{18 * 4}));
         EXPECT_EQ(bytes_of(calls, "MPI_Allgatherv"), (std::vector<long long>{2 * 4, 7 * 4}));
     }
     EXPECT_FALSE(file_exists(dir.path("tavrel-mpi-2.log")));
