@@ -93,11 +93,15 @@ int GlowSliderWidget::ThumbCentre(int length, int breadth, double t) {
     return half + static_cast<int>(std::trunc((length - 2 * half) * t));
 }
 
+double GlowSliderWidget::TickX(int numTicks, int index, double r) {
+    if (numTicks <= 1) return 0.0;
+    return (2.0 * index / (numTicks - 1) - 1.0) * (1.0 - r);
+}
+
 double GlowSliderWidget::TickPosition(int length, int breadth, int numTicks, int index) {
-    if (numTicks <= 1 || length <= 0) return length / 2.0;
+    if (length <= 0) return length / 2.0;
     const double r = static_cast<double>(breadth) / length;
-    const double x = (2.0 * index / (numTicks - 1) - 1.0) * (1.0 - r);
-    return (x + 1.0) / 2.0 * length;
+    return (TickX(numTicks, index, r) + 1.0) / 2.0 * length;
 }
 
 void GlowSliderWidget::SetValueFromPoint(int px, int py) {
@@ -230,8 +234,7 @@ void GlowSliderWidget::PaintTicks(float r) const {
     glLineWidth(tickLineWidth);
     glBegin(GL_LINES);
     for (int i = 0; i < numTicks_; ++i) {
-        // The thumb's centres at the fractions i / (numTicks - 1).
-        const float x = numTicks_ == 1 ? 0.0f : (2.0f * i / (numTicks_ - 1) - 1.0f) * (1.0f - r);
+        const float x = static_cast<float>(TickX(numTicks_, i, r));
         glVertex2f(x, -0.5f);
         glVertex2f(x, -1.0f);
     }

@@ -114,7 +114,8 @@ public:
     // Pixel centre of the thumb along the slider of the given length and
     // breadth at fraction t from the near end.
     static int ThumbCentre(int length, int breadth, double t);
-    // Widget pixels along the slider of the tick marks' centres.
+    // Widget pixels along the slider of the tick marks' centres, as the
+    // paint draws them.
     static double TickPosition(int length, int breadth, int numTicks, int index);
 
 protected:
@@ -137,6 +138,11 @@ private:
     void EndDrag();
     bool HasThumb() const { return maximum_ > minimum_; }
     bool Has(GlowSliderOptions option) const { return (options_ & option) != 0; }
+    // Where tick index stands along the travel, in the normalised frame
+    // (-1 to 1), on a slider r times as broad as it is long: the thumb's
+    // centre at the fraction index / (numTicks - 1); a single tick in the
+    // middle.
+    static double TickX(int numTicks, int index, double r);
 
     // Painting in the normalised frame along the travel.
     void PaintTrough(float bA, float bX) const;
