@@ -198,20 +198,21 @@ void GlowSliderWidget::OnWidgetPaint() {
         if (!Has(reversed)) glScalef(1.0f, -1.0f, 1.0f);
         glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
     }
-    const float length = static_cast<float>(vertical ? Height() : Width());
-    const float breadth = static_cast<float>(vertical ? Width() : Height());
-    const float bA = 2 * bevelPixels / length;
-    const float bX = 2 * bevelPixels / breadth;
-    // Half the thumb's length: the thumb is as long as the slider is broad.
-    const float r = breadth / length;
-    PaintTrough(bA, bX);
-    PaintTicks(r);
+    PaintUnits u;
+    u.length = static_cast<float>(vertical ? Height() : Width());
+    u.breadth = static_cast<float>(vertical ? Width() : Height());
+    u.bA = 2 * bevelPixels / u.length;
+    u.bX = 2 * bevelPixels / u.breadth;
+    // The thumb is as long as the slider is broad.
+    u.r = u.breadth / u.length;
+    PaintTrough(u);
+    PaintTicks(u);
     if (!HasThumb()) return;
     const double t = PositionFraction(value_, minimum_, maximum_, options_);
-    PaintThumb(static_cast<float>((2 * t - 1) * (1 - r)), r, bA, bX);
+    PaintThumb(u, static_cast<float>((2 * t - 1) * (1 - u.r)));
 }
 
-void GlowSliderWidget::PaintTrough(float bA, float bX) const {
+void GlowSliderWidget::PaintTrough(const PaintUnits& u) const {
     // Room for the ticks below the trough when there are any.
     const float bottom = numTicks_ == 0 ? -0.25f : -0.1f;
     const float top = numTicks_ == 0 ? 0.25f : 0.4f;
@@ -220,21 +221,21 @@ void GlowSliderWidget::PaintTrough(float bA, float bX) const {
     glRectf(-1.0f, bottom, 1.0f, top);
     if (active) {
         // Sunken: each inner face looks into the trough.
-        Glow_Bevels::Frame(-1.0f, bottom, 1.0f, top, bA, bX, RightFacing(), DownFacing(),
+        Glow_Bevels::Frame(-1.0f, bottom, 1.0f, top, u.bA, u.bX, RightFacing(), DownFacing(),
                            LeftFacing(), UpFacing());
     } else {
         inactiveBorderColor_.Apply();
-        Glow_Bevels::Outline(-1.0f, bottom, 1.0f, top, bA / 2, bX / 2);
+        Glow_Bevels::Outline(-1.0f, bottom, 1.0f, top, u.bA / 2, u.bX / 2);
     }
 }
 
-void GlowSliderWidget::PaintTicks(float r) const {
+void GlowSliderWidget::PaintTicks(const PaintUnits& u) const {
     if (numTicks_ <= 0) return;
     (IsActive() ? tickColor_ : inactiveTickColor_).Apply();
     glLineWidth(tickLineWidth);
     glBegin(GL_LINES);
     for (int i = 0; i < numTicks_; ++i) {
-        const float x = static_cast<float>(TickX(numTicks_, i, r));
+        const float x = static_cast<float>(TickX(numTicks_, i, u.r));
         glVertex2f(x, -0.5f);
         glVertex2f(x, -1.0f);
     }
@@ -242,10 +243,13 @@ void GlowSliderWidget::PaintTicks(float r) const {
     glLineWidth(1.0f);
 }
 
-void GlowSliderWidget::PaintThumb(float c, float r, float bA, float bX) const {
+void GlowSliderWidget::PaintThumb(const PaintUnits& u, float c) const {
     const bool active = IsActive();
-    const float length = 2 * bevelPixels / bA;
-    const float breadth = 2 * bevelPixels / bX;
+    const float length = u.length;
+    const float breadth = u.breadth;
+    const float r = u.r;
+    const float bA = u.bA;
+    const float bX = u.bX;
     const float pA = bA / 2;
     const float pX = bX / 2;
     (!active ? inactiveThumbColor_ : dragging_ ? pressedThumbColor_ : thumbColor_).Apply();

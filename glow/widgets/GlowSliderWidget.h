@@ -144,10 +144,18 @@ private:
     // middle.
     static double TickX(int numTicks, int index, double r);
 
+    // The sizes of one paint in the normalised frame along the travel.
+    struct PaintUnits {
+        float length;   // pixels along the travel
+        float breadth;  // pixels across
+        float bA;       // a bevel's depth along the travel
+        float bX;       // a bevel's depth across
+        float r;        // half the thumb's length
+    };
     // Painting in the normalised frame along the travel.
-    void PaintTrough(float bA, float bX) const;
-    void PaintTicks(float r) const;
-    void PaintThumb(float c, float r, float bA, float bX) const;
+    void PaintTrough(const PaintUnits& u) const;
+    void PaintTicks(const PaintUnits& u) const;
+    void PaintThumb(const PaintUnits& u, float c) const;
     const GlowColor& LeftFacing() const;
     const GlowColor& RightFacing() const;
     const GlowColor& UpFacing() const;
