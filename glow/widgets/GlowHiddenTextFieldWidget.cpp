@@ -29,13 +29,13 @@ void GlowHiddenTextFieldWidget::SetHiddenText(const char* text) {
 void GlowHiddenTextFieldWidget::OnWidgetKeyboard(int key, int x, int y, int modifiers) {
     const int start = Buffer().SelectionStart();
     const int end = Buffer().SelectionEnd();
-    if ((key >= 32 && key <= 126) || (key >= 128 && key <= 255)) {
+    if (IsPrintable(key)) {
         hiddenText_.replace(static_cast<size_t>(start), static_cast<size_t>(end - start), 1,
                             static_cast<char>(key));
         // The mask goes in directly: as a key it could be taken for another
         // (a control character would erase or move instead).
         TypeCharacter(maskChar_);
-    } else if (key == 8 || key == 127) {
+    } else if (IsErase(key)) {
         // The same characters as the shown text loses.
         if (end > start) {
             hiddenText_.erase(static_cast<size_t>(start), static_cast<size_t>(end - start));

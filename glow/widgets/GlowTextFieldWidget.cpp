@@ -18,12 +18,18 @@ constexpr int shiftModifier = 1;
 constexpr int specialKey = 256;
 constexpr int leftArrowKey = specialKey + GLUT_KEY_LEFT;
 constexpr int rightArrowKey = specialKey + GLUT_KEY_RIGHT;
+constexpr int backspaceKey = 8;
+constexpr int deleteKey = 127;
 
-bool IsPrintable(int key) {
+}  // namespace
+
+bool GlowTextFieldWidget::IsPrintable(int key) {
     return (key >= 32 && key <= 126) || (key >= 128 && key <= 255);
 }
 
-}  // namespace
+bool GlowTextFieldWidget::IsErase(int key) {
+    return key == backspaceKey || key == deleteKey;
+}
 
 int GlowTextFieldWidget::FontWidth::operator()(unsigned char c) const {
     return GlowWidget::CharWidth(font_, static_cast<char>(c));
@@ -137,7 +143,7 @@ void GlowTextFieldWidget::OnWidgetKeyboard(int key, int, int, int modifiers) {
     if (IsPrintable(key)) {
         TypeCharacter(static_cast<char>(key));
         return;
-    } else if (key == 8 || key == 127) {
+    } else if (IsErase(key)) {
         if (buffer_.SelectionLength() > 0) {
             const int start = buffer_.SelectionStart();
             buffer_.DeleteSelection();

@@ -129,6 +129,10 @@ protected:
     // Replaces the selection by c and puts the caret after it, as a typed
     // printable key does; c may be any byte.
     void TypeCharacter(char c);
+    // The keys that type their own character, and the two that erase
+    // (Backspace and Delete both erase before the caret).
+    static bool IsPrintable(int key);
+    static bool IsErase(int key);
 
 private:
     // The character widths of the field's font.
