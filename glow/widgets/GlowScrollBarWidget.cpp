@@ -70,6 +70,18 @@ GlowScrollBarWidget::Geometry GlowScrollBarWidget::GetGeometry(int width, int he
     return g;
 }
 
+void GlowScrollBarWidget::Geometry::ArrowBox(int arrowPart, bool inner, float& start,
+                                             float& end) const {
+    const float a = arrowSize;
+    if (arrowPart == minusArrowPart) {
+        start = inner ? 1.0f - 2 * a : -1.0f;
+        end = inner ? 1.0f - a : -1.0f + a;
+    } else {
+        start = inner ? -1.0f + a : 1.0f - a;
+        end = inner ? -1.0f + 2 * a : 1.0f;
+    }
+}
+
 GlowScrollBarWidget::Geometry GlowScrollBarWidget::GetGeometry() const {
     return GetGeometry(Width(), Height(), minimum_, maximum_, span_, topEntry_);
 }
@@ -307,18 +319,17 @@ bool GlowScrollBarWidget::DragThumbTo(int x, int y) {
 }
 
 bool GlowScrollBarWidget::InHeldPart(const Geometry& g, float position) const {
-    const float a = g.arrowSize;
     switch (part_) {
         case minusPagePart:
             return g.troughStart <= position && position <= g.thumbStart;
         case plusPagePart:
             return g.thumbEnd <= position && position <= g.troughEnd;
         case minusArrowPart:
-            return innerArrow_ ? 1 - 2 * a <= position && position <= 1 - a
-                               : -1 <= position && position <= a - 1;
-        case plusArrowPart:
-            return innerArrow_ ? a - 1 <= position && position <= 2 * a - 1
-                               : 1 - a <= position && position <= 1;
+        case plusArrowPart: {
+            float start, end;
+            g.ArrowBox(part_, innerArrow_, start, end);
+            return start <= position && position <= end;
+        }
         default:
             return false;
     }
@@ -388,14 +399,13 @@ void GlowScrollBarWidget::OnWidgetPaint() {
         Glow_Bevels::Raised(o, -1.0f, o + thumbLength, 1.0f, bA, bX, lightBevelColor_,
                             darkBevelColor_, true);
     }
-    const float a = g.arrowSize;
     if (g.arrowMode >= 1) {
-        DrawArrowBox(g, minusArrowPart, -1.0f, -1.0f + a, active);
-        DrawArrowBox(g, plusArrowPart, 1.0f - a, 1.0f, active);
+        DrawArrowBox(g, minusArrowPart, false, active);
+        DrawArrowBox(g, plusArrowPart, false, active);
     }
     if (g.arrowMode == 2) {
-        DrawArrowBox(g, plusArrowPart, -1.0f + a, -1.0f + 2 * a, active);
-        DrawArrowBox(g, minusArrowPart, 1.0f - 2 * a, 1.0f - a, active);
+        DrawArrowBox(g, plusArrowPart, true, active);
+        DrawArrowBox(g, minusArrowPart, true, active);
     }
     DrawThumb(g, active);
 
@@ -405,8 +415,10 @@ void GlowScrollBarWidget::OnWidgetPaint() {
     }
 }
 
-void GlowScrollBarWidget::DrawArrowBox(const Geometry& g, int boxPart, float start, float end,
+void GlowScrollBarWidget::DrawArrowBox(const Geometry& g, int boxPart, bool inner,
                                        bool active) const {
+    float start, end;
+    g.ArrowBox(boxPart, inner, start, end);
     const bool held = part_ == boxPart;
     const float bA = 2 * bevelPixels / g.length;
     const float bX = 2 * bevelPixels / g.breadth;

@@ -112,6 +112,10 @@ public:
         float troughEnd = 1;
         float thumbStart = -1;
         float thumbEnd = 1;
+
+        // The box of an arrow part: the outer one at the end it points to,
+        // or the inner one (two arrows at each end) at the other end.
+        void ArrowBox(int arrowPart, bool inner, float& start, float& end) const;
     };
     static Geometry GetGeometry(int width, int height, int minimum, int maximum, int span,
                                 int topEntry);
@@ -177,7 +181,7 @@ private:
     void EndGesture();
     void Send(int part, bool released, int mouseButton, int modifiers);
 
-    void DrawArrowBox(const Geometry& g, int boxPart, float start, float end, bool active) const;
+    void DrawArrowBox(const Geometry& g, int boxPart, bool inner, bool active) const;
     void DrawThumb(const Geometry& g, bool active) const;
 
     TSender<const GlowScrollBarMessage&> sender_;

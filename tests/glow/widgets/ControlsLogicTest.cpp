@@ -65,6 +65,31 @@ TEST(ScrollBarGeometry, ArrowModesThumbsAndDegenerateBars) {
     }
 }
 
+TEST(ScrollBarGeometry, ArrowBoxesFromEachEndInwards) {
+    // 200 x 20: two 20-pixel arrows at each end; from each end inwards the
+    // arrow that points to that end, then the one that points away.
+    const Geometry g = GlowScrollBarWidget::GetGeometry(200, 20, 0, 10, 1, 0);
+    ASSERT_EQ(g.arrowMode, 2);
+    const struct {
+        const char* name;
+        int part;
+        bool inner;
+        int start, end;  // pixels along the bar
+    } boxes[] = {
+        {"minus, outer", GlowScrollBarWidget::minusArrowPart, false, 0, 20},
+        {"plus, inner", GlowScrollBarWidget::plusArrowPart, true, 20, 40},
+        {"minus, inner", GlowScrollBarWidget::minusArrowPart, true, 160, 180},
+        {"plus, outer", GlowScrollBarWidget::plusArrowPart, false, 180, 200},
+    };
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.name);
+        float start = 0, end = 0;
+        g.ArrowBox(b.part, b.inner, start, end);
+        EXPECT_EQ(Pixel(start, g.length), b.start);
+        EXPECT_EQ(Pixel(end, g.length), b.end);
+    }
+}
+
 TEST(ScrollBarGeometry, ThumbDraggedToAnEntryRoundsHalfUpAndClamps) {
     // 80 x 20, 0 to 100, span 50: the thumb is 40 pixels and has 40 to go
     // over 50 entries, so each entry is 0.02 of the normalised length.
