@@ -90,7 +90,9 @@ void GlowWidgetRoot::UnregisterKeyboardWidget(GlowWidget* widget) {
         focus_ = NextFocus(widget, widget);
         if (focus_ != nullptr) focus_->SetFocusState(true);
     }
-    keyboardWidgets_.erase(std::find(keyboardWidgets_.begin(), keyboardWidgets_.end(), widget));
+    // Passing the focus on changes no list: the widget is still where it
+    // was found.
+    keyboardWidgets_.erase(it);
 }
 
 void GlowWidgetRoot::ForgetWidget(GlowWidget* widget) {
