@@ -7,10 +7,6 @@ namespace glow {
 
 GlowMessageWindowParams GlowMessageWindowParams::defaults(true);
 
-std::vector<std::string> GlowMessageWindow::SplitLabels(const char* buttons) {
-    return Glow_Dialog::ButtonLabels(buttons);
-}
-
 GlowMessageWindow::GlowMessageWindow(const char* title, int x, int y, const char* text,
                                      const char* buttons, GlowMessageWindowReceiver* receiver) {
     Init(title, x, y, text, buttons, receiver);

@@ -3,9 +3,6 @@
 
 #include <GL/freeglut.h>
 
-#include <string>
-#include <vector>
-
 #include "glow/core/GlowColor.h"
 #include "glow/core/GlowFont.h"
 #include "glow/core/TSender.h"
@@ -87,9 +84,6 @@ public:
 
     // A button was pressed: the message, then the close.
     virtual void OnButtonHit(int buttonIndex, int mouseButton, int modifiers);
-
-    // The labels of a buttons string: split at tabs, no empty label.
-    static std::vector<std::string> SplitLabels(const char* buttons);
 
 protected:
     void Init(const char* title, int x, int y, const char* text, const char* buttons,

@@ -52,13 +52,13 @@ TEST(MessageWindowLayout, Table) {
 
 TEST(MessageWindowLabels, SplitAtTabs) {
     using V = std::vector<std::string>;
-    EXPECT_EQ(GlowMessageWindow::SplitLabels("OK"), V({"OK"}));
-    EXPECT_EQ(GlowMessageWindow::SplitLabels("Yes\tNo"), V({"Yes", "No"}));
-    EXPECT_EQ(GlowMessageWindow::SplitLabels("Yes\t\tNo"), V({"Yes", "No"}));
-    EXPECT_EQ(GlowMessageWindow::SplitLabels("\tA b\t"), V({"A b"}));
-    EXPECT_EQ(GlowMessageWindow::SplitLabels(""), V());
-    EXPECT_EQ(GlowMessageWindow::SplitLabels("\t\t"), V());
-    EXPECT_EQ(GlowMessageWindow::SplitLabels(nullptr), V({"OK"}));
+    EXPECT_EQ(glow::Glow_Dialog::ButtonLabels("OK"), V({"OK"}));
+    EXPECT_EQ(glow::Glow_Dialog::ButtonLabels("Yes\tNo"), V({"Yes", "No"}));
+    EXPECT_EQ(glow::Glow_Dialog::ButtonLabels("Yes\t\tNo"), V({"Yes", "No"}));
+    EXPECT_EQ(glow::Glow_Dialog::ButtonLabels("\tA b\t"), V({"A b"}));
+    EXPECT_EQ(glow::Glow_Dialog::ButtonLabels(""), V());
+    EXPECT_EQ(glow::Glow_Dialog::ButtonLabels("\t\t"), V());
+    EXPECT_EQ(glow::Glow_Dialog::ButtonLabels(nullptr), V({"OK"}));
 }
 
 class Receiver : public glow::TReceiver<const GlowMessageWindowMessage&> {
@@ -122,7 +122,7 @@ TEST_F(MessageWindowTest, SizesItselfToItsContents) {
             EXPECT_EQ(w->Button(i)->PositionY(), label->Height() + 30);
             EXPECT_EQ(w->Button(i)->Index(), i);
         }
-        const std::vector<std::string> labels = GlowMessageWindow::SplitLabels(buttons);
+        const std::vector<std::string> labels = glow::Glow_Dialog::ButtonLabels(buttons);
         ASSERT_EQ(w->NumButtons(), static_cast<int>(labels.size()));
         for (int i = 0; i < w->NumButtons(); ++i)
             EXPECT_EQ(w->Button(i)->GetText(), labels[static_cast<size_t>(i)]);
