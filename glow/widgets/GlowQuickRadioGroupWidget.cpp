@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "glow/widgets/GlowQuickPalette.h"
 #include "glow/widgets/GlowRadioButtonWidget.h"
 
 namespace glow {
@@ -31,7 +32,7 @@ GlowRadioButtonWidget* GlowQuickRadioGroupWidget::AddRadioButton(const char* lab
 
 int GlowQuickRadioGroupWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&,
                                           int&, int&, int&) {
-    const bool isVertical = arrangement_ != 1;
+    const bool isVertical = arrangement_ != GlowQuickPalette::horizontal;
     long long pos = 0;
     long long maxCross = 0;
     for (GlowComponent* c = FirstChild(); c != nullptr; c = c->Next()) {
