@@ -8,6 +8,7 @@
 #include "glow/core/Glow.h"
 #include "glow/core/GlowSubwindow.h"
 #include "glow/widgets/GlowWidgetRoot.h"
+#include "glow/widgets/Glow_Bevels.h"
 
 namespace glow {
 
@@ -461,26 +462,8 @@ void GlowWidget::DrawBevel(float right, const GlowColor& topLeft,
 
 void GlowWidget::DrawBevel(int width, int height, float right, const GlowColor& topLeft,
                            const GlowColor& bottomRight) {
-    const float bx = 4.0f / width;
-    const float by = 4.0f / height;
-    topLeft.Apply();
-    glBegin(GL_QUAD_STRIP);
-    glVertex2f(-1.0f, -1.0f);
-    glVertex2f(-1.0f + bx, -1.0f + by);
-    glVertex2f(-1.0f, 1.0f);
-    glVertex2f(-1.0f + bx, 1.0f - by);
-    glVertex2f(right, 1.0f);
-    glVertex2f(right - bx, 1.0f - by);
-    glEnd();
-    bottomRight.Apply();
-    glBegin(GL_QUAD_STRIP);
-    glVertex2f(-1.0f, -1.0f);
-    glVertex2f(-1.0f + bx, -1.0f + by);
-    glVertex2f(right, -1.0f);
-    glVertex2f(right - bx, -1.0f + by);
-    glVertex2f(right, 1.0f);
-    glVertex2f(right - bx, 1.0f - by);
-    glEnd();
+    Glow_Bevels::Raised(-1.0f, -1.0f, right, 1.0f, 4.0f / width, 4.0f / height, topLeft,
+                        bottomRight);
 }
 
 }  // namespace glow

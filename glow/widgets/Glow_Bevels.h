@@ -6,7 +6,8 @@
 namespace glow {
 
 // Bevels and grips drawn in a widget's normalised frame (after any
-// orientation transform of its own), as scroll bars and sliders draw them.
+// orientation transform of its own): every widget's bevels, and the grips of
+// scroll bars and sliders.
 class Glow_Bevels {
 public:
     // A frame of four faces mitred at the corners just inside the box from
