@@ -90,7 +90,6 @@ void GlowTextFieldWidget::SetText(const char* text) {
 
 void GlowTextFieldWidget::SetDisplayedText(const std::string& text) {
     buffer_.SetText(text.c_str());
-    buffer_.ClampSelection();
     const int length = buffer_.Length();
     anchor_ = std::min(anchor_, length);
     caret_ = std::min(caret_, length);
