@@ -347,10 +347,6 @@ int tables_of(TermSet set) {
     return 1;
 }
 
-const EpochKernels& EpochKernels::portable() {
-    return kPortable;
-}
-
 const EpochKernels* const* EpochKernels::available() {
 #ifdef TAVREL_HAVE_AVX2_KERNELS
     static const EpochKernels* const with_avx2[] = {&kPortable, &kAvx2, nullptr};
