@@ -362,7 +362,8 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
     for (int attempt = 0; attempt < kMaxAttempts && !split; ++attempt) {
         if (go_on) {
             ++outcome->work.continued_attempts;
-        } else {
+        } else if (attempt > 0) {
+            // A fresh attempt, from the state in which the step started.
             prepare_training(n, shared, &training);
             arithmetic->reset_neurons();
         }

@@ -24,6 +24,7 @@ public:
         for (int k = 0; k < kNeurons; ++k) neuron_[k].allocate(group[0]->length);
         inputs_.assign(count, nullptr);
         for (int j = 0; j < count; ++j) inputs_[j] = group[classified[j]];
+        reset_neurons();
     }
 
     void reset_neurons() override {
