@@ -184,11 +184,7 @@ void AnalysisModule::init_neuron(SeqVector* neuron) {
 }
 
 void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon) const {
-    kohonen_update(neuron, taxon, kohonen_learning_rate);
-}
-
-void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate) {
-    kohonen_update(neuron, taxon, rate, 0, neuron->length);
+    kohonen_update(neuron, taxon, kohonen_learning_rate, 0, neuron->length);
 }
 
 void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate,
