@@ -36,23 +36,12 @@ bool needs_quotes(const char* text) {
     return std::strpbrk(text, "(),;:[]'\"\\{}=") != nullptr;
 }
 
-// Sum over positions of the squared base distance: the squared Euclidean
-// distance of two taxa.
-double squared_distance(const SeqVector* a, const SeqVector* b) {
-    double s = 0.0;
-    for (int i = 0; i < a->length; ++i) {
-        const double d = base_distance(&a->data[i], &b->data[i]);
-        s += d * d;
-    }
-    return s;
-}
-
 // The index of the first taxon of the group farthest from `reference`.
 int farthest_from(SeqVector* const* group, int n, const SeqVector* reference) {
     int farthest = 0;
     double largest = -1.0;
     for (int i = 0; i < n; ++i) {
-        const double d = squared_distance(reference, group[i]);
+        const double d = squared_euclidian(reference, group[i]);
         if (d > largest) {
             largest = d;
             farthest = i;
@@ -195,11 +184,7 @@ void AnalysisModule::init_neuron(SeqVector* neuron) {
 }
 
 void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon) const {
-    kohonen_update(neuron, taxon, kohonen_learning_rate);
-}
-
-void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate) {
-    kohonen_update(neuron, taxon, rate, 0, neuron->length);
+    kohonen_update(neuron, taxon, kohonen_learning_rate, 0, neuron->length);
 }
 
 void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate,
@@ -228,7 +213,7 @@ void AnalysisModule::split_by_farthest_pair(SeqVector** members, int n, SeqVecto
     counts[0] = counts[1] = 0;
     for (int i = 0; i < n; ++i) {
         const bool nearer_a =
-            squared_distance(members[i], members[a]) <= squared_distance(members[i], members[b]);
+            squared_euclidian(members[i], members[a]) <= squared_euclidian(members[i], members[b]);
         const int side = nearer_a ? 0 : 1;
         sides[side][counts[side]++] = members[i];
     }
@@ -373,7 +358,8 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
     for (int attempt = 0; attempt < kMaxAttempts && !split; ++attempt) {
         if (go_on) {
             ++outcome->work.continued_attempts;
-        } else {
+        } else if (attempt > 0) {
+            // A fresh attempt, from the state in which the step started.
             prepare_training(n, shared, &training);
             arithmetic->reset_neurons();
         }

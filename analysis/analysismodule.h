@@ -81,8 +81,7 @@ public:
 
     static void init_neuron(SeqVector* neuron);
     void kohonen_update(SeqVector* neuron, const SeqVector* taxon) const;
-    static void kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate);
-    // The update of positions [begin, end) only.
+    // The update of positions [begin, end) only, with learning rate `rate`.
     static void kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate, int begin,
                                int end);
     // The root of the mean squared base distance per position.

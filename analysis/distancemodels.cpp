@@ -100,13 +100,17 @@ double f84_value(double transitions, double transversions, int length,
     return 0.0 - d;
 }
 
-double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
+double squared_euclidian(const SeqVector* neuron, const SeqVector* taxon) {
     const Base* n = neuron->data;
     const Base* x = taxon->data;
     const int length = taxon->length;
     double s = 0.0;
     for (int i = 0; i < length; ++i) s = s + euclidian_term(n[i], x[i]);
-    return euclidian_value(s);
+    return s;
+}
+
+double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
+    return euclidian_value(squared_euclidian(neuron, taxon));
 }
 
 double jc_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {

@@ -80,6 +80,10 @@ double f84_value(double transitions, double transversions, int length,
 // the root of the mean squared base distance per position.
 double rms_of_euclidian(double euclidian, int length);
 
+// The sum of the Euclidean model's terms: the squared Euclidean distance of
+// the two vectors.
+double squared_euclidian(const SeqVector* neuron, const SeqVector* taxon);
+
 double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon,
                           const ModelConstants& constants);
 double jc_distance(const SeqVector* neuron, const SeqVector* taxon,

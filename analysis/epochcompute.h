@@ -30,9 +30,10 @@ class EpochCompute {
 public:
     virtual ~EpochCompute() = default;
 
-    // A new step on `group` (n taxa of equal length). `classified` lists, in
-    // ascending order, the indices into the group of the inputs whose model
-    // values this process computes.
+    // A new step on `group` (n taxa of equal length), its neurons reset as
+    // for a first attempt. `classified` lists, in ascending order, the
+    // indices into the group of the inputs whose model values this process
+    // computes.
     virtual void start_step(SeqVector* const* group, int n, const int* classified, int count) = 0;
     // Both neurons at 0.5 in every coordinate, as every attempt starts.
     virtual void reset_neurons() = 0;

@@ -100,6 +100,8 @@ void build_rows_portable(TermSet set, const NeuronPlanes* neurons, int begin, in
                          double* rows) {
     const int tables = tables_of(set);
     const int squared = tables - 1;
+    Base letters[Base::kLetters];
+    for (int a = 0; a < Base::kLetters; ++a) letters[a] = Base::corner(a);
     for (int p = begin; p < end; ++p) {
         double* row = rows + p * (tables * kTermsPerTable);
         for (int k = 0; k < kPairNeurons; ++k) {
@@ -108,7 +110,7 @@ void build_rows_portable(TermSet set, const NeuronPlanes* neurons, int begin, in
             n.y = neurons[k].y[p];
             n.z = neurons[k].z[p];
             for (int a = 0; a < Base::kLetters; ++a) {
-                const Base& letter = Base::corner(a);
+                const Base& letter = letters[a];
                 double* term = row + k * Base::kLetters + a;
                 if (set == TermSet::distance_and_squared) term[0] = jc_term(n, letter);
                 if (set == TermSet::substitutions_and_squared) {
@@ -345,10 +347,6 @@ int tables_of(TermSet set) {
             return 3;
     }
     return 1;
-}
-
-const EpochKernels& EpochKernels::portable() {
-    return kPortable;
 }
 
 const EpochKernels* const* EpochKernels::available() {

@@ -55,7 +55,6 @@ struct EpochKernels {
 
     // The fastest form this processor runs.
     static const EpochKernels& best();
-    static const EpochKernels& portable();
     // Every form this processor runs, portable first; null-terminated.
     static const EpochKernels* const* available();
 };

@@ -34,6 +34,14 @@ int padded(int count) {
     return (count + kPatternStep - 1) / kPatternStep * kPatternStep;
 }
 
+// Task t of `tasks`: its share [first, last) of the patterns [begin, end),
+// in whole steps of kPatternStep.
+void step_range(int begin, int end, int t, int tasks, int* first, int* last) {
+    const long long steps = (end - begin) / kPatternStep;
+    *first = begin + static_cast<int>(steps * t / tasks) * kPatternStep;
+    *last = begin + static_cast<int>(steps * (t + 1) / tasks) * kPatternStep;
+}
+
 }  // namespace
 
 std::unique_ptr<EpochCompute> make_fast_epoch_compute(const EpochSetup& setup) {
@@ -68,9 +76,7 @@ NeuronPlanes FastEpochCompute::planes(int k) {
 }
 
 void FastEpochCompute::pattern_range(int t, int tasks, int* begin, int* end) const {
-    const int steps = padded_patterns_ / kPatternStep;
-    *begin = static_cast<int>(static_cast<long long>(steps) * t / tasks) * kPatternStep;
-    *end = static_cast<int>(static_cast<long long>(steps) * (t + 1) / tasks) * kPatternStep;
+    step_range(0, padded_patterns_, t, tasks, begin, end);
 }
 
 void FastEpochCompute::start_step(SeqVector* const* group, int n, const int* classified,
@@ -187,10 +193,9 @@ void FastEpochCompute::update_range(const int counts[2], int begin, int end, boo
     const int steps = (end - begin) / kPatternStep;
     const long long work = static_cast<long long>(counts[0] + counts[1] + 1) * (end - begin);
     share(work, steps, [&](int t, int tasks) {
-        const int first =
-            begin + static_cast<int>(static_cast<long long>(steps) * t / tasks) * kPatternStep;
-        const int last = begin + static_cast<int>(static_cast<long long>(steps) * (t + 1) / tasks) *
-                                     kPatternStep;
+        int first = 0;
+        int last = 0;
+        step_range(begin, end, t, tasks, &first, &last);
         for (int k = 0; k < kPairNeurons; ++k) {
             kernels_.kohonen(planes(k), member_codes_[k].data(), counts[k], rate, first, last);
         }
@@ -205,6 +210,10 @@ void FastEpochCompute::kohonen_update(SeqVector* const* const members[2], const 
 }
 
 double* FastEpochCompute::plane(int index) {
+    return planes_.data() + static_cast<std::size_t>(index) * padded_patterns_;
+}
+
+const double* FastEpochCompute::plane(int index) const {
     return planes_.data() + static_cast<std::size_t>(index) * padded_patterns_;
 }
 
@@ -250,10 +259,7 @@ void FastEpochCompute::unpack_parts(const double* all, int parts) {
 bool FastEpochCompute::neurons_equal() const {
     const std::size_t plane_bytes = sizeof(double) * patterns_.count();
     for (int c = 0; c < kPlanesPerNeuron; ++c) {
-        const double* first = planes_.data() + static_cast<std::size_t>(c) * padded_patterns_;
-        const double* second =
-            planes_.data() + static_cast<std::size_t>(kPlanesPerNeuron + c) * padded_patterns_;
-        if (std::memcmp(first, second, plane_bytes) != 0) return false;
+        if (std::memcmp(plane(c), plane(kPlanesPerNeuron + c), plane_bytes) != 0) return false;
     }
     return true;
 }
@@ -268,14 +274,15 @@ void FastEpochCompute::finish_step() {
 }
 
 void FastEpochCompute::copy_neuron(int k, SeqVector* to) const {
-    const double* base =
-        planes_.data() + static_cast<std::size_t>(k) * kPlanesPerNeuron * padded_patterns_;
+    const double* x = plane(k * kPlanesPerNeuron);
+    const double* y = plane(k * kPlanesPerNeuron + 1);
+    const double* z = plane(k * kPlanesPerNeuron + 2);
     to->allocate(length_);
     for (int i = 0; i < length_; ++i) {
         const int p = patterns_.pattern_of()[i];
-        to->data[i].x = base[p];
-        to->data[i].y = base[padded_patterns_ + p];
-        to->data[i].z = base[2 * padded_patterns_ + p];
+        to->data[i].x = x[p];
+        to->data[i].y = y[p];
+        to->data[i].z = z[p];
     }
 }
 

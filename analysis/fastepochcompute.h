@@ -47,6 +47,7 @@ private:
     void pattern_range(int t, int tasks, int* begin, int* end) const;
     NeuronPlanes planes(int k);
     double* plane(int index);
+    const double* plane(int index) const;
 
     const EpochSetup setup_;
     const EpochKernels& kernels_;

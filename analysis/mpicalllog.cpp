@@ -77,10 +77,10 @@ bool MpiCallLog::finish() {
 
 namespace {
 
-long long data_bytes(int count, MPI_Datatype type) {
+long long data_bytes(long long count, MPI_Datatype type) {
     int size = 0;
     PMPI_Type_size(type, &size);
-    return static_cast<long long>(count) * size;
+    return count * size;
 }
 
 void write_log() {
@@ -101,6 +101,17 @@ void log_initialization(const char* name, double start) {
     PMPI_Comm_size(MPI_COMM_WORLD, &size);
     log.set_group(rank, size);
     log.add(name, start, end, 0);
+}
+
+// Makes `call` (an MPI call's PMPI form) and logs it under `name` with the
+// bytes of message data it moves on this process.
+template <typename Call>
+int logged(const char* name, long long bytes, const Call& call) {
+    MpiCallLog& log = MpiCallLog::instance();
+    const double start = log.now();
+    const int result = call();
+    log.add(name, start, log.now(), bytes);
+    return result;
 }
 
 }  // namespace
@@ -128,71 +139,45 @@ int MPI_Init_thread(int* argc, char*** argv, int required, int* provided) {
 }
 
 int MPI_Comm_rank(MPI_Comm comm, int* rank) {
-    MpiCallLog& log = MpiCallLog::instance();
-    const double start = log.now();
-    const int result = PMPI_Comm_rank(comm, rank);
-    log.add("MPI_Comm_rank", start, log.now(), 0);
-    return result;
+    return logged("MPI_Comm_rank", 0, [&] { return PMPI_Comm_rank(comm, rank); });
 }
 
 int MPI_Comm_size(MPI_Comm comm, int* size) {
-    MpiCallLog& log = MpiCallLog::instance();
-    const double start = log.now();
-    const int result = PMPI_Comm_size(comm, size);
-    log.add("MPI_Comm_size", start, log.now(), 0);
-    return result;
+    return logged("MPI_Comm_size", 0, [&] { return PMPI_Comm_size(comm, size); });
 }
 
 int MPI_Comm_split_type(MPI_Comm comm, int split_type, int key, MPI_Info info, MPI_Comm* newcomm) {
-    MpiCallLog& log = MpiCallLog::instance();
-    const double start = log.now();
-    const int result = PMPI_Comm_split_type(comm, split_type, key, info, newcomm);
-    log.add("MPI_Comm_split_type", start, log.now(), 0);
-    return result;
+    return logged("MPI_Comm_split_type", 0,
+                  [&] { return PMPI_Comm_split_type(comm, split_type, key, info, newcomm); });
 }
 
 int MPI_Comm_free(MPI_Comm* comm) {
-    MpiCallLog& log = MpiCallLog::instance();
-    const double start = log.now();
-    const int result = PMPI_Comm_free(comm);
-    log.add("MPI_Comm_free", start, log.now(), 0);
-    return result;
+    return logged("MPI_Comm_free", 0, [&] { return PMPI_Comm_free(comm); });
 }
 
 int MPI_Bcast(void* buffer, int count, MPI_Datatype type, int root, MPI_Comm comm) {
-    MpiCallLog& log = MpiCallLog::instance();
-    const double start = log.now();
-    const int result = PMPI_Bcast(buffer, count, type, root, comm);
-    log.add("MPI_Bcast", start, log.now(), data_bytes(count, type));
-    return result;
+    return logged("MPI_Bcast", data_bytes(count, type),
+                  [&] { return PMPI_Bcast(buffer, count, type, root, comm); });
 }
 
 int MPI_Allgatherv(const void* sent, int sent_count, MPI_Datatype sent_type, void* received,
                    const int counts[], const int displacements[], MPI_Datatype received_type,
                    MPI_Comm comm) {
-    MpiCallLog& log = MpiCallLog::instance();
-    const double start = log.now();
-    const int result = PMPI_Allgatherv(sent, sent_count, sent_type, received, counts, displacements,
-                                       received_type, comm);
-    const double end = log.now();
     // Everything gathered, this process's own block included.
     int processes = 0;
     PMPI_Comm_size(comm, &processes);
     long long gathered = 0;
     for (int q = 0; q < processes; ++q) gathered += counts[q];
-    int size = 0;
-    PMPI_Type_size(received_type, &size);
-    log.add("MPI_Allgatherv", start, end, gathered * size);
-    return result;
+    return logged("MPI_Allgatherv", data_bytes(gathered, received_type), [&] {
+        return PMPI_Allgatherv(sent, sent_count, sent_type, received, counts, displacements,
+                               received_type, comm);
+    });
 }
 
 int MPI_Allreduce(const void* sent, void* received, int count, MPI_Datatype type, MPI_Op op,
                   MPI_Comm comm) {
-    MpiCallLog& log = MpiCallLog::instance();
-    const double start = log.now();
-    const int result = PMPI_Allreduce(sent, received, count, type, op, comm);
-    log.add("MPI_Allreduce", start, log.now(), data_bytes(count, type));
-    return result;
+    return logged("MPI_Allreduce", data_bytes(count, type),
+                  [&] { return PMPI_Allreduce(sent, received, count, type, op, comm); });
 }
 
 int MPI_Abort(MPI_Comm comm, int exit_code) {
@@ -205,10 +190,7 @@ int MPI_Abort(MPI_Comm comm, int exit_code) {
 }
 
 int MPI_Finalize(void) {
-    MpiCallLog& log = MpiCallLog::instance();
-    const double start = log.now();
-    const int result = PMPI_Finalize();
-    log.add("MPI_Finalize", start, log.now(), 0);
+    const int result = logged("MPI_Finalize", 0, [] { return PMPI_Finalize(); });
     write_log();
     return result;
 }

@@ -28,7 +28,6 @@ public:
     // Seconds since MPI_Init was entered (0 before).
     double now() const;
     void start();
-    bool started() const { return started_; }
     // The name of this process's log.
     std::string own_file_name() const { return file_name(rank_); }
     // This process's place in the group: the log can start its file.

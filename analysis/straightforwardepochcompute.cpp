@@ -24,6 +24,7 @@ public:
         for (int k = 0; k < kNeurons; ++k) neuron_[k].allocate(group[0]->length);
         inputs_.assign(count, nullptr);
         for (int j = 0; j < count; ++j) inputs_[j] = group[classified[j]];
+        reset_neurons();
     }
 
     void reset_neurons() override {
@@ -43,11 +44,7 @@ public:
     }
 
     void kohonen_update(SeqVector* const* const members[2], const int counts[2]) override {
-        for (int k = 0; k < kNeurons; ++k) {
-            for (int m = 0; m < counts[k]; ++m) {
-                AnalysisModule::kohonen_update(&neuron_[k], members[k][m], setup_.kohonen_rate);
-            }
-        }
+        update_positions(members, counts, 0, neuron_[0].length);
     }
 
     // A part is a range of positions: the three coordinates of both neurons
@@ -57,12 +54,7 @@ public:
         int begin = 0;
         int end = 0;
         positions(part, parts, &begin, &end);
-        for (int k = 0; k < kNeurons; ++k) {
-            for (int m = 0; m < counts[k]; ++m) {
-                AnalysisModule::kohonen_update(&neuron_[k], members[k][m], setup_.kohonen_rate,
-                                               begin, end);
-            }
-        }
+        update_positions(members, counts, begin, end);
         packed->clear();
         for (int i = begin; i < end; ++i) {
             for (const SeqVector& neuron : neuron_) {
@@ -108,6 +100,18 @@ public:
 
 private:
     static constexpr int kValuesPerPosition = kNeurons * 3;
+
+    // Moves positions [begin, end) of neuron 0, then of neuron 1, towards
+    // each of its members in list order.
+    void update_positions(SeqVector* const* const members[2], const int counts[2], int begin,
+                          int end) {
+        for (int k = 0; k < kNeurons; ++k) {
+            for (int m = 0; m < counts[k]; ++m) {
+                AnalysisModule::kohonen_update(&neuron_[k], members[k][m], setup_.kohonen_rate,
+                                               begin, end);
+            }
+        }
+    }
 
     void positions(int part, int parts, int* begin, int* end) const {
         const long long length = neuron_[0].length;

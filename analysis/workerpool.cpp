@@ -56,11 +56,11 @@ int WorkerPool::usable_cores() {
     return hardware > 0 ? static_cast<int>(hardware) : 1;
 }
 
-template <typename Done>
-void WorkerPool::await(const Done& done) {
-    if (look_for(done)) return;
+template <typename Ready>
+void WorkerPool::await(std::condition_variable& signal, const Ready& ready) {
+    if (look_for(ready)) return;
     std::unique_lock<std::mutex> lock(mutex_);
-    finished_.wait(lock, done);
+    signal.wait(lock, ready);
 }
 
 void WorkerPool::run_tasks(int count, TaskFunction function, const void* context) {
@@ -80,11 +80,11 @@ void WorkerPool::run_tasks(int count, TaskFunction function, const void* context
     }
     started_.notify_all();
     take_tasks(0);
-    await([this] { return done_.load(std::memory_order_acquire) == count_; });
+    await(finished_, [this] { return done_.load(std::memory_order_acquire) == count_; });
     // The context lives on the caller's stack: close the phase and wait
     // until no worker can still read it.
     open_.store(false, std::memory_order_seq_cst);
-    await([this] { return inside_.load(std::memory_order_seq_cst) == 0; });
+    await(finished_, [this] { return inside_.load(std::memory_order_seq_cst) == 0; });
 }
 
 void WorkerPool::take_tasks(int thread) {
@@ -103,15 +103,7 @@ long WorkerPool::await_phase(long seen) {
         return stopping_.load(std::memory_order_acquire) ||
                generation_.load(std::memory_order_acquire) != seen;
     };
-    if (look_for(next)) {
-        if (stopping_.load(std::memory_order_acquire)) return -1;
-        return generation_.load(std::memory_order_acquire);
-    }
-    std::unique_lock<std::mutex> lock(mutex_);
-    started_.wait(lock, [&] {
-        return stopping_.load(std::memory_order_acquire) ||
-               generation_.load(std::memory_order_acquire) != seen;
-    });
+    await(started_, next);
     if (stopping_.load(std::memory_order_acquire)) return -1;
     return generation_.load(std::memory_order_acquire);
 }

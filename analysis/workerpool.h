@@ -45,8 +45,9 @@ private:
     void work(int thread);
     // The next phase's generation, or -1 when the pool is stopping.
     long await_phase(long seen);
-    template <typename Done>
-    void await(const Done& done);
+    // Looks for `ready` briefly, then sleeps until `signal` finds it true.
+    template <typename Ready>
+    void await(std::condition_variable& signal, const Ready& ready);
 
     std::vector<std::thread> workers_;
     // The phase under way: written before its generation is published, and

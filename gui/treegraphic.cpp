@@ -75,6 +75,10 @@ TreeNode::~TreeNode() {
 // the line and the subtree below it.
 void TreeNode::Draw() const {
     std::vector<const TreeEdge*> pending;
+    Draw(pending);
+}
+
+void TreeNode::Draw(std::vector<const TreeEdge*>& pending) const {
     const TreeNode* node = this;
     for (;;) {
         node->DrawLabel();
@@ -173,7 +177,7 @@ void TreeGraphic::MakeLeaf(TreeNode* node, SeqVector* taxon) {
 
 void TreeGraphic::Draw() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (root != nullptr) root->Draw();
+    if (root != nullptr) root->Draw(drawStack_);
 }
 
 void TreeGraphic::Replace(TreeNode* node, const TreeNode::Children& replacement) {

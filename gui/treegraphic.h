@@ -6,6 +6,7 @@
 // with OpenGL lines and bitmap text. The three classes are read together.
 
 #include <mutex>
+#include <vector>
 
 #include "analysis/charstring.h"
 
@@ -57,6 +58,9 @@ private:
         TreeNode** list;
         int count;
     };
+    // Draw with the caller's stack of edges still to draw, so that a paint
+    // need not allocate one; the stack is empty before and after.
+    void Draw(std::vector<const TreeEdge*>& pending) const;
     // Gives the node new children and returns the previous ones for freeing.
     Children ReplaceChildren(const Children& replacement);
     // Frees edges, the subtrees they reach and the child array, without
@@ -99,6 +103,8 @@ private:
     void Replace(TreeNode* node, const TreeNode::Children& replacement);
 
     std::mutex mutex_;
+    // Draw's stack of edges, kept from paint to paint under the mutex.
+    std::vector<const TreeEdge*> drawStack_;
 };
 
 #endif

@@ -134,11 +134,7 @@ void Glow::PushModal(GlowWindow* window) {
     if (window == nullptr) return;
     if (std::find(modalStack_.begin(), modalStack_.end(), window) != modalStack_.end()) return;
     if (modalStack_.empty()) {
-        std::vector<GlowSubwindow*> others;
-        for (auto& entry : windowRegistry_)
-            if (entry.second->IsTopLevel() && entry.second != window)
-                others.push_back(entry.second);
-        for (GlowSubwindow* w : others) w->ChangeActiveState(false, false);
+        SetOtherTopLevelWindowsActive_(window, false);
     } else {
         modalStack_.back()->ChangeActiveState(false, false);
         window->ChangeActiveState(true, false);
@@ -152,15 +148,21 @@ void Glow::PopModal() {
     GlowWindow* top = modalStack_.back();
     modalStack_.pop_back();
     if (modalStack_.empty()) {
-        std::vector<GlowSubwindow*> others;
-        for (auto& entry : windowRegistry_)
-            if (entry.second->IsTopLevel() && entry.second != top) others.push_back(entry.second);
-        for (GlowSubwindow* w : others) w->ChangeActiveState(true, false);
+        SetOtherTopLevelWindowsActive_(top, true);
     } else {
         top->ChangeActiveState(false, false);
         modalStack_.back()->ChangeActiveState(true, false);
         modalStack_.back()->Raise();
     }
+}
+
+void Glow::SetOtherTopLevelWindowsActive_(const GlowWindow* except, bool active) {
+    // The windows are listed first: the registry is not walked while their
+    // states change.
+    std::vector<GlowSubwindow*> others;
+    for (auto& entry : windowRegistry_)
+        if (entry.second->IsTopLevel() && entry.second != except) others.push_back(entry.second);
+    for (GlowSubwindow* w : others) w->ChangeActiveState(active, false);
 }
 
 // ---------------------------------------------------------------------------

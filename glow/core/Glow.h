@@ -145,6 +145,10 @@ private:
     static void ForgetDeferredWindow_(GlowSubwindow* window);
     static void FlushDeferredMenuChanges_();
 
+    // The first modal window's push and the last one's pop: activation
+    // changes of every top-level window but that one.
+    static void SetOtherTopLevelWindowsActive_(const GlowWindow* except, bool active);
+
     // Refresh requests from other threads.
     static bool OnMainThread_();
     static void NoteThreadRefresh_();

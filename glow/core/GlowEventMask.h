@@ -1,11 +1,13 @@
 #ifndef GLOW_CORE_GLOWEVENTMASK_H
 #define GLOW_CORE_GLOWEVENTMASK_H
 
+#include "glow/core/Glow_BitSet.h"
+
 namespace glow {
 
 // The bit set that chooses a window's GLUT callbacks; display and reshape
 // are always installed.
-class GlowEventMask {
+class GlowEventMask : public Glow_BitSet<GlowEventMask> {
 public:
     enum : unsigned int {
         noEvents = 0,
@@ -19,39 +21,12 @@ public:
         allEvents = 127
     };
 
-    constexpr GlowEventMask() : bits_(0) {}
-    constexpr GlowEventMask(unsigned int bits) : bits_(bits) {}
-    constexpr unsigned int Bits() const { return bits_; }
-    friend constexpr bool operator==(GlowEventMask a, GlowEventMask b) {
-        return a.bits_ == b.bits_;
-    }
-    friend constexpr bool operator!=(GlowEventMask a, GlowEventMask b) {
-        return a.bits_ != b.bits_;
-    }
-
-    friend constexpr GlowEventMask operator|(GlowEventMask a, GlowEventMask b) {
-        return a.bits_ | b.bits_;
-    }
-    friend constexpr GlowEventMask operator&(GlowEventMask a, GlowEventMask b) {
-        return a.bits_ & b.bits_;
-    }
-    GlowEventMask& operator|=(GlowEventMask o) {
-        bits_ |= o.bits_;
-        return *this;
-    }
-    GlowEventMask& operator&=(GlowEventMask o) {
-        bits_ &= o.bits_;
-        return *this;
-    }
-    constexpr bool Has(unsigned int bit) const { return (bits_ & bit) != 0; }
-
-private:
-    unsigned int bits_;
+    using Glow_BitSet::Glow_BitSet;
 };
 
 // The bit set of a window's GLUT display mode, handed to
 // glutInitDisplayMode unchanged.
-class GlowDisplayMode {
+class GlowDisplayMode : public Glow_BitSet<GlowDisplayMode> {
 public:
     enum : unsigned int {
         rgbBuffer = 0,       // GLUT_RGB
@@ -66,30 +41,7 @@ public:
         stereoBuffer = 256   // GLUT_STEREO
     };
 
-    constexpr GlowDisplayMode() : bits_(0) {}
-    constexpr GlowDisplayMode(unsigned int bits) : bits_(bits) {}
-    constexpr unsigned int Bits() const { return bits_; }
-    friend constexpr bool operator==(GlowDisplayMode a, GlowDisplayMode b) {
-        return a.bits_ == b.bits_;
-    }
-    friend constexpr bool operator!=(GlowDisplayMode a, GlowDisplayMode b) {
-        return a.bits_ != b.bits_;
-    }
-
-    friend constexpr GlowDisplayMode operator|(GlowDisplayMode a, GlowDisplayMode b) {
-        return a.bits_ | b.bits_;
-    }
-    friend constexpr GlowDisplayMode operator&(GlowDisplayMode a, GlowDisplayMode b) {
-        return a.bits_ & b.bits_;
-    }
-    GlowDisplayMode& operator|=(GlowDisplayMode o) {
-        bits_ |= o.bits_;
-        return *this;
-    }
-    constexpr bool Has(unsigned int bit) const { return (bits_ & bit) != 0; }
-
-private:
-    unsigned int bits_;
+    using Glow_BitSet::Glow_BitSet;
 };
 
 }  // namespace glow

@@ -82,6 +82,13 @@ bool GlowMenu::CanWriteGlut_() const {
     return true;
 }
 
+bool GlowMenu::WriteNowOrDefer_() {
+    if (CanWriteGlut_()) return true;
+    // A menu that GLUT does not have yet gets all its items when it is made.
+    if (menuId_ != 0) Glow::DeferMenuRewrite_(this);
+    return false;
+}
+
 std::string GlowMenu::ItemText(int index) const {
     if (!ValidIndex_(index)) return std::string();
     const Glow_MenuItem& item = items_[index];
@@ -110,10 +117,7 @@ void GlowMenu::WriteItems_(int first, int last) {
 }
 
 void GlowMenu::Rewrite_(int first, int last) {
-    if (!CanWriteGlut_()) {
-        if (menuId_ != 0) Glow::DeferMenuRewrite_(this);
-        return;
-    }
+    if (!WriteNowOrDefer_()) return;
     Glow_MenuContext context(menuId_);
     WriteItems_(first, last);
 }
@@ -184,10 +188,7 @@ void GlowMenu::InsertSubmenu(int index, const char* label, GlowMenu* submenu) {
 void GlowMenu::RemoveItem(int index) {
     if (!ValidIndex_(index)) return;
     items_.erase(items_.begin() + index);
-    if (!CanWriteGlut_()) {
-        if (menuId_ != 0) Glow::DeferMenuRewrite_(this);
-        return;
-    }
+    if (!WriteNowOrDefer_()) return;
     Glow_MenuContext context(menuId_);
     glutRemoveMenuItem(index + 1);
 }

@@ -103,6 +103,9 @@ private:
     // Writes GLUT items [first, last) of the current GLUT menu.
     void WriteItems_(int first, int last);
     bool CanWriteGlut_() const;
+    // True when GLUT may be written now; otherwise the whole menu is
+    // rewritten once it may.
+    bool WriteNowOrDefer_();
     // glutDestroyMenu, and forgets the id wherever GLUT had it attached.
     static void DestroyGlutMenu_(int menuId);
 

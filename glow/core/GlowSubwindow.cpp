@@ -105,11 +105,14 @@ int GlowSubwindow::GlobalX() {
 }
 
 void GlowSubwindow::ReadGlobalPosition_() {
+    // freeglut gives a subwindow's position within its parent.
+    StoreGlobalPosition_(GetGlutState(GLUT_WINDOW_X), GetGlutState(GLUT_WINDOW_Y));
+}
+
+void GlowSubwindow::StoreGlobalPosition_(int x, int y) {
     positionStamp_ = Glow::EventCounter();
-    globalX_ = GetGlutState(GLUT_WINDOW_X);
-    globalY_ = GetGlutState(GLUT_WINDOW_Y);
-    // freeglut gives a subwindow's position within its parent; the cache
-    // holds screen positions, as Move computes them.
+    globalX_ = x;
+    globalY_ = y;
     if (GlowSubwindow* parent = ParentSubwindow()) {
         globalX_ += parent->GlobalX();
         globalY_ += parent->GlobalY();
@@ -122,13 +125,7 @@ int GlowSubwindow::GlobalY() {
 }
 
 void GlowSubwindow::Move(int x, int y) {
-    positionStamp_ = Glow::EventCounter();
-    globalX_ = x;
-    globalY_ = y;
-    if (GlowSubwindow* parent = ParentSubwindow()) {
-        globalX_ += parent->GlobalX();
-        globalY_ += parent->GlobalY();
-    }
+    StoreGlobalPosition_(x, y);
     Glow_WindowContext context(windowId_);
     glutPositionWindow(x, y);
 }

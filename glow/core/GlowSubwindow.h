@@ -134,6 +134,9 @@ private:
     // current GLUT window; deferred while a menu is open.
     void SyncButtonMenus_(GlowEventMask mask);
     void ReadGlobalPosition_();
+    // Caches the screen position of a window at (x, y) within its parent
+    // (on the screen, for a top-level window) for the current event.
+    void StoreGlobalPosition_(int x, int y);
     GlowEventMask MaskInForce_() const { return IsActive() ? eventMask_ : inactiveEventMask_; }
 
     int width_ = 0;

@@ -8,37 +8,27 @@
 
 namespace glow {
 
-class Glow_WindowContext {
+// GLUT's current window and current menu work alike: Get gives the current
+// id (0 for none), Set makes an id current.
+template <int (*Get)(), void (*Set)(int)>
+class Glow_CurrentGuard {
 public:
-    explicit Glow_WindowContext(int windowId) : saved_(glutGetWindow()), id_(windowId) {
-        if (saved_ != id_) glutSetWindow(id_);
+    explicit Glow_CurrentGuard(int id) : saved_(Get()), id_(id) {
+        if (saved_ != id_) Set(id_);
     }
-    ~Glow_WindowContext() {
-        if (saved_ != 0 && saved_ != id_) glutSetWindow(saved_);
+    ~Glow_CurrentGuard() {
+        if (saved_ != 0 && saved_ != id_) Set(saved_);
     }
-    Glow_WindowContext(const Glow_WindowContext&) = delete;
-    Glow_WindowContext& operator=(const Glow_WindowContext&) = delete;
+    Glow_CurrentGuard(const Glow_CurrentGuard&) = delete;
+    Glow_CurrentGuard& operator=(const Glow_CurrentGuard&) = delete;
 
 private:
     int saved_;
     int id_;
 };
 
-class Glow_MenuContext {
-public:
-    explicit Glow_MenuContext(int menuId) : saved_(glutGetMenu()), id_(menuId) {
-        if (saved_ != id_) glutSetMenu(id_);
-    }
-    ~Glow_MenuContext() {
-        if (saved_ != 0 && saved_ != id_) glutSetMenu(saved_);
-    }
-    Glow_MenuContext(const Glow_MenuContext&) = delete;
-    Glow_MenuContext& operator=(const Glow_MenuContext&) = delete;
-
-private:
-    int saved_;
-    int id_;
-};
+using Glow_WindowContext = Glow_CurrentGuard<glutGetWindow, glutSetWindow>;
+using Glow_MenuContext = Glow_CurrentGuard<glutGetMenu, glutSetMenu>;
 
 }  // namespace glow
 

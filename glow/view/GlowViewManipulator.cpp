@@ -45,7 +45,7 @@ GlowViewManipulator::~GlowViewManipulator() {
 }
 
 void GlowViewManipulator::Init(GlowComponent* parent, const GlowViewManipulatorParams& params) {
-    GlowComponent::Init(parent);
+    GlowViewTransform::Init(parent, params);
     overlayColor_ = params.overlayColor;
     drawOverlay_ = params.drawOverlay;
     axisConstraintsActive_ = params.axisConstraintsActive;
@@ -60,10 +60,6 @@ void GlowViewManipulator::Init(GlowComponent* parent, const GlowViewManipulatorP
     spinnable_ = params.spinnable;
     spinHistory_.SetWindow(params.spinWindow);
     spinPending_ = false;
-    GlowTransformData* d = params.data;
-    if (d == nullptr)
-        d = new GlowTransformData(params.translation, params.rotation, params.scale, false);
-    ConnectTo(d);
 }
 
 void GlowViewManipulator::SetSpinClock(std::function<int()> clock) {
@@ -235,9 +231,7 @@ void GlowViewManipulator::SpinBookkeeping_() {
 void GlowViewManipulator::OnEndPaint() {
     if (dragState_ != notDragging && drawOverlay_) DrawOverlay_();
     if (spinnable_) SpinBookkeeping_();
-    // Whatever matrix mode the children left behind, the push was on the model-view stack.
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    GlowViewTransform::OnEndPaint();
 }
 
 }  // namespace glow

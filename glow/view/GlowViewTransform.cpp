@@ -67,6 +67,7 @@ bool GlowViewTransform::OnBeginPaint() {
 }
 
 void GlowViewTransform::OnEndPaint() {
+    // Whatever matrix mode the children left behind, the push was on the model-view stack.
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
 }

@@ -413,6 +413,13 @@ protected:
         Paint(*window);
         now += 10;
     }
+    // A flick to the right: a rotation drag painted every 10 ms from (-0.4, 0.1) to
+    // (0.2, 0.1), released a step further on, before the paint that starts the spin.
+    void Flick() {
+        manip->BeginRotationDrag(-0.4f, 0.1f);
+        for (int i = 1; i <= 20; ++i) Step(-0.4f + 0.03f * i, 0.1f);
+        manip->EndDrag(0.23f, 0.1f);
+    }
     void ExpectStart(const Vector3f& t, const Quaternionf& q, float s) {
         EXPECT_EQ(data->GetTranslation(), t);
         EXPECT_EQ(data->GetRotation(), q);
@@ -534,9 +541,7 @@ TEST_F(ManipulatorTest, OneAxisConstraint) {
 
 TEST_F(ManipulatorTest, FlickSpinsThroughIdleTicksUntilTheNextPress) {
     Make(Spinnable());
-    manip->BeginRotationDrag(-0.4f, 0.1f);
-    for (int i = 1; i <= 20; ++i) Step(-0.4f + 0.03f * i, 0.1f);
-    manip->EndDrag(0.23f, 0.1f);
+    Flick();
     EXPECT_FALSE(data->IsSpinning());  // the spin starts in the paint that follows
     Paint(*window);
     ASSERT_TRUE(data->IsSpinning());
@@ -582,9 +587,7 @@ TEST_F(ManipulatorTest, FlickAfterATurnSpinsAboutTheScreenAxis) {
         GlowViewManipulatorParams p = Spinnable();
         p.rotation = AxisAngle(start.axis, kPi / 2);
         Make(p);
-        manip->BeginRotationDrag(-0.4f, 0.1f);
-        for (int i = 1; i <= 20; ++i) Step(-0.4f + 0.03f * i, 0.1f);
-        manip->EndDrag(0.23f, 0.1f);
+        Flick();
         Paint(*window);
         ASSERT_TRUE(data->IsSpinning());
         const Quaternionf spin = data->GetSpin();
@@ -628,27 +631,21 @@ TEST_F(ManipulatorTest, TwoAxesGiveNoSpin) {
     p.axisConstraints = {Vector3f(1, 0, 0), Vector3f(0, 1, 0)};
     p.axisConstraintsActive = true;
     Make(p);
-    manip->BeginRotationDrag(-0.4f, 0.1f);
-    for (int i = 1; i <= 20; ++i) Step(-0.4f + 0.03f * i, 0.1f);
-    manip->EndDrag(0.23f, 0.1f);
+    Flick();
     Paint(*window);
     EXPECT_FALSE(data->IsSpinning());
     // With a single axis the same flick spins.
     p.axisConstraints = {Vector3f(0, 1, 0)};
     delete manip;
     Make(p);
-    manip->BeginRotationDrag(-0.4f, 0.1f);
-    for (int i = 1; i <= 20; ++i) Step(-0.4f + 0.03f * i, 0.1f);
-    manip->EndDrag(0.23f, 0.1f);
+    Flick();
     Paint(*window);
     EXPECT_TRUE(data->IsSpinning());
 }
 
 TEST_F(ManipulatorTest, PressBeforeTheSpinPaintCancelsThePendingSpin) {
     Make(Spinnable());
-    manip->BeginRotationDrag(-0.4f, 0.1f);
-    for (int i = 1; i <= 20; ++i) Step(-0.4f + 0.03f * i, 0.1f);
-    manip->EndDrag(0.23f, 0.1f);
+    Flick();
     manip->BeginTranslationDrag(0, 0);  // pressed again before any paint
     Step(0.1f, 0);
     EXPECT_FALSE(data->IsSpinning());
@@ -670,9 +667,7 @@ TEST_F(ManipulatorTest, SetSpinnable) {
     manip->EndDrag(0, 0);
 
     // Turning spinning off stops a running spin.
-    manip->BeginRotationDrag(-0.4f, 0.1f);
-    for (int i = 1; i <= 20; ++i) Step(-0.4f + 0.03f * i, 0.1f);
-    manip->EndDrag(0.23f, 0.1f);
+    Flick();
     Paint(*window);
     ASSERT_TRUE(data->IsSpinning());
     manip->SetSpinnable(false);
@@ -682,9 +677,7 @@ TEST_F(ManipulatorTest, SetSpinnable) {
 
 TEST_F(ManipulatorTest, DeletedWhileSpinningOrDragging) {
     Make(Spinnable());
-    manip->BeginRotationDrag(-0.4f, 0.1f);
-    for (int i = 1; i <= 20; ++i) Step(-0.4f + 0.03f * i, 0.1f);
-    manip->EndDrag(0.23f, 0.1f);
+    Flick();
     Paint(*window);
     ASSERT_TRUE(data->IsSpinning());
     delete manip;  // the data goes with its last client, and its idle receiver with it
