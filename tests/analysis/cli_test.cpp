@@ -156,6 +156,8 @@ TEST(CliDriver, BadInputIsRefusedBeforeTheOutputIsTouched) {
         std::vector<std::string> entries;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path("")))
             entries.push_back(entry.path().string());
+        std::sort(entries.begin(), entries.end());
         EXPECT_EQ(entries, std::vector<std::string>{folder});
+        std::filesystem::remove(out);
     }
 }
