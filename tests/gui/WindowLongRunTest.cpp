@@ -2,15 +2,10 @@
 // the real tavrel reads its input from a FIFO, which the test fills only
 // after a second, so the run waits for as long as the test likes, however
 // fast or slow the machine.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,31 +22,6 @@ namespace {
 // Each run waits at least this long for its input.
 constexpr auto kRunLasts = std::chrono::seconds(1);
 const char kTreeAppended[] = "Tree appended to input.seq.tre";
-
-// The FIFO's writing end, once a run has opened its reading end (until
-// then the open fails), or -1 when no run opened it in time.
-int WriterOnceTheRunReads(const std::string& fifo) {
-    int fd = -1;
-    guitest::WaitFor(
-        [&] {
-            fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            return fd >= 0;
-        },
-        kRunMsecs);
-    return fd;
-}
-
-// Writes the whole text and closes, so that the run reads to its end.
-bool WriteAndClose(int fd, const std::string& text) {
-    bool ok = fcntl(fd, F_SETFL, 0) == 0;
-    for (size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<size_t>(n);
-    }
-    return close(fd) == 0 && ok;
-}
 
 long CountOf(const std::vector<std::string>& lines, const std::string& line) {
     return std::count(lines.begin(), lines.end(), line);
@@ -70,8 +40,7 @@ TEST_F(WindowLongRunTest, TheEndOfARunOfASecondIsNoticedAndTheNextRunStarts) {
     ASSERT_EQ(batch.exit_code, 0);
     const std::vector<std::string> batchLines = lines_of(read_file(batchTree));
     ASSERT_EQ(batchLines.size(), 1u);
-    std::filesystem::remove(fifo);
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(guitest::MakeFifo(fifo));
 
     WindowProgram program(dir.path(""), {tavrel_bin()});
     const std::string window = guitest::WaitForMainWindow();
@@ -83,14 +52,14 @@ TEST_F(WindowLongRunTest, TheEndOfARunOfASecondIsNoticedAndTheNextRunStarts) {
         SCOPED_TRACE(run);
         const auto started = std::chrono::steady_clock::now();
         ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-        const int fd = WriterOnceTheRunReads(fifo);
+        const int fd = guitest::WriterOnceTheRunReads(fifo);
         ASSERT_GE(fd, 0) << program.Errors();
         // Meanwhile the window answers, and knows that the run goes on.
         EXPECT_TRUE(guitest::ClickAt(window, spots.open));
         EXPECT_EQ(guitest::AnswerMessage(), "Error Message");
         std::this_thread::sleep_until(started + kRunLasts);
         EXPECT_EQ(CountOf(program.Output(), kTreeAppended), run - 1);
-        ASSERT_TRUE(WriteAndClose(fd, sample));
+        ASSERT_TRUE(guitest::WriteAndClose(fd, sample));
         ASSERT_TRUE(guitest::WaitFor(
             [&] { return CountOf(program.Output(), kTreeAppended) == run; }, kRunMsecs))
             << program.Errors();

@@ -100,6 +100,16 @@ protected:
     PaletteSpots spots{};
 };
 
+// An input that a run waits for: `path` (an existing file there is
+// replaced) becomes a FIFO, which the run opens when it reads its input.
+// The run stays under way until the test writes the file and closes it.
+bool MakeFifo(const std::string& path);
+// The FIFO's writing end once a run has opened its reading end (until then
+// the open fails), or -1 when no run opened it within kRunMsecs.
+int WriterOnceTheRunReads(const std::string& fifo);
+// Writes the whole text and closes, so that the run reads to its end.
+bool WriteAndClose(int fd, const std::string& text);
+
 }  // namespace guitest
 
 #endif
