@@ -155,7 +155,7 @@ std::string WaitForMainWindow() {
             const std::uint8_t* c = p.At(kPaletteMarginSpot, kMainHeight - 1 - kPaletteMarginSpot);
             return c[0] == kPaletteGrey && c[1] == kPaletteGrey && c[2] == kPaletteGrey;
         },
-        kQuitMsecs);
+        kShowMsecs);
     return painted ? window : std::string();
 }
 
@@ -214,7 +214,7 @@ std::string AnswerMessage() {
             }
             return false;
         },
-        kQuitMsecs);
+        kShowMsecs);
     if (id.empty()) return "";
     EXPECT_TRUE(KeysTo(id, "Return"));
     EXPECT_TRUE(WaitUntilNoWindow(title));
