@@ -300,7 +300,9 @@ TAVREL_AVX2 void build_rows_avx2(TermSet set, const NeuronPlanes* neurons, int b
                                   _mm256_mul_pd(dz, dz));
                 const __m256d d = _mm256_sub_pd(zero, _mm256_sqrt_pd(sum));
                 squares[a] = _mm256_mul_pd(d, d);
-                if (set == TermSet::distance_and_squared) first[a] = d;
+                // Set in every set, so that no lane is left unset; the
+                // substitution terms replace it.
+                first[a] = d;
                 if (set == TermSet::substitutions_and_squared) {
                     const __m256d ux = _mm256_and_pd(dx, magnitude);
                     const __m256d uy = _mm256_and_pd(dy, magnitude);

@@ -207,8 +207,7 @@ void batch_comparison(const std::string& tavrel, const std::string& work, const 
     print_row(one, positions, presentations, base_rate, alignment.newick);
     print_row(all, positions, presentations, base_rate, alignment.newick);
     if (quicktree) {
-        Figures nj{"quicktree -kimura", {}, ""};
-        nj.run = run_child({"quicktree", "-kimura", stem + ".sto"});
+        Figures nj{"quicktree -kimura", run_child({"quicktree", "-kimura", stem + ".sto"}), ""};
         std::string tree;
         for (char c : nj.run.out) {
             if (c != '\n' && c != '\r') tree += c;

@@ -122,3 +122,42 @@ TEST(CliDriver, EveryRunAppendsOneWholeLine) {
     EXPECT_EQ(names, (std::vector<std::string>{"alpha", "beta", "delta", "gamma"}));
     EXPECT_EQ(first.out.front(), "Num_seqs: 4");
 }
+
+// The input path is checked before the output path is looked at: a folder
+// (or a missing file) as input leaves nothing behind at the output path,
+// and its error is the one shown even when the output path is bad as well.
+TEST(CliDriver, BadInputIsRefusedBeforeTheOutputIsTouched) {
+    TempDir dir;
+    const std::string folder = dir.path("folder");
+    std::filesystem::create_directory(folder);
+    const std::string missing = dir.path("missing.txt");
+    const std::string out = dir.path("new.tre");
+    const std::string bad_out = dir.path("none/out.tre");
+    const std::string folder_error =
+        "Error: Input file " + folder + " could not be read: Is a directory";
+    const std::string missing_error = "Error: Input file " + missing + " not found";
+    struct Case {
+        std::string input;
+        std::string output;
+        std::string line;
+    };
+    const Case cases[] = {
+        {folder, out, folder_error},       {folder, bad_out, folder_error},
+        {folder, folder, folder_error},    {missing, out, missing_error},
+        {missing, bad_out, missing_error},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input + " -> " + c.output);
+        const ProgramResult result =
+            run_tavrel({"-nogui", "-input_path", c.input, "-output_path", c.output});
+        EXPECT_EQ(result.exit_code, 1);
+        EXPECT_EQ(result.out, std::vector<std::string>{c.line});
+        // Only the empty folder made here: no tree file, no folder for one.
+        std::vector<std::string> entries;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path("")))
+            entries.push_back(entry.path().string());
+        std::sort(entries.begin(), entries.end());
+        EXPECT_EQ(entries, std::vector<std::string>{folder});
+        std::filesystem::remove(out);
+    }
+}

@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -17,9 +18,11 @@
 #include "glow/core/GlowWindow.h"
 #include "glow/widgets/GlowCheckBoxWidget.h"
 #include "glow/widgets/GlowLabelWidget.h"
+#include "glow/widgets/GlowLabeledTextFieldWidget.h"
 #include "glow/widgets/GlowMessageWindow.h"
 #include "glow/widgets/GlowPushButtonWidget.h"
 #include "glow/widgets/GlowQuickPaletteSubwindow.h"
+#include "glow/widgets/GlowQuickPanelWidget.h"
 #include "glow/widgets/GlowQuickRadioGroupWidget.h"
 #include "glow/widgets/GlowRadioButtonWidget.h"
 #include "glow/widgets/GlowTextFieldWidget.h"
@@ -233,6 +236,8 @@ TEST_F(GuiTest, BuildsTheWindowAsLaidOut) {
 TEST_F(GuiTest, OpenInputFileAnswersInAMessageWindow) {
     const std::string good = dir.write("good.seq", kFive);
     const std::string missing = dir.path("missing.seq");
+    const std::string folder = dir.path("folder");
+    std::filesystem::create_directory(folder);
     struct {
         std::string field;
         Shown shown;
@@ -241,13 +246,19 @@ TEST_F(GuiTest, OpenInputFileAnswersInAMessageWindow) {
         {"", {"Error Message", "Enter a Path"}, ""},
         {missing, {"Error Message", "Invalid Path"}, ""},
         {good, {"Success Message", "File Opened"}, good},
-        // A failure keeps the path of the last success.
+        // A failure keeps the path of the last success; a folder is no file.
         {missing, {"Error Message", "Invalid Path"}, good},
+        {folder, {"Error Message", "Invalid Path"}, good},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.field);
         OpenInput(c.field);
         EXPECT_EQ(glow::Glow::ModalCount(), 1);
+        // Every answer stands at (100, 100) on the screen.
+        glow::GlowWindow* shown = glow::Glow::ModalTop();
+        ASSERT_TRUE(glowtest::WaitUntilMapped(shown));
+        EXPECT_EQ(shown->GlobalX(), 100);
+        EXPECT_EQ(shown->GlobalY(), 100);
         EXPECT_EQ(TakeMessages(), std::vector<Shown>{c.shown});
         EXPECT_EQ(module->input_path, c.pathAfter);
     }
@@ -429,6 +440,121 @@ TEST_F(GuiTest, AnMpiGroupServesOneRun) {
               (std::vector<Shown>{
                   {"Error Message", "The MPI group serves one run; restart to run again"}}));
     EXPECT_EQ(lines_of(read_file(input + ".tre")).size(), 1u);
+}
+
+// One row of the settings column as a user reads it: the kind of control
+// and its text; a radio group lists its buttons.
+std::string RowText(glow::GlowWidget* row) {
+    if (auto* f = dynamic_cast<glow::GlowLabeledTextFieldWidget*>(row)) {
+        // The field's own label stays empty: the row above labels it.
+        return std::string("field ") + f->GetText() + "|" + f->Label()->GetText();
+    }
+    if (auto* l = dynamic_cast<glow::GlowLabelWidget*>(row))
+        return std::string("label ") + l->GetText();
+    if (auto* b = dynamic_cast<glow::GlowPushButtonWidget*>(row))
+        return std::string("button ") + b->GetText();
+    if (auto* c = dynamic_cast<glow::GlowCheckBoxWidget*>(row))
+        return std::string("check box ") + c->GetText();
+    if (dynamic_cast<glow::GlowQuickRadioGroupWidget*>(row) != nullptr) {
+        std::string text = "radio group";
+        for (glow::GlowComponent* c = row->FirstChild(); c != nullptr; c = c->Next())
+            text += std::string(" / ") + static_cast<glow::GlowRadioButtonWidget*>(c)->GetText();
+        return text;
+    }
+    return "?";
+}
+
+TEST_F(GuiTest, TheSettingsColumnStacksItsRowsWithinItsMargins) {
+    constexpr int kMargin = 10;
+    constexpr int kSpacing = 8;
+    constexpr int kGroupSpacing = 3;
+    constexpr int kFieldWidth = 100;
+    const std::vector<std::string> expected = {
+        "label Input File Path:",
+        "field input.seq|",
+        "button Open Input File",
+        "label Conscience Learning Rate:",
+        "field 0.001|",
+        "label Kohonen Learning Rate:",
+        "field 0.04|",
+        "label Starting Epochs:",
+        "field 100|",
+        "label Convergence Threshold:",
+        "field 0.25|",
+        "check box Force Bifircation",
+        "check box Observe Transvertion/Transition Ratio",
+        "label Transvertion/Transition Ratio:",
+        "field 0.25|",
+        "label Distance Metric:",
+        "radio group / Jukes Cantor / Felsenstein, 1981 / Felsenstein, 1984 / K2P / Euclidian",
+        "button Run Analysis",
+        "button Quit",
+    };
+    const glow::GlowWidget* panel = gui->palette->QuickPanel();
+    EXPECT_EQ(panel->PositionX(), 0);
+    EXPECT_EQ(panel->PositionY(), 0);
+    std::vector<std::string> rows;
+    int y = kMargin;
+    for (glow::GlowComponent* c = panel->FirstChild(); c != nullptr; c = c->Next()) {
+        auto* row = static_cast<glow::GlowWidget*>(c);
+        rows.push_back(RowText(row));
+        SCOPED_TRACE(rows.back());
+        // Flush with the left margin, one spacing under the row above.
+        EXPECT_EQ(row->PositionX(), kMargin);
+        EXPECT_EQ(row->PositionY(), y);
+        y += row->Height() + kSpacing;
+        if (rows.back().rfind("field ", 0) == 0) {
+            EXPECT_EQ(row->Width(), kFieldWidth);
+        }
+    }
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(panel->Height(), y - kSpacing + kMargin);
+    // The group stacks its buttons from its own top left.
+    int by = 0;
+    for (glow::GlowComponent* c = gui->distanceMetricGroup->FirstChild(); c != nullptr;
+         c = c->Next()) {
+        auto* button = static_cast<glow::GlowWidget*>(c);
+        EXPECT_EQ(button->PositionX(), 0);
+        EXPECT_EQ(button->PositionY(), by);
+        by += button->Height() + kGroupSpacing;
+    }
+    EXPECT_EQ(gui->distanceMetricGroup->Height(), by - kGroupSpacing);
+}
+
+// A run on one taxon turns the root into that leaf; the next run starts
+// from a root labelled "root" again, and a run that fails shows nothing of
+// the tree before it.
+TEST_F(GuiTest, EveryRunStartsFromAFreshTree) {
+    const std::string one = dir.write("one.seq", "1 4\nsolo ACGT\n");
+    const std::string five = dir.write("five.seq", kFive);
+    const std::string bad = dir.write("bad.seq", "2 4\na ACGT\nb ACXT\n");
+    const auto root = [this] { return gui->treeSubWindow->viewer->tree->root; };
+    const auto drawsLines = [this] {
+        const std::vector<guitest::Drawn> drawn = guitest::PaintFeedback(gui->treeSubWindow);
+        return std::any_of(drawn.begin(), drawn.end(),
+                           [](const guitest::Drawn& d) { return d.kind == guitest::Drawn::line; });
+    };
+    struct {
+        std::string input;
+        std::string label;
+        std::string tree;
+        bool lines;
+        std::vector<Shown> shown;
+    } cases[] = {
+        {one, "solo", "solo", false, {}},
+        {five, "root", BatchLine(five, "JC"), true, {}},
+        {bad, "root", "root", false, {{"Error Message", "UNKNOWN BASE: X"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        OpenFile(c.input);
+        Click(gui->runButton);
+        ASSERT_TRUE(WaitForRun());
+        EXPECT_EQ(TakeMessages(), c.shown);
+        EXPECT_EQ(root()->label.c_str(), c.label);
+        EXPECT_EQ(NewickOf(root()) + (c.lines ? ";" : ""), c.tree);
+        EXPECT_EQ(drawsLines(), c.lines);
+    }
 }
 
 }  // namespace

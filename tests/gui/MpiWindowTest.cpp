@@ -81,18 +81,21 @@ TEST_F(MpiWindowTest, ProcessZeroRunsOnceFromTheWindow) {
 }
 
 TEST_F(MpiWindowTest, QuitDuringTheRunLetsItEndForTheOthers) {
-    // Large enough that the run is still under way at the click.
-    dir.write("input.seq", simulated_file(60, 200, 5));
+    // The run waits for its input until after the click, however fast it is.
+    const std::string fifo = dir.path("input.seq");
+    ASSERT_TRUE(guitest::MakeFifo(fifo));
     WindowProgram group(dir.path(""), Group({"-distance_metric", "JC"}));
     const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
     ASSERT_TRUE(guitest::ClickAt(window, spots.open));
     ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
     ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-    ASSERT_TRUE(guitest::WaitFor([&] { return ProgressLines(group.Output()) > 0; }, kRunMsecs));
+    const int fd = guitest::WriterOnceTheRunReads(fifo);
+    ASSERT_GE(fd, 0) << group.Errors();
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     // The window goes at once; the processes end with the run.
     EXPECT_TRUE(guitest::WaitUntilNoWindow(kMainTitle));
+    ASSERT_TRUE(guitest::WriteAndClose(fd, simulated_file(60, 200, 5)));
     ASSERT_TRUE(group.WaitForExit(kRunMsecs));
     EXPECT_EQ(group.ExitCode(), 0) << group.Errors();
     const std::vector<std::string> out = group.Output();

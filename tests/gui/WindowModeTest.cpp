@@ -112,7 +112,7 @@ TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
             fresh = guitest::MainWindowPicture(window);
             return ChartPointRows(fresh).size() == 1;
         },
-        kQuitMsecs));
+        guitest::kShowMsecs));
 
     // The field's default, input.seq, opens; an empty field is refused.
     EXPECT_EQ(OpenAndAnswer(window), "Success Message");
@@ -145,7 +145,7 @@ TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
     // children, and chart points off the row of empty slots.
     ASSERT_TRUE(guitest::WaitFor(
         [&] { return LitNear(guitest::MainWindowPicture(window), kTreeX + 420, 157, 3); },
-        kQuitMsecs));
+        guitest::kShowMsecs));
     const glowtest::Pixels grown = guitest::MainWindowPicture(window);
     glowtest::SavePicture("window_after_three_runs", grown);
     for (const Spot edge : {Spot{420, 157}, Spot{180, 157}}) {
@@ -162,7 +162,7 @@ TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
                                   "mousemove_relative 40 30 mouseup 1"));
     EXPECT_TRUE(guitest::WaitFor(
         [&] { return TreeViewDifference(grown, guitest::MainWindowPicture(window)) > 200; },
-        kQuitMsecs));
+        guitest::kShowMsecs));
 
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     ASSERT_TRUE(program.WaitForExit(kQuitMsecs));

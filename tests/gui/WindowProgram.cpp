@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <thread>
 
 #include "analysis/analysismodule.h"
@@ -152,7 +155,7 @@ std::string WaitForMainWindow() {
             const std::uint8_t* c = p.At(kPaletteMarginSpot, kMainHeight - 1 - kPaletteMarginSpot);
             return c[0] == kPaletteGrey && c[1] == kPaletteGrey && c[2] == kPaletteGrey;
         },
-        kQuitMsecs);
+        kShowMsecs);
     return painted ? window : std::string();
 }
 
@@ -211,7 +214,7 @@ std::string AnswerMessage() {
             }
             return false;
         },
-        kQuitMsecs);
+        kShowMsecs);
     if (id.empty()) return "";
     EXPECT_TRUE(KeysTo(id, "Return"));
     EXPECT_TRUE(WaitUntilNoWindow(title));
@@ -221,6 +224,35 @@ std::string AnswerMessage() {
 void WindowProgramTest::SetUp() {
     spots = PaletteSpots::Read();
     dir.write("input.seq", read_file(std::string(TAVREL_SOURCE_DIR) + "/data/input.seq"));
+}
+
+bool MakeFifo(const std::string& path) {
+    std::remove(path.c_str());
+    return mkfifo(path.c_str(), 0600) == 0;
+}
+
+int WriterOnceTheRunReads(const std::string& fifo) {
+    int fd = -1;
+    WaitFor(
+        [&] {
+            fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            return fd >= 0;
+        },
+        kRunMsecs);
+    return fd;
+}
+
+bool WriteAndClose(int fd, const std::string& text) {
+    // When the run has gone, the write fails instead of ending the test.
+    signal(SIGPIPE, SIG_IGN);
+    bool ok = fcntl(fd, F_SETFL, 0) == 0;
+    for (size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    return close(fd) == 0 && ok;
 }
 
 }  // namespace guitest

@@ -21,6 +21,9 @@ constexpr const char* kMainTitle = "Tavrel 0.1 Alpha";
 // How long a run of the sample, and the end after "Quit", may take.
 constexpr int kRunMsecs = 60000;
 constexpr int kQuitMsecs = 10000;
+// How long a window may take to appear, show its first picture or go, on a
+// machine that other builds keep busy (every wait ends once it holds).
+constexpr int kShowMsecs = 60000;
 constexpr int kMainWidth = 800;
 constexpr int kMainHeight = 600;
 
@@ -71,11 +74,11 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMsecs);
 // The X windows whose title is exactly `title`.
 std::vector<std::string> WindowsTitled(const std::string& title);
 // The first window of that title to appear, or "" after the timeout.
-std::string WaitForWindow(const std::string& title, int timeoutMsecs = 10000);
+std::string WaitForWindow(const std::string& title, int timeoutMsecs = kShowMsecs);
 // The main window once it shows its first picture (before that, clicks
 // may reach no widget yet), or "".
 std::string WaitForMainWindow();
-bool WaitUntilNoWindow(const std::string& title, int timeoutMsecs = 10000);
+bool WaitUntilNoWindow(const std::string& title, int timeoutMsecs = kShowMsecs);
 // The window's place on the screen.
 Spot WindowPosition(const std::string& window);
 // The main window as the screen shows it, rows bottom first. Without a
@@ -99,6 +102,16 @@ protected:
     TempDir dir;
     PaletteSpots spots{};
 };
+
+// An input that a run waits for: `path` (an existing file there is
+// replaced) becomes a FIFO, which the run opens when it reads its input.
+// The run stays under way until the test writes the file and closes it.
+bool MakeFifo(const std::string& path);
+// The FIFO's writing end once a run has opened its reading end (until then
+// the open fails), or -1 when no run opened it within kRunMsecs.
+int WriterOnceTheRunReads(const std::string& fifo);
+// Writes the whole text and closes, so that the run reads to its end.
+bool WriteAndClose(int fd, const std::string& text);
 
 }  // namespace guitest
 
