@@ -52,6 +52,9 @@ struct Pixels {
     const std::uint8_t* At(int x, int y) const { return &rgba[4 * (y * width + x)]; }
 };
 Pixels ReadBackBuffer(int x, int y, int width, int height);
+// Paints the window into its back buffer and reads the whole of it; the
+// window's buffers are no longer swapped after its paints.
+Pixels PaintAndRead(glow::GlowSubwindow* window);
 // Writes pixels as an RGB PNG, top row first.
 bool WritePng(const std::string& path, const Pixels& pixels);
 // Writes pixels as <name>.png in the build tree's picture folder (made when
