@@ -75,6 +75,11 @@ protected:
         ASSERT_TRUE(Timer().IsPending());
         Glow::OnGlutTimer(Timer().TimerId());
     }
+    // The messages of a gesture with one step (or drag) and its release,
+    // both "part top" with the left button.
+    static std::vector<std::string> OneStep(const std::string& step) {
+        return {step + " b0 m0", step + " released b0 m0"};
+    }
     std::vector<std::string> Take() {
         std::vector<std::string> taken;
         taken.swap(recorder.messages);
@@ -323,6 +328,38 @@ TEST_F(ScrollBarTest, LookOfTroughThumbAndArrows) {
     (void)vertical;
 }
 
+// The bar paints in the colours of its params, not in the defaults.
+TEST_F(ScrollBarTest, ColoursComeFromTheParams) {
+    glow::GlowScrollBarParams p = Params(160, 20, 0, 200, 50, 50);
+    const GlowColor trough(10, 20, 30, 255), thumb(40, 50, 60, 255), box(70, 80, 90, 255);
+    const GlowColor arrow(100, 110, 120, 255), light(130, 140, 150, 255), dark(160, 170, 180, 255);
+    p.troughColor = trough;
+    p.thumbColor = thumb;
+    p.arrowBoxColor = box;
+    p.arrowColor = arrow;
+    p.lightBevelColor = light;
+    p.darkBevelColor = dark;
+    MakeBar(p);
+    Paint();
+    // The thumb from 50 to 80, as in the look above.
+    EXPECT_COLOR(Color(10 + 30, 20), trough);
+    EXPECT_COLOR(Color(10 + 55, 20), thumb);
+    EXPECT_COLOR(Color(10 + 4, 20), box);
+    EXPECT_COLOR(Color(10 + 9, 20), arrow);
+    EXPECT_COLOR(Color(10 + 65, 10), light);
+    EXPECT_COLOR(Color(10 + 65, 29), dark);
+    // The grip about the thumb's centre at 65: light lines 4.5, 0.5 and
+    // 3.5 pixels before, at and after it, dark ones beside them, from 4
+    // pixels below the top edge to 6 above the bottom edge.
+    for (int column : {60, 64, 68}) {
+        SCOPED_TRACE(column);
+        EXPECT_COLOR(Color(10 + column, 10 + 8), light);
+        EXPECT_COLOR(Color(10 + column + 1, 10 + 8), dark);
+        EXPECT_COLOR(Color(10 + column, 10 + 2), thumb);
+        EXPECT_COLOR(Color(10 + column, 10 + 15), thumb);
+    }
+}
+
 TEST_F(ScrollBarTest, AutoPackTakesNoSizeThatIsNotGiven) {
     const int none = glow::unspecifiedPos;
     const struct {
@@ -397,17 +434,11 @@ TEST_F(ScrollBarTest, TopEntryNeverPassesMaximumMinusSpan) {
     } cases[] = {
         {"created beyond the end", 95, 1, -1, -1, 90, {}},
         {"created far beyond", 1000, 1, -1, -1, 90, {}},
-        {"an arrow step over the end", 88, 5, 155, -1, 88, {"2 90 b0 m0", "2 90 released b0 m0"}},
+        {"an arrow step over the end", 88, 5, 155, -1, 88, OneStep("2 90")},
         // The thumb from 114 to 134: the page after it is 134 to 140.
-        {"a page over the end", 85, 1, 137, -1, 85, {"4 90 b0 m0", "4 90 released b0 m0"}},
+        {"a page over the end", 85, 1, 137, -1, 85, OneStep("4 90")},
         // The thumb from 76 to 96.
-        {"the thumb dragged past the end",
-         50,
-         1,
-         85,
-         1000,
-         50,
-         {"5 90 b0 m0", "5 90 released b0 m0"}},
+        {"the thumb dragged past the end", 50, 1, 85, 1000, 50, OneStep("5 90")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -444,8 +475,7 @@ TEST_F(ScrollBarTest, InnerArrowsStepTheirOwnWayAndTrackTheirOwnBox) {
     for (const auto& p : presses) {
         SCOPED_TRACE(p.name);
         Click(10 + p.x, 20);
-        EXPECT_EQ(Take(), (Messages{std::string(p.step) + " b0 m0",
-                                    std::string(p.step) + " released b0 m0"}));
+        EXPECT_EQ(Take(), OneStep(p.step));
     }
 
     // Held, the inner plus arrow lights up with the outer one, and only they.
@@ -495,8 +525,7 @@ TEST_F(ScrollBarTest, VerticalBarReadsTheMouseFromTheTopDown) {
         SCOPED_TRACE(p.name);
         GlowScrollBarWidget* bar = MakeBar(20, 160, 0, 100, 10, 50, 200, 10);
         Click(200 + 10, 10 + p.y);
-        EXPECT_EQ(Take(), (Messages{std::string(p.step) + " b0 m0",
-                                    std::string(p.step) + " released b0 m0"}));
+        EXPECT_EQ(Take(), OneStep(p.step));
         delete bar;
     }
     // Dragged 20 pixels down of the 100 free: 18 entries further.

@@ -359,6 +359,39 @@ TEST_F(SliderTest, EachOrientationPaintsWhereValueAndOptionsSay) {
     }
 }
 
+// The slider paints in the colours of its params, not in the defaults.
+TEST_F(SliderTest, ColoursComeFromTheParams) {
+    const GlowColor trough(10, 20, 30, 255), thumb(40, 50, 60, 255), tick(70, 80, 90, 255);
+    const GlowColor light(130, 140, 150, 255), dark(160, 170, 180, 255);
+    GlowSliderParams p;
+    p.numTicks = 5;
+    p.value = 0.5;
+    p.troughColor = trough;
+    p.thumbColor = thumb;
+    p.tickColor = tick;
+    p.lightBevelColor = light;
+    p.darkBevelColor = dark;
+    MakeSlider(p);
+    Paint();
+    // The places of the look above: the pointer from 50 to 80 over the
+    // middle tick.
+    EXPECT_COLOR(Color(10 + 15, 10 + 27), tick);
+    EXPECT_COLOR(Color(10 + 55, 10 + 5), thumb);
+    EXPECT_COLOR(Color(10 + 45, 10 + 12), trough);
+    EXPECT_COLOR(Color(10 + 55, 10), light);
+    EXPECT_COLOR(Color(10 + 79, 10 + 5), dark);
+    // The grip about the centre at 65: light lines 3.5, 0.5 and 2.5 pixels
+    // before, at and after it, dark ones beside them, from 4 pixels below
+    // the top edge to 16.5, above the pointer's slanted edges.
+    for (int column : {61, 64, 67}) {
+        SCOPED_TRACE(column);
+        EXPECT_COLOR(Color(10 + column, 10 + 10), light);
+        EXPECT_COLOR(Color(10 + column + 1, 10 + 10), dark);
+        EXPECT_COLOR(Color(10 + column, 10 + 2), thumb);
+        EXPECT_COLOR(Color(10 + column, 10 + 17), thumb);
+    }
+}
+
 TEST_F(SliderTest, ThumbDraggedByRealMouse) {
     GlowSliderWidget* s = MakeSlider(GlowSliderParams());
     nextModifiers = -1;

@@ -48,6 +48,20 @@ protected:
             End();
         }
     }
+    // Real X input: the pointer over the window, so that the keys go to it,
+    // text typed into its field, then key pressed; true when a message came.
+    bool TypeByX(GlowTextFieldWindow* w, const std::string& text, const std::string& key) {
+        if (!glowtest::WaitUntilMapped(w)) return false;
+        const std::string xid = std::to_string(glowtest::XWindowOf(w));
+        glowtest::Xdotool("mousemove --window " + xid + " 5 5");
+        glowtest::Pump(50);
+        glowtest::Xdotool("type " + text);
+        if (!glowtest::PumpUntil([w, &text] { return w->TextField()->GetText() == text; })) {
+            return false;
+        }
+        glowtest::Xdotool("key " + key);
+        return glowtest::PumpUntil([this] { return !receiver.messages.empty(); });
+    }
     void TearDown() override {
         if (!Gone()) delete Glow::WindowForId(id);
         fieldtest::WidgetWindowTest::TearDown();
@@ -199,17 +213,7 @@ TEST_F(TextFieldWindowTest, KeysTypedByRealXInput) {
     p.labelText = "Type here:";
     p.x = 50;
     p.y = 50;
-    GlowTextFieldWindow* w = Make(p);
-    ASSERT_TRUE(glowtest::WaitUntilMapped(w));
-    const std::string xid = std::to_string(glowtest::XWindowOf(w));
-    // The pointer over the window, so that the keys go to it.
-    glowtest::Xdotool("mousemove --window " + xid + " 5 5");
-    glowtest::Pump(50);
-    glowtest::Xdotool("type abc");
-    ASSERT_TRUE(
-        glowtest::PumpUntil([w] { return std::string(w->TextField()->GetText()) == "abc"; }));
-    glowtest::Xdotool("key Return");
-    ASSERT_TRUE(glowtest::PumpUntil([this] { return !receiver.messages.empty(); }));
+    ASSERT_TRUE(TypeByX(Make(p), "abc", "Return"));
     EXPECT_EQ(receiver.messages[0].text, "abc");
     EXPECT_EQ(receiver.messages[0].buttonIndex, 0);
     EXPECT_TRUE(Gone());
@@ -228,15 +232,7 @@ TEST_F(TextFieldWindowTest, ShortConstructorMapsEnterAndEscape) {
             new GlowTextFieldWindow("Name", 50, 50, "Your name:", 120, "", "OK\tCancel", &receiver);
         id = w->WindowId();
         End();
-        ASSERT_TRUE(glowtest::WaitUntilMapped(w));
-        const std::string xid = std::to_string(glowtest::XWindowOf(w));
-        glowtest::Xdotool("mousemove --window " + xid + " 5 5");
-        glowtest::Pump(50);
-        glowtest::Xdotool("type ab");
-        ASSERT_TRUE(
-            glowtest::PumpUntil([w] { return std::string(w->TextField()->GetText()) == "ab"; }));
-        glowtest::Xdotool(std::string("key ") + k.key);
-        ASSERT_TRUE(glowtest::PumpUntil([this] { return !receiver.messages.empty(); }));
+        ASSERT_TRUE(TypeByX(w, "ab", k.key));
         EXPECT_EQ(receiver.messages[0].buttonIndex, k.button);
         EXPECT_EQ(receiver.messages[0].text, "ab");
         EXPECT_EQ(receiver.messages[0].mouseButton, 0);
