@@ -23,13 +23,13 @@ void InitGlut();
 // rounds so that the X server and GLUT timers get their turn.
 void Pump(int msecs);
 // Pumps until cond() holds or timeoutMsecs pass; returns cond().
-bool PumpUntil(const std::function<bool()>& cond, int timeoutMsecs = 5000);
+bool PumpUntil(const std::function<bool()>& cond, int timeoutMsecs = 20000);
 
 // The X window behind a toolkit window, and whether the X server shows it.
 unsigned long XWindowOf(glow::GlowSubwindow* window);
 bool IsMapped(glow::GlowSubwindow* window);
 // Pumps until the window is mapped (and its first events are handled).
-bool WaitUntilMapped(glow::GlowSubwindow* window, int timeoutMsecs = 5000);
+bool WaitUntilMapped(glow::GlowSubwindow* window, int timeoutMsecs = 20000);
 
 // The toolkit's GLUT callbacks, called as GLUT would for this window.
 void SendDisplay(glow::GlowSubwindow* window);

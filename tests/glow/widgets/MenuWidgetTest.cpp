@@ -406,7 +406,7 @@ TEST_F(MenuWidgetTest, RealPressOpensTheMenuAndAClickChooses) {
     glowtest::Pump(50);
     const std::string xid = std::to_string(glowtest::XWindowOf(face));
     glowtest::Xdotool("mousemove --window " + xid + " 10 8 mousedown 1");
-    ASSERT_TRUE(glowtest::PumpUntil([] { return Glow::IsMenuInUse(); }, 3000));
+    ASSERT_TRUE(glowtest::PumpUntil([] { return Glow::IsMenuInUse(); }));
     glowtest::Xdotool("mouseup 1");
     glowtest::Pump(50);
     EXPECT_TRUE(w->IsDown());
@@ -424,8 +424,8 @@ TEST_F(MenuWidgetTest, RealPressOpensTheMenuAndAClickChooses) {
     glowtest::Pump(200);
     glowtest::SavePicture("popup_menu_open", glowtest::ReadScreen(0, 0, 320, 240));
     glowtest::Xdotool("click 1");
-    ASSERT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }, 3000));
-    ASSERT_TRUE(glowtest::PumpUntil([this] { return !chosen.messages.empty(); }, 3000));
+    ASSERT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }));
+    ASSERT_TRUE(glowtest::PumpUntil([this] { return !chosen.messages.empty(); }));
     EXPECT_FALSE(w->IsDown());
     EXPECT_EQ(chosen.messages[0].item, 2);
     EXPECT_EQ(w->GetCurrentItem(), 2);
@@ -495,12 +495,12 @@ protected:
         const std::string button = std::to_string(xButton);
         const std::string xid = std::to_string(glowtest::XWindowOf(face));
         glowtest::Xdotool("mousemove --window " + xid + " 10 8 mousedown " + button);
-        const bool opened = glowtest::PumpUntil([] { return Glow::IsMenuInUse(); }, 3000);
+        const bool opened = glowtest::PumpUntil([] { return Glow::IsMenuInUse(); });
         glowtest::Xdotool("mouseup " + button);
         glowtest::Pump(30);
         const std::string fixture = std::to_string(glowtest::XWindowOf(subwindow));
         glowtest::Xdotool("mousemove --window " + fixture + " 310 230 click 1");
-        EXPECT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }, 3000));
+        EXPECT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }));
         glowtest::Pump(30);
         return opened;
     }
@@ -578,17 +578,17 @@ TEST_F(MenuMouseButtonTest, LabelLightsUpWhileTheMenuIsShown) {
     const std::string xid = std::to_string(glowtest::XWindowOf(face));
     glowtest::Xdotool("mousemove --window " + xid + " " + std::to_string(w->Width() - 2) + " " +
                       std::to_string(w->Height() - 2) + " mousedown 1");
-    ASSERT_TRUE(glowtest::PumpUntil([] { return Glow::IsMenuInUse(); }, 3000));
+    ASSERT_TRUE(glowtest::PumpUntil([] { return Glow::IsMenuInUse(); }));
     glowtest::Xdotool("mouseup 1");
     EXPECT_TRUE(glowtest::PumpUntil(
-        [&] { return widgettest::SameColor(w->Label()->GetTextColor(), hilite); }, 3000));
+        [&] { return widgettest::SameColor(w->Label()->GetTextColor(), hilite); }));
     EXPECT_GT(labelPixels(hilite), 10);
     EXPECT_EQ(labelPixels(black), 0);
     const std::string fixture = std::to_string(glowtest::XWindowOf(subwindow));
     glowtest::Xdotool("mousemove --window " + fixture + " 10 10 click 1");
-    ASSERT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }, 3000));
+    ASSERT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }));
     EXPECT_TRUE(glowtest::PumpUntil(
-        [&] { return widgettest::SameColor(w->Label()->GetTextColor(), black); }, 3000));
+        [&] { return widgettest::SameColor(w->Label()->GetTextColor(), black); }));
     EXPECT_GT(labelPixels(black), 10);
     EXPECT_EQ(labelPixels(hilite), 0);
     EXPECT_TRUE(chosen.messages.empty());
