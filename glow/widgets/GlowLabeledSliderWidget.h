@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 
 #include "glow/widgets/GlowSliderWidget.h"
+#include "glow/widgets/Glow_BarAxis.h"
 #include "glow/widgets/Glow_NumberFormat.h"
 
 namespace glow {
@@ -80,7 +81,7 @@ protected:
     void OnWidgetPaint() override;
 
 private:
-    bool IsHorizontal() const { return !IsVertical(Width(), Height()); }
+    bool IsHorizontal() const { return !Glow_BarAxis::Of(*this).vertical; }
     // Gives a label a new text without asking for another repaint.
     static void SetLabelText(GlowWidgetLabelWidget* label, const std::string& text);
     void SizeMinMaxLabels();

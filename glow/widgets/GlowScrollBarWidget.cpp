@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "glow/widgets/Glow_BarAxis.h"
 #include "glow/widgets/Glow_Bevels.h"
 #include "glow/widgets/Glow_ScrollBar_TimerFunc.h"
 
@@ -23,7 +24,6 @@ constexpr int preferredBreadth = 20;
 // than eight times.
 constexpr float oneArrowRatio = 4.0f;
 constexpr float twoArrowsRatio = 8.0f;
-constexpr float bevelPixels = 2.0f;
 
 }  // namespace
 
@@ -31,9 +31,9 @@ GlowScrollBarWidget::Geometry GlowScrollBarWidget::GetGeometry(int width, int he
                                                                int maximum, int span,
                                                                int topEntry) {
     Geometry g;
-    const bool vertical = IsVertical(width, height);
-    g.length = static_cast<float>(vertical ? height : width);
-    g.breadth = static_cast<float>(vertical ? width : height);
+    const Glow_BarAxis axis(width, height);
+    g.length = static_cast<float>(axis.length);
+    g.breadth = static_cast<float>(axis.breadth);
     // A bar without area has no parts but the thumb over the whole trough.
     if (g.length <= 0 || g.breadth <= 0) return g;
     g.arrowMode = g.breadth * twoArrowsRatio < g.length  ? 2
@@ -110,22 +110,7 @@ void GlowScrollBarWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
     arrowStep_ = params.arrowStep;
     pageStep_ = params.pageStep;
     if (params.receiver != nullptr) sender_.Bind(params.receiver);
-    troughColor_ = params.troughColor;
-    thumbColor_ = params.thumbColor;
-    dragOriginColor_ = params.dragOriginColor;
-    arrowBoxColor_ = params.arrowBoxColor;
-    arrowColor_ = params.arrowColor;
-    pressedTroughColor_ = params.pressedTroughColor;
-    pressedThumbColor_ = params.pressedThumbColor;
-    pressedArrowBoxColor_ = params.pressedArrowBoxColor;
-    pressedArrowColor_ = params.pressedArrowColor;
-    inactiveTroughColor_ = params.inactiveTroughColor;
-    inactiveThumbColor_ = params.inactiveThumbColor;
-    inactiveArrowBoxColor_ = params.inactiveArrowBoxColor;
-    inactiveArrowColor_ = params.inactiveArrowColor;
-    inactiveBorderColor_ = params.inactiveBorderColor;
-    lightBevelColor_ = params.lightBevelColor;
-    darkBevelColor_ = params.darkBevelColor;
+    colors_ = params;
     part_ = noPart;
     inPart_ = false;
     RegisterMouseEvents();
@@ -137,16 +122,14 @@ long long GlowScrollBarWidget::Clamped(long long entry) const {
 }
 
 bool GlowScrollBarWidget::PointToPosition(int x, int y, float& position) const {
-    const bool vertical = IsVertical(Width(), Height());
-    const int length = vertical ? Height() : Width();
-    const int across = vertical ? x : y;
-    const int breadth = vertical ? Width() : Height();
-    if (length <= 0) {
+    const Glow_BarAxis axis = Glow_BarAxis::Of(*this);
+    if (axis.length <= 0) {
         position = 0;
         return false;
     }
-    position = static_cast<float>(2.0 * (vertical ? y : x) / length - 1.0);
-    return position >= -1 && position <= 1 && across >= 0 && across <= breadth;
+    position = static_cast<float>(2.0 * axis.Along(x, y) / axis.length - 1.0);
+    const int across = axis.Across(x, y);
+    return position >= -1 && position <= 1 && across >= 0 && across <= axis.breadth;
 }
 
 // ---------------------------------------------------------------------------
@@ -364,50 +347,48 @@ bool GlowScrollBarWidget::TrackPress(int x, int y) {
 
 void GlowScrollBarWidget::OnWidgetPaint() {
     const Geometry g = GetGeometry();
+    const Glow_BevelUnits u(g.length, g.breadth);
     const bool active = IsActive();
-    if (IsVertical(Width(), Height())) {
+    const Glow_ScrollBarColors& c = colors_;
+    if (Glow_BarAxis::Of(*this).vertical) {
         // Drawn as a horizontal bar: its minimum end at the top, the light
         // still from the top left.
         glRotatef(-90.0f, 0.0f, 0.0f, 1.0f);
         glScalef(1.0f, -1.0f, 1.0f);
     }
-    const float bA = 2 * bevelPixels / g.length;
-    const float bX = 2 * bevelPixels / g.breadth;
-    const float pA = 2.0f / g.length;
-    const float pX = 2.0f / g.breadth;
     const float thumbLength = g.thumbEnd - g.thumbStart;
 
-    (!active                  ? inactiveTroughColor_
-     : part_ == minusPagePart ? pressedTroughColor_
-                              : troughColor_)
+    (!active                  ? c.inactiveTroughColor
+     : part_ == minusPagePart ? c.pressedTroughColor
+                              : c.troughColor)
         .Apply();
     glRectf(-1.0f, -1.0f, g.thumbStart, 1.0f);
-    (!active                 ? inactiveTroughColor_
-     : part_ == plusPagePart ? pressedTroughColor_
-                             : troughColor_)
+    (!active                 ? c.inactiveTroughColor
+     : part_ == plusPagePart ? c.pressedTroughColor
+                             : c.troughColor)
         .Apply();
     glRectf(g.thumbEnd, -1.0f, 1.0f, 1.0f);
     if (!active) {
-        inactiveBorderColor_.Apply();
-        Glow_Bevels::Outline(-1.0f, -1.0f, 1.0f, 1.0f, pA, pX);
+        c.inactiveBorderColor.Apply();
+        Glow_Bevels::Outline(-1.0f, -1.0f, 1.0f, 1.0f, u.pA, u.pX);
     }
     if (part_ == thumbPart) {
         // Where the thumb was when the drag began, sunken.
         const float o = lastPosition_;
-        dragOriginColor_.Apply();
+        c.dragOriginColor.Apply();
         glRectf(o, -1.0f, o + thumbLength, 1.0f);
-        Glow_Bevels::Raised(o, -1.0f, o + thumbLength, 1.0f, bA, bX, lightBevelColor_,
-                            darkBevelColor_, true);
+        Glow_Bevels::Raised(o, -1.0f, o + thumbLength, 1.0f, u.bA, u.bX, c.lightBevelColor,
+                            c.darkBevelColor, true);
     }
     if (g.arrowMode >= 1) {
-        DrawArrowBox(g, minusArrowPart, false, active);
-        DrawArrowBox(g, plusArrowPart, false, active);
+        DrawArrowBox(g, u, minusArrowPart, false, active);
+        DrawArrowBox(g, u, plusArrowPart, false, active);
     }
     if (g.arrowMode == 2) {
-        DrawArrowBox(g, plusArrowPart, true, active);
-        DrawArrowBox(g, minusArrowPart, true, active);
+        DrawArrowBox(g, u, plusArrowPart, true, active);
+        DrawArrowBox(g, u, minusArrowPart, true, active);
     }
-    DrawThumb(g, active);
+    DrawThumb(g, u, active);
 
     if (pendingDelay_ > 0) {
         Glow_ScrollBar_TimerFunc::instance->Start(pendingDelay_, this);
@@ -415,23 +396,22 @@ void GlowScrollBarWidget::OnWidgetPaint() {
     }
 }
 
-void GlowScrollBarWidget::DrawArrowBox(const Geometry& g, int boxPart, bool inner,
-                                       bool active) const {
+void GlowScrollBarWidget::DrawArrowBox(const Geometry& g, const Glow_BevelUnits& u, int boxPart,
+                                       bool inner, bool active) const {
+    const Glow_ScrollBarColors& c = colors_;
     float start, end;
     g.ArrowBox(boxPart, inner, start, end);
     const bool held = part_ == boxPart;
-    const float bA = 2 * bevelPixels / g.length;
-    const float bX = 2 * bevelPixels / g.breadth;
-    (!active ? inactiveArrowBoxColor_ : held ? pressedArrowBoxColor_ : arrowBoxColor_).Apply();
+    (!active ? c.inactiveArrowBoxColor : held ? c.pressedArrowBoxColor : c.arrowBoxColor).Apply();
     glRectf(start, -1.0f, end, 1.0f);
     if (active) {
-        Glow_Bevels::Raised(start, -1.0f, end, 1.0f, bA, bX, lightBevelColor_, darkBevelColor_,
-                            held);
+        Glow_Bevels::Raised(start, -1.0f, end, 1.0f, u.bA, u.bX, c.lightBevelColor,
+                            c.darkBevelColor, held);
     } else {
-        inactiveBorderColor_.Apply();
-        Glow_Bevels::Outline(start, -1.0f, end, 1.0f, 2.0f / g.length, 2.0f / g.breadth);
+        c.inactiveBorderColor.Apply();
+        Glow_Bevels::Outline(start, -1.0f, end, 1.0f, u.pA, u.pX);
     }
-    (!active ? inactiveArrowColor_ : held ? pressedArrowColor_ : arrowColor_).Apply();
+    (!active ? c.inactiveArrowColor : held ? c.pressedArrowColor : c.arrowColor).Apply();
     const float a = g.arrowSize;
     // The tip, then the base of the triangle.
     const float tip = boxPart == minusArrowPart ? start + 0.3f * a : start + 0.7f * a;
@@ -443,29 +423,31 @@ void GlowScrollBarWidget::DrawArrowBox(const Geometry& g, int boxPart, bool inne
     glEnd();
 }
 
-void GlowScrollBarWidget::DrawThumb(const Geometry& g, bool active) const {
-    (!active ? inactiveThumbColor_ : part_ == thumbPart ? pressedThumbColor_ : thumbColor_).Apply();
+void GlowScrollBarWidget::DrawThumb(const Geometry& g, const Glow_BevelUnits& u,
+                                    bool active) const {
+    const Glow_ScrollBarColors& c = colors_;
+    (!active              ? c.inactiveThumbColor
+     : part_ == thumbPart ? c.pressedThumbColor
+                          : c.thumbColor)
+        .Apply();
     glRectf(g.thumbStart, -1.0f, g.thumbEnd, 1.0f);
     if (!active) {
-        inactiveBorderColor_.Apply();
-        Glow_Bevels::Outline(g.thumbStart, -1.0f, g.thumbEnd, 1.0f, 2.0f / g.length,
-                             2.0f / g.breadth);
+        c.inactiveBorderColor.Apply();
+        Glow_Bevels::Outline(g.thumbStart, -1.0f, g.thumbEnd, 1.0f, u.pA, u.pX);
         return;
     }
-    const float bA = 2 * bevelPixels / g.length;
-    const float bX = 2 * bevelPixels / g.breadth;
-    Glow_Bevels::Raised(g.thumbStart, -1.0f, g.thumbEnd, 1.0f, bA, bX, lightBevelColor_,
-                        darkBevelColor_);
+    Glow_Bevels::Raised(g.thumbStart, -1.0f, g.thumbEnd, 1.0f, u.bA, u.bX, c.lightBevelColor,
+                        c.darkBevelColor);
     // The grip: six lines across, 4.5 pixels either side of the centre.
-    const float c = (g.thumbStart + g.thumbEnd) / 2;
+    const float centre = (g.thumbStart + g.thumbEnd) / 2;
     const float L = g.length;
-    const float light[] = {c - 9 / L, c - 1 / L, c + 7 / L};
-    const float dark[] = {c - 7 / L, c + 1 / L, c + 9 / L};
-    const float y0 = -1.0f + 3 * bX;
-    const float y1 = 1.0f - 2 * bX;
-    lightBevelColor_.Apply();
+    const float light[] = {centre - 9 / L, centre - 1 / L, centre + 7 / L};
+    const float dark[] = {centre - 7 / L, centre + 1 / L, centre + 9 / L};
+    const float y0 = -1.0f + 3 * u.bX;
+    const float y1 = 1.0f - 2 * u.bX;
+    c.lightBevelColor.Apply();
     Glow_Bevels::Lines(light, 3, y0, y1);
-    darkBevelColor_.Apply();
+    c.darkBevelColor.Apply();
     Glow_Bevels::Lines(dark, 3, y0, y1);
 }
 
@@ -479,7 +461,7 @@ int GlowScrollBarWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOpti
     auto along = [](int rule) { return rule == preferredSize ? expandPreferredSize : rule; };
     int width = Width();
     int height = Height();
-    if (!IsVertical(width, height)) {
+    if (!Glow_BarAxis(width, height).vertical) {
         if (!SizeForRule(along(hOption), hSize, width, width, width)) return 1;
         if (!SizeForRule(NoGrowthRule(vOption), vSize, preferredBreadth, height, height)) return 2;
     } else {

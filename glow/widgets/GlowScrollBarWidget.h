@@ -3,11 +3,12 @@
 
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowWidget.h"
-#include "glow/widgets/Glow_WidgetColors.h"
+#include "glow/widgets/Glow_ScrollBarColors.h"
 
 namespace glow {
 
 class GlowScrollBarWidget;
+struct Glow_BevelUnits;
 
 // Sent for every step, for every thumb drag that moves the top entry, and
 // once when the button is released.
@@ -20,7 +21,7 @@ struct GlowScrollBarMessage {
     int modifiers;
 };
 
-struct GlowScrollBarParams : public GlowWidgetParams {
+struct GlowScrollBarParams : public GlowWidgetParams, public Glow_ScrollBarColors {
     // Copies defaults.
     GlowScrollBarParams() : GlowScrollBarParams(defaults) {}
     GlowScrollBarParams(const GlowScrollBarParams&) = default;
@@ -35,22 +36,6 @@ struct GlowScrollBarParams : public GlowWidgetParams {
     int arrowStep;
     int pageStep;  // -1: the span
     TReceiver<const GlowScrollBarMessage&>* receiver;
-    GlowColor troughColor;
-    GlowColor thumbColor;
-    GlowColor dragOriginColor;
-    GlowColor arrowBoxColor;
-    GlowColor arrowColor;
-    GlowColor pressedTroughColor;
-    GlowColor pressedThumbColor;
-    GlowColor pressedArrowBoxColor;
-    GlowColor pressedArrowColor;
-    GlowColor inactiveTroughColor;
-    GlowColor inactiveThumbColor;
-    GlowColor inactiveArrowBoxColor;
-    GlowColor inactiveArrowColor;
-    GlowColor inactiveBorderColor;
-    GlowColor lightBevelColor;
-    GlowColor darkBevelColor;
 
     static GlowScrollBarParams defaults;
 
@@ -58,6 +43,7 @@ protected:
     // Constant, so the defaults are ready before any start-up code runs.
     constexpr explicit GlowScrollBarParams(bool)
         : GlowWidgetParams{false, 0, 0, 120, 20, 0},
+          Glow_ScrollBarColors(),
           minimum(0),
           maximum(1),
           span(1),
@@ -66,23 +52,7 @@ protected:
           repeatInterval(50),
           arrowStep(1),
           pageStep(-1),
-          receiver(nullptr),
-          troughColor(Glow_WidgetColors::gray50),
-          thumbColor(Glow_WidgetColors::gray70),
-          dragOriginColor(Glow_WidgetColors::gray50),
-          arrowBoxColor(Glow_WidgetColors::gray70),
-          arrowColor(Glow_WidgetColors::blue),
-          pressedTroughColor(153, 127, 127, 255),
-          pressedThumbColor(Glow_WidgetColors::rose),
-          pressedArrowBoxColor(Glow_WidgetColors::rose),
-          pressedArrowColor(255, 0, 0, 255),
-          inactiveTroughColor(Glow_WidgetColors::gray80),
-          inactiveThumbColor(Glow_WidgetColors::gray70),
-          inactiveArrowBoxColor(Glow_WidgetColors::gray70),
-          inactiveArrowColor(Glow_WidgetColors::gray30),
-          inactiveBorderColor(Glow_WidgetColors::gray30),
-          lightBevelColor(Glow_WidgetColors::white),
-          darkBevelColor(Glow_WidgetColors::gray30) {}
+          receiver(nullptr) {}
 };
 
 // Chooses an integer, the top entry, between a minimum and a maximum as a
@@ -125,8 +95,6 @@ public:
     // move (it fills the trough).
     static bool EntryAtThumb(const Geometry& g, double thumbStart, int minimum, int maximum,
                              int span, int& entry);
-    // True when the bar runs from top to bottom: taller than wide.
-    static bool IsVertical(int width, int height) { return height > width; }
 
     GlowScrollBarWidget();
     GlowScrollBarWidget(GlowWidget* parentWidget, const GlowScrollBarParams& params);
@@ -181,8 +149,9 @@ private:
     void EndGesture();
     void Send(int part, bool released, int mouseButton, int modifiers);
 
-    void DrawArrowBox(const Geometry& g, int boxPart, bool inner, bool active) const;
-    void DrawThumb(const Geometry& g, bool active) const;
+    void DrawArrowBox(const Geometry& g, const Glow_BevelUnits& u, int boxPart, bool inner,
+                      bool active) const;
+    void DrawThumb(const Geometry& g, const Glow_BevelUnits& u, bool active) const;
 
     TSender<const GlowScrollBarMessage&> sender_;
     float grabOffset_ = 0;
@@ -201,22 +170,7 @@ private:
     float lastPosition_ = 0;
     int pageStep_ = -1;
     int arrowStep_ = 1;
-    GlowColor troughColor_;
-    GlowColor thumbColor_;
-    GlowColor dragOriginColor_;
-    GlowColor arrowBoxColor_;
-    GlowColor arrowColor_;
-    GlowColor pressedTroughColor_;
-    GlowColor pressedThumbColor_;
-    GlowColor pressedArrowBoxColor_;
-    GlowColor pressedArrowColor_;
-    GlowColor inactiveTroughColor_;
-    GlowColor inactiveThumbColor_;
-    GlowColor inactiveArrowBoxColor_;
-    GlowColor inactiveArrowColor_;
-    GlowColor inactiveBorderColor_;
-    GlowColor lightBevelColor_;
-    GlowColor darkBevelColor_;
+    Glow_ScrollBarColors colors_;
 };
 
 }  // namespace glow

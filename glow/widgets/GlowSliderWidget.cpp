@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "glow/widgets/Glow_BarAxis.h"
 #include "glow/widgets/Glow_Bevels.h"
 
 namespace glow {
@@ -16,7 +17,6 @@ namespace {
 // The least slider: this long along its travel and this broad across.
 constexpr int leastLength = 130;
 constexpr int leastBreadth = 30;
-constexpr float bevelPixels = 2.0f;
 constexpr float tickLineWidth = 2.0f;
 
 void Quad(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3) {
@@ -51,16 +51,7 @@ void GlowSliderWidget::Init(GlowWidgetRoot* root, GlowWidget* parentWidget,
     if (value_ < minimum_ || std::isnan(value_)) value_ = minimum_;
     numTicks_ = std::max(0, params.numTicks);
     if (params.receiver != nullptr) sender_.Bind(params.receiver);
-    troughColor_ = params.troughColor;
-    thumbColor_ = params.thumbColor;
-    tickColor_ = params.tickColor;
-    pressedThumbColor_ = params.pressedThumbColor;
-    inactiveTroughColor_ = params.inactiveTroughColor;
-    inactiveThumbColor_ = params.inactiveThumbColor;
-    inactiveTickColor_ = params.inactiveTickColor;
-    inactiveBorderColor_ = params.inactiveBorderColor;
-    lightBevelColor_ = params.lightBevelColor;
-    darkBevelColor_ = params.darkBevelColor;
+    colors_ = params;
     RegisterMouseEvents();
 }
 
@@ -105,14 +96,12 @@ double GlowSliderWidget::TickPosition(int length, int breadth, int numTicks, int
 }
 
 void GlowSliderWidget::SetValueFromPoint(int px, int py) {
-    const bool vertical = IsVertical(Width(), Height());
-    const int length = vertical ? Height() : Width();
-    const int breadth = vertical ? Width() : Height();
-    const int travel = length - breadth;
+    const Glow_BarAxis axis = Glow_BarAxis::Of(*this);
+    const int travel = axis.length - axis.breadth;
     // A slider as broad as it is long (or broader) has no travel: the value
     // stays where it is.
     if (travel <= 0) return;
-    const double t = static_cast<double>((vertical ? py : px) - breadth / 2) / travel;
+    const double t = static_cast<double>(axis.Along(px, py) - axis.breadth / 2) / travel;
     value_ = ValueAtFraction(t, minimum_, maximum_, options_);
 }
 
@@ -123,16 +112,14 @@ void GlowSliderWidget::OnWidgetMouseDown(int button, int x, int y, int modifiers
     if (!HasThumb()) return;
     double t = PositionFraction(value_, minimum_, maximum_, options_);
     if (Has(reversed)) t = 1.0 - t;
-    const bool vertical = IsVertical(Width(), Height());
-    const int length = vertical ? Height() : Width();
-    const int breadth = vertical ? Width() : Height();
-    const int along = vertical ? y : x;
-    const int half = breadth / 2;
-    const int centre = ThumbCentre(length, breadth, t);
+    const Glow_BarAxis axis = Glow_BarAxis::Of(*this);
+    const int along = axis.Along(x, y);
+    const int half = axis.breadth / 2;
+    const int centre = ThumbCentre(axis.length, axis.breadth, t);
     // A press that misses the thumb does nothing.
     if (!(centre - half < along && along < centre + half)) return;
-    grabX_ = vertical ? 0 : centre - x;
-    grabY_ = vertical ? centre - y : 0;
+    grabX_ = axis.vertical ? 0 : centre - x;
+    grabY_ = axis.vertical ? centre - y : 0;
     dragging_ = true;
     mouseButton_ = button;
     modifiers_ = modifiers;
@@ -174,23 +161,30 @@ void GlowSliderWidget::OnReleased(int mouseButton, int modifiers) {
 // The light falls from the top left on screen in every orientation: the
 // options swap the colours of the faces that their mirroring turns round.
 const GlowColor& GlowSliderWidget::LeftFacing() const {
-    return Has(reversed) ? darkBevelColor_ : lightBevelColor_;
+    return Has(reversed) ? colors_.darkBevelColor : colors_.lightBevelColor;
 }
 const GlowColor& GlowSliderWidget::RightFacing() const {
-    return Has(reversed) ? lightBevelColor_ : darkBevelColor_;
+    return Has(reversed) ? colors_.lightBevelColor : colors_.darkBevelColor;
 }
 const GlowColor& GlowSliderWidget::UpFacing() const {
-    return Has(ticksFlipped) ? darkBevelColor_ : lightBevelColor_;
+    return Has(ticksFlipped) ? colors_.darkBevelColor : colors_.lightBevelColor;
 }
 const GlowColor& GlowSliderWidget::DownFacing() const {
-    return Has(ticksFlipped) ? lightBevelColor_ : darkBevelColor_;
+    return Has(ticksFlipped) ? colors_.lightBevelColor : colors_.darkBevelColor;
 }
+
+// The thumb is as long as the slider is broad.
+GlowSliderWidget::PaintUnits::PaintUnits(const Glow_BarAxis& axis)
+    : Glow_BevelUnits(static_cast<float>(axis.length), static_cast<float>(axis.breadth)),
+      length(static_cast<float>(axis.length)),
+      breadth(static_cast<float>(axis.breadth)),
+      r(breadth / length) {}
 
 void GlowSliderWidget::OnWidgetPaint() {
     // Drawn in a frame along the travel: x from -1 at the minimum end to +1,
     // y from -1 on the tick side to +1.
-    const bool vertical = IsVertical(Width(), Height());
-    if (!vertical) {
+    const Glow_BarAxis axis = Glow_BarAxis::Of(*this);
+    if (!axis.vertical) {
         if (Has(ticksFlipped)) glScalef(1.0f, -1.0f, 1.0f);
         if (Has(reversed)) glScalef(-1.0f, 1.0f, 1.0f);
     } else {
@@ -198,13 +192,7 @@ void GlowSliderWidget::OnWidgetPaint() {
         if (!Has(reversed)) glScalef(1.0f, -1.0f, 1.0f);
         glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
     }
-    PaintUnits u;
-    u.length = static_cast<float>(vertical ? Height() : Width());
-    u.breadth = static_cast<float>(vertical ? Width() : Height());
-    u.bA = 2 * bevelPixels / u.length;
-    u.bX = 2 * bevelPixels / u.breadth;
-    // The thumb is as long as the slider is broad.
-    u.r = u.breadth / u.length;
+    const PaintUnits u(axis);
     PaintTrough(u);
     PaintTicks(u);
     if (!HasThumb()) return;
@@ -217,21 +205,21 @@ void GlowSliderWidget::PaintTrough(const PaintUnits& u) const {
     const float bottom = numTicks_ == 0 ? -0.25f : -0.1f;
     const float top = numTicks_ == 0 ? 0.25f : 0.4f;
     const bool active = IsActive();
-    (active ? troughColor_ : inactiveTroughColor_).Apply();
+    (active ? colors_.troughColor : colors_.inactiveTroughColor).Apply();
     glRectf(-1.0f, bottom, 1.0f, top);
     if (active) {
         // Sunken: each inner face looks into the trough.
         Glow_Bevels::Frame(-1.0f, bottom, 1.0f, top, u.bA, u.bX, RightFacing(), DownFacing(),
                            LeftFacing(), UpFacing());
     } else {
-        inactiveBorderColor_.Apply();
-        Glow_Bevels::Outline(-1.0f, bottom, 1.0f, top, u.bA / 2, u.bX / 2);
+        colors_.inactiveBorderColor.Apply();
+        Glow_Bevels::Outline(-1.0f, bottom, 1.0f, top, u.pA, u.pX);
     }
 }
 
 void GlowSliderWidget::PaintTicks(const PaintUnits& u) const {
     if (numTicks_ <= 0) return;
-    (IsActive() ? tickColor_ : inactiveTickColor_).Apply();
+    (IsActive() ? colors_.tickColor : colors_.inactiveTickColor).Apply();
     glLineWidth(tickLineWidth);
     glBegin(GL_LINES);
     for (int i = 0; i < numTicks_; ++i) {
@@ -245,14 +233,18 @@ void GlowSliderWidget::PaintTicks(const PaintUnits& u) const {
 
 void GlowSliderWidget::PaintThumb(const PaintUnits& u, float c) const {
     const bool active = IsActive();
+    const Glow_SliderColors& colors = colors_;
     const float length = u.length;
     const float breadth = u.breadth;
     const float r = u.r;
     const float bA = u.bA;
     const float bX = u.bX;
-    const float pA = bA / 2;
-    const float pX = bX / 2;
-    (!active ? inactiveThumbColor_ : dragging_ ? pressedThumbColor_ : thumbColor_).Apply();
+    const float pA = u.pA;
+    const float pX = u.pX;
+    (!active     ? colors.inactiveThumbColor
+     : dragging_ ? colors.pressedThumbColor
+                 : colors.thumbColor)
+        .Apply();
     const float left = c - r;
     const float right = c + r;
     // The grip: six lines, 3.5 pixels either side of the centre.
@@ -274,7 +266,7 @@ void GlowSliderWidget::PaintThumb(const PaintUnits& u, float c) const {
         glVertex2f(right, 0.0f);
         glEnd();
         if (!active) {
-            inactiveBorderColor_.Apply();
+            colors.inactiveBorderColor.Apply();
             glBegin(GL_LINE_LOOP);
             glVertex2f(c, -0.5f);
             glVertex2f(left + pA, 0.0f);
@@ -304,7 +296,7 @@ void GlowSliderWidget::PaintThumb(const PaintUnits& u, float c) const {
     }
     glRectf(left, -1.0f, right, 1.0f);
     if (!active) {
-        inactiveBorderColor_.Apply();
+        colors.inactiveBorderColor.Apply();
         Glow_Bevels::Outline(left, -1.0f, right, 1.0f, pA, pX);
         return;
     }
@@ -315,7 +307,7 @@ void GlowSliderWidget::PaintThumb(const PaintUnits& u, float c) const {
 
 int GlowSliderWidget::OnAutoPack(int hSize, int vSize, int hOption, int vOption, int&, int&, int&,
                                  int&) {
-    const bool vertical = IsVertical(Width(), Height());
+    const bool vertical = Glow_BarAxis::Of(*this).vertical;
     const int leastWidth = vertical ? leastBreadth : leastLength;
     const int leastHeight = vertical ? leastLength : leastBreadth;
     if (hSize != unspecifiedSize && hSize < leastWidth) return 1;

@@ -3,11 +3,13 @@
 
 #include "glow/core/TSender.h"
 #include "glow/widgets/GlowWidget.h"
-#include "glow/widgets/Glow_WidgetColors.h"
+#include "glow/widgets/Glow_Bevels.h"
+#include "glow/widgets/Glow_SliderColors.h"
 
 namespace glow {
 
 class GlowSliderWidget;
+struct Glow_BarAxis;
 
 // Option bits of a slider, combined with |.
 enum GlowSliderOptions : int {
@@ -33,7 +35,7 @@ struct GlowSliderMessage {
     int modifiers;
 };
 
-struct GlowSliderParams : public GlowWidgetParams {
+struct GlowSliderParams : public GlowWidgetParams, public Glow_SliderColors {
     // Copies defaults.
     GlowSliderParams() : GlowSliderParams(defaults) {}
     GlowSliderParams(const GlowSliderParams&) = default;
@@ -45,16 +47,6 @@ struct GlowSliderParams : public GlowWidgetParams {
     double value;
     int numTicks;  // 0: none
     TReceiver<const GlowSliderMessage&>* receiver;
-    GlowColor troughColor;
-    GlowColor thumbColor;
-    GlowColor tickColor;
-    GlowColor pressedThumbColor;
-    GlowColor inactiveTroughColor;
-    GlowColor inactiveThumbColor;
-    GlowColor inactiveTickColor;
-    GlowColor inactiveBorderColor;
-    GlowColor lightBevelColor;
-    GlowColor darkBevelColor;
 
     static GlowSliderParams defaults;
 
@@ -62,22 +54,13 @@ protected:
     // Constant, so the defaults are ready before any start-up code runs.
     constexpr explicit GlowSliderParams(bool)
         : GlowWidgetParams{false, 0, 0, 130, 30, 0},
+          Glow_SliderColors(),
           options(noSliderOptions),
           minimum(0.0),
           maximum(1.0),
           value(0.0),
           numTicks(0),
-          receiver(nullptr),
-          troughColor(Glow_WidgetColors::gray50),
-          thumbColor(Glow_WidgetColors::gray70),
-          tickColor(Glow_WidgetColors::black),
-          pressedThumbColor(Glow_WidgetColors::rose),
-          inactiveTroughColor(Glow_WidgetColors::gray70),
-          inactiveThumbColor(Glow_WidgetColors::gray70),
-          inactiveTickColor(Glow_WidgetColors::gray30),
-          inactiveBorderColor(Glow_WidgetColors::gray30),
-          lightBevelColor(Glow_WidgetColors::white),
-          darkBevelColor(Glow_WidgetColors::gray30) {}
+          receiver(nullptr) {}
 };
 
 // Sets a value between a minimum and a maximum by dragging a thumb along a
@@ -101,8 +84,6 @@ public:
     bool IsDragging() const { return dragging_; }
     TSender<const GlowSliderMessage&>& Sender() { return sender_; }
 
-    // True when the slider runs from top to bottom: taller than wide.
-    static bool IsVertical(int width, int height) { return height > width; }
     // Where value lies along the travel, 0 at the minimum end and 1 at the
     // maximum end (before any reversal); 0 for an empty range.
     static double PositionFraction(double value, double minimum, double maximum,
@@ -145,11 +126,11 @@ private:
     static double TickX(int numTicks, int index, double r);
 
     // The sizes of one paint in the normalised frame along the travel.
-    struct PaintUnits {
+    struct PaintUnits : Glow_BevelUnits {
+        explicit PaintUnits(const Glow_BarAxis& axis);
+
         float length;   // pixels along the travel
         float breadth;  // pixels across
-        float bA;       // a bevel's depth along the travel
-        float bX;       // a bevel's depth across
         float r;        // half the thumb's length
     };
     // Painting in the normalised frame along the travel.
@@ -172,16 +153,7 @@ private:
     int mouseButton_ = 0;
     int modifiers_ = 0;
     bool dragging_ = false;
-    GlowColor troughColor_;
-    GlowColor thumbColor_;
-    GlowColor tickColor_;
-    GlowColor pressedThumbColor_;
-    GlowColor inactiveTroughColor_;
-    GlowColor inactiveThumbColor_;
-    GlowColor inactiveTickColor_;
-    GlowColor inactiveBorderColor_;
-    GlowColor lightBevelColor_;
-    GlowColor darkBevelColor_;
+    Glow_SliderColors colors_;
 };
 
 }  // namespace glow

@@ -4,6 +4,18 @@
 
 namespace glow {
 
+namespace {
+
+constexpr float bevelPixels = 2.0f;
+
+}  // namespace
+
+Glow_BevelUnits::Glow_BevelUnits(float length, float breadth)
+    : bA(2 * bevelPixels / length),
+      bX(2 * bevelPixels / breadth),
+      pA(2.0f / length),
+      pX(2.0f / breadth) {}
+
 void Glow_Bevels::Frame(float left, float bottom, float right, float top, float bx, float by,
                         const GlowColor& leftFace, const GlowColor& topFace,
                         const GlowColor& rightFace, const GlowColor& bottomFace) {

@@ -5,6 +5,17 @@
 
 namespace glow {
 
+// The sizes of bevels and outlines in a frame that spans length x breadth
+// pixels from -1 to 1 each way.
+struct Glow_BevelUnits {
+    Glow_BevelUnits(float length, float breadth);
+
+    float bA;  // a bevel's depth (two pixels) along the length
+    float bX;  // and across
+    float pA;  // one pixel along the length
+    float pX;  // and across
+};
+
 // Bevels and grips drawn in a widget's normalised frame (after any
 // orientation transform of its own): every widget's bevels, and the grips of
 // scroll bars and sliders.

@@ -140,6 +140,14 @@ Pixels ReadBackBuffer(int x, int y, int width, int height) {
     return p;
 }
 
+Pixels PaintAndRead(glow::GlowSubwindow* window) {
+    window->SetAutoSwapBuffers(false);
+    SendDisplay(window);
+    Select(window);
+    glFinish();
+    return ReadBackBuffer(0, 0, window->Width(), window->Height());
+}
+
 namespace {
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0) {

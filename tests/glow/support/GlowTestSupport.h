@@ -23,13 +23,13 @@ void InitGlut();
 // rounds so that the X server and GLUT timers get their turn.
 void Pump(int msecs);
 // Pumps until cond() holds or timeoutMsecs pass; returns cond().
-bool PumpUntil(const std::function<bool()>& cond, int timeoutMsecs = 5000);
+bool PumpUntil(const std::function<bool()>& cond, int timeoutMsecs = 20000);
 
 // The X window behind a toolkit window, and whether the X server shows it.
 unsigned long XWindowOf(glow::GlowSubwindow* window);
 bool IsMapped(glow::GlowSubwindow* window);
 // Pumps until the window is mapped (and its first events are handled).
-bool WaitUntilMapped(glow::GlowSubwindow* window, int timeoutMsecs = 5000);
+bool WaitUntilMapped(glow::GlowSubwindow* window, int timeoutMsecs = 20000);
 
 // The toolkit's GLUT callbacks, called as GLUT would for this window.
 void SendDisplay(glow::GlowSubwindow* window);
@@ -52,6 +52,9 @@ struct Pixels {
     const std::uint8_t* At(int x, int y) const { return &rgba[4 * (y * width + x)]; }
 };
 Pixels ReadBackBuffer(int x, int y, int width, int height);
+// Paints the window into its back buffer and reads the whole of it; the
+// window's buffers are no longer swapped after its paints.
+Pixels PaintAndRead(glow::GlowSubwindow* window);
 // Writes pixels as an RGB PNG, top row first.
 bool WritePng(const std::string& path, const Pixels& pixels);
 // Writes pixels as <name>.png in the build tree's picture folder (made when

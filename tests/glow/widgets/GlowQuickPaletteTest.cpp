@@ -359,7 +359,7 @@ TEST_F(QuickPaletteTest, PaletteWindowTakesThePanelsSize) {
     EXPECT_EQ(palette->FixedWidth(), 225);
     EXPECT_EQ(palette->FixedHeight(), 105);
     EXPECT_TRUE(glowtest::WaitUntilMapped(palette));
-    EXPECT_TRUE(glowtest::PumpUntil([&] { return palette->Width() == 225; }, 3000));
+    EXPECT_TRUE(glowtest::PumpUntil([&] { return palette->Width() == 225; }));
     delete palette;
     End();
     EXPECT_EQ(glow::Glow::WindowForId(id), nullptr);

@@ -80,11 +80,7 @@ protected:
     }
     // Paints a face into its back buffer and reads it.
     static glowtest::Pixels PaintFace(glow::GlowSubwindow* face) {
-        face->SetAutoSwapBuffers(false);
-        glowtest::SendDisplay(face);
-        glutSetWindow(face->WindowId());
-        glFinish();
-        return glowtest::ReadBackBuffer(0, 0, face->Width(), face->Height());
+        return glowtest::PaintAndRead(face);
     }
     // (x, y) from the top left.
     static GlowColor At(const glowtest::Pixels& p, int x, int y) {
@@ -410,7 +406,7 @@ TEST_F(MenuWidgetTest, RealPressOpensTheMenuAndAClickChooses) {
     glowtest::Pump(50);
     const std::string xid = std::to_string(glowtest::XWindowOf(face));
     glowtest::Xdotool("mousemove --window " + xid + " 10 8 mousedown 1");
-    ASSERT_TRUE(glowtest::PumpUntil([] { return Glow::IsMenuInUse(); }, 3000));
+    ASSERT_TRUE(glowtest::PumpUntil([] { return Glow::IsMenuInUse(); }));
     glowtest::Xdotool("mouseup 1");
     glowtest::Pump(50);
     EXPECT_TRUE(w->IsDown());
@@ -428,13 +424,174 @@ TEST_F(MenuWidgetTest, RealPressOpensTheMenuAndAClickChooses) {
     glowtest::Pump(200);
     glowtest::SavePicture("popup_menu_open", glowtest::ReadScreen(0, 0, 320, 240));
     glowtest::Xdotool("click 1");
-    ASSERT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }, 3000));
-    ASSERT_TRUE(glowtest::PumpUntil([this] { return !chosen.messages.empty(); }, 3000));
+    ASSERT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }));
+    ASSERT_TRUE(glowtest::PumpUntil([this] { return !chosen.messages.empty(); }));
     EXPECT_FALSE(w->IsDown());
     EXPECT_EQ(chosen.messages[0].item, 2);
     EXPECT_EQ(w->GetCurrentItem(), 2);
     EXPECT_EQ(Texts(w), (std::vector<std::string>{"Crimson", "Green", "> Blue", "Cyan"}));
     EXPECT_EQ(GlutItems(w->Menu()), 4);
+}
+
+// The face of a pop-up menu: its label spacing pixels from the left edge,
+// the arrow icon half the height wide with its right edge a quarter of the
+// height from the right edge, pointing down; both in the pressed text and
+// icon colour while the menu is shown.
+TEST_F(MenuWidgetTest, PopupFaceDrawsLabelAndArrowInEachState) {
+    GlowPopupMenuWidget* w = MakePopup("Red\tGreen");
+    w->AutoPackDefault();
+    EndEvent();
+    glow::GlowSubwindow* face = w->Face();
+    ASSERT_TRUE(glowtest::WaitUntilMapped(face));
+    // GLUT reports the face's first size before the packed one.
+    ASSERT_TRUE(glowtest::PumpUntil([&] { return face->Width() == w->Width(); }));
+    const glow::GlowFont font;
+    const int labelEnd = 10 + glow::GlowWidget::StringWidth(font, "Red");
+    auto count = [](const glowtest::Pixels& p, int x0, int x1, GlowColor c) {
+        int n = 0;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = x0; x < x1; ++x) n += widgettest::SameColor(At(p, x, y), c) ? 1 : 0;
+        return n;
+    };
+    const GlowColor box(178, 178, 178, 255), pressedBox(127, 127, 127, 255);
+    const GlowColor black(0, 0, 0, 255), blue(0, 0, 255, 255), pink(255, 178, 178, 255);
+    const struct {
+        const char* name;
+        bool down;
+        GlowColor back, text, icon, otherText;
+    } states[] = {
+        {"up", false, box, black, blue, pink},
+        {"down", true, pressedBox, pink, pink, black},
+    };
+    for (const auto& state : states) {
+        SCOPED_TRACE(state.name);
+        MenuStatus(face, state.down);
+        const glowtest::Pixels p = PaintFace(face);
+        glowtest::SavePicture(std::string("popup_face_") + state.name, p);
+        const int W = p.width, H = p.height;
+        // The label, and nothing of it between its end and the icon.
+        const int right = W - H / 4, left = right - H / 2;
+        EXPECT_GT(count(p, 10, labelEnd, state.text), 10);
+        EXPECT_EQ(count(p, 10, labelEnd, state.otherText), 0);
+        EXPECT_EQ(count(p, 0, 9, state.text), 0);
+        EXPECT_EQ(count(p, labelEnd + 1, left - 1, state.text), 0);
+        // The arrow: wide under its top edge at 0.35 of the height, a point
+        // at 0.65; the face's box colour around it.
+        const int mid = (left + right) / 2;
+        EXPECT_COLOR(At(p, mid, H * 45 / 100), state.icon);
+        EXPECT_COLOR(At(p, left + 2, H * 40 / 100), state.icon);
+        EXPECT_COLOR(At(p, left + 2, H * 60 / 100), state.back);
+        EXPECT_COLOR(At(p, mid, H * 30 / 100), state.back);
+        EXPECT_COLOR(At(p, mid, H * 70 / 100), state.back);
+    }
+    MenuStatus(face, false);
+}
+
+class MenuMouseButtonTest : public MenuWidgetTest {
+protected:
+    // Presses X button xButton over the face and waits for its menu; then
+    // closes the menu with a press beside it, choosing nothing.
+    bool OpensItsMenu(glow::GlowSubwindow* face, int xButton) {
+        const std::string button = std::to_string(xButton);
+        const std::string xid = std::to_string(glowtest::XWindowOf(face));
+        glowtest::Xdotool("mousemove --window " + xid + " 10 8 mousedown " + button);
+        const bool opened = glowtest::PumpUntil([] { return Glow::IsMenuInUse(); });
+        glowtest::Xdotool("mouseup " + button);
+        glowtest::Pump(30);
+        const std::string fixture = std::to_string(glowtest::XWindowOf(subwindow));
+        glowtest::Xdotool("mousemove --window " + fixture + " 310 230 click 1");
+        EXPECT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }));
+        glowtest::Pump(30);
+        return opened;
+    }
+};
+
+// Every mouse button opens the menu of a menu button and of a pop-up menu
+// (X buttons 1 to 3 are GLUT's left, middle and right).
+TEST_F(MenuMouseButtonTest, EveryButtonOpensTheMenuAndTheFaceIsDownMeanwhile) {
+    nextModifiers = -1;
+    auto* clientMenu = new GlowMenu;
+    clientMenu->AddEntry("Open", 1);
+    glow::GlowMenuButtonWidget* button = MakeButton(clientMenu, "File");
+    GlowPopupMenuWidget* popup = MakePopup("Red\tGreen\tBlue");
+    for (glow::GlowWidget* w : std::vector<glow::GlowWidget*>{button, popup}) w->AutoPackDefault();
+    EndEvent();
+    const struct {
+        const char* name;
+        glow::Glow_MenuButtonSubwindow* face;
+    } widgets[] = {{"menu button", button->Face()}, {"pop-up menu", popup->Face()}};
+    for (const auto& w : widgets) {
+        ASSERT_TRUE(glowtest::WaitUntilMapped(w.face));
+        for (int xButton = 1; xButton <= 3; ++xButton) {
+            SCOPED_TRACE(std::string(w.name) + ", X button " + std::to_string(xButton));
+            EXPECT_TRUE(OpensItsMenu(w.face, xButton));
+            EXPECT_FALSE(w.face->IsDown());
+        }
+    }
+    EXPECT_TRUE(chosen.messages.empty());
+    EXPECT_EQ(popup->GetCurrentItem(), 0);
+    delete button;
+    EndEvent();
+    delete clientMenu;
+}
+
+// The label of a labelled pop-up lights up while its menu is shown: the
+// menu's opening and closing repaint the widget window, which the main loop
+// paints with the label in the colour of the moment. The pop-up sits in the
+// window's bottom right corner and its menu opens from there outwards, so
+// that no part of the widget window is uncovered, and repainted, when the
+// menu goes.
+TEST_F(MenuMouseButtonTest, LabelLightsUpWhileTheMenuIsShown) {
+    nextModifiers = -1;
+    glow::GlowLabeledPopupMenuParams p;
+    p.items = "Red\tGreen";
+    p.labelText = "Colour";
+    p.receiver = &chosen;
+    // A panel over the whole subwindow: panels clip their children.
+    glow::GlowPanelParams panel;
+    panel.width = kWidth;
+    panel.height = kHeight;
+    auto* w = new glow::GlowLabeledPopupMenuWidget(new glow::GlowPanelWidget(Root(), panel), p);
+    w->AutoPackDefault();
+    w->Move(kWidth - w->Width(), kHeight - w->Height());
+    EndEvent();
+    glow::GlowSubwindow* face = w->Face();
+    ASSERT_TRUE(glowtest::WaitUntilMapped(face));
+    ASSERT_TRUE(glowtest::PumpUntil([&] {
+        return face->Width() == w->Width() && face->GetGlutState(GLUT_WINDOW_X) == w->PositionX();
+    }));
+    glowtest::Pump(50);
+    const GlowColor black(0, 0, 0, 255), hilite(204, 0, 0, 255);
+    const glow::GlowWidget* label = w->Label();
+    // The label's pixels as the main loop last painted them.
+    auto labelPixels = [&](GlowColor c) {
+        glutSetWindow(subwindow->WindowId());
+        const glowtest::Pixels pixels =
+            glowtest::ReadBackBuffer(0, 0, WidgetFixture::kWidth, WidgetFixture::kHeight);
+        int n = 0;
+        for (int y = label->RootPositionY(); y < label->RootPositionY() + label->Height(); ++y)
+            for (int x = label->RootPositionX(); x < label->RootPositionX() + label->Width(); ++x)
+                n += widgettest::SameColor(At(pixels, x, y), c) ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT(labelPixels(black), 10);
+    const std::string xid = std::to_string(glowtest::XWindowOf(face));
+    glowtest::Xdotool("mousemove --window " + xid + " " + std::to_string(w->Width() - 2) + " " +
+                      std::to_string(w->Height() - 2) + " mousedown 1");
+    ASSERT_TRUE(glowtest::PumpUntil([] { return Glow::IsMenuInUse(); }));
+    glowtest::Xdotool("mouseup 1");
+    EXPECT_TRUE(glowtest::PumpUntil(
+        [&] { return widgettest::SameColor(w->Label()->GetTextColor(), hilite); }));
+    EXPECT_GT(labelPixels(hilite), 10);
+    EXPECT_EQ(labelPixels(black), 0);
+    const std::string fixture = std::to_string(glowtest::XWindowOf(subwindow));
+    glowtest::Xdotool("mousemove --window " + fixture + " 10 10 click 1");
+    ASSERT_TRUE(glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }));
+    EXPECT_TRUE(glowtest::PumpUntil(
+        [&] { return widgettest::SameColor(w->Label()->GetTextColor(), black); }));
+    EXPECT_GT(labelPixels(black), 10);
+    EXPECT_EQ(labelPixels(hilite), 0);
+    EXPECT_TRUE(chosen.messages.empty());
 }
 
 }  // namespace

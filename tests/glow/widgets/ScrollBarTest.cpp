@@ -47,6 +47,18 @@ protected:
     // A bar at (x, y) of the subwindow.
     GlowScrollBarWidget* MakeBar(int width, int height, int minimum, int maximum, int span, int top,
                                  int x = 10, int y = 10) {
+        return MakeBar(Params(width, height, minimum, maximum, span, top, x, y));
+    }
+    GlowScrollBarWidget* MakeBar(glow::GlowScrollBarParams p) {
+        p.receiver = &recorder;
+        auto* bar = new GlowScrollBarWidget;
+        bar->Init(Root(), nullptr, p);
+        EndEvent();
+        recorder.expected = bar;
+        return bar;
+    }
+    static glow::GlowScrollBarParams Params(int width, int height, int minimum, int maximum,
+                                            int span, int top, int x = 10, int y = 10) {
         glow::GlowScrollBarParams p;
         p.x = x;
         p.y = y;
@@ -56,17 +68,17 @@ protected:
         p.maximum = maximum;
         p.span = span;
         p.topEntry = top;
-        p.receiver = &recorder;
-        auto* bar = new GlowScrollBarWidget;
-        bar->Init(Root(), nullptr, p);
-        EndEvent();
-        recorder.expected = bar;
-        return bar;
+        return p;
     }
     // Fires the pending repeat as GLUT would.
     void FireRepeat() {
         ASSERT_TRUE(Timer().IsPending());
         Glow::OnGlutTimer(Timer().TimerId());
+    }
+    // The messages of a gesture with one step (or drag) and its release,
+    // both "part top" with the left button.
+    static std::vector<std::string> OneStep(const std::string& step) {
+        return {step + " b0 m0", step + " released b0 m0"};
     }
     std::vector<std::string> Take() {
         std::vector<std::string> taken;
@@ -316,6 +328,38 @@ TEST_F(ScrollBarTest, LookOfTroughThumbAndArrows) {
     (void)vertical;
 }
 
+// The bar paints in the colours of its params, not in the defaults.
+TEST_F(ScrollBarTest, ColoursComeFromTheParams) {
+    glow::GlowScrollBarParams p = Params(160, 20, 0, 200, 50, 50);
+    const GlowColor trough(10, 20, 30, 255), thumb(40, 50, 60, 255), box(70, 80, 90, 255);
+    const GlowColor arrow(100, 110, 120, 255), light(130, 140, 150, 255), dark(160, 170, 180, 255);
+    p.troughColor = trough;
+    p.thumbColor = thumb;
+    p.arrowBoxColor = box;
+    p.arrowColor = arrow;
+    p.lightBevelColor = light;
+    p.darkBevelColor = dark;
+    MakeBar(p);
+    Paint();
+    // The thumb from 50 to 80, as in the look above.
+    EXPECT_COLOR(Color(10 + 30, 20), trough);
+    EXPECT_COLOR(Color(10 + 55, 20), thumb);
+    EXPECT_COLOR(Color(10 + 4, 20), box);
+    EXPECT_COLOR(Color(10 + 9, 20), arrow);
+    EXPECT_COLOR(Color(10 + 65, 10), light);
+    EXPECT_COLOR(Color(10 + 65, 29), dark);
+    // The grip about the thumb's centre at 65: light lines 4.5, 0.5 and
+    // 3.5 pixels before, at and after it, dark ones beside them, from 4
+    // pixels below the top edge to 6 above the bottom edge.
+    for (int column : {60, 64, 68}) {
+        SCOPED_TRACE(column);
+        EXPECT_COLOR(Color(10 + column, 10 + 8), light);
+        EXPECT_COLOR(Color(10 + column + 1, 10 + 8), dark);
+        EXPECT_COLOR(Color(10 + column, 10 + 2), thumb);
+        EXPECT_COLOR(Color(10 + column, 10 + 15), thumb);
+    }
+}
+
 TEST_F(ScrollBarTest, AutoPackTakesNoSizeThatIsNotGiven) {
     const int none = glow::unspecifiedPos;
     const struct {
@@ -374,6 +418,175 @@ TEST_F(ScrollBarTest, ThumbDraggedByRealMouse) {
         EXPECT_EQ(messages[i].substr(0, 2), "5 ");
         EXPECT_EQ(messages[i].find("released"), std::string::npos);
     }
+}
+
+// 160 x 20 at (10, 10), 0 to 100 with span 10: the top entry stops at 90,
+// however the user or the creator pushes it toward the maximum.
+TEST_F(ScrollBarTest, TopEntryNeverPassesMaximumMinusSpan) {
+    const struct {
+        const char* name;
+        int top;  // asked for at creation
+        int arrowStep;
+        int press;    // x of the press in the bar; -1: none
+        int dragTo;   // x the press is dragged to before its release; -1: none
+        int created;  // the top entry right after creation
+        Messages messages;
+    } cases[] = {
+        {"created beyond the end", 95, 1, -1, -1, 90, {}},
+        {"created far beyond", 1000, 1, -1, -1, 90, {}},
+        {"an arrow step over the end", 88, 5, 155, -1, 88, OneStep("2 90")},
+        // The thumb from 114 to 134: the page after it is 134 to 140.
+        {"a page over the end", 85, 1, 137, -1, 85, OneStep("4 90")},
+        // The thumb from 76 to 96.
+        {"the thumb dragged past the end", 50, 1, 85, 1000, 50, OneStep("5 90")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        glow::GlowScrollBarParams p = Params(160, 20, 0, 100, 10, c.top);
+        p.arrowStep = c.arrowStep;
+        GlowScrollBarWidget* bar = MakeBar(p);
+        EXPECT_EQ(bar->GetTopEntry(), c.created);
+        if (c.press >= 0) {
+            Press(10 + c.press, 20);
+            const int releaseAt = c.dragTo >= 0 ? 10 + c.dragTo : 10 + c.press;
+            if (c.dragTo >= 0) Drag(releaseAt, 20);
+            Release(releaseAt, 20);
+        }
+        EXPECT_EQ(Take(), c.messages);
+        EXPECT_EQ(bar->GetTopEntry(), 90);
+        delete bar;
+    }
+}
+
+// 200 x 20 is more than eight times as long as broad: two 20-pixel arrows at
+// each end, from the left minus, plus (inner) ... minus (inner), plus.
+TEST_F(ScrollBarTest, InnerArrowsStepTheirOwnWayAndTrackTheirOwnBox) {
+    GlowScrollBarWidget* bar = MakeBar(200, 20, 0, 100, 10, 50);
+    const struct {
+        const char* name;
+        int x;
+        const char* step;
+    } presses[] = {
+        {"outer minus", 10, "1 49"},
+        {"inner plus", 30, "2 50"},
+        {"inner minus", 170, "1 49"},
+        {"outer plus", 190, "2 50"},
+    };
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.name);
+        Click(10 + p.x, 20);
+        EXPECT_EQ(Take(), OneStep(p.step));
+    }
+
+    // Held, the inner plus arrow lights up with the outer one, and only they.
+    Press(10 + 30, 20);
+    EXPECT_EQ(Take(), (Messages{"2 51 b0 m0"}));
+    Paint();
+    Shot("scrollbar_inner_arrow_held");
+    const GlowColor box(178, 178, 178, 255), pressedBox(204, 153, 153, 255);
+    const GlowColor arrow(0, 0, 255, 255), pressedArrow(255, 0, 0, 255);
+    for (int start : {20, 180}) {
+        SCOPED_TRACE(start);
+        EXPECT_COLOR(Color(10 + start + 4, 20), pressedBox);
+        EXPECT_COLOR(Color(10 + start + 10, 20), pressedArrow);
+    }
+    for (int start : {0, 160}) {
+        SCOPED_TRACE(start);
+        EXPECT_COLOR(Color(10 + start + 16, 20), box);
+        EXPECT_COLOR(Color(10 + start + 9, 20), arrow);
+    }
+    // It repeats only while the mouse is in its own box, not in the other
+    // plus arrow's nor in the arrow beside it.
+    Drag(10 + 10, 20);
+    EXPECT_FALSE(bar->IsInPart());
+    Drag(10 + 190, 20);
+    EXPECT_FALSE(bar->IsInPart());
+    Drag(10 + 35, 20);
+    EXPECT_TRUE(bar->IsInPart());
+    EXPECT_EQ(bar->PendingDelay(), 1);
+    Release(10 + 35, 20);
+    EXPECT_EQ(Take(), (Messages{"2 51 released b0 m0"}));
+}
+
+// A bar taller than wide runs from the minimum at the top to the maximum at
+// the bottom: 20 x 160 at (200, 10), its thumb from 76 to 96 down at 50.
+TEST_F(ScrollBarTest, VerticalBarReadsTheMouseFromTheTopDown) {
+    const struct {
+        const char* name;
+        int y;
+        const char* step;
+    } presses[] = {
+        {"the top arrow points to the minimum", 5, "1 49"},
+        {"the bottom arrow to the maximum", 155, "2 51"},
+        {"above the thumb a page up", 40, "3 40"},
+        {"below the thumb a page down", 120, "4 60"},
+    };
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.name);
+        GlowScrollBarWidget* bar = MakeBar(20, 160, 0, 100, 10, 50, 200, 10);
+        Click(200 + 10, 10 + p.y);
+        EXPECT_EQ(Take(), OneStep(p.step));
+        delete bar;
+    }
+    // Dragged 20 pixels down of the 100 free: 18 entries further.
+    GlowScrollBarWidget* bar = MakeBar(20, 160, 0, 100, 10, 50, 200, 10);
+    Press(200 + 10, 10 + 85);
+    Drag(200 + 12, 10 + 105);
+    Release(200 + 12, 10 + 105);
+    EXPECT_EQ(Take(), (Messages{"5 68 b0 m0", "5 68 released b0 m0"}));
+    // Across the bar is x: beside it the held arrow no longer repeats.
+    Press(200 + 10, 10 + 5);
+    Drag(200 + 30, 10 + 5);
+    EXPECT_FALSE(bar->IsInPart());
+    Drag(200 + 10, 10 + 5);
+    EXPECT_TRUE(bar->IsInPart());
+    Release(200 + 10, 10 + 5);
+    EXPECT_EQ(Take(), (Messages{"1 67 b0 m0", "1 67 released b0 m0"}));
+}
+
+TEST_F(ScrollBarTest, StepsAndDelaysComeFromTheParams) {
+    glow::GlowScrollBarParams p = Params(160, 20, 0, 100, 10, 50);
+    p.arrowStep = 3;
+    p.pageStep = 7;
+    p.firstDelay = 250;
+    p.repeatInterval = 30;
+    GlowScrollBarWidget* bar = MakeBar(p);
+    Press(10 + 5, 20);
+    EXPECT_EQ(bar->PendingDelay(), 250);
+    Paint();
+    FireRepeat();
+    EXPECT_EQ(bar->PendingDelay(), 30);
+    Release(10 + 5, 20);
+    // At 44 the thumb runs from 69 to 89.
+    Click(10 + 30, 20);
+    Click(10 + 130, 20);
+    EXPECT_EQ(Take(), (Messages{"1 47 b0 m0", "1 44 b0 m0", "1 44 released b0 m0", "3 37 b0 m0",
+                                "3 37 released b0 m0", "4 44 b0 m0", "4 44 released b0 m0"}));
+    delete bar;
+
+    // The delays reach the timers that the main loop's own paints start: a
+    // first delay of 1 ms repeats soon, an interval of an hour holds the
+    // next repeat back, and so does a first delay of an hour.
+    const int hour = 3600 * 1000;
+    p.firstDelay = 1;
+    p.repeatInterval = hour;
+    bar = MakeBar(p);
+    Press(10 + 5, 20);
+    EXPECT_EQ(Take(), (Messages{"1 47 b0 m0"}));
+    ASSERT_TRUE(glowtest::PumpUntil([this] { return !recorder.messages.empty(); }));
+    glowtest::Pump(300);
+    EXPECT_EQ(Take(), (Messages{"1 44 b0 m0"}));
+    Release(10 + 5, 20);
+    delete bar;
+    Take();
+
+    p.firstDelay = hour;
+    bar = MakeBar(p);
+    Press(10 + 5, 20);
+    glowtest::Pump(300);
+    EXPECT_EQ(Take(), (Messages{"1 47 b0 m0"}));
+    Release(10 + 5, 20);
+    Take();
 }
 
 }  // namespace

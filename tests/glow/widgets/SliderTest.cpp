@@ -1,22 +1,17 @@
 // Sliders and labelled sliders: the grab, drags and their messages, the
-// mappings in a real widget, degenerate ranges and shapes, the look, the
-// labels' places and texts, and the quick palette's further controls.
+// mappings in a real widget, degenerate ranges and shapes, the look in
+// every orientation, and the labels' places and texts.
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "glow/core/GlowMenu.h"
-#include "glow/widgets/GlowLabeledPopupMenuWidget.h"
 #include "glow/widgets/GlowLabeledSliderWidget.h"
-#include "glow/widgets/GlowMenuButtonWidget.h"
-#include "glow/widgets/GlowQuickPaletteSubwindow.h"
-#include "glow/widgets/GlowQuickPanelWidget.h"
-#include "glow/widgets/GlowScrollBarWidget.h"
 #include "glow/widgets/GlowWidgetLabelHelper.h"
 #include "tests/glow/widgets/WidgetFixture.h"
 
@@ -270,6 +265,133 @@ TEST_F(SliderTest, LookOfTicksAndThumb) {
     Take();
 }
 
+// Where a pixel of a 130 x 30 or 30 x 130 slider at (10, 10) lies in the
+// subwindow, given along the travel from the minimum end and across from
+// the tick side. The minimum is at the left or the top, the other end when
+// reversed; the ticks below or on the right, the other side when flipped.
+struct SliderFrame {
+    static constexpr int length = 130;
+    static constexpr int breadth = 30;
+    bool vertical;
+    bool reversed;
+    bool flipped;
+
+    void At(int along, int across, int& x, int& y) const {
+        const int a = reversed ? length - 1 - along : along;
+        const int d = flipped ? across : breadth - 1 - across;
+        x = 10 + (vertical ? d : a);
+        y = 10 + (vertical ? a : d);
+    }
+};
+
+// Each orientation at the value 0.25: the thumb's centre a quarter of the
+// 100-pixel travel from the minimum end's half thumb, 40 pixels along. The
+// trough runs 11.25 to 18.75 pixels off the tick side, 13.5 to 21 with
+// ticks; the ticks stand 0 to 7.5 pixels off it, at 15, 40 ... 115 along.
+TEST_F(SliderTest, EachOrientationPaintsWhereValueAndOptionsSay) {
+    const struct {
+        const char* name;
+        bool vertical;
+        int options;
+        int numTicks;
+    } cases[] = {
+        {"plain", false, 0, 5},
+        {"reversed", false, glow::reversed, 5},
+        {"flipped", false, glow::ticksFlipped, 5},
+        {"reversed_flipped", false, glow::reversed | glow::ticksFlipped, 5},
+        {"vertical", true, 0, 5},
+        {"vertical_reversed", true, glow::reversed, 5},
+        {"vertical_flipped", true, glow::ticksFlipped, 5},
+        {"reversed_no_ticks", false, glow::reversed, 0},
+        {"vertical_no_ticks", true, 0, 0},
+    };
+    const GlowColor back(204, 204, 204, 255), trough(127, 127, 127, 255);
+    const GlowColor thumb(178, 178, 178, 255), tick(0, 0, 0, 255);
+    const GlowColor light(255, 255, 255, 255), dark(76, 76, 76, 255);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GlowSliderParams p;
+        p.width = c.vertical ? SliderFrame::breadth : SliderFrame::length;
+        p.height = c.vertical ? SliderFrame::length : SliderFrame::breadth;
+        p.options = static_cast<glow::GlowSliderOptions>(c.options);
+        p.numTicks = c.numTicks;
+        p.value = 0.25;
+        GlowSliderWidget* s = MakeSlider(p);
+        Paint();
+        Shot(std::string("slider_") + c.name);
+        const SliderFrame frame{c.vertical, (c.options & glow::reversed) != 0,
+                                (c.options & glow::ticksFlipped) != 0};
+        auto at = [&](int along, int across) {
+            int x, y;
+            frame.At(along, across, x, y);
+            return Color(x, y);
+        };
+        // The thumb on both sides of its grip, and nothing at the mirrored
+        // place.
+        EXPECT_COLOR(at(32, 24), thumb);
+        EXPECT_COLOR(at(48, 24), thumb);
+        EXPECT_COLOR(at(90, 24), back);
+        const bool ticks = c.numTicks > 0;
+        EXPECT_COLOR(at(90, ticks ? 17 : 15), trough);
+        // Sunken, lit from the top left on screen: the long edge nearer the
+        // top (or the left) dark, the other light.
+        int x0, y0, x1, y1;
+        frame.At(90, ticks ? 14 : 12, x0, y0);
+        frame.At(90, ticks ? 20 : 17, x1, y1);
+        const bool firstNearer = c.vertical ? x0 < x1 : y0 < y1;
+        EXPECT_COLOR(Color(x0, y0), firstNearer ? dark : light);
+        EXPECT_COLOR(Color(x1, y1), firstNearer ? light : dark);
+        if (ticks) {
+            // Raised for the ticks: clear where a trough without ticks has
+            // its edge.
+            EXPECT_COLOR(at(90, 12), back);
+            for (int along : {15, 115}) {
+                SCOPED_TRACE(along);
+                EXPECT_COLOR(at(along, 3), tick);
+                EXPECT_COLOR(at(along, 27), back);
+            }
+            EXPECT_COLOR(at(27, 3), back);
+        } else {
+            EXPECT_COLOR(at(90, 9), back);
+            EXPECT_COLOR(at(90, 20), back);
+        }
+        delete s;
+    }
+}
+
+// The slider paints in the colours of its params, not in the defaults.
+TEST_F(SliderTest, ColoursComeFromTheParams) {
+    const GlowColor trough(10, 20, 30, 255), thumb(40, 50, 60, 255), tick(70, 80, 90, 255);
+    const GlowColor light(130, 140, 150, 255), dark(160, 170, 180, 255);
+    GlowSliderParams p;
+    p.numTicks = 5;
+    p.value = 0.5;
+    p.troughColor = trough;
+    p.thumbColor = thumb;
+    p.tickColor = tick;
+    p.lightBevelColor = light;
+    p.darkBevelColor = dark;
+    MakeSlider(p);
+    Paint();
+    // The places of the look above: the pointer from 50 to 80 over the
+    // middle tick.
+    EXPECT_COLOR(Color(10 + 15, 10 + 27), tick);
+    EXPECT_COLOR(Color(10 + 55, 10 + 5), thumb);
+    EXPECT_COLOR(Color(10 + 45, 10 + 12), trough);
+    EXPECT_COLOR(Color(10 + 55, 10), light);
+    EXPECT_COLOR(Color(10 + 79, 10 + 5), dark);
+    // The grip about the centre at 65: light lines 3.5, 0.5 and 2.5 pixels
+    // before, at and after it, dark ones beside them, from 4 pixels below
+    // the top edge to 16.5, above the pointer's slanted edges.
+    for (int column : {61, 64, 67}) {
+        SCOPED_TRACE(column);
+        EXPECT_COLOR(Color(10 + column, 10 + 10), light);
+        EXPECT_COLOR(Color(10 + column + 1, 10 + 10), dark);
+        EXPECT_COLOR(Color(10 + column, 10 + 2), thumb);
+        EXPECT_COLOR(Color(10 + column, 10 + 17), thumb);
+    }
+}
+
 TEST_F(SliderTest, ThumbDraggedByRealMouse) {
     GlowSliderWidget* s = MakeSlider(GlowSliderParams());
     nextModifiers = -1;
@@ -387,6 +509,101 @@ TEST_F(SliderTest, EndLabelsHangOnTheTickSide) {
     EXPECT_EQ(t, s->MinMaxSize());
 }
 
+// A vertical slider, 30 x 130 at (150, 60): its end labels beside it on the
+// tick side, at the ends the range puts them; its value label beyond them
+// when both are on one side, with the room for both as margins.
+TEST_F(SliderTest, VerticalEndLabelsAndTheValueLabel) {
+    struct Sizes {
+        int W, H;    // the slider
+        int m;       // the end labels' band
+        int lw, lh;  // the value label
+    };
+    struct Placed {
+        int x, y;                      // the value label
+        int left, right, top, bottom;  // the margins auto-pack asks for
+    };
+    const struct {
+        const char* name;
+        int options;
+        int position;
+        bool minAtTop;
+        bool onTheRight;
+        Placed (*expected)(const Sizes&);
+    } cases[] = {
+        {"value on the right, beyond the end labels", 0, glow::GlowWidgetLabelHelper::rightLabel,
+         true, true,
+         [](const Sizes& s) {
+             return Placed{s.W + s.m + 5, (s.H - s.lh) / 2, 0, s.m + s.lw + 5, 0, 0};
+         }},
+        {"reversed, value on the other side", glow::reversed,
+         glow::GlowWidgetLabelHelper::leftLabel, false, true,
+         [](const Sizes& s) { return Placed{-s.lw - 5, (s.H - s.lh) / 2, s.lw + 5, s.m, 0, 0}; }},
+        {"flipped, value beyond the end labels on the left", glow::ticksFlipped,
+         glow::GlowWidgetLabelHelper::leftLabel, true, false,
+         [](const Sizes& s) {
+             return Placed{-s.m - s.lw - 5, (s.H - s.lh) / 2, s.m + s.lw + 5, 0, 0, 0};
+         }},
+        {"flipped and reversed, value below", glow::ticksFlipped | glow::reversed,
+         glow::GlowWidgetLabelHelper::bottomLabel, false, false,
+         [](const Sizes& s) { return Placed{(s.W - s.lw) / 2, s.H + 5, s.m, 0, 0, s.lh + 5}; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GlowLabeledSliderParams p;
+        p.width = 30;
+        p.height = 130;
+        p.minimum = 0;
+        p.maximum = 100;
+        p.value = 50;
+        p.numTicks = 3;
+        p.options = static_cast<glow::GlowSliderOptions>(c.options);
+        p.minMaxFormat = "%g";
+        p.labelFormat = "%g";
+        p.labelPosition = c.position;
+        GlowLabeledSliderWidget* s = MakeLabeled(p, 150, 60);
+        int l, r, t, b;
+        ASSERT_EQ(s->AutoPack(150, glow::unspecifiedPos, 60, glow::unspecifiedPos,
+                              glow::preferredSize | glow::leftPos,
+                              glow::preferredSize | glow::topPos, l, r, t, b),
+                  0);
+        const int W = s->Width(), H = s->Height();
+        ASSERT_EQ(W, 30);
+        ASSERT_EQ(H, 130);
+        const glow::GlowWidget* minLabel = s->MinLabel();
+        const glow::GlowWidget* maxLabel = s->MaxLabel();
+        const int m = std::max(minLabel->Width(), maxLabel->Width());
+        EXPECT_EQ(s->MinMaxSize(), m);
+        // Beside the slider on the tick side, against it.
+        for (const glow::GlowWidget* label : {minLabel, maxLabel}) {
+            EXPECT_EQ(label->PositionX(), c.onTheRight ? W : -label->Width());
+            ASSERT_LE(label->Height(), W);
+        }
+        // Each centred on the thumb's end position (half the breadth from
+        // its end), the minimum's at the top unless reversed.
+        const glow::GlowWidget* top = c.minAtTop ? minLabel : maxLabel;
+        const glow::GlowWidget* bottom = c.minAtTop ? maxLabel : minLabel;
+        EXPECT_EQ(top->PositionY(), (W - top->Height()) / 2);
+        EXPECT_EQ(bottom->PositionY(), (2 * H - W - bottom->Height()) / 2);
+
+        const glow::GlowWidget* value = s->ValueLabel();
+        const Sizes sizes{W, H, m, s->LabelWidth(), s->LabelHeight()};
+        const Placed want = c.expected(sizes);
+        EXPECT_EQ(value->PositionX(), want.x);
+        EXPECT_EQ(value->PositionY(), want.y);
+        EXPECT_EQ(value->Width(), sizes.lw);
+        EXPECT_EQ(l, want.left);
+        EXPECT_EQ(r, want.right);
+        EXPECT_EQ(t, want.top);
+        EXPECT_EQ(b, want.bottom);
+        // The slider itself sits inside the margins of the box it was given.
+        EXPECT_EQ(s->PositionX(), 150 + want.left);
+        EXPECT_EQ(s->PositionY(), 60 + want.top);
+        Paint();
+        Shot(std::string("labelled_vertical_") + std::to_string(&c - cases));
+        delete s;
+    }
+}
+
 TEST_F(SliderTest, LabelsFollowTheValueAtEachPaint) {
     GlowLabeledSliderParams p;
     p.labelFormat = "%.9f";
@@ -418,55 +635,6 @@ TEST_F(SliderTest, LabelsFollowTheValueAtEachPaint) {
     EXPECT_STREQ(s->ValueLabel()->GetText(), "0.5");
     EXPECT_STREQ(s->MinLabel()->GetText(), "0");
     EXPECT_STREQ(s->MaxLabel()->GetText(), "1");
-}
-
-// ---------------------------------------------------------------------------
-// The quick palette's menus, scroll bars and sliders
-
-TEST_F(SliderTest, QuickPaletteAddsTheFurtherControls) {
-    glow::GlowMenu menu;
-    menu.AddEntry("Open", 1);
-    for (int arrangement : {glow::GlowQuickPalette::vertical, glow::GlowQuickPalette::horizontal}) {
-        SCOPED_TRACE(arrangement);
-        const bool vertical = arrangement == glow::GlowQuickPalette::vertical;
-        auto* palette =
-            new glow::GlowQuickPaletteSubwindow(window, 0, 0, -1, -1, arrangement, 0, 8, 10, 10);
-        glow::GlowMenuButtonWidget* button = palette->AddMenuButton("File", &menu, 1);
-        glow::GlowLabeledPopupMenuWidget* popup = palette->AddPopupMenu("Colour", nullptr);
-        glow::GlowScrollBarWidget* bar = palette->AddScrollBar(0, 100, 10, 5, nullptr);
-        GlowLabeledSliderWidget* slider =
-            palette->AddSlider(1.0, 100.0, 10.0, glow::logarithmic, 3, "%g", "%.0f", nullptr);
-        // The starting sizes follow the arrangement.
-        EXPECT_EQ(bar->Width(), vertical ? 120 : 20);
-        EXPECT_EQ(bar->Height(), vertical ? 20 : 120);
-        EXPECT_EQ(slider->Width(), vertical ? 130 : 30);
-        EXPECT_EQ(slider->Height(), vertical ? 30 : 130);
-        EXPECT_EQ(button->GetMenu(), &menu);
-        EXPECT_EQ(popup->NumItems(), 0);
-        EXPECT_EQ(bar->GetTopEntry(), 5);
-        EXPECT_DOUBLE_EQ(slider->GetValue(), 10.0);
-        EXPECT_STREQ(slider->ValueLabel()->GetText(), "10");
-        // A pop-up without a receiver packs like any other control.
-        popup->AddItem("Red");
-        palette->Pack(false);
-        EndEvent();
-        EXPECT_GT(popup->Width(), 0);
-        // The value label on the left in a column, above in a row.
-        if (vertical) {
-            EXPECT_LT(slider->ValueLabel()->PositionX(), 0);
-        } else {
-            EXPECT_LT(slider->ValueLabel()->PositionY(), 0);
-        }
-        // Everything inside the panel, in the order added.
-        const int along[] = {vertical ? button->PositionY() : button->PositionX(),
-                             vertical ? popup->PositionY() : popup->PositionX(),
-                             vertical ? bar->PositionY() : bar->PositionX(),
-                             vertical ? slider->PositionY() : slider->PositionX()};
-        for (int i = 0; i + 1 < 4; ++i) EXPECT_LT(along[i], along[i + 1]);
-        popup->OnItemChosen(0);  // nobody to tell
-        delete palette;
-        EndEvent();
-    }
 }
 
 }  // namespace

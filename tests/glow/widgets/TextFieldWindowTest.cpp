@@ -2,6 +2,7 @@
 // with the typed text (also from a hidden field), the button list's limits,
 // and keys typed by real X input.
 
+#include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -46,6 +47,20 @@ protected:
             w->WidgetKeyboard(static_cast<unsigned char>(c), 0, 0, 0);
             End();
         }
+    }
+    // Real X input: the pointer over the window, so that the keys go to it,
+    // text typed into its field, then key pressed; true when a message came.
+    bool TypeByX(GlowTextFieldWindow* w, const std::string& text, const std::string& key) {
+        if (!glowtest::WaitUntilMapped(w)) return false;
+        const std::string xid = std::to_string(glowtest::XWindowOf(w));
+        glowtest::Xdotool("mousemove --window " + xid + " 5 5");
+        glowtest::Pump(50);
+        glowtest::Xdotool("type " + text);
+        if (!glowtest::PumpUntil([w, &text] { return w->TextField()->GetText() == text; })) {
+            return false;
+        }
+        glowtest::Xdotool("key " + key);
+        return glowtest::PumpUntil([this] { return !receiver.messages.empty(); });
     }
     void TearDown() override {
         if (!Gone()) delete Glow::WindowForId(id);
@@ -198,20 +213,126 @@ TEST_F(TextFieldWindowTest, KeysTypedByRealXInput) {
     p.labelText = "Type here:";
     p.x = 50;
     p.y = 50;
-    GlowTextFieldWindow* w = Make(p);
-    ASSERT_TRUE(glowtest::WaitUntilMapped(w));
-    const std::string xid = std::to_string(glowtest::XWindowOf(w));
-    // The pointer over the window, so that the keys go to it.
-    glowtest::Xdotool("mousemove --window " + xid + " 5 5");
-    glowtest::Pump(50);
-    glowtest::Xdotool("type abc");
-    ASSERT_TRUE(
-        glowtest::PumpUntil([w] { return std::string(w->TextField()->GetText()) == "abc"; }));
-    glowtest::Xdotool("key Return");
-    ASSERT_TRUE(glowtest::PumpUntil([this] { return !receiver.messages.empty(); }));
+    ASSERT_TRUE(TypeByX(Make(p), "abc", "Return"));
     EXPECT_EQ(receiver.messages[0].text, "abc");
     EXPECT_EQ(receiver.messages[0].buttonIndex, 0);
     EXPECT_TRUE(Gone());
+}
+
+// The short constructor maps Enter to the first button and Escape to the
+// second; the keys come from real X input into the window.
+TEST_F(TextFieldWindowTest, ShortConstructorMapsEnterAndEscape) {
+    const struct {
+        const char* key;
+        int button;
+    } keys[] = {{"Return", 0}, {"Escape", 1}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.key);
+        auto* w =
+            new GlowTextFieldWindow("Name", 50, 50, "Your name:", 120, "", "OK\tCancel", &receiver);
+        id = w->WindowId();
+        End();
+        ASSERT_TRUE(TypeByX(w, "ab", k.key));
+        EXPECT_EQ(receiver.messages[0].buttonIndex, k.button);
+        EXPECT_EQ(receiver.messages[0].text, "ab");
+        EXPECT_EQ(receiver.messages[0].mouseButton, 0);
+        EXPECT_TRUE(glowtest::PumpUntil([this] { return Gone(); }));
+        receiver.messages.clear();
+    }
+}
+
+// The window says one thing: a second press in the event of the first,
+// by mouse or by key, goes unreported.
+TEST_F(TextFieldWindowTest, SecondPressInTheSameEventIsIgnored) {
+    const struct {
+        const char* name;
+        void (*press)(GlowTextFieldWindow*);
+        int button;
+    } cases[] = {
+        {"two buttons clicked",
+         [](GlowTextFieldWindow* w) {
+             w->Button(1)->Hit(2, 0);
+             w->Button(0)->Hit(0, 0);
+         },
+         1},
+        {"Enter then Escape",
+         [](GlowTextFieldWindow* w) {
+             w->WidgetKeyboard(13, 0, 0, 0);
+             w->WidgetKeyboard(27, 0, 0, 0);
+         },
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GlowTextFieldWindowParams p;
+        p.buttons = "OK\tCancel";
+        p.text = "kept";
+        GlowTextFieldWindow* w = Make(p);
+        c.press(w);
+        End();
+        ASSERT_EQ(receiver.messages.size(), 1u);
+        EXPECT_EQ(receiver.messages[0].buttonIndex, c.button);
+        EXPECT_EQ(receiver.messages[0].text, "kept");
+        EXPECT_TRUE(Gone());
+        receiver.messages.clear();
+    }
+}
+
+// The field paints with the window's field colours: its background, the
+// typed text, the caret and the selection.
+TEST_F(TextFieldWindowTest, FieldTakesTheWindowsColours) {
+    const glow::GlowColor back(51, 204, 51, 255), text(153, 0, 153, 255);
+    const glow::GlowColor caret(255, 127, 0, 255), selection(102, 204, 255, 255);
+    const glow::GlowColor prompt(0, 102, 204, 255);
+    GlowTextFieldWindowParams p;
+    p.labelText = "Colours:";
+    p.fieldWidth = 150;
+    p.fieldBackColor = back;
+    p.fieldTextColor = text;
+    p.caretColor = caret;
+    p.selectionColor = selection;
+    p.labelColor = prompt;
+    GlowTextFieldWindow* w = Make(p);
+    Type(w, "WWWW");
+    // Shift and the left arrow twice: the last two characters selected.
+    for (int i = 0; i < 2; ++i) {
+        w->WidgetKeyboard(256 + GLUT_KEY_LEFT, 0, 0, GLUT_ACTIVE_SHIFT);
+        End();
+    }
+    glow::GlowTextFieldWidget* field = w->TextField();
+    ASSERT_EQ(field->Buffer().SelectionLength(), 2);
+    if (!field->IsCaretOn()) field->ToggleCaret();
+    End();
+
+    // Painted at the window's own size, once the X server has given it.
+    ASSERT_TRUE(glowtest::WaitUntilMapped(w));
+    ASSERT_TRUE(glowtest::PumpUntil([w] {
+        return w->Width() == w->FixedWidth() && w->Height() == w->FixedHeight() &&
+               w->GetGlutState(GLUT_WINDOW_WIDTH) == w->FixedWidth();
+    }));
+    const glowtest::Pixels pixels = glowtest::PaintAndRead(w);
+    glowtest::SavePicture("textfield_window_colours", pixels);
+    auto count = [&](const glow::GlowWidget* widget, glow::GlowColor c) {
+        int n = 0;
+        for (int y = widget->RootPositionY(); y < widget->RootPositionY() + widget->Height(); ++y)
+            for (int x = widget->RootPositionX(); x < widget->RootPositionX() + widget->Width();
+                 ++x) {
+                const std::uint8_t* px = pixels.At(x, pixels.height - 1 - y);
+                n += px[0] == c[0] && px[1] == c[1] && px[2] == c[2] ? 1 : 0;
+            }
+        return n;
+    };
+    const int area = field->Width() * field->Height();
+    EXPECT_GT(count(field, back), area / 2);
+    EXPECT_GT(count(field, text), 20);
+    EXPECT_GT(count(field, caret), 10);
+    EXPECT_GT(count(field, selection), 50);
+    EXPECT_GT(count(w->Prompt(), prompt), 10);
+    // A text field's own focused colours show nowhere in it.
+    for (glow::GlowColor own : {glow::GlowColor(0, 0, 0, 255), glow::GlowColor(0, 0, 255, 255),
+                                glow::GlowColor(255, 204, 204, 255)}) {
+        EXPECT_EQ(count(field, own), 0);
+    }
 }
 
 }  // namespace
