@@ -17,15 +17,24 @@ struct SubstitutionSums {
     double transversions = 0.0;
 };
 
+// Calls add(neuron's Base, taxon's Base) at positions 0 to length - 1 in
+// order.
+template <typename Add>
+void each_position(const SeqVector* neuron, const SeqVector* taxon, int length, const Add& add) {
+    neuron->with_bases([&](const auto& neuron_base) {
+        taxon->with_bases([&](const auto& taxon_base) {
+            for (int i = 0; i < length; ++i) add(neuron_base(i), taxon_base(i));
+        });
+    });
+}
+
 SubstitutionSums substitution_sums(const SeqVector* neuron, const SeqVector* taxon) {
-    const Base* n = neuron->data;
-    const Base* x = taxon->data;
     SubstitutionSums sums;
-    for (int i = 0; i < neuron->length; ++i) {
-        const SubstitutionTerms terms = substitution_terms(n[i], x[i]);
+    each_position(neuron, taxon, neuron->length, [&sums](const Base& n, const Base& x) {
+        const SubstitutionTerms terms = substitution_terms(n, x);
         sums.transversions += terms.transversion;
         sums.transitions += terms.transition;
-    }
+    });
     return sums;
 }
 
@@ -101,11 +110,9 @@ double f84_value(double transitions, double transversions, int length,
 }
 
 double squared_euclidian(const SeqVector* neuron, const SeqVector* taxon) {
-    const Base* n = neuron->data;
-    const Base* x = taxon->data;
-    const int length = taxon->length;
     double s = 0.0;
-    for (int i = 0; i < length; ++i) s = s + euclidian_term(n[i], x[i]);
+    each_position(neuron, taxon, taxon->length,
+                  [&s](const Base& n, const Base& x) { s = s + euclidian_term(n, x); });
     return s;
 }
 
@@ -114,11 +121,10 @@ double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon, const
 }
 
 double jc_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
-    const Base* n = neuron->data;
-    const Base* x = taxon->data;
     const int length = neuron->length;
     double s = 0.0;
-    for (int i = 0; i < length; ++i) s = s + jc_term(n[i], x[i]);
+    each_position(neuron, taxon, length,
+                  [&s](const Base& n, const Base& x) { s = s + jc_term(n, x); });
     return jc_value(s, length);
 }
 
@@ -188,14 +194,16 @@ BaseFrequencies count_base_frequencies(SeqVector* const* taxa, int count) {
     long long a = 0, c = 0, g = 0, t = 0;
     for (int i = 0; i < count; ++i) {
         const SeqVector* taxon = taxa[i];
-        for (int j = 0; j < taxon->length; ++j) {
-            const Base& base = taxon->data[j];
-            if (base.z == 0.0) {
-                (base.x == 0.0 ? a : g) += 1;
-            } else {
-                (base.y == 1.0 ? c : t) += 1;
+        taxon->with_bases([&](const auto& base_at) {
+            for (int j = 0; j < taxon->length; ++j) {
+                const Base& base = base_at(j);
+                if (base.z == 0.0) {
+                    (base.x == 0.0 ? a : g) += 1;
+                } else {
+                    (base.y == 1.0 ? c : t) += 1;
+                }
             }
-        }
+        });
     }
     BaseFrequencies f;
     const double total = static_cast<double>(a + c + g + t);

@@ -34,12 +34,16 @@ int padded(int count) {
     return (count + kPatternStep - 1) / kPatternStep * kPatternStep;
 }
 
+int tiles_of(int patterns) {
+    return (patterns + kTile - 1) / kTile;
+}
+
 // Task t of `tasks`: its share [first, last) of the patterns [begin, end),
-// in whole steps of kPatternStep.
-void step_range(int begin, int end, int t, int tasks, int* first, int* last) {
-    const long long steps = (end - begin) / kPatternStep;
-    *first = begin + static_cast<int>(steps * t / tasks) * kPatternStep;
-    *last = begin + static_cast<int>(steps * (t + 1) / tasks) * kPatternStep;
+// `begin` the start of a tile, in whole tiles (the last may be partial).
+void tile_range(int begin, int end, int t, int tasks, int* first, int* last) {
+    const long long tiles = tiles_of(end - begin);
+    *first = std::min(end, begin + static_cast<int>(tiles * t / tasks) * kTile);
+    *last = std::min(end, begin + static_cast<int>(tiles * (t + 1) / tasks) * kTile);
 }
 
 }  // namespace
@@ -76,7 +80,7 @@ NeuronPlanes FastEpochCompute::planes(int k) {
 }
 
 void FastEpochCompute::pattern_range(int t, int tasks, int* begin, int* end) const {
-    step_range(0, padded_patterns_, t, tasks, begin, end);
+    tile_range(0, padded_patterns_, t, tasks, begin, end);
 }
 
 void FastEpochCompute::start_step(SeqVector* const* group, int n, const int* classified,
@@ -88,23 +92,29 @@ void FastEpochCompute::start_step(SeqVector* const* group, int n, const int* cla
     padded_patterns_ = padded(patterns);
 
     std::fill(row_of_id_.begin(), row_of_id_.end(), -1);
-    pattern_codes_.assign(static_cast<std::size_t>(n) * padded_patterns_, 0);
+    rows_in_tiles_ = n;
+    const std::size_t tile_bytes = static_cast<std::size_t>(n) * kTile;
+    code_tiles_.assign(tiles_of(padded_patterns_) * tile_bytes, 0);
     for (int r = 0; r < n; ++r) {
         tavrel_assert(group[r]->id >= 0 && group[r]->id < setup_.taxa);
-        tavrel_assert(static_cast<int>(group[r]->codes.size()) == length_);
+        tavrel_assert(group[r]->length == length_ && !group[r]->data);
         row_of_id_[group[r]->id] = r;
-        std::uint8_t* row = pattern_codes_.data() + static_cast<std::size_t>(r) * padded_patterns_;
-        for (int p = 0; p < patterns; ++p) row[p] = group[r]->codes[patterns_.first_position(p)];
+        const char* letters = group[r]->letters.data();
+        std::uint8_t* row = code_tiles_.data() + static_cast<std::size_t>(r) * kTile;
+        for (int p = 0; p < patterns; ++p) {
+            row[(p / kTile) * tile_bytes + p % kTile] =
+                Base::code_of_nucleotide(letters[patterns_.first_position(p)]);
+        }
     }
 
     classified_ = count;
     const int blocks = (count + kLanes - 1) / kLanes;
     blocks_.assign(static_cast<std::size_t>(blocks) * length_ * kLanes, 0);
     for (int j = 0; j < count; ++j) {
-        const std::uint8_t* codes = group[classified[j]]->codes.data();
+        const char* letters = group[classified[j]]->letters.data();
         std::uint8_t* block =
-            blocks_.data() + static_cast<std::size_t>(j / kLanes) * length_ * kLanes;
-        for (int i = 0; i < length_; ++i) block[i * kLanes + j % kLanes] = codes[i];
+            blocks_.data() + static_cast<std::size_t>(j / kLanes) * length_ * kLanes + j % kLanes;
+        for (int i = 0; i < length_; ++i) block[i * kLanes] = Base::code_of_nucleotide(letters[i]);
     }
     sums_.assign(static_cast<std::size_t>(blocks) * kLanes * tables_ * kPairNeurons, 0.0);
 
@@ -178,26 +188,26 @@ double FastEpochCompute::rms_error(int j, int k) {
 
 void FastEpochCompute::find_member_codes(SeqVector* const* const members[2], const int counts[2]) {
     for (int k = 0; k < kPairNeurons; ++k) {
-        member_codes_[k].resize(counts[k]);
+        member_offsets_[k].resize(counts[k]);
         for (int m = 0; m < counts[k]; ++m) {
             const int row = row_of_id_[members[k][m]->id];
             tavrel_assert(row >= 0);
-            member_codes_[k][m] =
-                pattern_codes_.data() + static_cast<std::size_t>(row) * padded_patterns_;
+            member_offsets_[k][m] = row * kTile;
         }
     }
 }
 
 void FastEpochCompute::update_range(const int counts[2], int begin, int end, bool rows) {
     const double rate = setup_.kohonen_rate;
-    const int steps = (end - begin) / kPatternStep;
     const long long work = static_cast<long long>(counts[0] + counts[1] + 1) * (end - begin);
-    share(work, steps, [&](int t, int tasks) {
+    share(work, tiles_of(end - begin), [&](int t, int tasks) {
         int first = 0;
         int last = 0;
-        step_range(begin, end, t, tasks, &first, &last);
+        tile_range(begin, end, t, tasks, &first, &last);
         for (int k = 0; k < kPairNeurons; ++k) {
-            kernels_.kohonen(planes(k), member_codes_[k].data(), counts[k], rate, first, last);
+            const MemberCodes codes = {code_tiles_.data(), rows_in_tiles_,
+                                       member_offsets_[k].data(), counts[k]};
+            kernels_.kohonen(planes(k), codes, rate, first, last);
         }
         // The next epoch's terms, while this range is in the cache.
         if (rows) build_rows(first, last);
@@ -247,7 +257,7 @@ void FastEpochCompute::unpack_parts(const double* all, int parts) {
             all += end - begin;
         }
     }
-    share(static_cast<long long>(padded_patterns_) * kPairNeurons, padded_patterns_ / kPatternStep,
+    share(static_cast<long long>(padded_patterns_) * kPairNeurons, tiles_of(padded_patterns_),
           [&](int t, int tasks) {
               int begin = 0;
               int end = 0;
@@ -267,8 +277,8 @@ bool FastEpochCompute::neurons_equal() const {
 void FastEpochCompute::finish_step() {
     // The codes of a large group would stay for the whole run otherwise:
     // the groups after it are smaller.
-    if (pattern_codes_.size() + blocks_.size() >= kKeptCodes) {
-        std::vector<std::uint8_t>().swap(pattern_codes_);
+    if (code_tiles_.size() + blocks_.size() >= kKeptCodes) {
+        std::vector<std::uint8_t>().swap(code_tiles_);
         std::vector<std::uint8_t>().swap(blocks_);
     }
 }

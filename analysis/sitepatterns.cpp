@@ -15,7 +15,7 @@ std::uint64_t mix(std::uint64_t h) {
 
 bool same_column(SeqVector* const* group, int n, int a, int b) {
     for (int r = 0; r < n; ++r) {
-        if (group[r]->codes[a] != group[r]->codes[b]) return false;
+        if (group[r]->letters[a] != group[r]->letters[b]) return false;
     }
     return true;
 }
@@ -25,8 +25,9 @@ bool same_column(SeqVector* const* group, int n, int a, int b) {
 void SitePatterns::find(SeqVector* const* group, int n, int length) {
     hashes_.assign(length, kHashStart);
     for (int r = 0; r < n; ++r) {
-        const std::uint8_t* codes = group[r]->codes.data();
-        for (int i = 0; i < length; ++i) hashes_[i] = (hashes_[i] ^ codes[i]) * kHashFactor;
+        const unsigned char* letters =
+            reinterpret_cast<const unsigned char*>(group[r]->letters.data());
+        for (int i = 0; i < length; ++i) hashes_[i] = (hashes_[i] ^ letters[i]) * kHashFactor;
     }
     std::size_t slot_count = 1;
     while (slot_count < 2 * static_cast<std::size_t>(length)) slot_count *= 2;
