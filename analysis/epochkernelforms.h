@@ -5,6 +5,10 @@
 
 #include "analysis/epochkernels.h"
 
+// Unrolls a loop over a kernel's vectors whole, so that each one stays in a
+// register instead of going through memory at every step.
+#define TAVREL_UNROLL _Pragma("GCC unroll 16")
+
 // The coordinates of the letter codes, taken from Base itself.
 struct LetterCorners {
     double x[Base::kLetters];
@@ -14,12 +18,12 @@ struct LetterCorners {
     static const LetterCorners& get();
 };
 
-using SumBlockOfTables = void (*)(const std::uint8_t* block, const int* pattern_of,
-                                  const double* rows, int length, double* sums);
+using SumBlocksOfTables = void (*)(const std::uint8_t* blocks, int count, const int* pattern_of,
+                                   const double* rows, int length, double* sums);
 
-// Calls the form of sum_block for one, two or three tables.
-void sum_tables(const SumBlockOfTables forms[3], const std::uint8_t* block, const int* pattern_of,
-                const double* rows, int tables, int length, double* sums);
+// Calls the form of sum_blocks for one, two or three tables.
+void sum_tables(const SumBlocksOfTables forms[3], const std::uint8_t* blocks, int count,
+                const int* pattern_of, const double* rows, int tables, int length, double* sums);
 
 const EpochKernels& portable_epoch_kernels();
 // Null where the compiler or the processor lacks the instructions.

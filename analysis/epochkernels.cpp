@@ -7,8 +7,8 @@
 namespace {
 
 template <int kTables>
-void sum_block_portable_n(const std::uint8_t* block, const int* pattern_of, const double* rows,
-                          int length, double* sums) {
+void sum_block_portable(const std::uint8_t* block, const int* pattern_of, const double* rows,
+                        int length, double* sums) {
     double s[kLanes][kTables][kPairNeurons] = {};
     for (int i = 0; i < length; ++i) {
         const double* row = rows + pattern_of[i] * (kTables * kTermsPerTable);
@@ -31,11 +31,21 @@ void sum_block_portable_n(const std::uint8_t* block, const int* pattern_of, cons
     }
 }
 
-void sum_block_portable(const std::uint8_t* block, const int* pattern_of, const double* rows,
-                        int tables, int length, double* sums) {
-    static const SumBlockOfTables forms[3] = {sum_block_portable_n<1>, sum_block_portable_n<2>,
-                                              sum_block_portable_n<3>};
-    sum_tables(forms, block, pattern_of, rows, tables, length, sums);
+template <int kTables>
+void sum_blocks_portable_n(const std::uint8_t* blocks, int count, const int* pattern_of,
+                           const double* rows, int length, double* sums) {
+    for (int b = 0; b < count; ++b) {
+        sum_block_portable<kTables>(blocks + static_cast<std::size_t>(b) * length * kLanes,
+                                    pattern_of, rows, length,
+                                    sums + b * kLanes * kTables * kPairNeurons);
+    }
+}
+
+void sum_blocks_portable(const std::uint8_t* blocks, int count, const int* pattern_of,
+                         const double* rows, int tables, int length, double* sums) {
+    static const SumBlocksOfTables forms[3] = {sum_blocks_portable_n<1>, sum_blocks_portable_n<2>,
+                                               sum_blocks_portable_n<3>};
+    sum_tables(forms, blocks, count, pattern_of, rows, tables, length, sums);
 }
 
 void kohonen_portable(const NeuronPlanes& neuron, const MemberCodes& members, double rate,
@@ -88,7 +98,7 @@ void build_rows_portable(TermSet set, const NeuronPlanes* neurons, int begin, in
     }
 }
 
-const EpochKernels kPortable = {"portable", sum_block_portable, kohonen_portable,
+const EpochKernels kPortable = {"portable", sum_blocks_portable, kohonen_portable,
                                 build_rows_portable};
 
 }  // namespace
@@ -106,10 +116,10 @@ const LetterCorners& LetterCorners::get() {
     return table;
 }
 
-void sum_tables(const SumBlockOfTables forms[3], const std::uint8_t* block, const int* pattern_of,
-                const double* rows, int tables, int length, double* sums) {
+void sum_tables(const SumBlocksOfTables forms[3], const std::uint8_t* blocks, int count,
+                const int* pattern_of, const double* rows, int tables, int length, double* sums) {
     tavrel_assert(tables >= 1 && tables <= 3);
-    forms[tables - 1](block, pattern_of, rows, length, sums);
+    forms[tables - 1](blocks, count, pattern_of, rows, length, sums);
 }
 
 const EpochKernels& portable_epoch_kernels() {

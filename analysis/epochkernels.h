@@ -57,11 +57,12 @@ struct MemberCodes {
 
 struct EpochKernels {
     const char* name;
-    // Sums over positions 0 to length - 1 of the block's inputs: for lane l,
-    // table t and neuron k, sums[(l * tables + t) * kPairNeurons + k], each
-    // added position by position from 0.0.
-    void (*sum_block)(const std::uint8_t* block, const int* pattern_of, const double* rows,
-                      int tables, int length, double* sums);
+    // Sums over positions 0 to length - 1 of the inputs of `count` blocks,
+    // block b at blocks + b * length * kLanes: for lane l, table t and neuron
+    // k, sums[((b * kLanes + l) * tables + t) * kPairNeurons + k], each added
+    // position by position from 0.0.
+    void (*sum_blocks)(const std::uint8_t* blocks, int count, const int* pattern_of,
+                       const double* rows, int tables, int length, double* sums);
     // Moves the neuron's patterns [begin, end) towards each member in turn,
     // coordinate by coordinate: n + rate * (x - n). `begin` is the start of
     // a tile, `end` a multiple of kPatternStep.

@@ -32,19 +32,25 @@ TAVREL_AVX2 inline __m256d pick(const double* four, __m256i indices) {
 constexpr int kHalves = kLanes / kQuarter;
 
 template <int kTables>
-TAVREL_AVX2 void sum_block_avx2_n(const std::uint8_t* block, const int* pattern_of,
-                                  const double* rows, int length, double* sums) {
+TAVREL_AVX2 void sum_block_avx2(const std::uint8_t* block, const int* pattern_of,
+                                const double* rows, int length, double* sums) {
     __m256d s[kHalves][kTables][kPairNeurons];
+    TAVREL_UNROLL
     for (int h = 0; h < kHalves; ++h) {
+        TAVREL_UNROLL
         for (int t = 0; t < kTables; ++t) {
+            TAVREL_UNROLL
             for (int k = 0; k < kPairNeurons; ++k) s[h][t][k] = _mm256_setzero_pd();
         }
     }
     for (int i = 0; i < length; ++i) {
         const double* row = rows + pattern_of[i] * (kTables * kTermsPerTable);
+        TAVREL_UNROLL
         for (int h = 0; h < kHalves; ++h) {
             const __m256i indices = letter_indices(block + i * kLanes + h * kQuarter);
+            TAVREL_UNROLL
             for (int t = 0; t < kTables; ++t) {
+                TAVREL_UNROLL
                 for (int k = 0; k < kPairNeurons; ++k) {
                     s[h][t][k] = _mm256_add_pd(
                         s[h][t][k], pick(row + (t * kPairNeurons + k) * Base::kLetters, indices));
@@ -53,8 +59,11 @@ TAVREL_AVX2 void sum_block_avx2_n(const std::uint8_t* block, const int* pattern_
         }
     }
     alignas(32) double lanes[kQuarter];
+    TAVREL_UNROLL
     for (int h = 0; h < kHalves; ++h) {
+        TAVREL_UNROLL
         for (int t = 0; t < kTables; ++t) {
+            TAVREL_UNROLL
             for (int k = 0; k < kPairNeurons; ++k) {
                 _mm256_store_pd(lanes, s[h][t][k]);
                 for (int l = 0; l < kQuarter; ++l) {
@@ -65,11 +74,20 @@ TAVREL_AVX2 void sum_block_avx2_n(const std::uint8_t* block, const int* pattern_
     }
 }
 
-void sum_block_avx2(const std::uint8_t* block, const int* pattern_of, const double* rows,
-                    int tables, int length, double* sums) {
-    static const SumBlockOfTables forms[3] = {sum_block_avx2_n<1>, sum_block_avx2_n<2>,
-                                              sum_block_avx2_n<3>};
-    sum_tables(forms, block, pattern_of, rows, tables, length, sums);
+template <int kTables>
+TAVREL_AVX2 void sum_blocks_avx2_n(const std::uint8_t* blocks, int count, const int* pattern_of,
+                                   const double* rows, int length, double* sums) {
+    for (int b = 0; b < count; ++b) {
+        sum_block_avx2<kTables>(blocks + static_cast<std::size_t>(b) * length * kLanes, pattern_of,
+                                rows, length, sums + b * kLanes * kTables * kPairNeurons);
+    }
+}
+
+void sum_blocks_avx2(const std::uint8_t* blocks, int count, const int* pattern_of,
+                     const double* rows, int tables, int length, double* sums) {
+    static const SumBlocksOfTables forms[3] = {sum_blocks_avx2_n<1>, sum_blocks_avx2_n<2>,
+                                               sum_blocks_avx2_n<3>};
+    sum_tables(forms, blocks, count, pattern_of, rows, tables, length, sums);
 }
 
 // The coordinates of four patterns' letters: x is bit 1 of the code, z bit
@@ -105,6 +123,7 @@ TAVREL_AVX2 void kohonen_patterns_avx2(const NeuronPlanes& neuron, int first,
     __m256d x[kVectors];
     __m256d y[kVectors];
     __m256d z[kVectors];
+    TAVREL_UNROLL
     for (int v = 0; v < kVectors; ++v) {
         x[v] = _mm256_load_pd(neuron.x + first + v * kQuarter);
         y[v] = _mm256_load_pd(neuron.y + first + v * kQuarter);
@@ -112,6 +131,7 @@ TAVREL_AVX2 void kohonen_patterns_avx2(const NeuronPlanes& neuron, int first,
     }
     for (int m = 0; m < members.count; ++m) {
         const std::uint8_t* codes = tile + members.offsets[m];
+        TAVREL_UNROLL
         for (int v = 0; v < kVectors; ++v) {
             const LetterCoordinates target = letter_coordinates(codes + v * kQuarter);
             x[v] = step_towards(x[v], target.x, rate);
@@ -119,6 +139,7 @@ TAVREL_AVX2 void kohonen_patterns_avx2(const NeuronPlanes& neuron, int first,
             z[v] = step_towards(z[v], target.z, rate);
         }
     }
+    TAVREL_UNROLL
     for (int v = 0; v < kVectors; ++v) {
         _mm256_store_pd(neuron.x + first + v * kQuarter, x[v]);
         _mm256_store_pd(neuron.y + first + v * kQuarter, y[v]);
@@ -230,7 +251,7 @@ void build_rows_avx2(TermSet set, const NeuronPlanes* neurons, int begin, int en
     }
 }
 
-const EpochKernels kAvx2 = {"avx2", sum_block_avx2, kohonen_avx2, build_rows_avx2};
+const EpochKernels kAvx2 = {"avx2", sum_blocks_avx2, kohonen_avx2, build_rows_avx2};
 
 }  // namespace
 

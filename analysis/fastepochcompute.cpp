@@ -142,38 +142,36 @@ void FastEpochCompute::model_values(double* values) {
     share(static_cast<long long>(classified_) * length_, blocks, [&](int t, int tasks) {
         const int first = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
         const int last = static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks);
-        for (int b = first; b < last; ++b) {
-            kernels_.sum_block(blocks_.data() + static_cast<std::size_t>(b) * length_ * kLanes,
-                               patterns_.pattern_of(), rows_.data(), tables_, length_,
-                               sums_.data() + static_cast<std::size_t>(b) * kLanes * stride);
-            const int end = std::min(classified_, (b + 1) * kLanes);
-            for (int j = b * kLanes; j < end; ++j) {
-                const double* s = sums_.data() + static_cast<std::size_t>(j) * stride;
-                for (int k = 0; k < kPairNeurons; ++k) {
-                    const double first_sum = s[k];
-                    // Only the substitution models have a second table
-                    // before the squared distances.
-                    const double second_sum = tables_ == 3 ? s[kPairNeurons + k] : 0.0;
-                    double value = 0.0;
-                    switch (model_) {
-                        case DistanceModel::euclidian:
-                            value = euclidian_value(first_sum);
-                            break;
-                        case DistanceModel::jc:
-                            value = jc_value(first_sum, length_);
-                            break;
-                        case DistanceModel::k2p:
-                            value = k2p_value(first_sum, second_sum, length_, setup_.constants);
-                            break;
-                        case DistanceModel::f81:
-                            value = f81_value(first_sum, second_sum, length_, setup_.constants);
-                            break;
-                        case DistanceModel::f84:
-                            value = f84_value(first_sum, second_sum, length_, setup_.constants);
-                            break;
-                    }
-                    values[2 * j + k] = value;
+        kernels_.sum_blocks(blocks_.data() + static_cast<std::size_t>(first) * length_ * kLanes,
+                            last - first, patterns_.pattern_of(), rows_.data(), tables_, length_,
+                            sums_.data() + static_cast<std::size_t>(first) * kLanes * stride);
+        const int end = std::min(classified_, last * kLanes);
+        for (int j = first * kLanes; j < end; ++j) {
+            const double* s = sums_.data() + static_cast<std::size_t>(j) * stride;
+            for (int k = 0; k < kPairNeurons; ++k) {
+                const double first_sum = s[k];
+                // Only the substitution models have a second table
+                // before the squared distances.
+                const double second_sum = tables_ == 3 ? s[kPairNeurons + k] : 0.0;
+                double value = 0.0;
+                switch (model_) {
+                    case DistanceModel::euclidian:
+                        value = euclidian_value(first_sum);
+                        break;
+                    case DistanceModel::jc:
+                        value = jc_value(first_sum, length_);
+                        break;
+                    case DistanceModel::k2p:
+                        value = k2p_value(first_sum, second_sum, length_, setup_.constants);
+                        break;
+                    case DistanceModel::f81:
+                        value = f81_value(first_sum, second_sum, length_, setup_.constants);
+                        break;
+                    case DistanceModel::f84:
+                        value = f84_value(first_sum, second_sum, length_, setup_.constants);
+                        break;
                 }
+                values[2 * j + k] = value;
             }
         }
     });

@@ -69,7 +69,7 @@ private:
     // x, y, z planes of neuron 0, then of neuron 1.
     AlignedArray<double> planes_;
     AlignedArray<double> rows_;
-    // Per classified input: its sums as sum_block gives them.
+    // Per classified input: its sums as sum_blocks gives them.
     std::vector<double> sums_;
     // Each neuron's members as offsets into a tile (see MemberCodes).
     std::vector<int> member_offsets_[kPairNeurons];
