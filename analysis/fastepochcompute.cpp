@@ -8,9 +8,6 @@
 
 namespace {
 
-// Units of work (an input or member at a position or pattern) below which
-// handing a task to another thread costs more than it saves.
-constexpr long long kTaskWork = 32768;
 constexpr double kNeuronStart = 0.5;
 // Code buffers of this many bytes or more are released after their step.
 constexpr std::size_t kKeptCodes = std::size_t{1} << 20;
@@ -63,15 +60,7 @@ FastEpochCompute::FastEpochCompute(const EpochSetup& setup)
 
 template <typename Task>
 void FastEpochCompute::share(long long work, int most, const Task& task) {
-    long long tasks = work / kTaskWork;
-    if (!setup_.pool || tasks < 2) tasks = 1;
-    tasks = std::min<long long>(tasks, most);
-    const int count = static_cast<int>(std::max<long long>(tasks, 1));
-    if (count == 1 || !setup_.pool) {
-        for (int t = 0; t < count; ++t) task(t, count);
-        return;
-    }
-    setup_.pool->run(count, [&](int t, int) { task(t, count); });
+    share_work(setup_.pool, work, most, task);
 }
 
 NeuronPlanes FastEpochCompute::planes(int k) {
@@ -87,35 +76,52 @@ void FastEpochCompute::start_step(SeqVector* const* group, int n, const int* cla
                                   int count) {
     tavrel_assert(n > 0);
     length_ = group[0]->length;
-    patterns_.find(group, n, length_);
+    patterns_.find(group, n, length_, setup_.pool);
     const int patterns = patterns_.count();
     padded_patterns_ = padded(patterns);
 
     std::fill(row_of_id_.begin(), row_of_id_.end(), -1);
-    rows_in_tiles_ = n;
-    const std::size_t tile_bytes = static_cast<std::size_t>(n) * kTile;
-    code_tiles_.assign(tiles_of(padded_patterns_) * tile_bytes, 0);
     for (int r = 0; r < n; ++r) {
         tavrel_assert(group[r]->id >= 0 && group[r]->id < setup_.taxa);
         tavrel_assert(group[r]->length == length_ && !group[r]->data);
         row_of_id_[group[r]->id] = r;
-        const char* letters = group[r]->letters.data();
-        std::uint8_t* row = code_tiles_.data() + static_cast<std::size_t>(r) * kTile;
-        for (int p = 0; p < patterns; ++p) {
-            row[(p / kTile) * tile_bytes + p % kTile] =
-                Base::code_of_nucleotide(letters[patterns_.first_position(p)]);
-        }
     }
+    rows_in_tiles_ = n;
+    const int tiles = tiles_of(padded_patterns_);
+    const std::size_t tile_bytes = static_cast<std::size_t>(n) * kTile;
+    code_tiles_.reserve(tiles * tile_bytes);
+    share(static_cast<long long>(n) * padded_patterns_, n, [&](int t, int tasks) {
+        for (int r = static_cast<int>(static_cast<long long>(n) * t / tasks);
+             r < static_cast<int>(static_cast<long long>(n) * (t + 1) / tasks); ++r) {
+            const char* letters = group[r]->letters.data();
+            std::uint8_t* row = code_tiles_.data() + static_cast<std::size_t>(r) * kTile;
+            // The kernels run over whole tiles: the codes past the last
+            // pattern are those of A.
+            for (int p = 0; p < tiles * kTile; ++p) {
+                row[(p / kTile) * tile_bytes + p % kTile] =
+                    p < patterns ? Base::code_of_nucleotide(letters[patterns_.first_position(p)])
+                                 : 0;
+            }
+        }
+    });
 
     classified_ = count;
     const int blocks = (count + kLanes - 1) / kLanes;
-    blocks_.assign(static_cast<std::size_t>(blocks) * length_ * kLanes, 0);
-    for (int j = 0; j < count; ++j) {
-        const char* letters = group[classified[j]]->letters.data();
-        std::uint8_t* block =
-            blocks_.data() + static_cast<std::size_t>(j / kLanes) * length_ * kLanes + j % kLanes;
-        for (int i = 0; i < length_; ++i) block[i * kLanes] = Base::code_of_nucleotide(letters[i]);
-    }
+    blocks_.reserve(static_cast<std::size_t>(blocks) * length_ * kLanes);
+    share(static_cast<long long>(count) * length_, blocks, [&](int t, int tasks) {
+        for (int b = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
+             b < static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks); ++b) {
+            std::uint8_t* block = blocks_.data() + static_cast<std::size_t>(b) * length_ * kLanes;
+            for (int l = 0; l < kLanes; ++l) {
+                const int j = b * kLanes + l;
+                // Lanes past the last input sum A's terms, unread.
+                const char* letters = j < count ? group[classified[j]]->letters.data() : nullptr;
+                for (int i = 0; i < length_; ++i) {
+                    block[i * kLanes + l] = letters ? Base::code_of_nucleotide(letters[i]) : 0;
+                }
+            }
+        }
+    });
     sums_.assign(static_cast<std::size_t>(blocks) * kLanes * tables_ * kPairNeurons, 0.0);
 
     planes_.reserve(static_cast<std::size_t>(kPairNeurons) * kPlanesPerNeuron * padded_patterns_);
@@ -275,9 +281,9 @@ bool FastEpochCompute::neurons_equal() const {
 void FastEpochCompute::finish_step() {
     // The codes of a large group would stay for the whole run otherwise:
     // the groups after it are smaller.
-    if (code_tiles_.size() + blocks_.size() >= kKeptCodes) {
-        std::vector<std::uint8_t>().swap(code_tiles_);
-        std::vector<std::uint8_t>().swap(blocks_);
+    if (code_tiles_.capacity() + blocks_.capacity() >= kKeptCodes) {
+        code_tiles_.release();
+        blocks_.release();
     }
 }
 

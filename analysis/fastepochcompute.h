@@ -33,8 +33,7 @@ public:
     void set_neuron(int k, const SeqVector& from) override;
 
 private:
-    // Splits `work` units into tasks of at least kTaskWork units, at most
-    // `most` tasks, and runs them on the pool (or here).
+    // share_work on the run's pool.
     template <typename Task>
     void share(long long work, int most, const Task& task);
     void build_rows(int begin, int end);
@@ -62,9 +61,9 @@ private:
     std::vector<int> row_of_id_;
     int rows_in_tiles_ = 0;
     // The group's codes per pattern in tiles (see MemberCodes).
-    std::vector<std::uint8_t> code_tiles_;
+    AlignedArray<std::uint8_t> code_tiles_;
     // The classified inputs' codes in blocks of kLanes (see EpochKernels).
-    std::vector<std::uint8_t> blocks_;
+    AlignedArray<std::uint8_t> blocks_;
     int classified_ = 0;
     // x, y, z planes of neuron 0, then of neuron 1.
     AlignedArray<double> planes_;
