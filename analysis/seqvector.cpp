@@ -4,10 +4,6 @@
 
 #include "analysis/check.h"
 
-bool Base::is_nucleotide(char letter) {
-    return letter == 'A' || letter == 'C' || letter == 'G' || letter == 'T';
-}
-
 Base& Base::set(char letter) {
     tavrel_assert(is_nucleotide(letter));
     *this = of_nucleotide(letter);

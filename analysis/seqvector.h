@@ -39,14 +39,18 @@ struct Base {
 
 namespace base_tables {
 
-// Code of every byte: the nucleotides' in A, C, G, T order, 0 for the rest.
+// Code of every byte: the nucleotides' in A, C, G, T order, 0 for the rest;
+// and which bytes are nucleotides.
 struct LetterCodes {
     std::uint8_t code[256] = {};
+    bool nucleotide[256] = {};
 
     constexpr LetterCodes() {
-        code[static_cast<unsigned char>('C')] = 1;
-        code[static_cast<unsigned char>('G')] = 2;
-        code[static_cast<unsigned char>('T')] = 3;
+        const char letters[] = "ACGT";
+        for (int c = 0; c < 4; ++c) {
+            code[static_cast<unsigned char>(letters[c])] = static_cast<std::uint8_t>(c);
+            nucleotide[static_cast<unsigned char>(letters[c])] = true;
+        }
     }
 };
 
@@ -55,6 +59,10 @@ inline constexpr Base kCorners[Base::kLetters] = {
     {0.0, 0.0, 0.0}, {0.0, 1.0, 1.0}, {1.0, 1.0, 0.0}, {1.0, 0.0, 1.0}};
 
 }  // namespace base_tables
+
+inline bool Base::is_nucleotide(char letter) {
+    return base_tables::kLetterCodes.nucleotide[static_cast<unsigned char>(letter)];
+}
 
 inline std::uint8_t Base::code_of_nucleotide(char letter) {
     return base_tables::kLetterCodes.code[static_cast<unsigned char>(letter)];

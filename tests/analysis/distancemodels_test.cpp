@@ -34,7 +34,7 @@ std::unique_ptr<SeqVector> fresh_neuron(int length) {
 class DistanceModels : public testing::Test {
 protected:
     // The constants of equal base frequencies.
-    const ModelConstants equal;
+    const ModelConstants equal{};
 };
 
 }  // namespace
