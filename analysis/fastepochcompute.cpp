@@ -145,9 +145,12 @@ void FastEpochCompute::reset_neurons() {
 void FastEpochCompute::model_values(double* values) {
     const int blocks = (classified_ + kLanes - 1) / kLanes;
     const int stride = tables_ * kPairNeurons;
-    share(static_cast<long long>(classified_) * length_, blocks, [&](int t, int tasks) {
-        const int first = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
-        const int last = static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks);
+    // Tasks take whole pairs of blocks: a kernel may sum two at once.
+    const int pairs = (blocks + 1) / 2;
+    share(static_cast<long long>(classified_) * length_, pairs, [&](int t, int tasks) {
+        const int first = 2 * static_cast<int>(static_cast<long long>(pairs) * t / tasks);
+        const int last =
+            std::min(blocks, 2 * static_cast<int>(static_cast<long long>(pairs) * (t + 1) / tasks));
         kernels_.sum_blocks(blocks_.data() + static_cast<std::size_t>(first) * length_ * kLanes,
                             last - first, patterns_.pattern_of(), rows_.data(), tables_, length_,
                             sums_.data() + static_cast<std::size_t>(first) * kLanes * stride);
