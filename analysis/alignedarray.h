@@ -23,18 +23,20 @@ public:
         capacity_ = count;
     }
 
-    T* data() { return data_; }
-    const T* data() const { return data_; }
-    T& operator[](std::size_t i) { return data_[i]; }
-    const T& operator[](std::size_t i) const { return data_[i]; }
-
-private:
+    std::size_t capacity() const { return capacity_; }
+    // Gives the memory back.
     void release() {
         if (data_) ::operator delete(data_, std::align_val_t(kAlignment));
         data_ = nullptr;
         capacity_ = 0;
     }
 
+    T* data() { return data_; }
+    const T* data() const { return data_; }
+    T& operator[](std::size_t i) { return data_[i]; }
+    const T& operator[](std::size_t i) const { return data_[i]; }
+
+private:
     T* data_ = nullptr;
     std::size_t capacity_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 #include "analysis/analysisfrontend.h"
 #include "analysis/check.h"
@@ -153,7 +154,7 @@ void AnalysisModule::warn_repeated_names(const SequenceData& data) const {
     }
 }
 
-std::vector<SeqVector*> AnalysisModule::build_vectors(const SequenceData& data) {
+std::vector<SeqVector*> AnalysisModule::build_vectors(SequenceData data) {
     taxa.clear();
     std::vector<SeqVector*> vectors;
     vectors.reserve(data.num_seqs);
@@ -161,13 +162,9 @@ std::vector<SeqVector*> AnalysisModule::build_vectors(const SequenceData& data) 
         auto taxon = std::make_unique<SeqVector>();
         taxon->id = i;
         taxon->name = data.names[i];
-        taxon->allocate(data.seq_len);
-        const char* letters = data.sequences[i].c_str();
-        taxon->codes.resize(data.seq_len);
-        for (int j = 0; j < data.seq_len; ++j) {
-            taxon->data[j].set(letters[j]);
-            taxon->codes[j] = Base::code_of(letters[j]);
-        }
+        // The taxon takes the letters over: the text is held once.
+        taxon->set_letters(std::move(data.sequences[i]));
+        tavrel_assert(taxon->length == data.seq_len);
         vectors.push_back(taxon.get());
         taxa.push_back(std::move(taxon));
     }
@@ -190,12 +187,13 @@ void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon) c
 void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon, double rate,
                                     int begin, int end) {
     Base* n = neuron->data;
-    const Base* x = taxon->data;
-    for (int i = begin; i < end; ++i) {
-        n[i].x = n[i].x + rate * (x[i].x - n[i].x);
-        n[i].y = n[i].y + rate * (x[i].y - n[i].y);
-        n[i].z = n[i].z + rate * (x[i].z - n[i].z);
-    }
+    taxon->with_bases([&](const auto& x) {
+        for (int i = begin; i < end; ++i) {
+            n[i].x = n[i].x + rate * (x(i).x - n[i].x);
+            n[i].y = n[i].y + rate * (x(i).y - n[i].y);
+            n[i].z = n[i].z + rate * (x(i).z - n[i].z);
+        }
+    });
 }
 
 double AnalysisModule::rms_error(const SeqVector* neuron, const SeqVector* taxon) {
@@ -541,7 +539,7 @@ AnalysisStatus AnalysisModule::load_taxa() {
         if (!status.ok()) return status;
     }
     if (!mpi_mode) in_order = gui != nullptr;
-    vectors_by_id = build_vectors(data);
+    vectors_by_id = build_vectors(std::move(data));
     for (SeqVector* taxon : vectors_by_id) tavrel_assert(vectors_by_id[taxon->id] == taxon);
     return AnalysisStatus::success();
 }

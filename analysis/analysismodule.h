@@ -69,8 +69,8 @@ public:
     AnalysisStatus read_input(SequenceData* data) const;
     AnalysisStatus read_input(std::istream& in, SequenceData* data) const;
     // The run's taxa in file order, numbered 0 to num_seqs - 1; they live
-    // until the next call.
-    std::vector<SeqVector*> build_vectors(const SequenceData& data);
+    // until the next call. The taxa take the sequences over.
+    std::vector<SeqVector*> build_vectors(SequenceData data);
 
     void partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth);
     // The exchange after an epoch of a group whose processes share it: each

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/check.h"
+
 namespace {
 
 // Saturated pairs give a large finite distance instead of -log(0).
@@ -17,16 +19,52 @@ struct SubstitutionSums {
     double transversions = 0.0;
 };
 
+// Calls add(neuron's Base, taxon's Base) at positions 0 to length - 1 in
+// order.
+template <typename Add>
+void each_position(const SeqVector* neuron, const SeqVector* taxon, int length, const Add& add) {
+    neuron->with_bases([&](const auto& neuron_base) {
+        taxon->with_bases([&](const auto& taxon_base) {
+            for (int i = 0; i < length; ++i) add(neuron_base(i), taxon_base(i));
+        });
+    });
+}
+
 SubstitutionSums substitution_sums(const SeqVector* neuron, const SeqVector* taxon) {
-    const Base* n = neuron->data;
-    const Base* x = taxon->data;
     SubstitutionSums sums;
-    for (int i = 0; i < neuron->length; ++i) {
-        const SubstitutionTerms terms = substitution_terms(n[i], x[i]);
+    each_position(neuron, taxon, neuron->length, [&sums](const Base& n, const Base& x) {
+        const SubstitutionTerms terms = substitution_terms(n, x);
         sums.transversions += terms.transversion;
         sums.transitions += terms.transition;
-    }
+    });
     return sums;
+}
+
+// The Euclidean term of every pair of letters, as the formula gives it for
+// their Bases.
+struct LetterPairTerms {
+    double term[Base::kLetters][Base::kLetters];
+
+    LetterPairTerms() {
+        for (int a = 0; a < Base::kLetters; ++a) {
+            for (int b = 0; b < Base::kLetters; ++b) {
+                term[a][b] = euclidian_term(Base::corner(a), Base::corner(b));
+            }
+        }
+    }
+};
+
+// squared_euclidian of two taxa: the same sum, position by position, of
+// terms looked up by their letters.
+double squared_letter_distance(const SeqVector* first, const SeqVector* second) {
+    static const LetterPairTerms pairs;
+    const char* a = first->letters.data();
+    const char* b = second->letters.data();
+    double s = 0.0;
+    for (int i = 0; i < second->length; ++i) {
+        s = s + pairs.term[Base::code_of_nucleotide(a[i])][Base::code_of_nucleotide(b[i])];
+    }
+    return s;
 }
 
 // The proportions of transitions and of transversions per position.
@@ -101,11 +139,10 @@ double f84_value(double transitions, double transversions, int length,
 }
 
 double squared_euclidian(const SeqVector* neuron, const SeqVector* taxon) {
-    const Base* n = neuron->data;
-    const Base* x = taxon->data;
-    const int length = taxon->length;
+    if (!neuron->data && !taxon->data) return squared_letter_distance(neuron, taxon);
     double s = 0.0;
-    for (int i = 0; i < length; ++i) s = s + euclidian_term(n[i], x[i]);
+    each_position(neuron, taxon, taxon->length,
+                  [&s](const Base& n, const Base& x) { s = s + euclidian_term(n, x); });
     return s;
 }
 
@@ -114,11 +151,10 @@ double euclidian_distance(const SeqVector* neuron, const SeqVector* taxon, const
 }
 
 double jc_distance(const SeqVector* neuron, const SeqVector* taxon, const ModelConstants&) {
-    const Base* n = neuron->data;
-    const Base* x = taxon->data;
     const int length = neuron->length;
     double s = 0.0;
-    for (int i = 0; i < length; ++i) s = s + jc_term(n[i], x[i]);
+    each_position(neuron, taxon, length,
+                  [&s](const Base& n, const Base& x) { s = s + jc_term(n, x); });
     return jc_value(s, length);
 }
 
@@ -185,18 +221,15 @@ bool identify_distance_model(DistanceFunction function, DistanceModel* model) {
 }
 
 BaseFrequencies count_base_frequencies(SeqVector* const* taxa, int count) {
-    long long a = 0, c = 0, g = 0, t = 0;
+    long long letters[Base::kLetters] = {};
     for (int i = 0; i < count; ++i) {
-        const SeqVector* taxon = taxa[i];
-        for (int j = 0; j < taxon->length; ++j) {
-            const Base& base = taxon->data[j];
-            if (base.z == 0.0) {
-                (base.x == 0.0 ? a : g) += 1;
-            } else {
-                (base.y == 1.0 ? c : t) += 1;
-            }
-        }
+        tavrel_assert(!taxa[i]->data);
+        for (char letter : taxa[i]->letters) ++letters[Base::code_of_nucleotide(letter)];
     }
+    const long long a = letters[Base::code_of('A')];
+    const long long c = letters[Base::code_of('C')];
+    const long long g = letters[Base::code_of('G')];
+    const long long t = letters[Base::code_of('T')];
     BaseFrequencies f;
     const double total = static_cast<double>(a + c + g + t);
     if (total > 0.0) {

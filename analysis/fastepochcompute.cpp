@@ -8,9 +8,6 @@
 
 namespace {
 
-// Units of work (an input or member at a position or pattern) below which
-// handing a task to another thread costs more than it saves.
-constexpr long long kTaskWork = 32768;
 constexpr double kNeuronStart = 0.5;
 // Code buffers of this many bytes or more are released after their step.
 constexpr std::size_t kKeptCodes = std::size_t{1} << 20;
@@ -34,12 +31,16 @@ int padded(int count) {
     return (count + kPatternStep - 1) / kPatternStep * kPatternStep;
 }
 
+int tiles_of(int patterns) {
+    return (patterns + kTile - 1) / kTile;
+}
+
 // Task t of `tasks`: its share [first, last) of the patterns [begin, end),
-// in whole steps of kPatternStep.
-void step_range(int begin, int end, int t, int tasks, int* first, int* last) {
-    const long long steps = (end - begin) / kPatternStep;
-    *first = begin + static_cast<int>(steps * t / tasks) * kPatternStep;
-    *last = begin + static_cast<int>(steps * (t + 1) / tasks) * kPatternStep;
+// `begin` the start of a tile, in whole tiles (the last may be partial).
+void tile_range(int begin, int end, int t, int tasks, int* first, int* last) {
+    const long long tiles = tiles_of(end - begin);
+    *first = std::min(end, begin + static_cast<int>(tiles * t / tasks) * kTile);
+    *last = std::min(end, begin + static_cast<int>(tiles * (t + 1) / tasks) * kTile);
 }
 
 }  // namespace
@@ -59,15 +60,7 @@ FastEpochCompute::FastEpochCompute(const EpochSetup& setup)
 
 template <typename Task>
 void FastEpochCompute::share(long long work, int most, const Task& task) {
-    long long tasks = work / kTaskWork;
-    if (!setup_.pool || tasks < 2) tasks = 1;
-    tasks = std::min<long long>(tasks, most);
-    const int count = static_cast<int>(std::max<long long>(tasks, 1));
-    if (count == 1 || !setup_.pool) {
-        for (int t = 0; t < count; ++t) task(t, count);
-        return;
-    }
-    setup_.pool->run(count, [&](int t, int) { task(t, count); });
+    share_work(setup_.pool, work, most, task);
 }
 
 NeuronPlanes FastEpochCompute::planes(int k) {
@@ -76,36 +69,59 @@ NeuronPlanes FastEpochCompute::planes(int k) {
 }
 
 void FastEpochCompute::pattern_range(int t, int tasks, int* begin, int* end) const {
-    step_range(0, padded_patterns_, t, tasks, begin, end);
+    tile_range(0, padded_patterns_, t, tasks, begin, end);
 }
 
 void FastEpochCompute::start_step(SeqVector* const* group, int n, const int* classified,
                                   int count) {
     tavrel_assert(n > 0);
     length_ = group[0]->length;
-    patterns_.find(group, n, length_);
+    patterns_.find(group, n, length_, setup_.pool);
     const int patterns = patterns_.count();
     padded_patterns_ = padded(patterns);
 
     std::fill(row_of_id_.begin(), row_of_id_.end(), -1);
-    pattern_codes_.assign(static_cast<std::size_t>(n) * padded_patterns_, 0);
     for (int r = 0; r < n; ++r) {
         tavrel_assert(group[r]->id >= 0 && group[r]->id < setup_.taxa);
-        tavrel_assert(static_cast<int>(group[r]->codes.size()) == length_);
+        tavrel_assert(group[r]->length == length_ && !group[r]->data);
         row_of_id_[group[r]->id] = r;
-        std::uint8_t* row = pattern_codes_.data() + static_cast<std::size_t>(r) * padded_patterns_;
-        for (int p = 0; p < patterns; ++p) row[p] = group[r]->codes[patterns_.first_position(p)];
     }
+    rows_in_tiles_ = n;
+    const int tiles = tiles_of(padded_patterns_);
+    const std::size_t tile_bytes = static_cast<std::size_t>(n) * kTile;
+    code_tiles_.reserve(tiles * tile_bytes);
+    share(static_cast<long long>(n) * padded_patterns_, n, [&](int t, int tasks) {
+        for (int r = static_cast<int>(static_cast<long long>(n) * t / tasks);
+             r < static_cast<int>(static_cast<long long>(n) * (t + 1) / tasks); ++r) {
+            const char* letters = group[r]->letters.data();
+            std::uint8_t* row = code_tiles_.data() + static_cast<std::size_t>(r) * kTile;
+            // The kernels run over whole tiles: the codes past the last
+            // pattern are those of A.
+            for (int p = 0; p < tiles * kTile; ++p) {
+                row[(p / kTile) * tile_bytes + p % kTile] =
+                    p < patterns ? Base::code_of_nucleotide(letters[patterns_.first_position(p)])
+                                 : 0;
+            }
+        }
+    });
 
     classified_ = count;
     const int blocks = (count + kLanes - 1) / kLanes;
-    blocks_.assign(static_cast<std::size_t>(blocks) * length_ * kLanes, 0);
-    for (int j = 0; j < count; ++j) {
-        const std::uint8_t* codes = group[classified[j]]->codes.data();
-        std::uint8_t* block =
-            blocks_.data() + static_cast<std::size_t>(j / kLanes) * length_ * kLanes;
-        for (int i = 0; i < length_; ++i) block[i * kLanes + j % kLanes] = codes[i];
-    }
+    blocks_.reserve(static_cast<std::size_t>(blocks) * length_ * kLanes);
+    share(static_cast<long long>(count) * length_, blocks, [&](int t, int tasks) {
+        for (int b = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
+             b < static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks); ++b) {
+            std::uint8_t* block = blocks_.data() + static_cast<std::size_t>(b) * length_ * kLanes;
+            for (int l = 0; l < kLanes; ++l) {
+                const int j = b * kLanes + l;
+                // Lanes past the last input sum A's terms, unread.
+                const char* letters = j < count ? group[classified[j]]->letters.data() : nullptr;
+                for (int i = 0; i < length_; ++i) {
+                    block[i * kLanes + l] = letters ? Base::code_of_nucleotide(letters[i]) : 0;
+                }
+            }
+        }
+    });
     sums_.assign(static_cast<std::size_t>(blocks) * kLanes * tables_ * kPairNeurons, 0.0);
 
     planes_.reserve(static_cast<std::size_t>(kPairNeurons) * kPlanesPerNeuron * padded_patterns_);
@@ -129,41 +145,42 @@ void FastEpochCompute::reset_neurons() {
 void FastEpochCompute::model_values(double* values) {
     const int blocks = (classified_ + kLanes - 1) / kLanes;
     const int stride = tables_ * kPairNeurons;
-    share(static_cast<long long>(classified_) * length_, blocks, [&](int t, int tasks) {
-        const int first = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
-        const int last = static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks);
-        for (int b = first; b < last; ++b) {
-            kernels_.sum_block(blocks_.data() + static_cast<std::size_t>(b) * length_ * kLanes,
-                               patterns_.pattern_of(), rows_.data(), tables_, length_,
-                               sums_.data() + static_cast<std::size_t>(b) * kLanes * stride);
-            const int end = std::min(classified_, (b + 1) * kLanes);
-            for (int j = b * kLanes; j < end; ++j) {
-                const double* s = sums_.data() + static_cast<std::size_t>(j) * stride;
-                for (int k = 0; k < kPairNeurons; ++k) {
-                    const double first_sum = s[k];
-                    // Only the substitution models have a second table
-                    // before the squared distances.
-                    const double second_sum = tables_ == 3 ? s[kPairNeurons + k] : 0.0;
-                    double value = 0.0;
-                    switch (model_) {
-                        case DistanceModel::euclidian:
-                            value = euclidian_value(first_sum);
-                            break;
-                        case DistanceModel::jc:
-                            value = jc_value(first_sum, length_);
-                            break;
-                        case DistanceModel::k2p:
-                            value = k2p_value(first_sum, second_sum, length_, setup_.constants);
-                            break;
-                        case DistanceModel::f81:
-                            value = f81_value(first_sum, second_sum, length_, setup_.constants);
-                            break;
-                        case DistanceModel::f84:
-                            value = f84_value(first_sum, second_sum, length_, setup_.constants);
-                            break;
-                    }
-                    values[2 * j + k] = value;
+    // Tasks take whole pairs of blocks: a kernel may sum two at once.
+    const int pairs = (blocks + 1) / 2;
+    share(static_cast<long long>(classified_) * length_, pairs, [&](int t, int tasks) {
+        const int first = 2 * static_cast<int>(static_cast<long long>(pairs) * t / tasks);
+        const int last =
+            std::min(blocks, 2 * static_cast<int>(static_cast<long long>(pairs) * (t + 1) / tasks));
+        kernels_.sum_blocks(blocks_.data() + static_cast<std::size_t>(first) * length_ * kLanes,
+                            last - first, patterns_.pattern_of(), rows_.data(), tables_, length_,
+                            sums_.data() + static_cast<std::size_t>(first) * kLanes * stride);
+        const int end = std::min(classified_, last * kLanes);
+        for (int j = first * kLanes; j < end; ++j) {
+            const double* s = sums_.data() + static_cast<std::size_t>(j) * stride;
+            for (int k = 0; k < kPairNeurons; ++k) {
+                const double first_sum = s[k];
+                // Only the substitution models have a second table
+                // before the squared distances.
+                const double second_sum = tables_ == 3 ? s[kPairNeurons + k] : 0.0;
+                double value = 0.0;
+                switch (model_) {
+                    case DistanceModel::euclidian:
+                        value = euclidian_value(first_sum);
+                        break;
+                    case DistanceModel::jc:
+                        value = jc_value(first_sum, length_);
+                        break;
+                    case DistanceModel::k2p:
+                        value = k2p_value(first_sum, second_sum, length_, setup_.constants);
+                        break;
+                    case DistanceModel::f81:
+                        value = f81_value(first_sum, second_sum, length_, setup_.constants);
+                        break;
+                    case DistanceModel::f84:
+                        value = f84_value(first_sum, second_sum, length_, setup_.constants);
+                        break;
                 }
+                values[2 * j + k] = value;
             }
         }
     });
@@ -178,26 +195,26 @@ double FastEpochCompute::rms_error(int j, int k) {
 
 void FastEpochCompute::find_member_codes(SeqVector* const* const members[2], const int counts[2]) {
     for (int k = 0; k < kPairNeurons; ++k) {
-        member_codes_[k].resize(counts[k]);
+        member_offsets_[k].resize(counts[k]);
         for (int m = 0; m < counts[k]; ++m) {
             const int row = row_of_id_[members[k][m]->id];
             tavrel_assert(row >= 0);
-            member_codes_[k][m] =
-                pattern_codes_.data() + static_cast<std::size_t>(row) * padded_patterns_;
+            member_offsets_[k][m] = row * kTile;
         }
     }
 }
 
 void FastEpochCompute::update_range(const int counts[2], int begin, int end, bool rows) {
     const double rate = setup_.kohonen_rate;
-    const int steps = (end - begin) / kPatternStep;
     const long long work = static_cast<long long>(counts[0] + counts[1] + 1) * (end - begin);
-    share(work, steps, [&](int t, int tasks) {
+    share(work, tiles_of(end - begin), [&](int t, int tasks) {
         int first = 0;
         int last = 0;
-        step_range(begin, end, t, tasks, &first, &last);
+        tile_range(begin, end, t, tasks, &first, &last);
         for (int k = 0; k < kPairNeurons; ++k) {
-            kernels_.kohonen(planes(k), member_codes_[k].data(), counts[k], rate, first, last);
+            const MemberCodes codes = {code_tiles_.data(), rows_in_tiles_,
+                                       member_offsets_[k].data(), counts[k]};
+            kernels_.kohonen(planes(k), codes, rate, first, last);
         }
         // The next epoch's terms, while this range is in the cache.
         if (rows) build_rows(first, last);
@@ -247,7 +264,7 @@ void FastEpochCompute::unpack_parts(const double* all, int parts) {
             all += end - begin;
         }
     }
-    share(static_cast<long long>(padded_patterns_) * kPairNeurons, padded_patterns_ / kPatternStep,
+    share(static_cast<long long>(padded_patterns_) * kPairNeurons, tiles_of(padded_patterns_),
           [&](int t, int tasks) {
               int begin = 0;
               int end = 0;
@@ -267,9 +284,9 @@ bool FastEpochCompute::neurons_equal() const {
 void FastEpochCompute::finish_step() {
     // The codes of a large group would stay for the whole run otherwise:
     // the groups after it are smaller.
-    if (pattern_codes_.size() + blocks_.size() >= kKeptCodes) {
-        std::vector<std::uint8_t>().swap(pattern_codes_);
-        std::vector<std::uint8_t>().swap(blocks_);
+    if (code_tiles_.capacity() + blocks_.capacity() >= kKeptCodes) {
+        code_tiles_.release();
+        blocks_.release();
     }
 }
 

@@ -33,17 +33,16 @@ public:
     void set_neuron(int k, const SeqVector& from) override;
 
 private:
-    // Splits `work` units into tasks of at least kTaskWork units, at most
-    // `most` tasks, and runs them on the pool (or here).
+    // share_work on the run's pool.
     template <typename Task>
     void share(long long work, int most, const Task& task);
     void build_rows(int begin, int end);
-    // The members' code rows, for the Kohonen kernels.
+    // The members' rows in the code tiles, for the Kohonen kernels.
     void find_member_codes(SeqVector* const* const members[2], const int counts[2]);
     // Kohonen updates of patterns [begin, end), on the pool; the rows of the
     // range follow when `rows` is set.
     void update_range(const int counts[2], int begin, int end, bool rows);
-    // The pattern range of task t of `tasks`, whole steps of kPatternStep.
+    // The pattern range of task t of `tasks`, in whole tiles.
     void pattern_range(int t, int tasks, int* begin, int* end) const;
     NeuronPlanes planes(int k);
     double* plane(int index);
@@ -58,17 +57,19 @@ private:
     int length_ = 0;
     int padded_patterns_ = 0;
     SitePatterns patterns_;
-    // Row of each taxon id in pattern_codes_; -1 outside the step's group.
+    // Row of each taxon id in the code tiles; -1 outside the step's group.
     std::vector<int> row_of_id_;
-    // Member r's code per pattern, padded_patterns_ per member.
-    std::vector<std::uint8_t> pattern_codes_;
+    int rows_in_tiles_ = 0;
+    // The group's codes per pattern in tiles (see MemberCodes).
+    AlignedArray<std::uint8_t> code_tiles_;
     // The classified inputs' codes in blocks of kLanes (see EpochKernels).
-    std::vector<std::uint8_t> blocks_;
+    AlignedArray<std::uint8_t> blocks_;
     int classified_ = 0;
     // x, y, z planes of neuron 0, then of neuron 1.
     AlignedArray<double> planes_;
     AlignedArray<double> rows_;
-    // Per classified input: its sums as sum_block gives them.
+    // Per classified input: its sums as sum_blocks gives them.
     std::vector<double> sums_;
-    std::vector<const std::uint8_t*> member_codes_[kPairNeurons];
+    // Each neuron's members as offsets into a tile (see MemberCodes).
+    std::vector<int> member_offsets_[kPairNeurons];
 };

@@ -1,60 +1,23 @@
 #include "analysis/seqvector.h"
 
+#include <utility>
+
 #include "analysis/check.h"
 
-bool Base::is_nucleotide(char letter) {
-    return letter == 'A' || letter == 'C' || letter == 'G' || letter == 'T';
-}
-
 Base& Base::set(char letter) {
-    switch (letter) {
-        case 'A':
-            x = 0.0;
-            y = 0.0;
-            z = 0.0;
-            break;
-        case 'C':
-            x = 0.0;
-            y = 1.0;
-            z = 1.0;
-            break;
-        case 'G':
-            x = 1.0;
-            y = 1.0;
-            z = 0.0;
-            break;
-        case 'T':
-            x = 1.0;
-            y = 0.0;
-            z = 1.0;
-            break;
-        default:
-            tavrel_assert(is_nucleotide(letter));
-    }
+    tavrel_assert(is_nucleotide(letter));
+    *this = of_nucleotide(letter);
     return *this;
 }
 
 std::uint8_t Base::code_of(char letter) {
-    switch (letter) {
-        case 'A':
-            return 0;
-        case 'C':
-            return 1;
-        case 'G':
-            return 2;
-        case 'T':
-            return 3;
-        default:
-            tavrel_assert(is_nucleotide(letter));
-            return 0;
-    }
+    tavrel_assert(is_nucleotide(letter));
+    return code_of_nucleotide(letter);
 }
 
 const Base& Base::corner(int code) {
-    static const Base corners[kLetters] = {Base().set('A'), Base().set('C'), Base().set('G'),
-                                           Base().set('T')};
     tavrel_assert(code >= 0 && code < kLetters);
-    return corners[code];
+    return base_tables::kCorners[code];
 }
 
 SeqVector::SeqVector() : length(0), data(nullptr), id(-1) {}
@@ -65,6 +28,15 @@ SeqVector::~SeqVector() {
 
 void SeqVector::allocate(int count) {
     delete[] data;
+    letters.clear();
     length = count;
     data = new Base[count];
+}
+
+void SeqVector::set_letters(std::string taxon_letters) {
+    for (char letter : taxon_letters) tavrel_assert(Base::is_nucleotide(letter));
+    delete[] data;
+    data = nullptr;
+    letters = std::move(taxon_letters);
+    length = static_cast<int>(letters.size());
 }

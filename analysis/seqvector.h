@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <string>
 
 #include "analysis/charstring.h"
 
@@ -14,6 +14,8 @@ struct Base {
     double z;
 
     Base() { set('A'); }
+    constexpr Base(double x_coordinate, double y_coordinate, double z_coordinate)
+        : x(x_coordinate), y(y_coordinate), z(z_coordinate) {}
 
     // Only the four upper-case letters are nucleotides.
     static bool is_nucleotide(char letter);
@@ -28,11 +30,52 @@ struct Base {
     static std::uint8_t code_of(char letter);
     // The Base of a letter code: the same doubles that set() gives.
     static const Base& corner(int code);
+
+    // The same two look-ups without a check, for letters already known to
+    // be nucleotides (a taxon's, which were checked when it was made).
+    static std::uint8_t code_of_nucleotide(char letter);
+    static const Base& of_nucleotide(char letter);
 };
+
+namespace base_tables {
+
+// Code of every byte: the nucleotides' in A, C, G, T order, 0 for the rest;
+// and which bytes are nucleotides.
+struct LetterCodes {
+    std::uint8_t code[256] = {};
+    bool nucleotide[256] = {};
+
+    constexpr LetterCodes() {
+        const char letters[] = "ACGT";
+        for (int c = 0; c < 4; ++c) {
+            code[static_cast<unsigned char>(letters[c])] = static_cast<std::uint8_t>(c);
+            nucleotide[static_cast<unsigned char>(letters[c])] = true;
+        }
+    }
+};
+
+inline constexpr LetterCodes kLetterCodes;
+inline constexpr Base kCorners[Base::kLetters] = {
+    {0.0, 0.0, 0.0}, {0.0, 1.0, 1.0}, {1.0, 1.0, 0.0}, {1.0, 0.0, 1.0}};
+
+}  // namespace base_tables
+
+inline bool Base::is_nucleotide(char letter) {
+    return base_tables::kLetterCodes.nucleotide[static_cast<unsigned char>(letter)];
+}
+
+inline std::uint8_t Base::code_of_nucleotide(char letter) {
+    return base_tables::kLetterCodes.code[static_cast<unsigned char>(letter)];
+}
+
+inline const Base& Base::of_nucleotide(char letter) {
+    return base_tables::kCorners[code_of_nucleotide(letter)];
+}
 
 // A named vector of Bases with an id that is unique within a run: the run
 // that builds the vectors numbers its taxa 0 to num_seqs - 1 and its
-// neurons after them. The vector owns its Bases.
+// neurons after them. A neuron holds its Bases; a taxon holds only its
+// letters, one byte per position, and its Bases are the letters' corners.
 class SeqVector {
 public:
     SeqVector();
@@ -40,15 +83,34 @@ public:
     SeqVector(const SeqVector&) = delete;
     SeqVector& operator=(const SeqVector&) = delete;
 
-    // Gives the vector `count` Bases, each the letter A.
+    // Gives the vector `count` Bases of its own, each the letter A.
     void allocate(int count);
+    // Makes the vector a taxon of these letters, each a nucleotide.
+    void set_letters(std::string taxon_letters);
+
+    // The Base at position i.
+    const Base& base(int i) const { return data ? data[i] : Base::of_nucleotide(letters[i]); }
+
+    // Calls use(at) once, where at(i) gives the Base at position i: loops
+    // over positions inside `use` choose between Bases and letters once,
+    // not at every position.
+    template <typename Use>
+    void with_bases(const Use& use) const {
+        if (data) {
+            const Base* bases = data;
+            use([bases](int i) -> const Base& { return bases[i]; });
+        } else {
+            const char* text = letters.data();
+            use([text](int i) -> const Base& { return Base::of_nucleotide(text[i]); });
+        }
+    }
 
     CharString name;
     int length;
+    // A neuron's Bases; null for a taxon.
     Base* data;
-    // A taxon's letters as codes (Base::code_of), one per position beside
-    // its Bases; empty for a neuron.
-    std::vector<std::uint8_t> codes;
+    // A taxon's letters; empty for a neuron.
+    std::string letters;
     // -1 until the run that builds the vector numbers it.
     int id;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -71,3 +72,23 @@ private:
     std::condition_variable started_;
     std::condition_variable finished_;
 };
+
+// Units of work (an input or member at a position or pattern) below which
+// handing a task to another thread costs more than it saves.
+constexpr long long kTaskWork = 32768;
+
+// Splits `work` units into tasks of at least kTaskWork units, at most `most`
+// tasks (at least one), and runs task(t, tasks) for each: on the pool, or
+// here without one.
+template <typename Task>
+void share_work(WorkerPool* pool, long long work, int most, const Task& task) {
+    long long tasks = work / kTaskWork;
+    if (!pool || tasks < 2) tasks = 1;
+    tasks = std::min<long long>(tasks, most);
+    const int count = static_cast<int>(std::max<long long>(tasks, 1));
+    if (count == 1) {
+        task(0, 1);
+        return;
+    }
+    pool->run(count, [&](int t, int) { task(t, count); });
+}

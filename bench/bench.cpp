@@ -1,9 +1,11 @@
-// The analysis engine's benchmark: simulated alignments of three sizes, the
+// The analysis engine's benchmark: simulated alignments of four sizes, the
 // batch mode with all cores and with one, the straightforward formulas as
 // the baseline, Debian's quicktree when installed, and MPI groups of 1, 2
 // and 4 processes. Prints figures; asserts nothing about time.
 //
 //   tavrel_bench TAVREL WORKDIR            the whole benchmark
+//   tavrel_bench TAVREL WORKDIR SIZE...    only these sizes (as 1000x2000),
+//                                          without MPI
 //   tavrel_bench engine FORM IN OUT        one batch run in this process
 //   tavrel_bench mpi-engine IN OUT         one MPI run in this process
 
@@ -11,15 +13,19 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/analysismodule.h"
+#include "analysis/epochkernels.h"
 #include "analysis/mpiprocessgroup.h"
 #include "analysis/straightforwardepochcompute.h"
 #include "analysis/workerpool.h"
@@ -33,17 +39,21 @@ struct Size {
     int taxa;
     int length;
     std::uint64_t seed;
+    // The straightforward formulas take too long on the largest size.
+    bool baseline;
 };
 
-const Size kSizes[] = {{200, 2000, 1}, {1000, 2000, 2}, {5000, 1000, 3}};
+const Size kSizes[] = {
+    {200, 2000, 1, true}, {1000, 2000, 2, true}, {5000, 1000, 3, true}, {3000, 5000, 4, false}};
 // The MPI comparison runs on the second size.
 constexpr int kMpiSize = 1;
 const int kMpiGroups[] = {1, 2, 4};
 constexpr double kMiB = 1024.0 * 1024.0;
 
 std::string self_path;
-// Peak memory of a run on a single taxon: the program and its libraries.
-long long base_bytes = 0;
+// An alignment of two taxa (stem.txt, stem.sto): a run on it measures the
+// memory that a command needs whatever its input.
+std::string pair_stem;
 
 std::string read_text(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -131,15 +141,74 @@ struct Figures {
     std::string what;
     ChildRun run;
     std::string tree;
+    // Peak memory of the same command on the two taxa of pair_stem.
+    long long base_bytes;
 };
+
+// Peak memory beyond `base` (the same run on two taxa), per input position.
+double bytes_per_position(long long peak_bytes, long long positions, long long base) {
+    return static_cast<double>(peak_bytes - base) / positions;
+}
+
+// A command to measure: its arguments for an alignment (stem.txt and
+// stem.sto) and a tree file, which it writes or, with tree_on_stdout,
+// leaves alone and prints the tree over several lines.
+struct Command {
+    std::function<std::vector<std::string>(const std::string& stem, const std::string& out)> argv;
+    bool tree_on_stdout = false;
+};
+
+std::string tree_file_line(const std::string& path) {
+    return last_line(read_text(path));
+}
+
+Figures measure(const std::string& what, const Command& command, const std::string& stem,
+                const std::string& out, const ChildOptions& options) {
+    const std::string pair_out = out + ".pair";
+    std::remove(pair_out.c_str());
+    const long long base = run_child(command.argv(pair_stem, pair_out), options).peak_bytes;
+    std::remove(out.c_str());
+    ChildRun run = run_child(command.argv(stem, out), options);
+    std::string tree;
+    if (command.tree_on_stdout) {
+        for (char c : run.out) {
+            if (c != '\n' && c != '\r') tree += c;
+        }
+    } else {
+        tree = tree_file_line(out);
+    }
+    return {what, std::move(run), tree, base};
+}
+
+// The processor's model name, as the kernel reports it.
+std::string processor_name() {
+    std::ifstream in("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.compare(0, 10, "model name") != 0) continue;
+        const std::size_t colon = line.find(':');
+        if (colon != std::string::npos)
+            return line.substr(line.find_first_not_of(" \t", colon + 1));
+    }
+    return "unknown processor";
+}
+
+std::string today() {
+    char text[32];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(text, sizeof text, "%Y-%m-%d", std::gmtime(&now));
+    return text;
+}
 
 void print_row(const Figures& f, long long positions, long long presentations, double baseline_rate,
                const std::string& truth) {
     const double rate = presentations > 0 && f.run.seconds > 0 ? presentations / f.run.seconds : 0;
     std::printf("  %-28s %9.2f %9.1f %7.1f", f.what.c_str(), f.run.seconds, f.run.peak_bytes / kMiB,
-                static_cast<double>(f.run.peak_bytes) / positions);
-    if (rate > 0) {
-        std::printf(" %10.3f %8.1fx", rate / 1e9, baseline_rate > 0 ? rate / baseline_rate : 0.0);
+                bytes_per_position(f.run.peak_bytes, positions, f.base_bytes));
+    if (rate > 0 && baseline_rate > 0) {
+        std::printf(" %10.3f %8.1fx", rate / 1e9, rate / baseline_rate);
+    } else if (rate > 0) {
+        std::printf(" %10.3f %9s", rate / 1e9, "-");
     } else {
         std::printf(" %10s %9s", "-", "-");
     }
@@ -150,10 +219,6 @@ void print_row(const Figures& f, long long positions, long long presentations, d
         std::printf(" %6s", "-");
     }
     std::printf("%s\n", f.run.exit_code == 0 ? "" : "  (failed)");
-}
-
-std::string tree_file_line(const std::string& path) {
-    return last_line(read_text(path));
 }
 
 void batch_comparison(const std::string& tavrel, const std::string& work, const Size& size,
@@ -171,62 +236,71 @@ void batch_comparison(const std::string& tavrel, const std::string& work, const 
     std::printf("  %-28s %9s %9s %7s %10s %9s %6s\n", "", "wall s", "peak MiB", "+B/pos",
                 "G pres/s", "vs base", "RF");
 
-    std::vector<Figures> rows;
-    // The baseline and the program with one core, then with all of them.
-    Figures base{"straightforward, 1 core", {}, ""};
-    std::remove((stem + ".base.tre").c_str());
-    base.run = run_child(
-        {self_path, "engine", "straightforward", stem + ".txt", stem + ".base.tre"}, {1, ""});
-    base.tree = tree_file_line(stem + ".base.tre");
-    const std::string base_counters = last_line(base.run.out);
-    const long long presentations = field(base_counters, "presentations");
-
-    Figures one{"tavrel -nogui, 1 core", {}, ""};
-    std::remove((stem + ".one.tre").c_str());
-    one.run = run_child(
-        {tavrel, "-nogui", "-input_path", stem + ".txt", "-output_path", stem + ".one.tre"},
-        {1, ""});
-    one.tree = tree_file_line(stem + ".one.tre");
-
-    const int cores = WorkerPool::usable_cores();
-    Figures all{"tavrel -nogui, " + std::to_string(cores) + " cores", {}, ""};
-    std::remove((stem + ".all.tre").c_str());
-    all.run = run_child(
-        {tavrel, "-nogui", "-input_path", stem + ".txt", "-output_path", stem + ".all.tre"});
-    all.tree = tree_file_line(stem + ".all.tre");
-
-    // The fast path's own count of presentations, which must equal the
-    // baseline's: the same epochs in the same order.
+    // The fast path's own count of presentations: the same epochs in the
+    // same order as the baseline's.
     std::remove((stem + ".count.tre").c_str());
     const ChildRun counted =
         run_child({self_path, "engine", "fast", stem + ".txt", stem + ".count.tre"});
     const std::string fast_counters = last_line(counted.out);
+    const long long presentations = field(fast_counters, "presentations");
 
-    const double base_rate = presentations > 0 ? presentations / base.run.seconds : 0.0;
-    print_row(base, positions, presentations, base_rate, alignment.newick);
+    // The baseline, the program with one core, then with all of them.
+    std::vector<std::string> lines = {tree_file_line(stem + ".count.tre")};
+    double base_rate = 0.0;
+    std::string base_counters;
+    if (size.baseline) {
+        const Command straightforward = {[](const std::string& input, const std::string& out) {
+            return std::vector<std::string>{self_path, "engine", "straightforward", input + ".txt",
+                                            out};
+        }};
+        const Figures base =
+            measure("straightforward, 1 core", straightforward, stem, stem + ".base.tre", {1, ""});
+        base_counters = last_line(base.run.out);
+        const long long base_presentations = field(base_counters, "presentations");
+        base_rate = base_presentations > 0 ? base_presentations / base.run.seconds : 0.0;
+        print_row(base, positions, base_presentations, base_rate, alignment.newick);
+        lines.push_back(base.tree);
+    }
+    const Command batch = {[&tavrel](const std::string& input, const std::string& out) {
+        return std::vector<std::string>{tavrel,         "-nogui",       "-input_path",
+                                        input + ".txt", "-output_path", out};
+    }};
+    const Figures one = measure("tavrel -nogui, 1 core", batch, stem, stem + ".one.tre", {1, ""});
     print_row(one, positions, presentations, base_rate, alignment.newick);
+    const int cores = WorkerPool::usable_cores();
+    const Figures all = measure("tavrel -nogui, " + std::to_string(cores) + " cores", batch, stem,
+                                stem + ".all.tre", {});
     print_row(all, positions, presentations, base_rate, alignment.newick);
+    lines.push_back(one.tree);
+    lines.push_back(all.tree);
     if (quicktree) {
-        Figures nj{"quicktree -kimura", run_child({"quicktree", "-kimura", stem + ".sto"}), ""};
-        std::string tree;
-        for (char c : nj.run.out) {
-            if (c != '\n' && c != '\r') tree += c;
-        }
-        nj.tree = tree;
+        const Command neighbour_joining = {
+            [](const std::string& input, const std::string&) {
+                return std::vector<std::string>{"quicktree", "-kimura", input + ".sto"};
+            },
+            true};
+        const Figures nj =
+            measure("quicktree -kimura", neighbour_joining, stem, stem + ".nj.tre", {});
         print_row(nj, positions, 0, 0, alignment.newick);
-        if (nj.run.exit_code == 0 && all.run.exit_code == 0) {
-            std::printf("  tavrel (%d cores) takes %.2f of quicktree's time\n", cores,
-                        all.run.seconds / nj.run.seconds);
+        if (nj.run.exit_code == 0 && one.run.exit_code == 0 && all.run.exit_code == 0) {
+            std::printf("  tavrel takes %.2f of quicktree's time on 1 core, %.2f on %d cores\n",
+                        one.run.seconds / nj.run.seconds, all.run.seconds / nj.run.seconds, cores);
         }
     }
-    const bool same = !base.tree.empty() && base.tree == one.tree && base.tree == all.tree &&
-                      base.tree == tree_file_line(stem + ".count.tre");
-    std::printf("  tree lines of all four runs %s\n", same ? "identical" : "DIFFER");
-    std::printf(
-        "  epochs %lld, site-presentations %lld (fast path counts %lld), attempts "
-        "continued %lld\n",
-        field(base_counters, "epochs"), presentations, field(fast_counters, "presentations"),
-        field(fast_counters, "continued"));
+    if (one.run.exit_code == 0 && all.run.exit_code == 0) {
+        std::printf("  tavrel on %d cores is %.2f times as fast as on 1 core\n", cores,
+                    one.run.seconds / all.run.seconds);
+    }
+    bool same = !lines[0].empty();
+    for (const std::string& line : lines) same = same && line == lines[0];
+    std::printf("  tree lines of all %zu runs %s\n", lines.size(), same ? "identical" : "DIFFER");
+    const std::string baseline_count =
+        base_counters.empty()
+            ? ""
+            : " (baseline counts " + std::to_string(field(base_counters, "presentations")) + ")";
+    std::printf("  epochs %lld, site-presentations %lld%s, attempts continued %lld\n",
+                field(fast_counters, "epochs"), presentations, baseline_count.c_str(),
+                field(fast_counters, "continued"));
 }
 
 long long file_size(const std::string& path) {
@@ -249,8 +323,10 @@ void mpi_comparison(const std::string& tavrel, const std::string& work, const Si
         work + "/sim-" + std::to_string(size.taxa) + "x" + std::to_string(size.length) + ".txt";
     std::printf("\nMPI (mpiexec -n N tavrel -mpi -nogui) on %d taxa x %d positions\n", size.taxa,
                 size.length);
-    std::printf("  %-3s %-6s %8s %9s %10s %11s %12s %10s %8s\n", "N", "cores", "wall s", "peak MiB",
-                "epochs/p0", "collectives", "first ms/ep", "log KiB/p", "line");
+    const long long positions = static_cast<long long>(size.taxa) * size.length;
+    std::printf("  %-3s %-6s %8s %9s %7s %10s %11s %12s %10s %8s\n", "N", "cores", "wall s",
+                "peak MiB", "+B/pos", "epochs/p0", "collectives", "first ms/ep", "log KiB/p",
+                "line");
     // The line of each group size: the same whatever the cores.
     std::map<int, std::string> lines;
     const int cores = WorkerPool::usable_cores();
@@ -262,6 +338,12 @@ void mpi_comparison(const std::string& tavrel, const std::string& work, const Si
                 work + "/mpi-" + std::to_string(n) + "-" + std::to_string(one_core_each);
             std::filesystem::create_directories(dir);
             const std::string out = dir + "/out.tre";
+            // The largest process of a group on two taxa: MPI's own memory.
+            const long long group_base =
+                run_child({"mpiexec", "-n", std::to_string(n), tavrel, "-mpi", "-nogui",
+                           "-input_path", pair_stem + ".txt", "-output_path", dir + "/pair.tre"},
+                          {given, dir})
+                    .peak_bytes;
             std::remove(out.c_str());
             const ChildRun program =
                 run_child({"mpiexec", "-n", std::to_string(n), tavrel, "-mpi", "-nogui",
@@ -285,9 +367,11 @@ void mpi_comparison(const std::string& tavrel, const std::string& work, const Si
             const std::string counters = last_line(engine.out);
             const long long first_epochs = field(counters, "first_epochs");
             const double first_seconds = field_seconds(counters, "first_seconds");
-            std::printf("  %-3d %-6d %8.2f %9.1f %10lld %11d %12.3f %10.1f %8s%s\n", n, given,
-                        program.seconds, program.peak_bytes / kMiB, field(counters, "epochs"),
-                        collectives, first_epochs > 0 ? 1e3 * first_seconds / first_epochs : 0.0,
+            std::printf("  %-3d %-6d %8.2f %9.1f %7.1f %10lld %11d %12.3f %10.1f %8s%s\n", n, given,
+                        program.seconds, program.peak_bytes / kMiB,
+                        bytes_per_position(program.peak_bytes, positions, group_base),
+                        field(counters, "epochs"), collectives,
+                        first_epochs > 0 ? 1e3 * first_seconds / first_epochs : 0.0,
                         log_bytes / 1024.0 / n, line == lines[n] ? "same" : "DIFFERS",
                         program.exit_code == 0 ? "" : "  (failed)");
         }
@@ -306,8 +390,22 @@ int main(int argc, char** argv) {
     if (argc >= 4 && std::string(argv[1]) == "mpi-engine") {
         return mpi_engine_mode(argc, argv, argv[2], argv[3]);
     }
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tavrel_bench TAVREL WORKDIR\n");
+    std::vector<const Size*> chosen;
+    for (int a = 3; a < argc; ++a) {
+        const Size* found = nullptr;
+        for (const Size& size : kSizes) {
+            if (std::to_string(size.taxa) + "x" + std::to_string(size.length) == argv[a]) {
+                found = &size;
+            }
+        }
+        if (!found) {
+            std::fprintf(stderr, "tavrel_bench: no size %s\n", argv[a]);
+            return 2;
+        }
+        chosen.push_back(found);
+    }
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: tavrel_bench TAVREL WORKDIR [TAXAxLENGTH...]\n");
         return 2;
     }
     const std::string tavrel = std::filesystem::absolute(argv[1]).string();
@@ -315,28 +413,29 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(work);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
-    std::printf(
-        "tavrel benchmark: %d usable cores; wall times on a shared machine vary from run "
-        "to run\n",
-        WorkerPool::usable_cores());
+    std::printf("tavrel benchmark, %s, on %s, %d usable cores (kernels: %s)\n", today().c_str(),
+                processor_name().c_str(), WorkerPool::usable_cores(), EpochKernels::best().name);
+    std::printf("wall times on a shared machine vary from run to run\n");
     std::printf(
         "pres/s: site-presentations per second (one input against one neuron at one\n"
         "position in one epoch); vs base: over the straightforward formulas; RF: "
         "normalised\nRobinson-Foulds distance to the simulator's true tree\n");
-    const std::string single = work + "/single.txt";
-    write_text(single, "1 4 a ACGT\n");
-    base_bytes =
-        run_child({tavrel, "-nogui", "-input_path", single, "-output_path", work + "/single.tre"})
-            .peak_bytes;
+    pair_stem = work + "/pair";
+    const SimulatedAlignment pair = simulate_alignment(2, 4, 1);
+    write_text(pair_stem + ".txt", sequence_file_text(pair));
+    write_text(pair_stem + ".sto", stockholm_text(pair));
     std::printf(
-        "+B/pos: peak memory beyond that of a run on one taxon (%.1f MiB), per input\n"
-        "position\n",
-        base_bytes / kMiB);
+        "+B/pos: peak memory beyond that of the same run on two taxa, per input position;\n"
+        "for an MPI group, of its largest process\n");
     const bool quicktree = on_path("quicktree");
     if (!quicktree) {
         std::printf(
             "quicktree is not installed (apt-get install quicktree): no comparison with "
             "neighbour joining\n");
+    }
+    if (!chosen.empty()) {
+        for (const Size* size : chosen) batch_comparison(tavrel, work, *size, quicktree);
+        return 0;
     }
     for (const Size& size : kSizes) batch_comparison(tavrel, work, size, quicktree);
     if (on_path("mpiexec")) {

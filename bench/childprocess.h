@@ -7,7 +7,8 @@
 struct ChildRun {
     int exit_code = -1;
     double seconds = 0.0;
-    // Peak resident memory of the child (or of its largest descendant).
+    // Peak resident memory of the child (or of its largest descendant),
+    // its own where GNU time is installed (/usr/bin/time).
     long long peak_bytes = 0;
     std::string out;  // standard output
 };

@@ -12,6 +12,13 @@ namespace {
 
 std::unique_ptr<SeqVector> taxon(const std::string& letters) {
     auto v = std::make_unique<SeqVector>();
+    v->set_letters(letters);
+    return v;
+}
+
+// The same letters as Bases of the vector's own, as a neuron holds them.
+std::unique_ptr<SeqVector> bases_of(const std::string& letters) {
+    auto v = std::make_unique<SeqVector>();
     v->allocate(static_cast<int>(letters.size()));
     for (std::size_t i = 0; i < letters.size(); ++i) v->data[i].set(letters[i]);
     return v;
@@ -97,6 +104,27 @@ TEST_F(DistanceModels, TransitionsCountOnlyWhereZStaysPut) {
         const double expected = 0.5 * std::log(std::max(1 - 2 * c.p - c.q, 1e-12)) +
                                 0.25 * std::log(std::max(1 - 2 * c.q, 1e-12));
         EXPECT_DOUBLE_EQ(k2p_distance(x.get(), y.get(), equal), expected) << c.x << c.y;
+    }
+}
+
+TEST_F(DistanceModels, ATaxonsLettersGiveTheSameValuesAsItsBases) {
+    const auto letters = taxon("ACGTTGCAAG");
+    const auto bases = bases_of("ACGTTGCAAG");
+    EXPECT_EQ(letters->data, nullptr);
+    for (int i = 0; i < letters->length; ++i) {
+        EXPECT_EQ(letters->base(i).x, bases->data[i].x) << i;
+        EXPECT_EQ(letters->base(i).y, bases->data[i].y) << i;
+        EXPECT_EQ(letters->base(i).z, bases->data[i].z) << i;
+    }
+    auto neuron = fresh_neuron(10);
+    neuron->data[3].x = 0.125;
+    neuron->data[7].z = -0.75;
+    const auto other = taxon("TTGTAGCACG");
+    for (DistanceFunction model :
+         {euclidian_distance, jc_distance, f81_distance, f84_distance, k2p_distance}) {
+        EXPECT_EQ(model(neuron.get(), letters.get(), equal),
+                  model(neuron.get(), bases.get(), equal));
+        EXPECT_EQ(model(other.get(), letters.get(), equal), model(other.get(), bases.get(), equal));
     }
 }
 

@@ -189,9 +189,7 @@ TEST(Partition, KohonenStepMovesEachCoordinateByTheRate) {
     module.set_kohonen_learning_rate(0.25);
     SeqVector neuron, taxon;
     neuron.allocate(2);
-    taxon.allocate(2);
-    taxon.data[0].set('G');  // (1, 1, 0)
-    taxon.data[1].set('C');  // (0, 1, 1)
+    taxon.set_letters("GC");  // (1, 1, 0), (0, 1, 1)
     struct Point {
         double x, y, z;
     };

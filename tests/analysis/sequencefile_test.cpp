@@ -43,9 +43,9 @@ TEST_F(SequenceFile, TokensMaySpreadOverLinesInAnyMix) {
         EXPECT_EQ(taxa[i]->length, 4);
     }
     // c's first letter is T = (1, 0, 1); b's last is A.
-    EXPECT_EQ(taxa[2]->data[0].x, 1.0);
-    EXPECT_EQ(taxa[2]->data[0].z, 1.0);
-    EXPECT_EQ(taxa[1]->data[3].y, 0.0);
+    EXPECT_EQ(taxa[2]->base(0).x, 1.0);
+    EXPECT_EQ(taxa[2]->base(0).z, 1.0);
+    EXPECT_EQ(taxa[1]->base(3).y, 0.0);
 }
 
 TEST_F(SequenceFile, NothingAfterTheLastPairIsRead) {
