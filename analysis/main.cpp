@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/analysismodule.h"
+#include "analysis/blockedsignals.h"
 #include "analysis/commandline.h"
 #include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
@@ -132,8 +133,17 @@ int process_zero_sequence(AnalysisModule& module, int* argc, char** argv, bool b
     return window_sequence(module, argc, argv);
 }
 
+// MPI_Init starts MPI's own threads (UCX's, for one). Made while the
+// signals that end a process are blocked, they keep the block, so such a
+// signal always reaches a thread of the program, which holds it off while
+// it writes the tree file.
+int initialize_mpi(int* argc, char*** argv, bool threaded) {
+    const BlockedSignals held(BlockedSignals::termination());
+    return MpiProcessGroup::initialize(argc, argv, threaded);
+}
+
 int run_with_mpi(int argc, char** argv, bool batch) {
-    const int rank = MpiProcessGroup::initialize(&argc, &argv, !batch);
+    const int rank = initialize_mpi(&argc, &argv, !batch);
     // Options are read from what MPI_Init left of the command line.
     int code = 0;
     {

@@ -38,6 +38,11 @@ struct ProgramResult {
 // The path of the tavrel executable.
 std::string tavrel_bin();
 
+// Whether the tests and the program are built with a sanitizer: runs are
+// many times slower then, and take more address space than any limit a
+// test could set.
+bool built_with_sanitizer();
+
 // Runs the tavrel executable with `args`, each passed as one
 // argument, standard output captured, standard error dropped.
 ProgramResult run_tavrel(const std::vector<std::string>& args);
@@ -54,6 +59,10 @@ std::vector<std::string> newick_names(const std::string& line);
 // A sequence file of `taxa` taxa named taxon_0, taxon_1, ..., evolved down
 // a random tree from one root sequence; the same seed gives the same file.
 std::string simulated_file(int taxa, int length, unsigned seed);
+
+// A sequence file of `taxa` taxa named m0, m1, ..., all with one sequence
+// of `length` positions: a large input made fast.
+std::string repeated_sequence_file(int taxa, int length);
 
 // A front end that records what the analysis shows: the tree calls in
 // `log`, the chart values in `values`, every call in order in `calls`, and
