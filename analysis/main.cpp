@@ -11,6 +11,7 @@
 #include "analysis/commandline.h"
 #include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
+#include "analysis/treefile.h"
 #include "glow/core/Glow.h"
 #include "gui/GUI.h"
 
@@ -96,6 +97,7 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
 // under way on the analysis thread: the objects it uses, static ones
 // included, must not be destroyed under it.
 [[noreturn]] void end_now(int exit_code) {
+    stop_tree_appends();
     std::cout.flush();
     std::fflush(stdout);
     std::_Exit(exit_code);

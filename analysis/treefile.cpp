@@ -10,12 +10,17 @@
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
+#include <mutex>
 
 #include "analysis/blockedsignals.h"
 
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
+
+// Held while a line goes into a regular file (or is cut back); held for
+// good once appends stop.
+std::mutex appending;
 
 AnalysisStatus not_created(const std::string& path) {
     return AnalysisStatus::failure("Error: Output file " + path + " could not be created");
@@ -189,7 +194,8 @@ AnalysisStatus append_tree_line(const std::string& path, const std::string& line
     if (regular) {
         const FileLock lock(fd);
         // From here the line goes in whole or not at all: a request to end
-        // the process waits until it has.
+        // the process waits until it has, as does an end on another thread.
+        const std::lock_guard<std::mutex> whole(appending);
         const BlockedSignals held(BlockedSignals::termination());
         const WriteSignalsBlocked write_signals;
         error = append_locked(fd, line);
@@ -204,4 +210,8 @@ AnalysisStatus append_tree_line(const std::string& path, const std::string& line
     if (::close(fd) != 0 && error == 0 && !regular && errno != EINTR) error = errno;
     if (error != 0) return not_written(path, error);
     return AnalysisStatus::success();
+}
+
+void stop_tree_appends() {
+    appending.lock();
 }

@@ -20,3 +20,9 @@ AnalysisStatus check_tree_file(const std::string& path);
 // the file back to its former length. A file size limit or a pipe without a
 // reader is reported like a full disk instead of ending the process.
 AnalysisStatus append_tree_line(const std::string& path, const std::string& line);
+
+// For a process about to end at once with a run still under way on another
+// thread: waits until no line is going into a regular file, and keeps any
+// run from beginning to write one after it, so that the end cuts no line
+// in two.
+void stop_tree_appends();
