@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <initializer_list>
 #include <mutex>
 
 #include "analysis/blockedsignals.h"
@@ -31,19 +30,21 @@ AnalysisStatus not_written(const std::string& path, int error) {
                                    " could not be written: " + std::strerror(error));
 }
 
+// What a write raises itself: SIGPIPE into a pipe without a reader, SIGXFSZ
+// past the file size limit.
+constexpr int kWriteSignals[] = {SIGPIPE, SIGXFSZ};
+
 sigset_t write_signals() {
     sigset_t signals;
     sigemptyset(&signals);
-    sigaddset(&signals, SIGPIPE);
-    sigaddset(&signals, SIGXFSZ);
+    for (int signal : kWriteSignals) sigaddset(&signals, signal);
     return signals;
 }
 
-// While it lives, a write past the file size limit (SIGXFSZ) or into a pipe
-// without a reader (SIGPIPE) fails with an error the writer handles instead
-// of ending the process. Only this thread's mask changes: the signal that
-// such a write sends to its own thread waits, blocked, and is taken away
-// before the mask is given back.
+// While it lives, a write that raises one of kWriteSignals fails with an
+// error the writer handles instead of ending the process. Only this
+// thread's mask changes: the signal that such a write sends to its own
+// thread waits, blocked, and is taken away before the mask is given back.
 class WriteSignalsBlocked {
 public:
     WriteSignalsBlocked() : blocked_(write_signals()) {}
@@ -51,7 +52,7 @@ public:
         sigset_t raised;
         sigemptyset(&raised);
         // One that the caller blocked itself is the caller's to take.
-        for (int signal : {SIGPIPE, SIGXFSZ}) {
+        for (int signal : kWriteSignals) {
             if (!blocked_.was_blocked(signal)) sigaddset(&raised, signal);
         }
         const timespec no_wait = {0, 0};

@@ -18,7 +18,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
@@ -210,6 +212,22 @@ int lock_waiters(const std::string& path) {
     return waiting;
 }
 
+// Whether process `pid` has the file at `path` open for writing (a child
+// that has not yet started the program still holds the test's reader).
+bool writes_to(pid_t pid, const std::string& path) {
+    const std::string process = "/proc/" + std::to_string(pid);
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(process + "/fd", ignored)) {
+        if (std::filesystem::read_symlink(entry.path(), ignored).string() != path) continue;
+        const std::string info = read_file(process + "/fdinfo/" + entry.path().filename().string());
+        const std::size_t flags = info.find("flags:");
+        if (flags == std::string::npos) continue;
+        const long mode = std::strtol(info.c_str() + flags + 6, nullptr, 8) & O_ACCMODE;
+        if (mode == O_WRONLY || mode == O_RDWR) return true;
+    }
+    return false;
+}
+
 // An exclusive record lock on a whole file, as another program that writes
 // to the tree file would take it, held while the object lives.
 class HeldLock {
@@ -359,6 +377,31 @@ TEST(SharedTreeFile, SignalDuringTheWriteWaitsForTheWholeLine) {
         }
         EXPECT_TRUE(caught) << "no run was still writing when its signal came";
     }
+}
+
+// A pipe whose reader goes away while the line goes into it: the write
+// fails with EPIPE, the run says so, and the SIGPIPE that the write raised
+// ends nothing (the signal is still at its default).
+TEST(SharedTreeFile, ReaderThatGoesAwayEndsTheWriteNotTheRun) {
+    TempDir dir;
+    // A line far longer than a pipe holds: the write waits for the reader.
+    const std::string in = dir.write("in.txt", long_names_file(3000 / size_divisor(), 'p', 5));
+    const std::string fifo = dir.path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    BackgroundRun run(quick_args(in, fifo), dir.path("stdout"));
+    // The run opens the FIFO for its line; then the reader goes.
+    const auto until = std::chrono::steady_clock::now() + kPatience;
+    while (!writes_to(run.pid(), fifo) && !run.ended() &&
+           std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::close(reader);
+    EXPECT_EQ(run.wait(), kError);
+    EXPECT_EQ(without_progress(lines_of(read_file(dir.path("stdout")))),
+              std::vector<std::string>{"Error: Output file " + fifo +
+                                       " could not be written: Broken pipe"});
 }
 
 // A run under an address space limit that cannot hold its input: one line,
