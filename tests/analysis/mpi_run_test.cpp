@@ -275,25 +275,21 @@ TEST(MpiRun, ErrorsOfProcessZeroEndEveryProcessWithItsExitCode) {
 // (the others wait for it in a collective) ends the whole group: its line,
 // exit code 1, nothing appended, no process left waiting.
 TEST(MpiRun, ProcessWithoutMemoryEndsTheGroup) {
-    if (built_with_sanitizer()) {
-        GTEST_SKIP() << "the sanitizers reserve more address space than any limit here allows";
-    }
+    if (built_with_sanitizer()) GTEST_SKIP() << kNoAddressSpaceLimitWithSanitizers;
     constexpr int kTaxa = 100;
     constexpr int kLength = 200000;
     TempDir dir;
     const std::string tiny = dir.write("tiny.txt", kFive);
     const std::string out = dir.write("out.tre", "(old,tree);\n");
-    // The least address space in which process 1 takes part in a run at
-    // all (MPI, its libraries, a tiny input), in steps that double.
-    constexpr long kMostKib = 4L << 20;
-    long least = 64L << 10;
-    for (; least <= kMostKib; least *= 2) {
+    // The address space in KiB in which process 1 takes part in a run at
+    // all (MPI, its libraries, a tiny input).
+    const long least = static_cast<long>(least_that_works(64 << 10, 4 << 20, [&](long long kib) {
         const std::vector<Processes> group = {
             {1, {"-mpi", "-nogui", "-input_path", tiny, "-output_path", dir.path("tiny.tre")}},
-            {1, {"-mpi", "-nogui"}, least}};
-        if (mpiexec(dir.path(""), group, true).exit_code == 0) break;
-    }
-    ASSERT_LE(least, kMostKib) << "process 1 does not run in 4 GiB";
+            {1, {"-mpi", "-nogui"}, static_cast<long>(kib)}};
+        return mpiexec(dir.path(""), group, true).exit_code == 0;
+    }));
+    ASSERT_NE(least, 0) << "process 1 does not run in 4 GiB";
 
     const std::string in = dir.write("in.txt", repeated_sequence_file(kTaxa, kLength));
     // One byte per input position beyond that: receiving the input alone

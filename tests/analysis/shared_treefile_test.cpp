@@ -407,23 +407,20 @@ TEST(SharedTreeFile, ReaderThatGoesAwayEndsTheWriteNotTheRun) {
 // A run under an address space limit that cannot hold its input: one line,
 // exit code 1, the tree file as it was.
 TEST(RefusedResources, RunThatCannotHoldItsInputSaysSo) {
-    if (built_with_sanitizer()) {
-        GTEST_SKIP() << "the sanitizers reserve more address space than any limit here allows";
-    }
+    if (built_with_sanitizer()) GTEST_SKIP() << kNoAddressSpaceLimitWithSanitizers;
     constexpr int kTaxa = 100;
     constexpr int kLength = 500000;
     TempDir dir;
     const std::string tiny = dir.write("tiny.txt", kFiveTaxa);
     const std::string out = dir.write("out.tre", kOldTree);
-    // The least address space in which the program runs at all (its
-    // libraries, a tiny input), in steps that double.
-    rlim_t least = 16 << 20;
-    for (; least <= (rlim_t{4} << 30); least *= 2) {
+    // The address space in which the program runs at all (its libraries, a
+    // tiny input).
+    const rlim_t least = least_that_works(16 << 20, 4LL << 30, [&](long long bytes) {
         BackgroundRun run(batch_args(tiny, dir.path("tiny.tre")), "/dev/null",
-                          {{RLIMIT_AS, least}});
-        if (run.wait() == kSuccess) break;
-    }
-    ASSERT_LE(least, rlim_t{4} << 30) << "the program does not run in 4 GiB";
+                          {{RLIMIT_AS, static_cast<rlim_t>(bytes)}});
+        return run.wait() == kSuccess;
+    });
+    ASSERT_NE(least, 0u) << "the program does not run in 4 GiB";
 
     const std::string in = dir.write("in.txt", repeated_sequence_file(kTaxa, kLength));
     // One byte per input position beyond that: the taxa need several.

@@ -98,6 +98,17 @@ bool built_with_sanitizer() {
 #endif
 }
 
+const char kNoAddressSpaceLimitWithSanitizers[] =
+    "the sanitizers reserve more address space than any limit here allows";
+
+long long least_that_works(long long from, long long most,
+                           const std::function<bool(long long)>& works) {
+    for (long long amount = from; amount <= most; amount *= 2) {
+        if (works(amount)) return amount;
+    }
+    return 0;
+}
+
 ProgramResult run_tavrel(const std::vector<std::string>& args) {
     std::string command = shell_quote(tavrel_bin());
     for (const std::string& arg : args) command += " " + shell_quote(arg);

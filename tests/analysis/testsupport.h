@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
@@ -42,6 +43,14 @@ std::string tavrel_bin();
 // many times slower then, and take more address space than any limit a
 // test could set.
 bool built_with_sanitizer();
+// Why a test of an address space limit does not run in such a build.
+extern const char kNoAddressSpaceLimitWithSanitizers[];
+
+// The least of from, 2 * from, 4 * from, ... up to `most` for which `works`
+// holds, or 0 when none does: what a program needs at least of a
+// resource, found in steps that double.
+long long least_that_works(long long from, long long most,
+                           const std::function<bool(long long)>& works);
 
 // Runs the tavrel executable with `args`, each passed as one
 // argument, standard output captured, standard error dropped.
