@@ -283,17 +283,18 @@ TEST(MpiRun, ProcessWithoutMemoryEndsTheGroup) {
     const std::string out = dir.write("out.tre", "(old,tree);\n");
     // The address space in KiB in which process 1 takes part in a run at
     // all (MPI, its libraries, a tiny input).
-    const long least = static_cast<long>(least_that_works(64 << 10, 4 << 20, [&](long long kib) {
-        const std::vector<Processes> group = {
-            {1, {"-mpi", "-nogui", "-input_path", tiny, "-output_path", dir.path("tiny.tre")}},
-            {1, {"-mpi", "-nogui"}, static_cast<long>(kib)}};
-        return mpiexec(dir.path(""), group, true).exit_code == 0;
-    }));
+    const long least =
+        static_cast<long>(least_that_works(64 << 10, 4 << 20, 8 << 10, [&](long long kib) {
+            const std::vector<Processes> group = {
+                {1, {"-mpi", "-nogui", "-input_path", tiny, "-output_path", dir.path("tiny.tre")}},
+                {1, {"-mpi", "-nogui"}, static_cast<long>(kib)}};
+            return mpiexec(dir.path(""), group, true).exit_code == 0;
+        }));
     ASSERT_NE(least, 0) << "process 1 does not run in 4 GiB";
 
     const std::string in = dir.write("in.txt", repeated_sequence_file(kTaxa, kLength));
     // One byte per input position beyond that: receiving the input alone
-    // takes two.
+    // takes two, holding the taxa several.
     const std::vector<Processes> group = {
         {1, {"-mpi", "-nogui", "-input_path", in, "-output_path", out}},
         {1, {"-mpi", "-nogui"}, least + static_cast<long>(kTaxa) * kLength / 1024}};

@@ -415,7 +415,7 @@ TEST(RefusedResources, RunThatCannotHoldItsInputSaysSo) {
     const std::string out = dir.write("out.tre", kOldTree);
     // The address space in which the program runs at all (its libraries, a
     // tiny input).
-    const rlim_t least = least_that_works(16 << 20, 4LL << 30, [&](long long bytes) {
+    const rlim_t least = least_that_works(16 << 20, 4LL << 30, 8 << 20, [&](long long bytes) {
         BackgroundRun run(batch_args(tiny, dir.path("tiny.tre")), "/dev/null",
                           {{RLIMIT_AS, static_cast<rlim_t>(bytes)}});
         return run.wait() == kSuccess;

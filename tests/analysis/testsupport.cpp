@@ -101,12 +101,17 @@ bool built_with_sanitizer() {
 const char kNoAddressSpaceLimitWithSanitizers[] =
     "the sanitizers reserve more address space than any limit here allows";
 
-long long least_that_works(long long from, long long most,
+long long least_that_works(long long from, long long most, long long resolution,
                            const std::function<bool(long long)>& works) {
-    for (long long amount = from; amount <= most; amount *= 2) {
-        if (works(amount)) return amount;
+    long long enough = from;
+    while (enough <= most && !works(enough)) enough *= 2;
+    if (enough > most) return 0;
+    long long too_little = enough / 2;
+    while (enough - too_little > resolution) {
+        const long long middle = too_little + (enough - too_little) / 2;
+        (works(middle) ? enough : too_little) = middle;
     }
-    return 0;
+    return enough;
 }
 
 ProgramResult run_tavrel(const std::vector<std::string>& args) {

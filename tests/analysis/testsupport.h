@@ -46,10 +46,11 @@ bool built_with_sanitizer();
 // Why a test of an address space limit does not run in such a build.
 extern const char kNoAddressSpaceLimitWithSanitizers[];
 
-// The least of from, 2 * from, 4 * from, ... up to `most` for which `works`
-// holds, or 0 when none does: what a program needs at least of a
-// resource, found in steps that double.
-long long least_that_works(long long from, long long most,
+// What a program needs at least of a resource: the least amount from
+// `from` up to `most` for which `works` holds, to within `resolution`
+// (found in steps that double, then by halving the last step), or 0 when
+// none does.
+long long least_that_works(long long from, long long most, long long resolution,
                            const std::function<bool(long long)>& works);
 
 // Runs the tavrel executable with `args`, each passed as one
