@@ -488,8 +488,12 @@ AnalysisStatus AnalysisModule::execute_within_means() {
         status = AnalysisStatus::failure("Error: The system refused the run a resource: " +
                                          error.code().message());
     }
+    // What the run holds goes at once: the memory ran short, and a window
+    // goes on after the failure.
     compute.reset();
-    newick.clear();
+    newick = std::string();
+    vectors_by_id = std::vector<SeqVector*>();
+    taxa = std::vector<std::unique_ptr<SeqVector>>();
     // The other processes may be waiting for this one in a collective that
     // it will never make. It ends at once, without leaving the group, and
     // mpiexec ends them and exits with its exit code.
