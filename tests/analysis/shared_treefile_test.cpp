@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -90,8 +91,11 @@ constexpr Ending kError = {false, 1};
 // from a shell that leaves every signal at its default.
 class BackgroundRun {
 public:
+    // `cores`: the processors the run may use (and so the threads it
+    // makes), or null for those of the test.
     BackgroundRun(const std::vector<std::string>& args, const std::string& output_file,
-                  const std::vector<std::pair<int, rlim_t>>& limits = {}) {
+                  const std::vector<std::pair<int, rlim_t>>& limits = {},
+                  const cpu_set_t* cores = nullptr) {
         std::vector<std::string> words = args;
         words.insert(words.begin(), tavrel_bin());
         std::vector<char*> argv;
@@ -115,6 +119,7 @@ public:
             sigset_t none;
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
+            if (cores) ::sched_setaffinity(0, sizeof *cores, cores);
             ::dup2(out, STDOUT_FILENO);
             ::dup2(null, STDERR_FILENO);
             ::execv(argv[0], argv.data());
@@ -168,6 +173,25 @@ private:
     bool ended_ = false;
     Ending ending_ = {false, -1};
 };
+
+// Two of the test's processors for run `i` of many at once, a different two
+// for the next run: the runs still meet at the tree file, with a thread
+// pool each, but leave the rest of the machine be.
+cpu_set_t two_cores(int i) {
+    cpu_set_t mine;
+    CPU_ZERO(&mine);
+    ::sched_getaffinity(0, sizeof mine, &mine);
+    std::vector<int> usable;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (CPU_ISSET(cpu, &mine)) usable.push_back(cpu);
+    }
+    cpu_set_t two;
+    CPU_ZERO(&two);
+    for (int k = 0; k < 2 && !usable.empty(); ++k) {
+        CPU_SET(usable[(2 * i + k) % usable.size()], &two);
+    }
+    return two;
+}
 
 // The tree line that a run with `args` appends to `out`, found by a run of
 // its own.
@@ -273,8 +297,9 @@ TEST(SharedTreeFile, FailedWritesCutBackNothingOfOtherRuns) {
         for (int i = 0; i < kRuns; ++i) {
             std::vector<std::pair<int, rlim_t>> limits;
             if (i % 2 == 1) limits.emplace_back(RLIMIT_FSIZE, kFileSizeLimit);
+            const cpu_set_t cores = two_cores(i);
             runs.push_back(std::make_unique<BackgroundRun>(
-                batch_args(in, out), dir.path("stdout" + std::to_string(i)), limits));
+                batch_args(in, out), dir.path("stdout" + std::to_string(i)), limits, &cores));
         }
         if (lock) {
             const auto until = std::chrono::steady_clock::now() + kPatience;
@@ -325,8 +350,10 @@ TEST(SharedTreeFile, ConcurrentRunsKeepEveryLineWholeAndApart) {
     for (int round = 0; round < kRounds; ++round) {
         std::vector<std::unique_ptr<BackgroundRun>> runs;
         for (int i = 0; i < kRuns; ++i) {
+            const cpu_set_t cores = two_cores(i);
             runs.push_back(
-                std::make_unique<BackgroundRun>(quick_args(inputs[i % 2], out), "/dev/null"));
+                std::make_unique<BackgroundRun>(quick_args(inputs[i % 2], out), "/dev/null",
+                                                std::vector<std::pair<int, rlim_t>>(), &cores));
         }
         for (auto& run : runs) EXPECT_EQ(run->wait(), kSuccess);
     }
