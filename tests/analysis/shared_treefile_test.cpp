@@ -33,9 +33,17 @@
 namespace {
 
 // The sanitizers slow a run down many times: their builds run the large
-// inputs at a quarter of the size.
+// inputs at a quarter of the size,
 int size_divisor() {
     return built_with_sanitizer() ? 4 : 1;
+}
+
+// and four runs at once where the others run more: many sanitized programs
+// at once would starve the window tests that run beside these.
+constexpr int kSanitizedRunsAtOnce = 4;
+
+int runs_at_once(int runs) {
+    return built_with_sanitizer() ? kSanitizedRunsAtOnce : runs;
 }
 
 const char kFiveTaxa[] =
@@ -279,7 +287,7 @@ private:
 // first round the file is locked, as another program would lock it, until
 // every run waits for the lock: no run touches the file before it has it.
 TEST(SharedTreeFile, FailedWritesCutBackNothingOfOtherRuns) {
-    constexpr int kRuns = 16;
+    const int at_once = runs_at_once(16);
     constexpr int kRounds = 4;
     constexpr rlim_t kFileSizeLimit = 4096;
     TempDir dir;
@@ -294,7 +302,7 @@ TEST(SharedTreeFile, FailedWritesCutBackNothingOfOtherRuns) {
         dir.write("out.tre", before);
         auto lock = round == 0 ? std::make_unique<HeldLock>(out) : nullptr;
         std::vector<std::unique_ptr<BackgroundRun>> runs;
-        for (int i = 0; i < kRuns; ++i) {
+        for (int i = 0; i < at_once; ++i) {
             std::vector<std::pair<int, rlim_t>> limits;
             if (i % 2 == 1) limits.emplace_back(RLIMIT_FSIZE, kFileSizeLimit);
             const cpu_set_t cores = two_cores(i);
@@ -303,16 +311,16 @@ TEST(SharedTreeFile, FailedWritesCutBackNothingOfOtherRuns) {
         }
         if (lock) {
             const auto until = std::chrono::steady_clock::now() + kPatience;
-            while (lock_waiters(out) < kRuns && std::chrono::steady_clock::now() < until &&
+            while (lock_waiters(out) < at_once && std::chrono::steady_clock::now() < until &&
                    std::none_of(runs.begin(), runs.end(), [](auto& run) { return run->ended(); })) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
-            EXPECT_EQ(lock_waiters(out), kRuns) << "runs that did not wait for the lock";
+            EXPECT_EQ(lock_waiters(out), at_once) << "runs that did not wait for the lock";
             EXPECT_TRUE(same_text(read_file(out), before));
             lock.reset();
         }
         int appended = 0;
-        for (int i = 0; i < kRuns; ++i) {
+        for (int i = 0; i < at_once; ++i) {
             const Ending ending = runs[i]->wait();
             const std::vector<std::string> said =
                 without_progress(lines_of(read_file(dir.path("stdout" + std::to_string(i)))));
@@ -335,7 +343,7 @@ TEST(SharedTreeFile, FailedWritesCutBackNothingOfOtherRuns) {
 // newline of its own before its line because another run's line was still
 // growing when it looked at the file's last byte.
 TEST(SharedTreeFile, ConcurrentRunsKeepEveryLineWholeAndApart) {
-    constexpr int kRuns = 10;
+    const int at_once = runs_at_once(10);
     constexpr int kRounds = 2;
     // Lines of about 300 KB (a quarter of it under the sanitizers), long
     // enough to be written while another run looks at the file.
@@ -349,7 +357,7 @@ TEST(SharedTreeFile, ConcurrentRunsKeepEveryLineWholeAndApart) {
     dir.write("out.tre", kOldTree);
     for (int round = 0; round < kRounds; ++round) {
         std::vector<std::unique_ptr<BackgroundRun>> runs;
-        for (int i = 0; i < kRuns; ++i) {
+        for (int i = 0; i < at_once; ++i) {
             const cpu_set_t cores = two_cores(i);
             runs.push_back(
                 std::make_unique<BackgroundRun>(quick_args(inputs[i % 2], out), "/dev/null",
@@ -358,14 +366,14 @@ TEST(SharedTreeFile, ConcurrentRunsKeepEveryLineWholeAndApart) {
         for (auto& run : runs) EXPECT_EQ(run->wait(), kSuccess);
     }
     const std::vector<std::string> written = lines_of(read_file(out));
-    ASSERT_EQ(written.size(), 1u + kRuns * kRounds);
+    ASSERT_EQ(written.size(), 1u + at_once * kRounds);
     EXPECT_EQ(written[0] + "\n", kOldTree);
     for (std::size_t i = 1; i < written.size(); ++i) {
         EXPECT_TRUE(written[i] == lines[0] || written[i] == lines[1])
             << "line " << i << " of " << written[i].size() << " bytes is no run's line";
     }
     for (const std::string& line : lines) {
-        EXPECT_EQ(std::count(written.begin(), written.end(), line), kRuns * kRounds / 2);
+        EXPECT_EQ(std::count(written.begin(), written.end(), line), at_once * kRounds / 2);
     }
 }
 
