@@ -293,11 +293,11 @@ TEST(MpiRun, ProcessWithoutMemoryEndsTheGroup) {
     ASSERT_NE(least, 0) << "process 1 does not run in 4 GiB";
 
     const std::string in = dir.write("in.txt", repeated_sequence_file(kTaxa, kLength));
-    // One byte per input position beyond that: receiving the input alone
-    // takes two, holding the taxa several.
+    // Half a byte per input position beyond that: the letters alone take
+    // one, so process 1 cannot even receive the input.
     const std::vector<Processes> group = {
         {1, {"-mpi", "-nogui", "-input_path", in, "-output_path", out}},
-        {1, {"-mpi", "-nogui"}, least + static_cast<long>(kTaxa) * kLength / 1024}};
+        {1, {"-mpi", "-nogui"}, least + static_cast<long>(kTaxa) * kLength / 2 / 1024}};
     const ProgramResult result = mpiexec(dir.path(""), group);
     ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
     EXPECT_EQ(result.exit_code, 1);

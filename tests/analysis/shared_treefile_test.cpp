@@ -458,8 +458,9 @@ TEST(RefusedResources, RunThatCannotHoldItsInputSaysSo) {
     ASSERT_NE(least, 0u) << "the program does not run in 4 GiB";
 
     const std::string in = dir.write("in.txt", repeated_sequence_file(kTaxa, kLength));
-    // One byte per input position beyond that: the taxa need several.
-    const rlim_t limit = least + static_cast<rlim_t>(kTaxa) * kLength;
+    // Half a byte per input position beyond that: the letters alone take
+    // one, so the input cannot even be held.
+    const rlim_t limit = least + static_cast<rlim_t>(kTaxa) * kLength / 2;
     BackgroundRun run(batch_args(in, out), dir.path("stdout"), {{RLIMIT_AS, limit}});
     EXPECT_EQ(run.wait(), kError);
     EXPECT_EQ(lines_of(read_file(dir.path("stdout"))),
