@@ -4,9 +4,13 @@
 #include <chrono>
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <sstream>
+#include <system_error>
 #include <utility>
 
 #include "analysis/analysisfrontend.h"
@@ -465,12 +469,47 @@ void AnalysisModule::grow_in_order() {
 void* AnalysisModule::run(void* module) {
     AnalysisModule* self = static_cast<AnalysisModule*>(module);
     GroupRelease release(self);
-    self->run_status = self->execute();
+    self->run_status = self->execute_within_means();
     release.ending(self->run_status.exit_code());
     return nullptr;
 }
 
-AnalysisStatus AnalysisModule::execute() {
+AnalysisStatus AnalysisModule::execute_within_means() {
+    SequenceData input;
+    bool loaded = false;
+    AnalysisStatus status = AnalysisStatus::success();
+    try {
+        return execute(&input, &loaded);
+    } catch (const std::bad_alloc&) {
+        status = AnalysisStatus::failure(memory_shortage(input, loaded));
+    } catch (const std::system_error& error) {
+        status = AnalysisStatus::failure("Error: The system refused the run a resource: " +
+                                         error.code().message());
+    }
+    // What the run holds goes at once: the memory ran short, and a window
+    // goes on after the failure.
+    compute.reset();
+    newick = std::string();
+    vectors_by_id = std::vector<SeqVector*>();
+    taxa = std::vector<std::unique_ptr<SeqVector>>();
+    // The other processes may be waiting for this one in a collective that
+    // it will never make. It ends at once, without leaving the group, and
+    // mpiexec ends them and exits with its exit code.
+    if (mpi_mode && (rank != 0 || group_served)) {
+        *console << status.message() << std::endl;
+        std::fflush(stdout);
+        std::_Exit(status.exit_code());
+    }
+    return status;
+}
+
+std::string AnalysisModule::memory_shortage(const SequenceData& input, bool loaded) {
+    if (input.num_seqs == 0) return "Error: not enough memory to read the input";
+    return std::string("Error: not enough memory to ") + (loaded ? "analyse " : "read ") +
+           std::to_string(input.num_seqs) + " x " + std::to_string(input.seq_len) + " positions";
+}
+
+AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
     AnalysisStatus status = check_settings();
     if (!status.ok()) {
         // Process 0 cannot know of a refusal elsewhere: the group ends together.
@@ -480,15 +519,16 @@ AnalysisStatus AnalysisModule::execute() {
     if (writes_output() && output_path.empty()) {
         return AnalysisStatus::failure("Error: No output file chosen");
     }
-    status = load_taxa();
+    status = load_taxa(input);
     if (!status.ok()) return status;
+    *loaded = true;
 
     newick.clear();
     calls = 0;
     call_limit_reached = false;
     counters = RunCounters();
-    counters.threads = worker_threads > 0 ? worker_threads : default_threads();
-    WorkerPool pool(counters.threads);
+    WorkerPool pool(worker_threads > 0 ? worker_threads : default_threads());
+    counters.threads = pool.threads();
     EpochSetup setup;
     setup.model = distance_metric;
     setup.constants = model_constants;
@@ -511,14 +551,13 @@ AnalysisStatus AnalysisModule::execute() {
     return write_tree();
 }
 
-AnalysisStatus AnalysisModule::load_taxa() {
-    SequenceData data;
+AnalysisStatus AnalysisModule::load_taxa(SequenceData* data) {
     AnalysisStatus status = AnalysisStatus::success();
     if (!mpi_mode || rank == 0) {
-        status = read_input(&data);
-        if (mpi_mode && status.ok()) status = share_input(&data);
+        status = read_input(data);
+        if (mpi_mode && status.ok()) status = share_input(data);
     } else {
-        status = receive_input(&data);
+        status = receive_input(data);
     }
     if (!status.ok()) return status;
     if (mpi_mode) {
@@ -539,8 +578,11 @@ AnalysisStatus AnalysisModule::load_taxa() {
         if (!status.ok()) return status;
     }
     if (!mpi_mode) in_order = gui != nullptr;
-    vectors_by_id = build_vectors(std::move(data));
+    vectors_by_id = build_vectors(std::move(*data));
     for (SeqVector* taxon : vectors_by_id) tavrel_assert(vectors_by_id[taxon->id] == taxon);
+    // The taxa hold the input now; only its counts stay, for a message.
+    data->names = std::vector<CharString>();
+    data->sequences = std::vector<std::string>();
     return AnalysisStatus::success();
 }
 
@@ -594,10 +636,8 @@ AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
             "Error: Input file " + input_path + " is too large to share between MPI processes";
     }
     if (!refusal.empty()) return AnalysisStatus::failure(refusal);
-    group_served = true;
-    group->broadcast(&data->num_seqs, 1);
-    group->broadcast(&data->seq_len, 1);
-    group->broadcast(name_lengths.data(), data->num_seqs);
+    // Packed before the others hear that an input comes: should memory run
+    // out here, they can still be told that none does.
     std::vector<char> packed(static_cast<std::size_t>(packed_len));
     long long m = 0;
     for (int i = 0; i < data->num_seqs; ++i) {
@@ -607,6 +647,10 @@ AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
         std::memcpy(packed.data() + m, data->sequences[i].data(), data->seq_len);
         m += data->seq_len;
     }
+    group_served = true;
+    group->broadcast(&data->num_seqs, 1);
+    group->broadcast(&data->seq_len, 1);
+    group->broadcast(name_lengths.data(), data->num_seqs);
     group->broadcast(packed.data(), static_cast<int>(packed_len));
     return AnalysisStatus::success();
 }

@@ -201,8 +201,19 @@ public:
     static constexpr int kMaxMpiTaxa = 92677;
 
 private:
-    AnalysisStatus execute();
-    AnalysisStatus load_taxa();
+    // The run's boundary: the standard library's refusals (memory, threads)
+    // end the run here, with a line of their own and nothing appended; in
+    // the middle of an MPI run they end the whole group.
+    AnalysisStatus execute_within_means();
+    // The line for memory that ran out while the input was read (`loaded`
+    // false) or analysed; `input` holds the counts read so far.
+    static std::string memory_shortage(const SequenceData& input, bool loaded);
+    // The run; `input` receives the counts of the input and `loaded` says
+    // when its taxa have been built.
+    AnalysisStatus execute(SequenceData* input, bool* loaded);
+    // Reads or receives the input into `data`, builds the taxa, and leaves
+    // only the counts in `data`.
+    AnalysisStatus load_taxa(SequenceData* data);
     AnalysisStatus share_input(SequenceData* data);
     AnalysisStatus receive_input(SequenceData* data);
     AnalysisStatus write_tree();

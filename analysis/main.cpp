@@ -7,9 +7,11 @@
 #include <string>
 
 #include "analysis/analysismodule.h"
+#include "analysis/blockedsignals.h"
 #include "analysis/commandline.h"
 #include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
+#include "analysis/treefile.h"
 #include "glow/core/Glow.h"
 #include "gui/GUI.h"
 
@@ -95,6 +97,7 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
 // under way on the analysis thread: the objects it uses, static ones
 // included, must not be destroyed under it.
 [[noreturn]] void end_now(int exit_code) {
+    stop_tree_appends();
     std::cout.flush();
     std::fflush(stdout);
     std::_Exit(exit_code);
@@ -132,8 +135,17 @@ int process_zero_sequence(AnalysisModule& module, int* argc, char** argv, bool b
     return window_sequence(module, argc, argv);
 }
 
+// MPI_Init starts MPI's own threads (UCX's, for one). Made while the
+// signals that end a process are blocked, they keep the block, so such a
+// signal always reaches a thread of the program, which holds it off while
+// it writes the tree file.
+int initialize_mpi(int* argc, char*** argv, bool threaded) {
+    const BlockedSignals held(BlockedSignals::termination());
+    return MpiProcessGroup::initialize(argc, argv, threaded);
+}
+
 int run_with_mpi(int argc, char** argv, bool batch) {
-    const int rank = MpiProcessGroup::initialize(&argc, &argv, !batch);
+    const int rank = initialize_mpi(&argc, &argv, !batch);
     // Options are read from what MPI_Init left of the command line.
     int code = 0;
     {

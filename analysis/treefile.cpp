@@ -3,14 +3,23 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+
+#include "analysis/blockedsignals.h"
 
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
+
+// Held while a line goes into a regular file (or is cut back); held for
+// good once appends stop.
+std::mutex appending;
 
 AnalysisStatus not_created(const std::string& path) {
     return AnalysisStatus::failure("Error: Output file " + path + " could not be created");
@@ -21,29 +30,71 @@ AnalysisStatus not_written(const std::string& path, int error) {
                                    " could not be written: " + std::strerror(error));
 }
 
-// While it lives, a write past the file size limit (SIGXFSZ) or into a pipe
-// without a reader (SIGPIPE) fails with an error the writer handles, instead
-// of ending the process with the file half written.
-class WriteSignalsIgnored {
+// What a write raises itself: SIGPIPE into a pipe without a reader, SIGXFSZ
+// past the file size limit.
+constexpr int kWriteSignals[] = {SIGPIPE, SIGXFSZ};
+
+sigset_t write_signals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signal : kWriteSignals) sigaddset(&signals, signal);
+    return signals;
+}
+
+// While it lives, a write that raises one of kWriteSignals fails with an
+// error the writer handles instead of ending the process. Only this
+// thread's mask changes: the signal that such a write sends to its own
+// thread waits, blocked, and is taken away before the mask is given back.
+class WriteSignalsBlocked {
 public:
-    WriteSignalsIgnored() {
-        struct sigaction ignore;
-        std::memset(&ignore, 0, sizeof ignore);
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGXFSZ, &ignore, &file_size_);
-        sigaction(SIGPIPE, &ignore, &pipe_);
+    WriteSignalsBlocked() : blocked_(write_signals()) {}
+    ~WriteSignalsBlocked() {
+        sigset_t raised;
+        sigemptyset(&raised);
+        // One that the caller blocked itself is the caller's to take.
+        for (int signal : kWriteSignals) {
+            if (!blocked_.was_blocked(signal)) sigaddset(&raised, signal);
+        }
+        const timespec no_wait = {0, 0};
+        const int saved = errno;
+        for (;;) {
+            const int taken = sigtimedwait(&raised, nullptr, &no_wait);
+            if (taken < 0 && errno != EINTR) break;
+        }
+        errno = saved;
     }
-    ~WriteSignalsIgnored() {
-        sigaction(SIGXFSZ, &file_size_, nullptr);
-        sigaction(SIGPIPE, &pipe_, nullptr);
-    }
-    WriteSignalsIgnored(const WriteSignalsIgnored&) = delete;
-    WriteSignalsIgnored& operator=(const WriteSignalsIgnored&) = delete;
+    WriteSignalsBlocked(const WriteSignalsBlocked&) = delete;
+    WriteSignalsBlocked& operator=(const WriteSignalsBlocked&) = delete;
 
 private:
-    struct sigaction file_size_;
-    struct sigaction pipe_;
+    BlockedSignals blocked_;
+};
+
+// An exclusive lock on a whole open file while it lives, for every run of
+// this program that appends to it. The lock belongs to the open file, not
+// to the process: it also keeps apart two runs in one process, and another
+// descriptor of the file may be closed meanwhile. A file system that
+// grants no lock gets the line without one.
+class FileLock {
+public:
+    explicit FileLock(int fd) : fd_(fd) { apply(F_WRLCK); }
+    ~FileLock() { apply(F_UNLCK); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    // Waits for the lock; a signal meanwhile still ends the process, with
+    // nothing written.
+    void apply(short type) {
+        struct flock lock;
+        std::memset(&lock, 0, sizeof lock);
+        lock.l_type = type;
+        lock.l_whence = SEEK_SET;  // from the start to the end, however long
+        while (::fcntl(fd_, F_OFD_SETLKW, &lock) != 0 && errno == EINTR) {
+        }
+    }
+
+    int fd_;
 };
 
 // Opens the tree file for appending. A regular file (or a new one) is opened
@@ -66,17 +117,56 @@ bool ends_without_newline(int fd, off_t size) {
     return size > 0 && ::pread(fd, &last, 1, size - 1) == 1 && last != '\n';
 }
 
-// Writes all of `text`; gives 0 or the errno of the write that failed.
-int write_all(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
+// Writes a newline first when `newline_first`, then all of `line`, in one
+// write unless the system takes less; gives 0 or the errno of the write
+// that failed.
+int write_line(int fd, bool newline_first, const std::string& line) {
+    char newline = '\n';
+    iovec parts[2] = {{&newline, newline_first ? 1u : 0u},
+                      {const_cast<char*>(line.data()), line.size()}};
+    int first = 0;
+    for (;;) {
+        while (first < 2 && parts[first].iov_len == 0) ++first;
+        if (first == 2) return 0;
+        const ssize_t wrote = ::writev(fd, parts + first, 2 - first);
         if (wrote < 0 && errno == EINTR) continue;
         if (wrote < 0) return errno;
         if (wrote == 0) return EIO;
-        done += static_cast<std::size_t>(wrote);
+        std::size_t done = static_cast<std::size_t>(wrote);
+        for (; done > 0; ++first) {
+            const std::size_t taken = done < parts[first].iov_len ? done : parts[first].iov_len;
+            parts[first].iov_base = static_cast<char*>(parts[first].iov_base) + taken;
+            parts[first].iov_len -= taken;
+            done -= taken;
+            if (parts[first].iov_len > 0) break;
+        }
     }
-    return 0;
+}
+
+// Some file systems (NFS) report a failed write only when the file is
+// closed. Closing a second descriptor tells, while this one keeps the lock.
+// Gives 0 or the errno of that close.
+int close_error(int fd) {
+    const int extra = ::dup(fd);
+    if (extra < 0) return 0;
+    // Don't retry close in case of EINTR: the descriptor is gone either way.
+    return ::close(extra) != 0 && errno != EINTR ? errno : 0;
+}
+
+// The whole append to a regular file, under its lock: the length and the
+// last byte are read, the line is written, and a write that fails is cut
+// back, with nothing that another run appended in between. Gives 0 or the
+// errno that failed.
+int append_locked(int fd, const std::string& line) {
+    struct stat info;
+    if (::fstat(fd, &info) != 0) return errno;
+    const off_t before = info.st_size;
+    int error = write_line(fd, ends_without_newline(fd, before), line);
+    if (error == 0) error = close_error(fd);
+    // Nothing of the line may stay: a later run would glue to it.
+    while (error != 0 && ::ftruncate(fd, before) != 0 && errno == EINTR) {
+    }
+    return error;
 }
 
 }  // namespace
@@ -100,34 +190,29 @@ AnalysisStatus append_tree_line(const std::string& path, const std::string& line
     const int fd = open_for_append(path);
     if (fd < 0) return not_written(path, errno);
     struct stat info;
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return not_written(path, error);
+    int error = ::fstat(fd, &info) != 0 ? errno : 0;
+    const bool regular = error == 0 && S_ISREG(info.st_mode);
+    if (regular) {
+        const FileLock lock(fd);
+        // From here the line goes in whole or not at all: a request to end
+        // the process waits until it has, as does an end on another thread.
+        const std::lock_guard<std::mutex> whole(appending);
+        const BlockedSignals held(BlockedSignals::termination());
+        const WriteSignalsBlocked write_signals;
+        error = append_locked(fd, line);
+    } else if (error == 0) {
+        // What went into a pipe or a device is gone: nothing to cut back,
+        // and no reason to keep a request to end the process waiting on a
+        // slow reader.
+        const WriteSignalsBlocked write_signals;
+        error = write_line(fd, false, line);
     }
-    // Only a regular file can be cut back; what went into a pipe is gone.
-    const bool regular = S_ISREG(info.st_mode);
-    const off_t before = regular ? info.st_size : 0;
-    const bool glued = regular && ends_without_newline(fd, before);
-
-    int error = 0;
-    {
-        WriteSignalsIgnored signals;
-        error = glued ? write_all(fd, "\n" + line) : write_all(fd, line);
-    }
-    if (error != 0 && regular) {
-        // Nothing of the line may stay: a later run would glue to it.
-        while (::ftruncate(fd, before) != 0 && errno == EINTR) {
-        }
-    }
-    // Some file systems report a failed write only when the file is closed.
-    // Don't retry close in case of EINTR: the descriptor is gone either way.
-    if (::close(fd) != 0 && error == 0 && errno != EINTR) {
-        error = errno;
-        // The descriptor is gone: cut back by name, as far as that goes.
-        if (regular && ::truncate(path.c_str(), before) != 0) {
-        }
-    }
+    // A regular file's close has been tried under the lock already.
+    if (::close(fd) != 0 && error == 0 && !regular && errno != EINTR) error = errno;
     if (error != 0) return not_written(path, error);
     return AnalysisStatus::success();
+}
+
+void stop_tree_appends() {
+    appending.lock();
 }

@@ -3,6 +3,10 @@
 #include <sched.h>
 
 #include <chrono>
+#include <new>
+#include <system_error>
+
+#include "analysis/blockedsignals.h"
 
 namespace {
 
@@ -33,7 +37,20 @@ bool look_for(const Ready& ready) {
 }  // namespace
 
 WorkerPool::WorkerPool(int threads) {
-    for (int i = 1; i < threads; ++i) workers_.emplace_back([this, i] { work(i); });
+    // The threads are made with every signal blocked and keep it so.
+    const BlockedSignals blocked(BlockedSignals::asynchronous());
+    if (threads > 1) workers_.reserve(threads - 1);
+    // A thread that is refused ends the making: the pool works with those it
+    // has (a thread that throws out of here would end the process).
+    for (int i = 1; i < threads; ++i) {
+        try {
+            workers_.emplace_back([this, i] { work(i); });
+        } catch (const std::system_error&) {
+            break;
+        } catch (const std::bad_alloc&) {
+            break;
+        }
+    }
 }
 
 WorkerPool::~WorkerPool() {
@@ -85,12 +102,33 @@ void WorkerPool::run_tasks(int count, TaskFunction function, const void* context
     // until no worker can still read it.
     open_.store(false, std::memory_order_seq_cst);
     await(finished_, [this] { return inside_.load(std::memory_order_seq_cst) == 0; });
+    if (failed_.load(std::memory_order_acquire)) {
+        std::exception_ptr failure;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            failure.swap(failure_);
+        }
+        failed_.store(false, std::memory_order_relaxed);
+        std::rethrow_exception(failure);
+    }
+}
+
+void WorkerPool::keep_failure(std::exception_ptr failure) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!failure_) failure_ = std::move(failure);
+    failed_.store(true, std::memory_order_release);
 }
 
 void WorkerPool::take_tasks(int thread) {
     for (int i = next_.fetch_add(1, std::memory_order_relaxed); i < count_;
          i = next_.fetch_add(1, std::memory_order_relaxed)) {
-        function_(context_, i, thread);
+        if (!failed_.load(std::memory_order_acquire)) {
+            try {
+                function_(context_, i, thread);
+            } catch (...) {
+                keep_failure(std::current_exception());
+            }
+        }
         if (done_.fetch_add(1, std::memory_order_acq_rel) + 1 == count_) {
             std::lock_guard<std::mutex> lock(mutex_);
             finished_.notify_all();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -11,10 +12,13 @@
 // thread that calls run() takes tasks too and returns when every task is
 // done, so everything else (and every call into a front end) stays on that
 // thread. Tasks must write disjoint results: then the results do not
-// depend on which thread ran which task.
+// depend on which thread ran which task. The pool's threads take no signal
+// meant for the process: it goes to the threads that may hold it off.
 class WorkerPool {
 public:
     // `threads` counts the calling thread: 1 makes no thread of its own.
+    // When the system refuses some of them, the pool works with those it
+    // got (the calling thread at least).
     explicit WorkerPool(int threads);
     ~WorkerPool();
     WorkerPool(const WorkerPool&) = delete;
@@ -24,7 +28,10 @@ public:
 
     // task(i, thread) for every i in [0, count), in any order and on any
     // thread; `thread` numbers the thread running it, 0 the caller, up to
-    // threads() - 1.
+    // threads() - 1. What a task throws (the standard library's refusals,
+    // such as std::bad_alloc) ends the phase: the tasks not yet begun are
+    // skipped, and the first exception goes on from run() on the calling
+    // thread once no thread is inside the phase.
     template <typename Task>
     void run(int count, const Task& task) {
         run_tasks(
@@ -43,6 +50,8 @@ private:
 
     void run_tasks(int count, TaskFunction function, const void* context);
     void take_tasks(int thread);
+    // Keeps the first exception of a phase's tasks.
+    void keep_failure(std::exception_ptr failure);
     void work(int thread);
     // The next phase's generation, or -1 when the pool is stopping.
     long await_phase(long seen);
@@ -65,6 +74,10 @@ private:
     std::atomic<bool> open_{false};
     std::atomic<int> inside_{0};
     std::atomic<bool> stopping_{false};
+    // A task of the phase has thrown: the rest are skipped, and `failure_`
+    // (written under the mutex) goes on from run().
+    std::atomic<bool> failed_{false};
+    std::exception_ptr failure_;
     // Phases come in quick succession during an epoch, so the threads wait
     // for the next one (and the caller for the end of one) briefly by
     // looking, and only then sleep here.

@@ -22,27 +22,40 @@ std::string quote(const std::string& arg) {
     return quoted + "'";
 }
 
-// One program of an mpiexec command line: N processes with these arguments.
+// One program of an mpiexec command line: N processes with these arguments,
+// and an address space limit in KiB (ulimit -v) when it is not 0.
 struct Processes {
     int count;
     std::vector<std::string> args;
+    long address_space_kib = 0;
 };
 
-// Runs the group in `dir` (the working directory of every process). The
-// processes must leave no sanitizer report and no failed check on standard
-// error, whatever their exit code.
-ProgramResult mpiexec(const std::string& dir, const std::vector<Processes>& programs) {
+// Runs the group in `dir` (the working directory of every process). Unless
+// told that the group may fail to start, the processes must leave no
+// sanitizer report and no failed check on standard error, whatever their
+// exit code.
+ProgramResult mpiexec(const std::string& dir, const std::vector<Processes>& programs,
+                      bool may_fail_to_start = false) {
     const std::string errors = dir + "/mpiexec-stderr.txt";
     std::string command = "(cd " + quote(dir) + " && timeout -k 5 60 " + quote(TAVREL_MPIEXEC);
     for (std::size_t i = 0; i < programs.size(); ++i) {
         if (i > 0) command += " :";
-        command += " -n " + std::to_string(programs[i].count) + " " + quote(tavrel_bin());
+        command += " -n " + std::to_string(programs[i].count) + " ";
+        if (programs[i].address_space_kib > 0) {
+            command +=
+                "bash -c " +
+                quote("ulimit -c 0 && ulimit -v " + std::to_string(programs[i].address_space_kib) +
+                      " && exec \"$0\" \"$@\"") +
+                " ";
+        }
+        command += quote(tavrel_bin());
         for (const std::string& arg : programs[i].args) command += " " + quote(arg);
     }
     command += " 2>" + quote(errors) + ")";
     const ProgramResult result = run_command(command);
     const std::string text = read_file(errors);
     for (const char* sign : {"Sanitizer", "runtime error", "Assertion failed", "MPI_Abort"}) {
+        if (may_fail_to_start) break;
         EXPECT_EQ(text.find(sign), std::string::npos) << text;
     }
     std::filesystem::remove(errors);
@@ -256,6 +269,41 @@ TEST(MpiRun, ErrorsOfProcessZeroEndEveryProcessWithItsExitCode) {
         EXPECT_EQ(messages_only(result.out), c.lines);
         EXPECT_EQ(read_file(out), "") << "no tree line";
     }
+}
+
+// A process that runs out of memory after process 0 has shared the input
+// (the others wait for it in a collective) ends the whole group: its line,
+// exit code 1, nothing appended, no process left waiting.
+TEST(MpiRun, ProcessWithoutMemoryEndsTheGroup) {
+    if (built_with_sanitizer()) GTEST_SKIP() << kNoAddressSpaceLimitWithSanitizers;
+    constexpr int kTaxa = 100;
+    constexpr int kLength = 200000;
+    TempDir dir;
+    const std::string tiny = dir.write("tiny.txt", kFive);
+    const std::string out = dir.write("out.tre", "(old,tree);\n");
+    // The address space in KiB in which process 1 takes part in a run at
+    // all (MPI, its libraries, a tiny input).
+    const long least =
+        static_cast<long>(least_that_works(64 << 10, 4 << 20, 8 << 10, [&](long long kib) {
+            const std::vector<Processes> group = {
+                {1, {"-mpi", "-nogui", "-input_path", tiny, "-output_path", dir.path("tiny.tre")}},
+                {1, {"-mpi", "-nogui"}, static_cast<long>(kib)}};
+            return mpiexec(dir.path(""), group, true).exit_code == 0;
+        }));
+    ASSERT_NE(least, 0) << "process 1 does not run in 4 GiB";
+
+    const std::string in = dir.write("in.txt", repeated_sequence_file(kTaxa, kLength));
+    // Half a byte per input position beyond that: the letters alone take
+    // one, so process 1 cannot even receive the input.
+    const std::vector<Processes> group = {
+        {1, {"-mpi", "-nogui", "-input_path", in, "-output_path", out}},
+        {1, {"-mpi", "-nogui"}, least + static_cast<long>(kTaxa) * kLength / 2 / 1024}};
+    const ProgramResult result = mpiexec(dir.path(""), group);
+    ASSERT_NE(result.exit_code, kTimedOut) << "the group hung";
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(messages_only(result.out),
+              std::vector<std::string>{"Error: not enough memory to read 100 x 200000 positions"});
+    EXPECT_EQ(read_file(out), "(old,tree);\n");
 }
 
 TEST(MpiRun, RefusalOnAnotherProcessEndsTheGroup) {

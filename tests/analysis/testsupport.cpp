@@ -84,6 +84,36 @@ std::string tavrel_bin() {
     return TAVREL_BIN;
 }
 
+bool built_with_sanitizer() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+    return true;
+#else
+    return false;
+#endif
+#else
+    return false;
+#endif
+}
+
+const char kNoAddressSpaceLimitWithSanitizers[] =
+    "the sanitizers reserve more address space than any limit here allows";
+
+long long least_that_works(long long from, long long most, long long resolution,
+                           const std::function<bool(long long)>& works) {
+    long long enough = from;
+    while (enough <= most && !works(enough)) enough *= 2;
+    if (enough > most) return 0;
+    long long too_little = enough / 2;
+    while (enough - too_little > resolution) {
+        const long long middle = too_little + (enough - too_little) / 2;
+        (works(middle) ? enough : too_little) = middle;
+    }
+    return enough;
+}
+
 ProgramResult run_tavrel(const std::vector<std::string>& args) {
     std::string command = shell_quote(tavrel_bin());
     for (const std::string& arg : args) command += " " + shell_quote(arg);
@@ -119,6 +149,14 @@ std::string simulated_file(int taxa, int length, unsigned seed) {
     file << taxa << " " << length << "\n";
     for (int i = 0; i < taxa; ++i) file << "taxon_" << i << " " << pool[i] << "\n";
     return file.str();
+}
+
+std::string repeated_sequence_file(int taxa, int length) {
+    std::string sequence(length, 'A');
+    for (int j = 0; j < length; ++j) sequence[j] = "ACGT"[(j * 7 + j / 3) % 4];
+    std::string file = std::to_string(taxa) + " " + std::to_string(length) + "\n";
+    for (int i = 0; i < taxa; ++i) file += "m" + std::to_string(i) + " " + sequence + "\n";
+    return file;
 }
 
 TreeNode* RecordingFrontEnd::node(int i) {

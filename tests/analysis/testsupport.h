@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
@@ -38,6 +39,20 @@ struct ProgramResult {
 // The path of the tavrel executable.
 std::string tavrel_bin();
 
+// Whether the tests and the program are built with a sanitizer: runs are
+// many times slower then, and take more address space than any limit a
+// test could set.
+bool built_with_sanitizer();
+// Why a test of an address space limit does not run in such a build.
+extern const char kNoAddressSpaceLimitWithSanitizers[];
+
+// What a program needs at least of a resource: the least amount from
+// `from` up to `most` for which `works` holds, to within `resolution`
+// (found in steps that double, then by halving the last step), or 0 when
+// none does.
+long long least_that_works(long long from, long long most, long long resolution,
+                           const std::function<bool(long long)>& works);
+
 // Runs the tavrel executable with `args`, each passed as one
 // argument, standard output captured, standard error dropped.
 ProgramResult run_tavrel(const std::vector<std::string>& args);
@@ -54,6 +69,10 @@ std::vector<std::string> newick_names(const std::string& line);
 // A sequence file of `taxa` taxa named taxon_0, taxon_1, ..., evolved down
 // a random tree from one root sequence; the same seed gives the same file.
 std::string simulated_file(int taxa, int length, unsigned seed);
+
+// A sequence file of `taxa` taxa named m0, m1, ..., all with one sequence
+// of `length` positions: a large input made fast.
+std::string repeated_sequence_file(int taxa, int length);
 
 // A front end that records what the analysis shows: the tree calls in
 // `log`, the chart values in `values`, every call in order in `calls`, and

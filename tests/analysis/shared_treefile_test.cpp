@@ -1,0 +1,505 @@
+// The program as users run it for replicates and sweeps: several runs at
+// once appending to one tree file, runs ended by a signal while they write,
+// and runs that the system refuses memory or threads. The rule under test
+// is the tree file's: every run that reports success has its whole line in
+// the file, and nothing else is ever left there (no part of a line, no
+// empty line).
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "testsupport.h"
+
+namespace {
+
+// The sanitizers slow a run down many times: their builds run the large
+// inputs at a quarter of the size,
+int size_divisor() {
+    return built_with_sanitizer() ? 4 : 1;
+}
+
+// and four runs at once where the others run more: many sanitized programs
+// at once would starve the window tests that run beside these.
+constexpr int kSanitizedRunsAtOnce = 4;
+
+int runs_at_once(int runs) {
+    return built_with_sanitizer() ? kSanitizedRunsAtOnce : runs;
+}
+
+const char kFiveTaxa[] =
+    "5 8\nalpha ACGTACGT\nbeta ACGTACGA\ngamma TTGCACGT\ndelta TTGCAAGT\n"
+    "eps GGGCAAGT\n";
+const char kOldTree[] = "(old,tree);\n";
+// No run the tests start may take longer than this, however busy the
+// machine; a run that does has hung.
+constexpr auto kPatience = std::chrono::minutes(4);
+
+// A sequence file of `taxa` taxa whose names are 96 characters long (a
+// tree line of about 100 bytes per taxon), named after `letter`.
+std::string long_names_file(int taxa, char letter, unsigned seed) {
+    std::mt19937 random(seed);
+    const char bases[] = "ACGT";
+    std::string file = std::to_string(taxa) + " 8\n";
+    for (int i = 0; i < taxa; ++i) {
+        std::string number = std::to_string(i);
+        number.insert(0, 6 - number.size(), '0');
+        file += letter + number + std::string(89, letter) + " ";
+        for (int j = 0; j < 8; ++j) file += bases[random() % 4];
+        file += "\n";
+    }
+    return file;
+}
+
+std::vector<std::string> batch_args(const std::string& input, const std::string& output) {
+    return {"-nogui", "-input_path", input, "-output_path", output};
+}
+
+// Runs of large inputs with one epoch per attempt: whole runs, their long
+// lines sooner.
+std::vector<std::string> quick_args(const std::string& input, const std::string& output) {
+    std::vector<std::string> args = batch_args(input, output);
+    args.insert(args.end(), {"-epochs", "1"});
+    return args;
+}
+
+// How a process ended: its exit code, or the signal that ended it.
+struct Ending {
+    bool by_signal;
+    int code;
+    bool operator==(const Ending& o) const { return by_signal == o.by_signal && code == o.code; }
+};
+std::ostream& operator<<(std::ostream& out, const Ending& e) {
+    return out << (e.by_signal ? "signal " : "exit ") << e.code;
+}
+constexpr Ending kSuccess = {false, 0};
+constexpr Ending kError = {false, 1};
+
+// A run of the program in the background, its standard output in a file
+// (standard error dropped), with resource limits of its own. It starts as
+// from a shell that leaves every signal at its default.
+class BackgroundRun {
+public:
+    // `cores`: the processors the run may use (and so the threads it
+    // makes), or null for those of the test.
+    BackgroundRun(const std::vector<std::string>& args, const std::string& output_file,
+                  const std::vector<std::pair<int, rlim_t>>& limits = {},
+                  const cpu_set_t* cores = nullptr) {
+        std::vector<std::string> words = args;
+        words.insert(words.begin(), tavrel_bin());
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const int out = ::open(output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            // Only async-signal-safe calls between fork and exec.
+            // A run that a limit makes crash leaves no core file.
+            const rlimit no_core = {0, 0};
+            ::setrlimit(RLIMIT_CORE, &no_core);
+            for (const auto& limit : limits) {
+                const rlimit value = {limit.second, limit.second};
+                ::setrlimit(limit.first, &value);
+            }
+            for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ}) {
+                ::signal(signal, SIG_DFL);
+            }
+            sigset_t none;
+            sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
+            if (cores) ::sched_setaffinity(0, sizeof *cores, cores);
+            ::dup2(out, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(out);
+        ::close(null);
+        EXPECT_GT(pid_, 0) << "fork failed";
+    }
+    ~BackgroundRun() {
+        if (!ended_ && pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            wait();
+        }
+    }
+    BackgroundRun(const BackgroundRun&) = delete;
+    BackgroundRun& operator=(const BackgroundRun&) = delete;
+
+    pid_t pid() const { return pid_; }
+
+    // Whether the run has ended; its ending is then known.
+    bool ended() {
+        if (!ended_) collect(WNOHANG);
+        return ended_;
+    }
+    // Waits for the end, at most kPatience; a run that takes longer is
+    // ended and counts as a failure.
+    Ending wait() {
+        const auto until = std::chrono::steady_clock::now() + kPatience;
+        while (!ended() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (!ended_) {
+            ADD_FAILURE() << "the run hung";
+            ::kill(pid_, SIGKILL);
+            collect(0);
+        }
+        return ending_;
+    }
+
+private:
+    void collect(int options) {
+        int status = 0;
+        if (::waitpid(pid_, &status, options) != pid_) return;
+        ended_ = true;
+        ending_ = WIFSIGNALED(status) ? Ending{true, WTERMSIG(status)}
+                                      : Ending{false, WEXITSTATUS(status)};
+    }
+
+    pid_t pid_ = -1;
+    bool ended_ = false;
+    Ending ending_ = {false, -1};
+};
+
+// Two of the test's processors for run `i` of many at once, a different two
+// for the next run: the runs still meet at the tree file, with a thread
+// pool each, but leave the rest of the machine be.
+cpu_set_t two_cores(int i) {
+    cpu_set_t mine;
+    CPU_ZERO(&mine);
+    ::sched_getaffinity(0, sizeof mine, &mine);
+    std::vector<int> usable;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (CPU_ISSET(cpu, &mine)) usable.push_back(cpu);
+    }
+    cpu_set_t two;
+    CPU_ZERO(&two);
+    for (int k = 0; k < 2 && !usable.empty(); ++k) {
+        CPU_SET(usable[(2 * i + k) % usable.size()], &two);
+    }
+    return two;
+}
+
+// The tree line that a run with `args` appends to `out`, found by a run of
+// its own.
+std::string tree_line_of(const std::vector<std::string>& args, const std::string& out) {
+    std::remove(out.c_str());
+    const ProgramResult result = run_tavrel(args);
+    EXPECT_EQ(result.exit_code, 0);
+    const std::vector<std::string> lines = lines_of(read_file(out));
+    EXPECT_EQ(lines.size(), 1u);
+    return lines.empty() ? std::string() : lines[0];
+}
+
+off_t file_size(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 ? info.st_size : -1;
+}
+
+// Texts of megabytes compared without printing them.
+testing::AssertionResult same_text(const std::string& actual, const std::string& expected) {
+    if (actual == expected) return testing::AssertionSuccess();
+    const auto differ =
+        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    return testing::AssertionFailure()
+           << actual.size() << " bytes instead of " << expected.size()
+           << ", the first difference at byte " << (differ.first - actual.begin());
+}
+
+// How many requests wait for a lock on the file at `path` (Linux lists
+// them in /proc/locks as "->" lines with the file's device and inode).
+int lock_waiters(const std::string& path) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) return -1;
+    char file_id[64];
+    std::snprintf(file_id, sizeof file_id, " %02x:%02x:%lu ", major(info.st_dev),
+                  minor(info.st_dev), static_cast<unsigned long>(info.st_ino));
+    int waiting = 0;
+    for (const std::string& line : lines_of(read_file("/proc/locks"))) {
+        if (line.find("->") != std::string::npos && line.find(file_id) != std::string::npos) {
+            ++waiting;
+        }
+    }
+    return waiting;
+}
+
+// Whether process `pid` has the file at `path` open for writing (a child
+// that has not yet started the program still holds the test's reader).
+bool writes_to(pid_t pid, const std::string& path) {
+    const std::string process = "/proc/" + std::to_string(pid);
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(process + "/fd", ignored)) {
+        if (std::filesystem::read_symlink(entry.path(), ignored).string() != path) continue;
+        const std::string info = read_file(process + "/fdinfo/" + entry.path().filename().string());
+        const std::size_t flags = info.find("flags:");
+        if (flags == std::string::npos) continue;
+        const long mode = std::strtol(info.c_str() + flags + 6, nullptr, 8) & O_ACCMODE;
+        if (mode == O_WRONLY || mode == O_RDWR) return true;
+    }
+    return false;
+}
+
+// An exclusive record lock on a whole file, as another program that writes
+// to the tree file would take it, held while the object lives.
+class HeldLock {
+public:
+    explicit HeldLock(const std::string& path) : fd_(::open(path.c_str(), O_WRONLY | O_CLOEXEC)) {
+        struct flock lock;
+        std::memset(&lock, 0, sizeof lock);
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        EXPECT_EQ(::fcntl(fd_, F_SETLK, &lock), 0) << std::strerror(errno);
+    }
+    ~HeldLock() { ::close(fd_); }
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+// Runs whose writes fail under a file size limit, on a tree file already
+// past it, cut the file back while other runs append to it: they cut back
+// only what they wrote themselves, and SIGXFSZ ends none of them. In the
+// first round the file is locked, as another program would lock it, until
+// every run waits for the lock: no run touches the file before it has it.
+TEST(SharedTreeFile, FailedWritesCutBackNothingOfOtherRuns) {
+    const int at_once = runs_at_once(16);
+    constexpr int kRounds = 4;
+    constexpr rlim_t kFileSizeLimit = 4096;
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kFiveTaxa);
+    const std::string out = dir.path("out.tre");
+    const std::string line = tree_line_of(batch_args(in, out), out);
+    const std::string before = std::string(2 * kFileSizeLimit - 1, 'x') + "\n";
+    const std::vector<std::string> refusal = {"Error: Output file " + out +
+                                              " could not be written: File too large"};
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        dir.write("out.tre", before);
+        auto lock = round == 0 ? std::make_unique<HeldLock>(out) : nullptr;
+        std::vector<std::unique_ptr<BackgroundRun>> runs;
+        for (int i = 0; i < at_once; ++i) {
+            std::vector<std::pair<int, rlim_t>> limits;
+            if (i % 2 == 1) limits.emplace_back(RLIMIT_FSIZE, kFileSizeLimit);
+            const cpu_set_t cores = two_cores(i);
+            runs.push_back(std::make_unique<BackgroundRun>(
+                batch_args(in, out), dir.path("stdout" + std::to_string(i)), limits, &cores));
+        }
+        if (lock) {
+            const auto until = std::chrono::steady_clock::now() + kPatience;
+            while (lock_waiters(out) < at_once && std::chrono::steady_clock::now() < until &&
+                   std::none_of(runs.begin(), runs.end(), [](auto& run) { return run->ended(); })) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            EXPECT_EQ(lock_waiters(out), at_once) << "runs that did not wait for the lock";
+            EXPECT_TRUE(same_text(read_file(out), before));
+            lock.reset();
+        }
+        int appended = 0;
+        for (int i = 0; i < at_once; ++i) {
+            const Ending ending = runs[i]->wait();
+            const std::vector<std::string> said =
+                without_progress(lines_of(read_file(dir.path("stdout" + std::to_string(i)))));
+            if (i % 2 == 1) {
+                EXPECT_EQ(ending, kError) << "limited run " << i;
+                EXPECT_EQ(said, refusal) << "limited run " << i;
+            } else {
+                EXPECT_EQ(ending, kSuccess) << "run " << i;
+                EXPECT_EQ(said, std::vector<std::string>()) << "run " << i;
+            }
+            if (ending == kSuccess) ++appended;
+        }
+        std::string expected = before;
+        for (int i = 0; i < appended; ++i) expected += line + "\n";
+        EXPECT_TRUE(same_text(read_file(out), expected));
+    }
+}
+
+// Runs of two inputs at once: each line is whole, and no run writes a
+// newline of its own before its line because another run's line was still
+// growing when it looked at the file's last byte.
+TEST(SharedTreeFile, ConcurrentRunsKeepEveryLineWholeAndApart) {
+    const int at_once = runs_at_once(10);
+    constexpr int kRounds = 2;
+    // Lines of about 300 KB (a quarter of it under the sanitizers), long
+    // enough to be written while another run looks at the file.
+    const int taxa = 3000 / size_divisor();
+    TempDir dir;
+    const std::string inputs[2] = {dir.write("a.txt", long_names_file(taxa, 'a', 1)),
+                                   dir.write("b.txt", long_names_file(taxa, 'b', 2))};
+    const std::string out = dir.path("out.tre");
+    const std::string lines[2] = {tree_line_of(quick_args(inputs[0], out), out),
+                                  tree_line_of(quick_args(inputs[1], out), out)};
+    dir.write("out.tre", kOldTree);
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<std::unique_ptr<BackgroundRun>> runs;
+        for (int i = 0; i < at_once; ++i) {
+            const cpu_set_t cores = two_cores(i);
+            runs.push_back(
+                std::make_unique<BackgroundRun>(quick_args(inputs[i % 2], out), "/dev/null",
+                                                std::vector<std::pair<int, rlim_t>>(), &cores));
+        }
+        for (auto& run : runs) EXPECT_EQ(run->wait(), kSuccess);
+    }
+    const std::vector<std::string> written = lines_of(read_file(out));
+    ASSERT_EQ(written.size(), 1u + at_once * kRounds);
+    EXPECT_EQ(written[0] + "\n", kOldTree);
+    for (std::size_t i = 1; i < written.size(); ++i) {
+        EXPECT_TRUE(written[i] == lines[0] || written[i] == lines[1])
+            << "line " << i << " of " << written[i].size() << " bytes is no run's line";
+    }
+    for (const std::string& line : lines) {
+        EXPECT_EQ(std::count(written.begin(), written.end(), line), at_once * kRounds / 2);
+    }
+}
+
+// A request to end the program that comes while its line grows in the file
+// waits until the line is whole, then ends the program as it would have.
+TEST(SharedTreeFile, SignalDuringTheWriteWaitsForTheWholeLine) {
+    // A line of 4 MB (1 MB under the sanitizers): its write lasts long
+    // enough to be caught growing.
+    const int taxa = 40000 / size_divisor();
+    // Tries until one catches the run alive when the signal comes (it may
+    // end first on a busy machine).
+    constexpr int kTries = 10;
+    TempDir dir;
+    const std::string in = dir.write("in.txt", long_names_file(taxa, 't', 3));
+    const std::string out = dir.path("out.tre");
+    const std::string expected = kOldTree + tree_line_of(quick_args(in, out), out) + "\n";
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        bool caught = false;
+        for (int attempt = 0; attempt < kTries && !caught; ++attempt) {
+            dir.write("out.tre", kOldTree);
+            const off_t before = file_size(out);
+            BackgroundRun run(quick_args(in, out), "/dev/null");
+            const auto until = std::chrono::steady_clock::now() + kPatience;
+            while (file_size(out) == before && !run.ended() &&
+                   std::chrono::steady_clock::now() < until) {
+            }
+            ::kill(run.pid(), signal);
+            const Ending ending = run.wait();
+            EXPECT_TRUE(same_text(read_file(out), expected)) << "the file holds part of the line";
+            caught = ending == Ending{true, signal};
+            // Otherwise the run had ended before the signal came.
+            if (!caught) {
+                EXPECT_EQ(ending, kSuccess);
+            }
+        }
+        EXPECT_TRUE(caught) << "no run was still writing when its signal came";
+    }
+}
+
+// A pipe whose reader goes away while the line goes into it: the write
+// fails with EPIPE, the run says so, and the SIGPIPE that the write raised
+// ends nothing (the signal is still at its default).
+TEST(SharedTreeFile, ReaderThatGoesAwayEndsTheWriteNotTheRun) {
+    TempDir dir;
+    // A line far longer than a pipe holds: the write waits for the reader.
+    const std::string in = dir.write("in.txt", long_names_file(3000 / size_divisor(), 'p', 5));
+    const std::string fifo = dir.path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    BackgroundRun run(quick_args(in, fifo), dir.path("stdout"));
+    // The run opens the FIFO for its line; then the reader goes.
+    const auto until = std::chrono::steady_clock::now() + kPatience;
+    while (!writes_to(run.pid(), fifo) && !run.ended() &&
+           std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::close(reader);
+    EXPECT_EQ(run.wait(), kError);
+    EXPECT_EQ(without_progress(lines_of(read_file(dir.path("stdout")))),
+              std::vector<std::string>{"Error: Output file " + fifo +
+                                       " could not be written: Broken pipe"});
+}
+
+// A run under an address space limit that cannot hold its input: one line,
+// exit code 1, the tree file as it was.
+TEST(RefusedResources, RunThatCannotHoldItsInputSaysSo) {
+    if (built_with_sanitizer()) GTEST_SKIP() << kNoAddressSpaceLimitWithSanitizers;
+    constexpr int kTaxa = 100;
+    constexpr int kLength = 500000;
+    TempDir dir;
+    const std::string tiny = dir.write("tiny.txt", kFiveTaxa);
+    const std::string out = dir.write("out.tre", kOldTree);
+    // The address space in which the program runs at all (its libraries, a
+    // tiny input).
+    const rlim_t least = least_that_works(16 << 20, 4LL << 30, 8 << 20, [&](long long bytes) {
+        BackgroundRun run(batch_args(tiny, dir.path("tiny.tre")), "/dev/null",
+                          {{RLIMIT_AS, static_cast<rlim_t>(bytes)}});
+        return run.wait() == kSuccess;
+    });
+    ASSERT_NE(least, 0u) << "the program does not run in 4 GiB";
+
+    const std::string in = dir.write("in.txt", repeated_sequence_file(kTaxa, kLength));
+    // Half a byte per input position beyond that: the letters alone take
+    // one, so the input cannot even be held.
+    const rlim_t limit = least + static_cast<rlim_t>(kTaxa) * kLength / 2;
+    BackgroundRun run(batch_args(in, out), dir.path("stdout"), {{RLIMIT_AS, limit}});
+    EXPECT_EQ(run.wait(), kError);
+    EXPECT_EQ(lines_of(read_file(dir.path("stdout"))),
+              std::vector<std::string>{"Error: not enough memory to read 100 x 500000 positions"});
+    EXPECT_EQ(read_file(out), kOldTree);
+}
+
+// A run whose worker threads the system refuses goes on with the threads it
+// has and gives the line, and the progress, of a run that has them all.
+TEST(RefusedResources, RefusedThreadsStillGiveTheBatchLine) {
+    if (std::thread::hardware_concurrency() < 2) {
+        GTEST_SKIP() << "one core: a run asks for no thread of its own";
+    }
+    TempDir dir;
+    const std::string in = dir.write("in.txt", long_names_file(300, 'r', 4));
+    const std::string free_out = dir.path("free.tre");
+    const std::string limited_out = dir.path("limited.tre");
+    // A process limit of 1 refuses every new thread, unless the user is
+    // root: then the run is made as nobody, who may enter the folder.
+    std::string as_user;
+    // The sanitizers' leak check at the end needs a thread of its own.
+    if (built_with_sanitizer()) as_user = "env ASAN_OPTIONS=detect_leaks=0 ";
+    if (::geteuid() == 0) {
+        as_user += "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        ASSERT_EQ(::chmod(dir.path("").c_str(), 0777), 0);
+    }
+    const std::string limited = as_user + "prlimit --nproc=1 ";
+    if (run_command(limited + "sh -c 'true & wait $!'").exit_code == 0) {
+        GTEST_SKIP() << "the process limit refuses nothing here";
+    }
+    if (run_command(as_user + "test -x " + shell_quote(tavrel_bin())).exit_code != 0) {
+        GTEST_SKIP() << "nobody cannot run " << tavrel_bin();
+    }
+    std::string args;
+    for (const std::string& arg : batch_args(in, limited_out)) args += " " + shell_quote(arg);
+    const ProgramResult refused = run_command(limited + shell_quote(tavrel_bin()) + args);
+    const ProgramResult free_run = run_tavrel(batch_args(in, free_out));
+    EXPECT_EQ(refused.exit_code, 0);
+    EXPECT_EQ(refused.out, free_run.out);
+    EXPECT_EQ(lines_of(read_file(free_out)).size(), 1u);
+    EXPECT_TRUE(same_text(read_file(limited_out), read_file(free_out)));
+}
