@@ -100,9 +100,17 @@ protected:
         ASSERT_TRUE(guitest::TypeNumber(window, spots.epochsFieldEnd, 3, epochs));
         ASSERT_TRUE(guitest::TypeNumber(window, spots.thresholdFieldEnd, 4, threshold));
         ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-        ASSERT_TRUE(guitest::WaitFor([&] { return ProgressLines(group.Output()) >= kProcesses; },
-                                     kRunMsecs))
-            << group.Errors();
+        const bool started = guitest::WaitFor(
+            [&] {
+                return ProgressLines(group.Output()) >= kProcesses ||
+                       !guitest::WindowsTitled("Error Message").empty();
+            },
+            kRunMsecs);
+        if (!started || ProgressLines(group.Output()) < kProcesses) {
+            glowtest::SavePicture("mpi_window_run_not_started", guitest::MainWindowPicture(window));
+            FAIL() << "the run did not start: " << testing::PrintToString(group.Output())
+                   << group.Errors();
+        }
     }
 };
 
@@ -233,7 +241,7 @@ TEST_F(MpiWindowTest, QuitDuringALongRunStopsEveryProcess) {
             GroupWithWindowSettings({"-epochs", epochs, "-convergence_threshold", threshold}));
         const std::string window = guitest::WaitForMainWindow();
         ASSERT_FALSE(window.empty()) << group.Errors();
-        StartRun(window, epochs, threshold, group);
+        ASSERT_NO_FATAL_FAILURE(StartRun(window, epochs, threshold, group));
         if (c.closeButton) {
             ASSERT_TRUE(guitest::CloseButton(window));
         } else {

@@ -86,12 +86,18 @@ PaletteSpots PaletteSpots::Read() {
         spots.quit = Middle(gui.quitButton);
         delete gui.mainWindow;
     }
-    glowtest::Pump(50);
+    // GLUT destroys the window on a later round of its loop, and the request
+    // may wait in the connection's buffer: pumped until the server has done
+    // it, so that the window is not taken for the program's.
+    EXPECT_TRUE(glowtest::PumpUntil([] { return WindowsTitled(kMainTitle).empty(); }, kQuitMsecs));
     return spots;
 }
 
 WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::string>& args)
     : dir_(dir) {
+    // The X server may still show the window of a program that has just
+    // ended: it would be taken for this one's.
+    EXPECT_TRUE(WaitUntilNoWindow(kMainTitle)) << "a main window is left over";
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
