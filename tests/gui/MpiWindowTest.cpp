@@ -233,8 +233,8 @@ TEST_F(MpiWindowTest, QuitDuringALongRunStopsEveryProcess) {
         dir.write("input.seq", simulated_file(c.taxa, c.length, 5));
         std::remove(dir.path("input.seq.tre").c_str());
         // A budget that no attempt ends early: the first group alone takes
-        // minutes.
-        const std::string epochs = "100000";
+        // minutes, far longer than the end may take.
+        const std::string epochs = "1000000";
         const std::string threshold = "0";
         WindowProgram group(
             dir.path(""),

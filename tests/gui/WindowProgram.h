@@ -22,8 +22,8 @@ constexpr const char* kMainTitle = "Tavrel 0.1 Alpha";
 // How long a run of the sample, and the end after "Quit" (or a window's
 // first picture, or a message), may take at most: generous, for builds with
 // sanitizers on a busy machine.
-constexpr int kRunMsecs = 60000;
-constexpr int kQuitMsecs = 30000;
+constexpr int kRunMsecs = 120000;
+constexpr int kQuitMsecs = 60000;
 constexpr int kMainWidth = 800;
 constexpr int kMainHeight = 600;
 
