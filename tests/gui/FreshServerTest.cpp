@@ -12,8 +12,6 @@
 #include "tests/glow/support/GlowTestSupport.h"
 #include "tests/gui/WindowProgram.h"
 
-using guitest::kQuitMsecs;
-using guitest::kRunMsecs;
 using guitest::WindowProgram;
 
 namespace {
@@ -90,7 +88,7 @@ TEST(FreshXvfbServer, ShowsTheWindowEveryTime) {
                 ended = started.WaitForExit(0);
                 return ended || GreyPixelsOnScreen(screens + "/Xvfb_screen0") > kPaletteShown;
             },
-            kRunMsecs));
+            guitest::kShowMsecs));
         if (ended && started.Errors().find("Xvfb failed to start") != std::string::npos &&
             ++retries <= kRetries) {
             --start;
@@ -104,7 +102,7 @@ TEST(FreshXvfbServer, ShowsTheWindowEveryTime) {
             run_command("DISPLAY=" + display[0] + " xdotool search --name '^Tavrel 0.1 Alpha$'");
         ASSERT_EQ(found.out.size(), 1u);
         ASSERT_TRUE(glowtest::RequestClose(std::stoul(found.out[0]), display[0].c_str()));
-        ASSERT_TRUE(started.WaitForExit(kQuitMsecs));
+        ASSERT_TRUE(started.WaitForExit(guitest::kShowMsecs));
         EXPECT_EQ(started.ExitCode(), 0) << started.Errors();
         EXPECT_EQ(started.Errors(), "");
     }

@@ -16,6 +16,7 @@
 using guitest::kMainTitle;
 using guitest::kQuitMsecs;
 using guitest::kRunMsecs;
+using guitest::kShowMsecs;
 using guitest::WindowProgram;
 
 namespace {
@@ -161,7 +162,7 @@ TEST_F(MpiWindowTest, TheOtherProcessesWaitIdleAndQuitEndsThemAll) {
             processes = group.TavrelProcesses();
             return static_cast<int>(processes.size()) == kProcesses;
         },
-        kQuitMsecs));
+        kShowMsecs));
     std::map<int, double> before;
     for (const auto& [rank, pid] : processes) before[rank] = guitest::CpuSeconds(pid);
     std::this_thread::sleep_for(std::chrono::milliseconds(kIdleMsecs));
@@ -203,7 +204,7 @@ TEST_F(MpiWindowTest, TheCloseButtonEndsTheGroupAsQuitDoes) {
                 kRunMsecs));
         }
         ASSERT_TRUE(guitest::CloseButton(window));
-        ASSERT_TRUE(group.WaitForExit(kQuitMsecs)) << group.Errors();
+        ASSERT_TRUE(group.WaitForExit(kShowMsecs)) << group.Errors();
         ExpectCleanEnd(group);
         EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), afterRun ? 1u : 0u);
         CompleteLogs();
@@ -247,7 +248,7 @@ TEST_F(MpiWindowTest, QuitDuringALongRunStopsEveryProcess) {
         } else {
             ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
         }
-        ASSERT_TRUE(group.WaitForExit(kQuitMsecs)) << "the run went on after the window closed";
+        ASSERT_TRUE(group.WaitForExit(kShowMsecs)) << "the run went on after the window closed";
         ExpectCleanEnd(group);
         const std::vector<std::string> out = group.Output();
         EXPECT_EQ(Count(out, "Num_seqs: " + std::to_string(c.taxa)), kProcesses);

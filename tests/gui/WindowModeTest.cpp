@@ -126,7 +126,7 @@ TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
             fresh = guitest::MainWindowPicture(window);
             return ChartPointRows(fresh).size() == 1;
         },
-        kQuitMsecs));
+        guitest::kShowMsecs));
 
     // The field's default, input.seq, opens; an empty field is refused.
     EXPECT_EQ(OpenAndAnswer(window), "Success Message");
@@ -159,7 +159,7 @@ TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
     // children, and chart points off the row of empty slots.
     ASSERT_TRUE(guitest::WaitFor(
         [&] { return LitNear(guitest::MainWindowPicture(window), kTreeX + 420, 157, 3); },
-        kQuitMsecs));
+        guitest::kShowMsecs));
     const glowtest::Pixels grown = guitest::MainWindowPicture(window);
     glowtest::SavePicture("window_after_three_runs", grown);
     for (const Spot edge : {Spot{420, 157}, Spot{180, 157}}) {
@@ -176,7 +176,7 @@ TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
                                   "mousemove_relative 40 30 mouseup 1"));
     EXPECT_TRUE(guitest::WaitFor(
         [&] { return TreeViewDifference(grown, guitest::MainWindowPicture(window)) > 200; },
-        kQuitMsecs));
+        guitest::kShowMsecs));
 
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
@@ -238,7 +238,7 @@ TEST_F(WindowModeTest, QuitAndTheCloseButtonEndAtOnceWithCodeZero) {
         } else {
             ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
         }
-        ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+        ASSERT_TRUE(program.WaitForExit(guitest::kShowMsecs));
         EXPECT_EQ(program.ExitCode(), 0) << program.Errors();
         // Nothing on standard error, and standard output was flushed: it
         // ends with whole lines.

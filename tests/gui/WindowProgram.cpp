@@ -89,7 +89,7 @@ PaletteSpots PaletteSpots::Read() {
     // GLUT destroys the window on a later round of its loop, and the request
     // may wait in the connection's buffer: pumped until the server has done
     // it, so that the window is not taken for the program's.
-    EXPECT_TRUE(glowtest::PumpUntil([] { return WindowsTitled(kMainTitle).empty(); }, kQuitMsecs));
+    EXPECT_TRUE(glowtest::PumpUntil([] { return WindowsTitled(kMainTitle).empty(); }, kShowMsecs));
     return spots;
 }
 
@@ -217,7 +217,7 @@ std::string WaitForMainWindow() {
             const std::uint8_t* c = p.At(kPaletteMarginSpot, kMainHeight - 1 - kPaletteMarginSpot);
             return c[0] == kPaletteGrey && c[1] == kPaletteGrey && c[2] == kPaletteGrey;
         },
-        kQuitMsecs);
+        kShowMsecs);
     return painted ? window : std::string();
 }
 
@@ -289,7 +289,7 @@ std::string AnswerMessage() {
             }
             return false;
         },
-        kQuitMsecs);
+        kShowMsecs);
     if (id.empty()) return "";
     EXPECT_TRUE(KeysTo(id, "Return"));
     EXPECT_TRUE(WaitUntilNoWindow(title));

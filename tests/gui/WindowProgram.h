@@ -19,11 +19,12 @@
 namespace guitest {
 
 constexpr const char* kMainTitle = "Tavrel 0.1 Alpha";
-// How long a run of the sample, and the end after "Quit" (or a window's
-// first picture, or a message), may take at most: generous, for builds with
-// sanitizers on a busy machine.
-constexpr int kRunMsecs = 120000;
-constexpr int kQuitMsecs = 60000;
+// How long a run of the sample, and the end after "Quit", may take.
+constexpr int kRunMsecs = 60000;
+constexpr int kQuitMsecs = 10000;
+// How long a window may take to appear, show its first picture or go, on a
+// machine that other builds keep busy (every wait ends once it holds).
+constexpr int kShowMsecs = 60000;
 constexpr int kMainWidth = 800;
 constexpr int kMainHeight = 600;
 
@@ -79,11 +80,11 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMsecs);
 // The X windows whose title is exactly `title`.
 std::vector<std::string> WindowsTitled(const std::string& title);
 // The first window of that title to appear, or "" after the timeout.
-std::string WaitForWindow(const std::string& title, int timeoutMsecs = kQuitMsecs);
+std::string WaitForWindow(const std::string& title, int timeoutMsecs = kShowMsecs);
 // The main window once it shows its first picture (before that, clicks
 // may reach no widget yet), or "".
 std::string WaitForMainWindow();
-bool WaitUntilNoWindow(const std::string& title, int timeoutMsecs = kQuitMsecs);
+bool WaitUntilNoWindow(const std::string& title, int timeoutMsecs = kShowMsecs);
 // The window's place on the screen.
 Spot WindowPosition(const std::string& window);
 // The main window as the screen shows it, rows bottom first. Without a
