@@ -27,6 +27,15 @@ namespace {
 constexpr int kNeurons = 2;
 constexpr double kNeuronStart = 0.5;
 constexpr double kConscienceStart = 0.5;
+// The flags that end each process's block of the per-epoch exchange.
+constexpr int kConvergedFlag = 1;
+constexpr int kCancelFlag = 2;
+// A run cancelled by process 0's "Quit" ends every process silently, as a
+// "Quit" before any run does.
+constexpr int kCancelledExitCode = 0;
+// What an epoch costs beside its presentations, counted as presentations:
+// groups of few taxa run many short epochs between two meetings.
+constexpr long long kEpochWork = 1 << 12;
 
 std::string number_text(double value) {
     std::ostringstream text;
@@ -265,8 +274,12 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
     // them, which is input order without a group.
     const bool process_order = states > 1;
     const int own = mpi_mode ? rank : 0;
+    // Unshared epochs make no exchange: with a front end on process 0, which
+    // may cancel the run, the processes meet now and then instead.
+    const bool meets = mpi_mode && in_order;
+    const long long presentations = static_cast<long long>(count) * kNeurons * length;
 
-    while (training->epoch < budget && !training->converged && !training->settled) {
+    while (training->epoch < budget && !training->converged && !training->settled && !cancelled) {
         arithmetic->model_values(values);
         counts[0] = counts[1] = 0;
         for (int j = 0; j < count; ++j) {
@@ -296,6 +309,8 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
             // Every process must run the same epochs.
             training->converged =
                 mpi_synch_partitions(members, counts, n, kNeurons, training->converged);
+            // Every process saw the cancel in the same exchange.
+            if (cancelled) break;
             share_kohonen_update(training, arithmetic, members, counts);
             ++work->exchanges;
         } else {
@@ -303,20 +318,34 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
             arithmetic->kohonen_update(members, counts);
             // The winner did not move: the same epoch repeats for ever.
             if (settling && arithmetic->neurons_equal()) training->settled = true;
+            if (meets) count_unshared_work(presentations);
         }
         ++training->epoch;
         ++work->epochs;
-        work->presentations += static_cast<long long>(count) * kNeurons * length;
+        work->presentations += presentations;
     }
 }
 
+void AnalysisModule::count_unshared_work(long long presentations) {
+    // Every process trains the same epochs, so all meet at the same one.
+    unshared_work += presentations + kEpochWork;
+    if (unshared_work < cancel_check_work) return;
+    unshared_work = 0;
+    int cancel = cancel_requested.load(std::memory_order_relaxed) ? 1 : 0;
+    group->broadcast(&cancel, 1);
+    if (cancel != 0) cancelled = true;
+}
+
 bool AnalysisModule::may_settle(const Training& training, int n, EpochCompute* arithmetic) const {
-    // Without a front end only: a window's chart shows every epoch. With
+    // Without a front end on any process only: a window's chart shows every
+    // epoch, and every process must run the epochs of process 0. With
     // one input per process and equal neurons, the model values of both
     // neurons are equal and the equal biases send every input to the same
     // neuron; if that neuron does not move, the next epoch is the same
     // again, with the same RMS errors, and so is every epoch after it.
-    if (!stop_settled_groups || gui || training.states < n || training.converged) return false;
+    if (!stop_settled_groups || in_order || training.states < n || training.converged) {
+        return false;
+    }
     for (int i = 1; i < n; ++i) {
         if (training.winners[i] != training.winners[0]) return false;
     }
@@ -357,7 +386,7 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
     bool split = false;
     bool go_on = false;
     int budget = epochs;
-    for (int attempt = 0; attempt < kMaxAttempts && !split; ++attempt) {
+    for (int attempt = 0; attempt < kMaxAttempts && !split && !cancelled; ++attempt) {
         if (go_on) {
             ++outcome->work.continued_attempts;
         } else if (attempt > 0) {
@@ -366,6 +395,7 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
             arithmetic->reset_neurons();
         }
         train(&training, arithmetic, inputs, n, sides, counts, budget, &outcome->work);
+        if (cancelled) break;
         if (training.settled) {
             // This attempt and every one after it fail.
             outcome->zero_partitions += kMaxAttempts - attempt;
@@ -382,11 +412,12 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
         // The next attempt starts from the same state and sees the inputs in
         // the same order: its first epochs are this attempt's, so it goes on
         // from here. The chart of a window shows every epoch of every
-        // attempt, so with a window it starts afresh.
-        go_on = !gui;
+        // attempt, so with a window it starts afresh, on every process of
+        // its group alike.
+        go_on = !in_order;
     }
     arithmetic->finish_step();
-    if (!split) {
+    if (!split && !cancelled) {
         outcome->farthest_pair = true;
         split_by_farthest_pair(inputs, n, sides, counts);
     }
@@ -395,8 +426,9 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
 }
 
 bool AnalysisModule::enter_call(SeqVector* const* seq_vectors, int n) {
-    // Once the limit is reached the recursion only unwinds.
-    if (call_limit_reached) return false;
+    // Once the limit is reached, or the run cancelled, the recursion only
+    // unwinds.
+    if (call_limit_reached || cancelled) return false;
     *console << "Num_seqs: " << n << std::endl;
     for (int i = 0; i < n; ++i) tavrel_assert(vectors_by_id[seq_vectors[i]->id] == seq_vectors[i]);
     if (calls++ > call_limit) {
@@ -444,6 +476,7 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
     StepOutcome outcome;
     split_group(seq_vectors, n, compute.get(), shares_epochs(n, seq_vectors[0]->length), members,
                 counts, &outcome);
+    if (cancelled) return;
     counters.add(outcome.work);
     if (depth == 0) {
         counters.first_step_epochs = outcome.work.epochs;
@@ -526,6 +559,8 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
     newick.clear();
     calls = 0;
     call_limit_reached = false;
+    cancelled = false;
+    unshared_work = 0;
     counters = RunCounters();
     WorkerPool pool(worker_threads > 0 ? worker_threads : default_threads());
     counters.threads = pool.threads();
@@ -547,6 +582,11 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
     if (call_limit_reached) {
         newick.clear();
         return AnalysisStatus::failure("Hardcoded limit reached... exiting");
+    }
+    // A request that came too late for an exchange still keeps the tree out.
+    if (cancelled || cancel_requested.load(std::memory_order_relaxed)) {
+        newick.clear();
+        return AnalysisStatus::silent_failure(kCancelledExitCode);
     }
     return write_tree();
 }
@@ -602,7 +642,7 @@ void AnalysisModule::release_group(int exit_code) {
     // carries the exit code that process 0 ends with, which they end with
     // too, silently.
     int counts[2] = {-1, exit_code};
-    group->broadcast(&counts[0], 1);
+    group->broadcast_idle(&counts[0], 1);
     group->broadcast(&counts[1], 1);
 }
 
@@ -648,7 +688,7 @@ AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
         m += data->seq_len;
     }
     group_served = true;
-    group->broadcast(&data->num_seqs, 1);
+    group->broadcast_idle(&data->num_seqs, 1);
     group->broadcast(&data->seq_len, 1);
     group->broadcast(name_lengths.data(), data->num_seqs);
     group->broadcast(packed.data(), static_cast<int>(packed_len));
@@ -656,7 +696,8 @@ AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
 }
 
 AnalysisStatus AnalysisModule::receive_input(SequenceData* data) {
-    group->broadcast(&data->num_seqs, 1);
+    // The wait for process 0's run, which a window starts when it pleases.
+    group->broadcast_idle(&data->num_seqs, 1);
     group->broadcast(&data->seq_len, 1);
     if (data->num_seqs < 0) {
         const int exit_code = data->seq_len;
@@ -698,8 +739,10 @@ void AnalysisModule::unpair(int z, int* x, int* y) {
 bool AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2], int n, int neurons,
                                           bool converged) {
     // Each process's block: a pair code per input it classified, then its
-    // converged flag.
+    // flags.
     const int processes = num_processors;
+    const int flags = (converged ? kConvergedFlag : 0) |
+                      (cancel_requested.load(std::memory_order_relaxed) ? kCancelFlag : 0);
     exchange_counts.resize(processes);
     exchange_displacements.resize(processes);
     for (int q = 0; q < processes; ++q) {
@@ -711,7 +754,7 @@ bool AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2],
     for (int k = 0; k < neurons; ++k) {
         for (int j = 0; j < counts[k]; ++j) exchange_sent.push_back(pair(members[k][j]->id, k));
     }
-    exchange_sent.push_back(converged ? 1 : 0);
+    exchange_sent.push_back(flags);
     tavrel_assert(static_cast<int>(exchange_sent.size()) == exchange_counts[rank]);
     exchange_received.resize(n + processes);
     group->all_gather(exchange_sent.data(), exchange_counts[rank], exchange_received.data(),
@@ -729,7 +772,8 @@ bool AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2],
                           y < neurons);
             members[y][counts[y]++] = vectors_by_id[x];
         }
-        if (block[codes] != 0) any_converged = true;
+        if ((block[codes] & kConvergedFlag) != 0) any_converged = true;
+        if ((block[codes] & kCancelFlag) != 0) cancelled = true;
     }
     return any_converged;
 }

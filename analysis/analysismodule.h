@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -64,6 +65,11 @@ public:
     // largest, when several refuse). Gives the refusal, or process 0's
     // silent end when process 0 makes no run itself.
     AnalysisStatus refuse_run(const AnalysisStatus& refusal);
+    // Asks the run under way to stop, from any thread (the window's "Quit"
+    // on process 0 of a group): the processes of the group learn it at
+    // their next exchange and end the run together, silently with exit code
+    // 0 and without appending anything. The request is never withdrawn.
+    void cancel_run() { cancel_requested.store(true, std::memory_order_relaxed); }
 
     // Reads the sequence file at input_path, or the file's text from `in`.
     AnalysisStatus read_input(SequenceData* data) const;
@@ -74,8 +80,9 @@ public:
 
     void partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth);
     // The exchange after an epoch of a group whose processes share it: each
-    // process's member lists and its converged flag go to every process.
-    // Gives whether any process converged.
+    // process's member lists and its flags go to every process. Gives
+    // whether any process converged; a process that asked to cancel the run
+    // cancels it for all.
     bool mpi_synch_partitions(SeqVector** members[2], int counts[2], int n, int neurons,
                               bool converged);
 
@@ -134,6 +141,13 @@ public:
     // Stop the attempts of a group with one input per process once it has
     // provably settled (see may_settle); tests compare with running them out.
     bool stop_settled_groups = true;
+    // With a front end on process 0, every process trains each group that is
+    // not shared itself, with no exchange in its epochs; after this much of
+    // such work (inputs presented to a neuron at one position) the processes
+    // meet to learn whether process 0 cancels the run. The same on every
+    // process.
+    static constexpr long long kCancelCheckWork = 1LL << 26;
+    long long cancel_check_work = kCancelCheckWork;
     // A group of this many input positions or more trains with all the
     // run's threads in every epoch, when there are fewer groups to train at
     // once than threads; smaller groups train side by side, one thread each.
@@ -259,6 +273,9 @@ private:
                SeqVector** members[2], int counts[2], int budget, EpochCounts* work);
     // The tree in recursion order, as a front end sees it grow.
     void grow_in_order();
+    // Counts an unshared epoch of `presentations` towards the next meeting
+    // with the other processes, which tells whether process 0 cancels.
+    void count_unshared_work(long long presentations);
     int default_threads() const;
     bool writes_output() const { return !mpi_mode || rank == 0; }
     void write_label(const CharString& name);
@@ -280,6 +297,12 @@ private:
     std::string newick;
     int calls = 0;
     bool call_limit_reached = false;
+    // See cancel_run. The run learns of a request at an exchange, or at a
+    // meeting of count_unshared_work, and then makes no other.
+    std::atomic<bool> cancel_requested{false};
+    bool cancelled = false;
+    // The work of unshared epochs since the processes last met.
+    long long unshared_work = 0;
     // Process 0 of a group: the other processes have had the input or have
     // been told that none comes; they wait for nothing more from it.
     bool group_served = false;

@@ -160,6 +160,20 @@ int MPI_Bcast(void* buffer, int count, MPI_Datatype type, int root, MPI_Comm com
                   [&] { return PMPI_Bcast(buffer, count, type, root, comm); });
 }
 
+int MPI_Ibcast(void* buffer, int count, MPI_Datatype type, int root, MPI_Comm comm,
+               MPI_Request* request) {
+    return logged("MPI_Ibcast", data_bytes(count, type),
+                  [&] { return PMPI_Ibcast(buffer, count, type, root, comm, request); });
+}
+
+int MPI_Test(MPI_Request* request, int* flag, MPI_Status* status) {
+    return logged("MPI_Test", 0, [&] { return PMPI_Test(request, flag, status); });
+}
+
+int MPI_Wait(MPI_Request* request, MPI_Status* status) {
+    return logged("MPI_Wait", 0, [&] { return PMPI_Wait(request, status); });
+}
+
 int MPI_Allgatherv(const void* sent, int sent_count, MPI_Datatype sent_type, void* received,
                    const int counts[], const int displacements[], MPI_Datatype received_type,
                    MPI_Comm comm) {

@@ -2,9 +2,22 @@
 
 #include <mpi.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <thread>
+
+namespace {
+
+// The pauses between the tests of an idle broadcast: short at first, so
+// that a batch run starts at once, then long, so that an open window's
+// wait costs next to nothing.
+constexpr std::chrono::milliseconds kFirstPause(1);
+constexpr std::chrono::milliseconds kLongestPause(100);
+
+}  // namespace
 
 int MpiProcessGroup::granted_thread_level_ = -1;
 
@@ -57,6 +70,25 @@ void MpiProcessGroup::broadcast(int* values, int count) {
 
 void MpiProcessGroup::broadcast(char* values, int count) {
     MPI_Bcast(values, count, MPI_CHAR, 0, MPI_COMM_WORLD);
+}
+
+void MpiProcessGroup::broadcast_idle(int* values, int count) {
+    MPI_Request request;
+    MPI_Ibcast(values, count, MPI_INT, 0, MPI_COMM_WORLD, &request);
+    if (rank_ == 0) {
+        MPI_Wait(&request, MPI_STATUS_IGNORE);
+        return;
+    }
+    // MPICH polls inside a blocking wait and keeps a processor busy for as
+    // long as it lasts; a test now and then between sleeps does not.
+    std::chrono::milliseconds pause = kFirstPause;
+    int done = 0;
+    for (;;) {
+        MPI_Test(&request, &done, MPI_STATUS_IGNORE);
+        if (done) return;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(2 * pause, kLongestPause);
+    }
 }
 
 void MpiProcessGroup::all_gather(const int* sent, int sent_count, int* received, const int* counts,

@@ -24,6 +24,7 @@ public:
     int processes_on_node() const override { return processes_on_node_; }
     void broadcast(int* values, int count) override;
     void broadcast(char* values, int count) override;
+    void broadcast_idle(int* values, int count) override;
     void all_gather(const int* sent, int sent_count, int* received, const int* counts,
                     const int* displacements) override;
     void all_gather(const double* sent, int sent_count, double* received, const int* counts,

@@ -17,6 +17,10 @@ public:
 
     virtual void broadcast(int* values, int count) = 0;
     virtual void broadcast(char* values, int count) = 0;
+    // The broadcast that opens a run, or says that none comes: the other
+    // processes may wait for it as long as a window stays open, and wait
+    // without keeping a processor busy. Every process makes it in this form.
+    virtual void broadcast_idle(int* values, int count) { broadcast(values, count); }
     // Gathers every process's block of codes into `received`, block q of
     // counts[q] codes at displacements[q].
     virtual void all_gather(const int* sent, int sent_count, int* received, const int* counts,

@@ -138,11 +138,9 @@ void GUI::BuildViews() {
 int GUI::Run() {
     glow::Glow::MainLoop();
     windowClosed_ = true;
-    // A run of an MPI group has the other processes in it: let it end, so
-    // that every process ends cleanly.
-    if (analysisThread.IsRunning() && analysis->mpi_mode) {
-        PrintLine("Quit: the run under way ends first, for the other MPI processes");
-    }
+    // A run of an MPI group has the other processes in it: they stop it
+    // together at their next exchange, so that every process ends cleanly.
+    if (analysisThread.IsRunning() && analysis->mpi_mode) analysis->cancel_run();
     if (analysisThread.HasEnded() || analysis->mpi_mode) analysisThread.Finish();
     return kQuitExitCode;
 }
@@ -246,6 +244,8 @@ void GUI::OnRunFinished(const AnalysisStatus& status) {
         PrintLine("Tree appended to " + analysis->output_path);
     } else if (!status.message().empty()) {
         ShowMessage(kErrorTitle, status.message());
+    } else if (status.exit_code() == kQuitExitCode) {
+        // Cut short by "Quit" (or the close button): nothing to say.
     } else {
         // Only a process of an MPI group ends a run without a line here:
         // another process refused it and said why.

@@ -39,10 +39,11 @@ public:
     GUI(const GUI&) = delete;
     GUI& operator=(const GUI&) = delete;
 
-    // The toolkit's main loop until "Quit"; gives the exit code, 0. A run
-    // that has ended by then is finished (its line printed); one of an MPI
-    // group is waited for, since the other processes take part in it. GLUT
-    // has closed every window on return: call nothing of the toolkit after.
+    // The toolkit's main loop until "Quit" or the window's close button;
+    // gives the exit code, 0. A run that has ended by then is finished (its
+    // line printed); one of an MPI group is cancelled and waited for, since
+    // the other processes take part in it and stop with it. GLUT has closed
+    // every window on return: call nothing of the toolkit after.
     int Run();
 
     // Replaces the analysis object without linking it back; null is

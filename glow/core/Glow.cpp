@@ -56,6 +56,8 @@ std::atomic<bool> threadRefreshPending{false};
 bool refreshPollArmed = false;
 // Deferred menu changes wait for the selection that follows a menu's close.
 bool holdMenuFlush = false;
+// LeaveMainLoop has been asked since MainLoop began.
+bool leavingMainLoop = false;
 constexpr unsigned int refreshPollMsecs = 40;
 
 }  // namespace
@@ -65,19 +67,43 @@ constexpr unsigned int refreshPollMsecs = 40;
 
 void Glow::Init(int* argc, char** argv) {
     glutInit(argc, argv);
+    ReleaseDisplayCheck_();
+    // GLUT would end the process from inside its loop when the window system
+    // closes a window, or leave the loop whatever the window; OnGlutClose
+    // decides instead.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     glutMenuStatusFunc(OnGlutMenuStatus);
     mainThread = std::this_thread::get_id();
     initialized_ = true;
 }
 
 void Glow::MainLoop() {
+    leavingMainLoop = false;
     glutMainLoop();
 }
 
 void Glow::LeaveMainLoop() {
-    // Otherwise GLUT ends the process itself when its loop stops.
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    // GLUT's own end of the loop closes every window: then it is gone.
+    if (leavingMainLoop) return;
+    leavingMainLoop = true;
     glutLeaveMainLoop();
+}
+
+void Glow::OnGlutClose() {
+    // The toolkit's own deletions unregister a window before GLUT destroys
+    // it; GLUT destroys a subwindow before its parent.
+    GlowSubwindow* w = WindowForId(glutGetWindow());
+    if (w == nullptr) return;
+    const bool modal = std::find(modalStack_.begin(), modalStack_.end(), w) != modalStack_.end();
+    w->ForgetGlutWindow_();
+    if (!w->IsTopLevel()) return;
+    // A dialog goes as its own buttons would make it go; any other window
+    // ends the program's loop.
+    if (modal) {
+        w->Close();
+    } else {
+        LeaveMainLoop();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -186,7 +212,8 @@ bool Glow::IsDisplayModePossible(GlowDisplayMode mode) {
 }
 
 void Glow::PostRedisplay(int windowId) {
-    if (windowId != 0) glutPostWindowRedisplay(windowId);
+    // GLUT ends the process on an id it does not know.
+    if (WindowForId(windowId) != nullptr) glutPostWindowRedisplay(windowId);
 }
 
 bool Glow::OnMainThread_() {

@@ -42,13 +42,20 @@ public:
     // a "-display" argument names, else DISPLAY's. *displayName receives
     // that name ("" when none is given). Init ends the process when the
     // display cannot be opened; this asks first, so that the caller can
-    // say so in its own words.
+    // say so in its own words. The connection it opens stays open until
+    // Init has made GLUT's own: an X server that resets when its last
+    // client leaves (as a fresh Xvfb does) would otherwise be resetting
+    // just when GLUT connects, and GLUT would fail.
     static bool CanOpenDisplay(int argc, char** argv, std::string* displayName);
     // glutInit with the command line (GLUT may take its options out of it)
     // and the menu-status callback. Call once, before the first window.
     static void Init(int* argc, char** argv);
     static bool IsInitialized() { return initialized_; }
-    // glutMainLoop; returns only after LeaveMainLoop.
+    // glutMainLoop; returns after LeaveMainLoop, or once the window system
+    // has closed a top-level window that is not modal (its close button).
+    // GLUT destroys a closed window at once; the toolkit forgets it (and its
+    // subwindows), closes it when it is modal and otherwise leaves the loop
+    // as LeaveMainLoop does.
     static void MainLoop();
     // Makes MainLoop return once the current event is done. GLUT closes
     // every window and ends itself on the way out: nothing of the toolkit
@@ -123,6 +130,9 @@ public:
     static void OnGlutMenu(int value);
     static void OnGlutIdle();
     static void OnGlutTimer(int id);
+    // GLUT destroys a window: one the toolkit still knows was closed by the
+    // window system.
+    static void OnGlutClose();
 
 private:
     friend class GlowComponent;
@@ -148,6 +158,9 @@ private:
     // The first modal window's push and the last one's pop: activation
     // changes of every top-level window but that one.
     static void SetOtherTopLevelWindowsActive_(const GlowWindow* except, bool active);
+
+    // Closes the connection CanOpenDisplay kept open, if any.
+    static void ReleaseDisplayCheck_();
 
     // Refresh requests from other threads.
     static bool OnMainThread_();

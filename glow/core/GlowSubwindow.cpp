@@ -40,14 +40,21 @@ GlowSubwindow::GlowSubwindow(GlowComponent* parent, int x, int y, int width, int
 GlowSubwindow::~GlowSubwindow() {
     // Child subwindows give up their GLUT windows first.
     DeleteChildren();
-    Glow::ForgetDeferredWindow_(this);
-    if (windowId_ != 0) {
-        Glow::UnregisterWindow(windowId_);
+    const int id = windowId_;
+    ForgetGlutWindow_();
+    // Not when the window system has closed it already.
+    if (id != 0) {
         ++Glow::windowDestructionDepth_;
-        glutDestroyWindow(windowId_);
+        glutDestroyWindow(id);
         --Glow::windowDestructionDepth_;
-        windowId_ = 0;
     }
+}
+
+void GlowSubwindow::ForgetGlutWindow_() {
+    Glow::ForgetDeferredWindow_(this);
+    if (windowId_ == 0) return;
+    Glow::UnregisterWindow(windowId_);
+    windowId_ = 0;
 }
 
 void GlowSubwindow::Init(GlowComponent* parent, const GlowSubwindowParams& params) {
@@ -87,6 +94,7 @@ void GlowSubwindow::FinishInit_(GlowEventMask eventMask, GlowEventMask inactiveE
     // The active mask whatever the state: an activation change installs the
     // callbacks of the state later.
     InstallGlutCallbacks(eventMask_);
+    glutCloseFunc(Glow::OnGlutClose);
     cursor_ = GLUT_CURSOR_INHERIT;
     Glow::RegisterWindow(this, windowId_);
     isDoubleBuffered_ = mode.Has(GlowDisplayMode::doubleBuffer);
@@ -191,7 +199,7 @@ int GlowSubwindow::GetGlutState(int what) {
 }
 
 void GlowSubwindow::Refresh() {
-    if (!refreshEnabled_ || windowId_ == 0) return;
+    if (!refreshEnabled_) return;
     if (Glow::OnMainThread_()) {
         Glow::PostRedisplay(windowId_);
     } else {

@@ -138,6 +138,8 @@ private:
     // (on the screen, for a top-level window) for the current event.
     void StoreGlobalPosition_(int x, int y);
     GlowEventMask MaskInForce_() const { return IsActive() ? eventMask_ : inactiveEventMask_; }
+    // Unregisters the GLUT window, which the window is left without.
+    void ForgetGlutWindow_();
 
     int width_ = 0;
     int height_ = 0;

@@ -11,6 +11,8 @@ namespace glow {
 namespace {
 // GLUT's own option for the display; the last one given counts, as in GLUT.
 constexpr const char* kDisplayOption = "-display";
+// The checked connection, until GLUT has its own.
+Display* checkedDisplay = nullptr;
 }  // namespace
 
 bool Glow::CanOpenDisplay(int argc, char** argv, std::string* displayName) {
@@ -27,8 +29,15 @@ bool Glow::CanOpenDisplay(int argc, char** argv, std::string* displayName) {
     *displayName = XDisplayName(requested);
     Display* display = XOpenDisplay(requested);
     if (display == nullptr) return false;
-    XCloseDisplay(display);
+    ReleaseDisplayCheck_();
+    checkedDisplay = display;
     return true;
+}
+
+void Glow::ReleaseDisplayCheck_() {
+    if (checkedDisplay == nullptr) return;
+    XCloseDisplay(checkedDisplay);
+    checkedDisplay = nullptr;
 }
 
 }  // namespace glow

@@ -369,7 +369,9 @@ TEST(MpiEnd, EveryProcessEndsWithTheSameCode) {
 
 // Every form of the epochs and every way of sharing them gives the group's
 // line: the processes sharing a group's epochs, or one process training it
-// alone as the group would, with either form of the arithmetic.
+// alone as the group would, with either form of the arithmetic, and with a
+// window on process 0 (every process then grows the tree in recursion
+// order, and all must run process 0's epochs, failed attempts included).
 TEST(MpiPaths, EveryFormAndWayOfSharingWritesTheGroupsLine) {
     TempDir dir;
     struct Input {
@@ -387,6 +389,7 @@ TEST(MpiPaths, EveryFormAndWayOfSharingWritesTheGroupsLine) {
         EpochComputeFactory form;
         long long shared_work;
         int threads;
+        bool window = false;
     };
     const Way ways[] = {
         {"fast, groups shared from the default size", make_fast_epoch_compute,
@@ -395,6 +398,9 @@ TEST(MpiPaths, EveryFormAndWayOfSharingWritesTheGroupsLine) {
         {"fast, no group shared", make_fast_epoch_compute, LLONG_MAX, 2},
         {"straightforward, every group shared", make_straightforward_epoch_compute, 0, 1},
         {"straightforward, no group shared", make_straightforward_epoch_compute, LLONG_MAX, 1},
+        {"fast, every group shared, a window on process 0", make_fast_epoch_compute, 0, 2, true},
+        {"fast, no group shared, a window on process 0", make_fast_epoch_compute, LLONG_MAX, 2,
+         true},
     };
     for (const Input& input : inputs) {
         std::string first;
@@ -403,6 +409,7 @@ TEST(MpiPaths, EveryFormAndWayOfSharingWritesTheGroupsLine) {
             const std::string output = dir.path("out.tre");
             std::remove(output.c_str());
             Group group(3);
+            RecordingFrontEnd window;
             group.run([&](AnalysisModule& m) {
                 m.epoch_compute = way.form;
                 m.shared_epoch_work = way.shared_work;
@@ -414,6 +421,7 @@ TEST(MpiPaths, EveryFormAndWayOfSharingWritesTheGroupsLine) {
                 if (m.rank == 0) {
                     EXPECT_TRUE(m.set_input_path(input.file).ok());
                     EXPECT_TRUE(m.set_output_path(output).ok());
+                    if (way.window) m.gui = &window;
                 }
                 AnalysisModule::run(&m);
                 EXPECT_TRUE(m.run_status.ok()) << m.run_status.message();
@@ -482,4 +490,99 @@ TEST(MpiPaths, SettledGroupsEndAsIfEveryEpochRan) {
     }
     // The inputs are chosen so that some groups do settle.
     EXPECT_GT(settled, 0);
+}
+
+// The window's "Quit" during a run of a group: process 0 asks to cancel,
+// every process learns it at its next exchange (after a shared epoch, or at
+// a meeting between unshared ones), and all end together, silently with
+// exit code 0, with nothing appended. Even a request after the last
+// exchange keeps the tree out.
+TEST(MpiCancel, EveryProcessEndsTheCancelledRunTogether) {
+    TempDir dir;
+    const std::string input = dir.write("sim.txt", simulated_file(40, 150, 3));
+    const std::string output = dir.path("out.tre");
+    // A window that asks to cancel the run at its n-th call.
+    class QuittingWindow : public RecordingFrontEnd {
+    public:
+        QuittingWindow(AnalysisModule* module, std::size_t quit_at)
+            : module_(module), quit_at_(quit_at) {}
+        void add_value(int value) override {
+            RecordingFrontEnd::add_value(value);
+            note();
+        }
+        void make_leaf(TreeNode* n, SeqVector* taxon) override {
+            RecordingFrontEnd::make_leaf(n, taxon);
+            note();
+        }
+        void add_leaves(TreeNode* n, const CharString& a, const CharString& b) override {
+            RecordingFrontEnd::add_leaves(n, a, b);
+            note();
+        }
+
+    private:
+        void note() {
+            if (calls.size() == quit_at_) module_->cancel_run();
+        }
+        AnalysisModule* module_;
+        std::size_t quit_at_;
+    };
+    struct Case {
+        const char* what;
+        long long shared_work;
+        // 0: the last call of the window.
+        std::size_t quit_at;
+    };
+    const Case cases[] = {
+        {"during shared epochs", 0, 500},
+        {"during unshared epochs", LLONG_MAX, 500},
+        {"after the last exchange", LLONG_MAX, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // The calls of the window in a whole run, and the epochs it takes.
+        std::size_t window_calls = 0;
+        long long whole_run_epochs = 0;
+        for (const bool quit : {false, true}) {
+            std::remove(output.c_str());
+            Group group(3);
+            std::vector<long long> epochs(3, 0);
+            std::vector<AnalysisStatus> ends(3, AnalysisStatus::success());
+            QuittingWindow window(group.modules[0].get(), !quit       ? 0
+                                                          : c.quit_at ? c.quit_at
+                                                                      : window_calls);
+            group.run([&](AnalysisModule& m) {
+                m.shared_epoch_work = c.shared_work;
+                m.cancel_check_work = 1 << 16;
+                m.worker_threads = 1;
+                std::ostringstream quiet;
+                m.console = &quiet;
+                if (m.rank == 0) {
+                    EXPECT_TRUE(m.set_input_path(input).ok());
+                    EXPECT_TRUE(m.set_output_path(output).ok());
+                    m.gui = &window;
+                }
+                AnalysisModule::run(&m);
+                m.console = &std::cout;
+                epochs[m.rank] = m.counters.epochs;
+                ends[m.rank] = m.run_status;
+            });
+            if (!quit) {
+                ASSERT_TRUE(ends[0].ok()) << ends[0].message();
+                window_calls = window.calls.size();
+                whole_run_epochs = epochs[0];
+                continue;
+            }
+            EXPECT_EQ(read_file(output), "");
+            EXPECT_FALSE(ends[0].ok());
+            for (int r = 0; r < 3; ++r) {
+                EXPECT_EQ(ends[r].exit_code(), 0) << r;
+                EXPECT_EQ(ends[r].message(), "") << r;
+                // Every process stopped at the same epoch.
+                EXPECT_EQ(epochs[r], epochs[0]) << r;
+            }
+            if (c.quit_at != 0) {
+                EXPECT_LT(epochs[0], whole_run_epochs);
+            }
+        }
+    }
 }

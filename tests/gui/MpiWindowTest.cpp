@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/analysis/testsupport.h"
@@ -12,16 +16,35 @@
 using guitest::kMainTitle;
 using guitest::kQuitMsecs;
 using guitest::kRunMsecs;
+using guitest::kShowMsecs;
 using guitest::WindowProgram;
 
 namespace {
 
 constexpr int kProcesses = 3;
+// While the window waits for its run, each other process may use this much
+// processor time over kIdleMsecs at most: the wait itself costs next to
+// nothing.
+constexpr int kIdleMsecs = 5000;
+constexpr double kIdleCpuSeconds = 0.5;
 
 int ProgressLines(const std::vector<std::string>& lines) {
     return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
         return l.rfind("Num_seqs: ", 0) == 0;
     }));
+}
+
+int Count(const std::vector<std::string>& lines, const std::string& line) {
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}
+
+// The names of the calls of one process's MPI call log, in order.
+std::vector<std::string> LoggedCalls(const std::string& log) {
+    std::vector<std::string> calls;
+    for (const std::string& line : lines_of(log)) {
+        if (!line.empty() && line[0] != '#') calls.push_back(line.substr(0, line.find(' ')));
+    }
+    return calls;
 }
 
 class MpiWindowTest : public guitest::WindowProgramTest {
@@ -30,6 +53,65 @@ protected:
         args.insert(args.begin(),
                     {TAVREL_MPIEXEC, "-n", std::to_string(kProcesses), tavrel_bin(), "-mpi"});
         return args;
+    }
+
+    // The group as the tests start it: the other processes take their
+    // settings from their command line, as in MPI batch; the window's first
+    // model is JC.
+    std::vector<std::string> GroupWithWindowSettings(std::vector<std::string> tuning = {}) const {
+        tuning.insert(tuning.begin(), {"-distance_metric", "JC"});
+        return Group(tuning);
+    }
+
+    // Every process ended normally: mpiexec's exit code is 0 only when every
+    // process's is, and it reports no process ended by a signal or exit.
+    static void ExpectCleanEnd(WindowProgram& group) {
+        EXPECT_EQ(group.ExitCode(), 0) << group.Errors();
+        EXPECT_EQ(group.Errors().find("BAD TERMINATION"), std::string::npos) << group.Errors();
+        for (const std::string& line : group.Output()) {
+            EXPECT_EQ(line.find("BAD TERMINATION"), std::string::npos) << line;
+        }
+    }
+
+    // The call log of every process, whole: it took its final name when MPI
+    // was finalised. Gives the calls of each process.
+    std::vector<std::vector<std::string>> CompleteLogs() const {
+        std::vector<std::vector<std::string>> logs;
+        for (int rank = 0; rank < kProcesses; ++rank) {
+            const std::string name = dir.path("tavrel-mpi-" + std::to_string(rank) + ".log");
+            EXPECT_FALSE(file_exists(name + ".part")) << rank;
+            const std::vector<std::string> calls = LoggedCalls(read_file(name));
+            EXPECT_FALSE(calls.empty()) << rank;
+            if (!calls.empty()) {
+                EXPECT_EQ(calls.front(), "MPI_Init_thread") << rank;
+                EXPECT_EQ(calls.back(), "MPI_Finalize") << rank;
+            }
+            logs.push_back(calls);
+        }
+        return logs;
+    }
+
+    // Opens the field's file and starts a run with the given epochs and
+    // convergence threshold, typed into the palette; waits until every
+    // process has begun its first group.
+    void StartRun(const std::string& window, const std::string& epochs,
+                  const std::string& threshold, WindowProgram& group) const {
+        ASSERT_TRUE(guitest::ClickAt(window, spots.open));
+        ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
+        ASSERT_TRUE(guitest::TypeNumber(window, spots.epochsFieldEnd, 3, epochs));
+        ASSERT_TRUE(guitest::TypeNumber(window, spots.thresholdFieldEnd, 4, threshold));
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        const bool started = guitest::WaitFor(
+            [&] {
+                return ProgressLines(group.Output()) >= kProcesses ||
+                       !guitest::WindowsTitled("Error Message").empty();
+            },
+            kRunMsecs);
+        if (!started || ProgressLines(group.Output()) < kProcesses) {
+            glowtest::SavePicture("mpi_window_run_not_started", guitest::MainWindowPicture(window));
+            FAIL() << "the run did not start: " << testing::PrintToString(group.Output())
+                   << group.Errors();
+        }
     }
 };
 
@@ -42,9 +124,7 @@ TEST_F(MpiWindowTest, ProcessZeroRunsOnceFromTheWindow) {
     const std::vector<std::string> batchLines = lines_of(read_file(dir.path("batch.tre")));
     ASSERT_EQ(batchLines.size(), 1u);
 
-    // The other processes take their settings from their command line, as
-    // in MPI batch: the window's first model, JC.
-    WindowProgram group(dir.path(""), Group({"-distance_metric", "JC"}));
+    WindowProgram group(dir.path(""), GroupWithWindowSettings());
     const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
     EXPECT_EQ(guitest::WindowsTitled(kMainTitle).size(), 1u);  // process 0's only
@@ -57,64 +137,134 @@ TEST_F(MpiWindowTest, ProcessZeroRunsOnceFromTheWindow) {
 
     // The group has served its run: a second one is refused, nothing hangs.
     ASSERT_TRUE(guitest::WaitFor(
-        [&] {
-            const std::vector<std::string> out = group.Output();
-            return std::count(out.begin(), out.end(), "Tree appended to input.seq.tre") == 1;
-        },
-        kRunMsecs));
+        [&] { return Count(group.Output(), "Tree appended to input.seq.tre") == 1; }, kRunMsecs));
     ASSERT_TRUE(guitest::ClickAt(window, spots.run));
     ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
 
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
-    EXPECT_EQ(group.ExitCode(), 0) << group.Errors();
+    ExpectCleanEnd(group);
     // Every process took part in the run, and only in that one.
     EXPECT_EQ(ProgressLines(group.Output()), ProgressLines(batch.out));
     EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), 1u);
-    // Every process logged its MPI calls, process 0 from its start with
-    // threads.
-    for (int rank = 0; rank < kProcesses; ++rank) {
-        const std::string log = read_file(dir.path("tavrel-mpi-" + std::to_string(rank) + ".log"));
-        EXPECT_NE(log.find("\nMPI_Init_thread "), std::string::npos) << rank;
-        EXPECT_NE(log.find("\nMPI_Finalize "), std::string::npos) << rank;
-    }
+    CompleteLogs();
 }
 
-TEST_F(MpiWindowTest, QuitDuringTheRunLetsItEndForTheOthers) {
-    // The run waits for its input until after the click, however fast it is.
-    const std::string fifo = dir.path("input.seq");
-    ASSERT_TRUE(guitest::MakeFifo(fifo));
-    WindowProgram group(dir.path(""), Group({"-distance_metric", "JC"}));
-    const std::string window = guitest::WaitForMainWindow();
-    ASSERT_FALSE(window.empty()) << group.Errors();
-    ASSERT_TRUE(guitest::ClickAt(window, spots.open));
-    ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
-    ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-    const int fd = guitest::WriterOnceTheRunReads(fifo);
-    ASSERT_GE(fd, 0) << group.Errors();
-    ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
-    // The window goes at once; the processes end with the run.
-    EXPECT_TRUE(guitest::WaitUntilNoWindow(kMainTitle));
-    ASSERT_TRUE(guitest::WriteAndClose(fd, simulated_file(60, 200, 5)));
-    ASSERT_TRUE(group.WaitForExit(kRunMsecs));
-    EXPECT_EQ(group.ExitCode(), 0) << group.Errors();
-    const std::vector<std::string> out = group.Output();
-    EXPECT_EQ(std::count(out.begin(), out.end(),
-                         "Quit: the run under way ends first, for the other MPI processes"),
-              1);
-    EXPECT_EQ(std::count(out.begin(), out.end(), "Tree appended to input.seq.tre"), 1);
-    EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), 1u);
-}
-
-TEST_F(MpiWindowTest, QuitBeforeAnyRunEndsEveryProcessWithCodeZero) {
+// Until "Run Analysis" the other processes wait for process 0's input
+// without keeping their processors busy; "Quit" then ends them all.
+TEST_F(MpiWindowTest, TheOtherProcessesWaitIdleAndQuitEndsThemAll) {
     WindowProgram group(dir.path(""), Group({"-epochs", "5"}));
     const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
+    std::map<int, pid_t> processes;
+    ASSERT_TRUE(guitest::WaitFor(
+        [&] {
+            processes = group.TavrelProcesses();
+            return static_cast<int>(processes.size()) == kProcesses;
+        },
+        kShowMsecs));
+    std::map<int, double> before;
+    for (const auto& [rank, pid] : processes) before[rank] = guitest::CpuSeconds(pid);
+    std::this_thread::sleep_for(std::chrono::milliseconds(kIdleMsecs));
+    for (const auto& [rank, pid] : processes) {
+        if (rank == 0) continue;
+        const double used = guitest::CpuSeconds(pid) - before[rank];
+        EXPECT_GE(before[rank], 0.0) << rank;
+        EXPECT_LT(used, kIdleCpuSeconds) << "process " << rank << " spun while it waited";
+    }
+
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
-    EXPECT_EQ(group.ExitCode(), 0) << group.Errors();
+    ExpectCleanEnd(group);
     EXPECT_EQ(group.Output(), std::vector<std::string>{});
     EXPECT_FALSE(file_exists(dir.path("input.seq.tre")));
+    // The wait of each other process: one broadcast begun, then tests of it.
+    const std::vector<std::vector<std::string>> logs = CompleteLogs();
+    for (int rank = 1; rank < kProcesses && rank < static_cast<int>(logs.size()); ++rank) {
+        EXPECT_EQ(std::count(logs[rank].begin(), logs[rank].end(), "MPI_Ibcast"), 1) << rank;
+        EXPECT_GT(std::count(logs[rank].begin(), logs[rank].end(), "MPI_Test"), 1) << rank;
+    }
+}
+
+// The window manager's close button ends the group as "Quit" does, before
+// the run and after it.
+TEST_F(MpiWindowTest, TheCloseButtonEndsTheGroupAsQuitDoes) {
+    for (const bool afterRun : {false, true}) {
+        SCOPED_TRACE(afterRun ? "after the run" : "before any run");
+        std::remove(dir.path("input.seq.tre").c_str());
+        WindowProgram group(dir.path(""), GroupWithWindowSettings());
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << group.Errors();
+        if (afterRun) {
+            ASSERT_TRUE(guitest::ClickAt(window, spots.open));
+            ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
+            ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+            ASSERT_TRUE(guitest::WaitFor(
+                [&] { return Count(group.Output(), "Tree appended to input.seq.tre") == 1; },
+                kRunMsecs));
+        }
+        ASSERT_TRUE(guitest::CloseButton(window));
+        ASSERT_TRUE(group.WaitForExit(kShowMsecs)) << group.Errors();
+        ExpectCleanEnd(group);
+        EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), afterRun ? 1u : 0u);
+        CompleteLogs();
+    }
+}
+
+// "Quit" (or the close button) during a run that would last minutes stops
+// every process within seconds, wherever the run is: in a group whose
+// epochs the processes share, exchanging after every epoch, or in groups
+// that every process trains alone. Nothing is appended.
+TEST_F(MpiWindowTest, QuitDuringALongRunStopsEveryProcess) {
+    struct Case {
+        const char* what;
+        int taxa;
+        int length;
+        bool closeButton;
+        bool shared;  // the first group's epochs are shared
+    };
+    // Groups are shared from 262144 input positions on.
+    const Case cases[] = {
+        {"Quit while every process trains alone", 600, 400, false, false},
+        {"Quit while the processes share the epochs", 600, 600, false, true},
+        {"the close button while every process trains alone", 600, 400, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("input.seq", simulated_file(c.taxa, c.length, 5));
+        std::remove(dir.path("input.seq.tre").c_str());
+        // A budget that no attempt ends early: the first group alone takes
+        // minutes, far longer than the end may take.
+        const std::string epochs = "1000000";
+        const std::string threshold = "0";
+        WindowProgram group(
+            dir.path(""),
+            GroupWithWindowSettings({"-epochs", epochs, "-convergence_threshold", threshold}));
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << group.Errors();
+        ASSERT_NO_FATAL_FAILURE(StartRun(window, epochs, threshold, group));
+        if (c.closeButton) {
+            ASSERT_TRUE(guitest::CloseButton(window));
+        } else {
+            ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        }
+        ASSERT_TRUE(group.WaitForExit(kShowMsecs)) << "the run went on after the window closed";
+        ExpectCleanEnd(group);
+        const std::vector<std::string> out = group.Output();
+        EXPECT_EQ(Count(out, "Num_seqs: " + std::to_string(c.taxa)), kProcesses);
+        EXPECT_EQ(Count(out, "Tree appended to input.seq.tre"), 0);
+        EXPECT_EQ(read_file(dir.path("input.seq.tre")), "");
+        // Where each process learnt of it: the exchange after a shared
+        // epoch, or a meeting of its own (a broadcast beyond the input's).
+        const int inputBroadcasts = 3;
+        for (const std::vector<std::string>& calls : CompleteLogs()) {
+            const auto count = [&calls](const char* name) {
+                return std::count(calls.begin(), calls.end(), name);
+            };
+            EXPECT_EQ(count("MPI_Allgatherv") > 0, c.shared);
+            EXPECT_EQ(count("MPI_Bcast") > inputBroadcasts, !c.shared);
+        }
+    }
 }
 
 }  // namespace

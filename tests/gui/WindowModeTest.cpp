@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -97,6 +99,18 @@ protected:
         EXPECT_TRUE(guitest::ClickAt(window, spots.open));
         return guitest::AnswerMessage();
     }
+
+    // Starts a run of the field's file and waits for its first progress line.
+    void StartRun(const std::string& window, const WindowProgram& program) {
+        ASSERT_EQ(OpenAndAnswer(window), "Success Message");
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        ASSERT_TRUE(guitest::WaitFor(
+            [&] {
+                const std::vector<std::string> out = program.Output();
+                return std::count_if(out.begin(), out.end(), IsProgress) > 0;
+            },
+            kRunMsecs));
+    }
 };
 
 TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
@@ -180,29 +194,83 @@ TEST_F(WindowModeTest, AUserRunsTheWindowAsInBatch) {
     EXPECT_EQ(program.Output(), expected);
 }
 
-TEST_F(WindowModeTest, QuitDuringARunEndsAtOnceWithCodeZero) {
-    // A file large enough that the run is still under way at the click.
-    dir.write("input.seq", simulated_file(4000, 600, 11));
+// "Quit" ends the program at once with code 0, also during a run, which is
+// cut short and appends nothing; the window manager's close button does
+// the same, before a run, during one and after one.
+TEST_F(WindowModeTest, QuitAndTheCloseButtonEndAtOnceWithCodeZero) {
+    const std::string sample = read_file(dir.path("input.seq"));
+    // Large enough that the run is still under way at the end.
+    const std::string large = simulated_file(4000, 600, 11);
+    struct Case {
+        const char* what;
+        std::string input;
+        bool closeButton;  // else "Quit"
+        bool startRun;
+        bool waitForTheTree;
+        size_t treeLines;
+    };
+    const Case cases[] = {
+        {"Quit during a run", large, false, true, false, 0},
+        {"the close button before a run", sample, true, false, false, 0},
+        {"the close button during a run", large, true, true, false, 0},
+        {"the close button after a run", sample, true, true, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("input.seq", c.input);
+        std::remove(dir.path("input.seq.tre").c_str());
+        WindowProgram program(dir.path(""), {tavrel_bin()});
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << program.Errors();
+        if (c.startRun) {
+            ASSERT_NO_FATAL_FAILURE(StartRun(window, program));
+        }
+        if (c.waitForTheTree) {
+            ASSERT_TRUE(guitest::WaitFor(
+                [&] {
+                    const std::vector<std::string> out = program.Output();
+                    return !out.empty() && out.back() == "Tree appended to input.seq.tre";
+                },
+                kRunMsecs));
+        }
+        if (c.closeButton) {
+            ASSERT_TRUE(guitest::CloseButton(window));
+        } else {
+            ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        }
+        ASSERT_TRUE(program.WaitForExit(guitest::kShowMsecs));
+        EXPECT_EQ(program.ExitCode(), 0) << program.Errors();
+        // Nothing on standard error, and standard output was flushed: it
+        // ends with whole lines.
+        EXPECT_EQ(program.Errors(), "");
+        const std::string out = read_file(dir.path("stdout.txt"));
+        if (c.startRun) {
+            ASSERT_FALSE(out.empty());
+            EXPECT_EQ(out.back(), '\n');
+        }
+        EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), c.treeLines);
+    }
+}
+
+// The close button of a message window dismisses the message, as its "OK"
+// does: the program goes on, and its window takes clicks again.
+TEST_F(WindowModeTest, TheCloseButtonOfAMessageWindowDismissesIt) {
     WindowProgram program(dir.path(""), {tavrel_bin()});
     const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << program.Errors();
+    ASSERT_TRUE(guitest::ClickAt(window, spots.open));
+    const std::string message = guitest::WaitForWindow("Success Message");
+    ASSERT_FALSE(message.empty());
+    ASSERT_TRUE(guitest::CloseButton(message));
+    ASSERT_TRUE(guitest::WaitUntilNoWindow("Success Message"));
+    EXPECT_FALSE(program.WaitForExit(0));
     EXPECT_EQ(OpenAndAnswer(window), "Success Message");
-    ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-    ASSERT_TRUE(guitest::WaitFor(
-        [&] {
-            const std::vector<std::string> out = program.Output();
-            return std::count_if(out.begin(), out.end(), IsProgress) > 0;
-        },
-        kRunMsecs));
     ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
     ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
-    EXPECT_EQ(program.ExitCode(), 0) << program.Errors();
+    EXPECT_EQ(program.ExitCode(), 0);
     EXPECT_EQ(program.Errors(), "");
-    // Standard output was flushed: it ends with whole lines.
-    const std::string out = read_file(dir.path("stdout.txt"));
-    ASSERT_FALSE(out.empty());
-    EXPECT_EQ(out.back(), '\n');
-    EXPECT_EQ(read_file(dir.path("input.seq.tre")), "");
+    EXPECT_EQ(program.Output(),
+              (std::vector<std::string>{"Open File Button Pressed", "Open File Button Pressed"}));
 }
 
 }  // namespace

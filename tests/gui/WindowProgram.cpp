@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "analysis/analysismodule.h"
@@ -48,6 +50,28 @@ std::string Quote(const std::string& text) {
     return shell_quote(text);
 }
 
+// Where the text of a field ends.
+Spot FieldEnd(const glow::GlowWidget* field) {
+    return {field->RootPositionX() + field->Width() - kFieldEndInset, Middle(field).y};
+}
+
+// Fields of /proc/PID/stat after the command's name (which may hold
+// blanks): the first is the state, the field numbered 3 in proc(5).
+std::vector<std::string> StatFields(pid_t pid) {
+    const std::string stat = read_file("/proc/" + std::to_string(pid) + "/stat");
+    const size_t end = stat.rfind(')');
+    std::vector<std::string> fields;
+    if (end == std::string::npos) return fields;
+    std::istringstream in(stat.substr(end + 1));
+    std::string field;
+    while (in >> field) fields.push_back(field);
+    return fields;
+}
+
+constexpr size_t kParentField = 1;
+constexpr size_t kUserTimeField = 11;
+constexpr size_t kSystemTimeField = 12;
+
 }  // namespace
 
 PaletteSpots PaletteSpots::Read() {
@@ -55,9 +79,9 @@ PaletteSpots PaletteSpots::Read() {
     PaletteSpots spots{};
     {
         GUI gui(&module);
-        const glow::GlowWidget* field = gui.inputPathField;
-        spots.inputFieldEnd = {field->RootPositionX() + field->Width() - kFieldEndInset,
-                               Middle(field).y};
+        spots.inputFieldEnd = FieldEnd(gui.inputPathField);
+        spots.epochsFieldEnd = FieldEnd(gui.epochsField);
+        spots.thresholdFieldEnd = FieldEnd(gui.convergenceThresholdField);
         spots.open = Middle(gui.openButton);
         spots.jukesCantor = Box(gui.jukesCantorButton);
         spots.euclidian = Box(gui.euclidianButton);
@@ -65,12 +89,18 @@ PaletteSpots PaletteSpots::Read() {
         spots.quit = Middle(gui.quitButton);
         delete gui.mainWindow;
     }
-    glowtest::Pump(50);
+    // GLUT destroys the window on a later round of its loop, and the request
+    // may wait in the connection's buffer: pumped until the server has done
+    // it, so that the window is not taken for the program's.
+    EXPECT_TRUE(glowtest::PumpUntil([] { return WindowsTitled(kMainTitle).empty(); }, kShowMsecs));
     return spots;
 }
 
 WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::string>& args)
     : dir_(dir) {
+    // The X server may still show the window of a program that has just
+    // ended: it would be taken for this one's.
+    EXPECT_TRUE(WaitUntilNoWindow(kMainTitle)) << "a main window is left over";
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -117,6 +147,41 @@ std::vector<std::string> WindowProgram::Output() const {
 
 std::string WindowProgram::Errors() const {
     return read_file(dir_ + "/stderr.txt");
+}
+
+std::map<int, pid_t> WindowProgram::TavrelProcesses() const {
+    std::map<pid_t, std::vector<pid_t>> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = std::stoi(name);
+        const std::vector<std::string> fields = StatFields(pid);
+        if (fields.size() > kParentField) children[std::stoi(fields[kParentField])].push_back(pid);
+    }
+    std::map<int, pid_t> ranks;
+    std::vector<pid_t> pending = {pid_};
+    while (!pending.empty()) {
+        const pid_t pid = pending.back();
+        pending.pop_back();
+        for (pid_t child : children[pid]) pending.push_back(child);
+        const std::string proc = "/proc/" + std::to_string(pid);
+        if (lines_of(read_file(proc + "/comm")) != std::vector<std::string>{"tavrel"}) continue;
+        int rank = 0;
+        std::istringstream environment(read_file(proc + "/environ"));
+        std::string variable;
+        while (std::getline(environment, variable, '\0')) {
+            if (variable.rfind("PMI_RANK=", 0) == 0) rank = std::stoi(variable.substr(9));
+        }
+        ranks[rank] = pid;
+    }
+    return ranks;
+}
+
+double CpuSeconds(pid_t pid) {
+    const std::vector<std::string> fields = StatFields(pid);
+    if (fields.size() <= kSystemTimeField) return -1.0;
+    const double ticks = std::stod(fields[kUserTimeField]) + std::stod(fields[kSystemTimeField]);
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 bool WaitFor(const std::function<bool()>& cond, int timeoutMsecs) {
@@ -198,6 +263,19 @@ bool ClickAt(const std::string& window, Spot spot) {
 
 bool KeysTo(const std::string& window, const std::string& keys) {
     return glowtest::Xdotool("windowfocus " + window) && glowtest::Xdotool("key " + keys);
+}
+
+bool TypeNumber(const std::string& window, Spot fieldEnd, size_t oldLength,
+                const std::string& digits) {
+    std::string keys;
+    for (size_t i = 0; i < oldLength; ++i) keys += "BackSpace ";
+    // xdotool names the digit keys by the digits themselves.
+    for (char digit : digits) keys += std::string(1, digit) + " ";
+    return ClickAt(window, fieldEnd) && KeysTo(window, keys);
+}
+
+bool CloseButton(const std::string& window) {
+    return glowtest::RequestClose(std::stoul(window));
 }
 
 std::string AnswerMessage() {

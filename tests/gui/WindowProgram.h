@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ struct Spot {
 // a front end built in this process, so that the clicks follow the layout.
 struct PaletteSpots {
     Spot inputFieldEnd;
+    Spot epochsFieldEnd;
+    Spot thresholdFieldEnd;
     Spot open;
     Spot jukesCantor;
     Spot euclidian;
@@ -61,6 +64,9 @@ public:
     int ExitCode() const { return exitCode_; }
     std::vector<std::string> Output() const;
     std::string Errors() const;
+    // The tavrel processes it started, through mpiexec too: MPI rank (0
+    // without MPI) to process id.
+    std::map<int, pid_t> TavrelProcesses() const;
 
 private:
     std::string dir_;
@@ -86,10 +92,20 @@ Spot WindowPosition(const std::string& window);
 // screen: those pixels stay black.
 glowtest::Pixels MainWindowPicture(const std::string& window);
 
+// The processor time (user and system) a process has used so far, in
+// seconds; negative when it cannot be read.
+double CpuSeconds(pid_t pid);
+
 // A click of the left button at a spot of the window.
 bool ClickAt(const std::string& window, Spot spot);
 // Keys to the window; without a window manager it needs the focus first.
 bool KeysTo(const std::string& window, const std::string& keys);
+// Replaces the `oldLength` characters of the text field whose end is at
+// `fieldEnd` with `digits`.
+bool TypeNumber(const std::string& window, Spot fieldEnd, size_t oldLength,
+                const std::string& digits);
+// The window manager's close button on the window.
+bool CloseButton(const std::string& window);
 // Waits for a "Success Message" or "Error Message" window, closes it with
 // Enter and gives its title ("" when none came).
 std::string AnswerMessage();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 #include "glow/core/Glow.h"
 #include "tests/glow/core/RecordingWindow.h"
@@ -158,6 +159,63 @@ TEST_F(ModalTest, InactiveWindowsGetNoClicks) {
     Log().clear();
     ASSERT_TRUE(glowtest::Xdotool("mousemove --window " + mainId + " 6 6 click 1"));
     ASSERT_TRUE(glowtest::PumpUntil([] { return !coretest::Entries("main.up").empty(); }));
+}
+
+// The window manager's close button: GLUT destroys the window and its
+// subwindows at once. The toolkit forgets their GLUT windows, so that
+// nothing touches them again (GLUT ends the process on an id it does not
+// know). A modal window goes as if its own button had closed it; another
+// window stays, without its GLUT window, until its owner deletes it (the
+// main loop ends, which a test cannot see).
+TEST_F(ModalTest, AWindowClosedByTheWindowSystemIsForgotten) {
+    struct Witnessed : RecordingWindow {
+        ~Witnessed() override { *deleted = true; }
+        bool* deleted = nullptr;
+    };
+    // Side by side: a window that another hides entirely is not painted.
+    main_->Move(0, 0);
+    other_->Move(0, 300);
+    ASSERT_TRUE(glowtest::WaitUntilMapped(main_.get()));
+    for (const bool modal : {true, false}) {
+        SCOPED_TRACE(modal ? "modal" : "not modal");
+        bool deleted = false;
+        auto* closed = new Witnessed;
+        closed->deleted = &deleted;
+        closed->name = "closed";
+        closed->Init("closed", 400, 0, 80, 60, GlowDisplayMode(), GlowEventMask::mouseEvents);
+        auto* inner = new coretest::RecordingSubwindow;
+        inner->Init(closed, 0, 0, 40, 30, GlowDisplayMode(), GlowEventMask());
+        if (modal) Glow::PushModal(closed);
+        ASSERT_TRUE(glowtest::WaitUntilMapped(closed));
+        const int closedId = closed->WindowId();
+        const int innerId = inner->WindowId();
+        ASSERT_TRUE(glowtest::RequestClose(glowtest::XWindowOf(closed)));
+        ASSERT_TRUE(glowtest::PumpUntil([&] { return Glow::WindowForId(closedId) == nullptr; }));
+        EXPECT_EQ(Glow::WindowForId(innerId), nullptr);
+        EXPECT_EQ(Glow::ModalCount(), 0);
+        EXPECT_TRUE(main_->IsActive());
+        EXPECT_TRUE(other_->IsActive());
+        if (modal) {
+            // Deleted at the end of an event, as a window closed by the toolkit.
+            EXPECT_TRUE(glowtest::PumpUntil([&] { return deleted; }));
+        } else {
+            EXPECT_FALSE(deleted);
+            EXPECT_EQ(closed->WindowId(), 0);
+            EXPECT_EQ(inner->WindowId(), 0);
+            // Refreshes on the main-loop thread and from another, activation
+            // changes and the deletion reach no GLUT window.
+            closed->Refresh();
+            std::thread([inner] { inner->Refresh(); }).join();
+            closed->Deactivate();
+            closed->Activate();
+            glowtest::Pump(100);
+            delete closed;
+        }
+        // The other windows go on.
+        const int displays = main_->displays;
+        main_->Refresh();
+        EXPECT_TRUE(glowtest::PumpUntil([&] { return main_->displays > displays; }));
+    }
 }
 
 }  // namespace

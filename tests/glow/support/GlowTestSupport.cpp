@@ -25,8 +25,6 @@ void InitGlut() {
     static char* argv[] = {name, nullptr};
     int argc = 1;
     glow::Glow::Init(&argc, argv);
-    // Closing a window from outside must not end the test process.
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
 }
 
 void Pump(int msecs) {
@@ -256,6 +254,22 @@ Pixels ReadScreen(int x, int y, int width, int height) {
 bool Xdotool(const std::string& args) {
     std::string command = "xdotool " + args + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
+}
+
+bool RequestClose(unsigned long xWindow, const char* displayName) {
+    Display* display = XOpenDisplay(displayName);
+    if (display == nullptr) return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = xWindow;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(display, xWindow, False, NoEventMask, &event) != 0;
+    XSync(display, False);
+    XCloseDisplay(display);
+    return sent;
 }
 
 }  // namespace glowtest

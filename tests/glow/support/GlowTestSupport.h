@@ -68,6 +68,11 @@ Pixels ReadScreen(int x, int y, int width, int height);
 // Runs xdotool with the arguments; true when it succeeded.
 bool Xdotool(const std::string& args);
 
+// What a window manager's close button does: a WM_DELETE_WINDOW message of
+// the WM_PROTOCOLS kind to the X window, on the default display or the one
+// named. True when it was sent.
+bool RequestClose(unsigned long xWindow, const char* displayName = nullptr);
+
 }  // namespace glowtest
 
 #endif
