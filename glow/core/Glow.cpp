@@ -298,33 +298,43 @@ void Glow::EndEvent() {
 
     if (endEventHook_ != nullptr) endEventHook_();
 
+    // Deleting a modal window gives the windows below it their activity
+    // back: their notices come in this pass too, or the widgets would miss
+    // the next event (a click right after a dialog closes) while they wait
+    // to rejoin their root's lists. Every round deletes something, so the
+    // rounds end.
+    bool deleted = false;
+    do {
+        DeliverActivationNotices_();
+        deleted = !pendingDeletions_.empty();
+        while (!pendingDeletions_.empty()) {
+            GlowComponent* component = pendingDeletions_.begin()->first;
+            pendingDeletions_.erase(pendingDeletions_.begin());
+            delete component;
+        }
+    } while (deleted && !pendingActivations_.empty());
+
+    FlushDeferredMenuChanges_();
+    inEndEvent_ = false;
+}
+
+void Glow::DeliverActivationNotices_() {
     // Notices in key order. Each entry leaves the map before its handler
     // runs, and the next one is looked up afresh, so a handler may delete
     // components that still wait for their notice. Entries that handlers
     // add before the current key stay queued for the next event.
-    if (!pendingActivations_.empty()) {
-        auto it = pendingActivations_.begin();
-        while (it != pendingActivations_.end()) {
-            GlowComponent* component = it->first;
-            bool activate = it->second;
-            pendingActivations_.erase(it);
-            if (activate) {
-                component->OnActivate();
-            } else {
-                component->OnDeactivate();
-            }
-            it = pendingActivations_.upper_bound(component);
+    auto it = pendingActivations_.begin();
+    while (it != pendingActivations_.end()) {
+        GlowComponent* component = it->first;
+        const bool activate = it->second;
+        pendingActivations_.erase(it);
+        if (activate) {
+            component->OnActivate();
+        } else {
+            component->OnDeactivate();
         }
+        it = pendingActivations_.upper_bound(component);
     }
-
-    while (!pendingDeletions_.empty()) {
-        GlowComponent* component = pendingDeletions_.begin()->first;
-        pendingDeletions_.erase(pendingDeletions_.begin());
-        delete component;
-    }
-
-    FlushDeferredMenuChanges_();
-    inEndEvent_ = false;
 }
 
 // ---------------------------------------------------------------------------

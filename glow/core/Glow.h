@@ -143,6 +143,8 @@ private:
     static void QueueActivation_(GlowComponent* component, bool activate);
     static void QueueDeletion_(GlowComponent* component);
     static void ForgetComponent_(GlowComponent* component);
+    // Delivers the queued OnActivate and OnDeactivate notices.
+    static void DeliverActivationNotices_();
 
     // GLUT menu changes deferred while a menu is open, and from its close
     // until the selection that follows.

@@ -15,7 +15,10 @@
 #include "analysis/seqvector.h"
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavrel-test-XXXXXX").string();
+    const std::filesystem::path scratch = TAVREL_TEST_SCRATCH;
+    std::error_code ignored;
+    std::filesystem::create_directories(scratch, ignored);
+    std::string pattern = (scratch / "tavrel-test-XXXXXX").string();
     char* made = mkdtemp(pattern.data());
     if (!made) ADD_FAILURE() << "cannot make a temporary directory";
     dir_ = pattern;

@@ -180,7 +180,10 @@ void check_run(const std::string& text, std::size_t variant, int accepted_taxa,
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavrel-fuzz-XXXXXX").string();
+    const std::filesystem::path scratch = TAVREL_TEST_SCRATCH;
+    std::error_code ignored;
+    std::filesystem::create_directories(scratch, ignored);
+    std::string pattern = (scratch / "tavrel-fuzz-XXXXXX").string();
     if (!mkdtemp(pattern.data())) fault("cannot make a temporary folder");
     work_dir() = pattern;
     std::atexit(remove_work_dir);

@@ -8,6 +8,7 @@
 
 #include "glow/widgets/GlowLabelWidget.h"
 #include "glow/widgets/GlowMessageWindow.h"
+#include "glow/widgets/GlowPushButtonWidget.h"
 #include "glow/widgets/Glow_MessageWindowButton.h"
 #include "tests/glow/widgets/GlowTextFieldTestFixture.h"
 
@@ -219,6 +220,32 @@ TEST_F(MessageWindowTest, ModalWindowLeavesTheStackWhenItGoes) {
     EXPECT_EQ(Glow::ModalCount(), 0);
     End();
     EXPECT_TRUE(window->IsActive());
+}
+
+// The window below a dialog takes the very next event after the dialog
+// goes: a click that comes before any repaint reaches its button.
+TEST_F(MessageWindowTest, TheFirstClickAfterTheDialogGoesReachesTheWindowBelow) {
+    struct Hits : glow::TReceiver<const glow::GlowPushButtonMessage&> {
+        void OnMessage(const glow::GlowPushButtonMessage&) override { ++count; }
+        int count = 0;
+    } hits;
+    glow::GlowPushButtonParams params;
+    params.x = 20;
+    params.y = 20;
+    params.width = 80;
+    params.height = 30;
+    params.text = "Open";
+    params.receiver = &hits;
+    new glow::GlowPushButtonWidget(sub, params);
+    End();
+    GlowMessageWindow* w = Make("OK");
+    Glow::PushModal(w);
+    End();
+    WindowKey(w, 13);
+    ASSERT_TRUE(Gone());
+    Press(40, 30);
+    Release(40, 30);
+    EXPECT_EQ(hits.count, 1);
 }
 
 TEST_F(MessageWindowTest, OnlyOneMessageEvenWhenTwoButtonsAreHitInOneEvent) {
