@@ -11,6 +11,7 @@
 #include "analysis/commandline.h"
 #include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
+#include "analysis/terminationwatcher.h"
 #include "analysis/treefile.h"
 #include "glow/core/Glow.h"
 #include "gui/GUI.h"
@@ -113,6 +114,8 @@ int window_sequence(AnalysisModule& module, int* argc, char** argv) {
         return report(AnalysisStatus::failure("Error: cannot open the display " + display +
                                               "; run with -nogui for batch mode"));
     }
+    // Before GLUT and the GL driver start threads of their own.
+    start_termination_watcher();
     glow::Glow::Init(argc, argv);
     GUI gui(&module);
     const int exit_code = gui.Run();

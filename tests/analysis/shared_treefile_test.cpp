@@ -54,22 +54,6 @@ const char kOldTree[] = "(old,tree);\n";
 // machine; a run that does has hung.
 constexpr auto kPatience = std::chrono::minutes(4);
 
-// A sequence file of `taxa` taxa whose names are 96 characters long (a
-// tree line of about 100 bytes per taxon), named after `letter`.
-std::string long_names_file(int taxa, char letter, unsigned seed) {
-    std::mt19937 random(seed);
-    const char bases[] = "ACGT";
-    std::string file = std::to_string(taxa) + " 8\n";
-    for (int i = 0; i < taxa; ++i) {
-        std::string number = std::to_string(i);
-        number.insert(0, 6 - number.size(), '0');
-        file += letter + number + std::string(89, letter) + " ";
-        for (int j = 0; j < 8; ++j) file += bases[random() % 4];
-        file += "\n";
-    }
-    return file;
-}
-
 std::vector<std::string> batch_args(const std::string& input, const std::string& output) {
     return {"-nogui", "-input_path", input, "-output_path", output};
 }

@@ -138,6 +138,20 @@ std::vector<std::string> newick_names(const std::string& line) {
     return names;
 }
 
+std::string long_names_file(int taxa, char letter, unsigned seed) {
+    std::mt19937 random(seed);
+    const char bases[] = "ACGT";
+    std::string file = std::to_string(taxa) + " 8\n";
+    for (int i = 0; i < taxa; ++i) {
+        std::string number = std::to_string(i);
+        number.insert(0, 6 - number.size(), '0');
+        file += letter + number + std::string(89, letter) + " ";
+        for (int j = 0; j < 8; ++j) file += bases[random() % 4];
+        file += "\n";
+    }
+    return file;
+}
+
 std::string simulated_file(int taxa, int length, unsigned seed) {
     std::mt19937 random(seed);
     const char letters[] = "ACGT";

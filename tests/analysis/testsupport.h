@@ -70,6 +70,11 @@ std::vector<std::string> newick_names(const std::string& line);
 // a random tree from one root sequence; the same seed gives the same file.
 std::string simulated_file(int taxa, int length, unsigned seed);
 
+// A sequence file of `taxa` taxa of 8 positions whose names are 96
+// characters long (a tree line of about 100 bytes per taxon), named after
+// `letter`.
+std::string long_names_file(int taxa, char letter, unsigned seed);
+
 // A sequence file of `taxa` taxa named m0, m1, ..., all with one sequence
 // of `length` positions: a large input made fast.
 std::string repeated_sequence_file(int taxa, int length);

@@ -2,10 +2,13 @@
 // the sample input.seq, found by its title and driven with real X clicks
 // and keys, compared with batch runs of the same file.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -274,3 +277,59 @@ TEST_F(WindowModeTest, TheCloseButtonOfAMessageWindowDismissesIt) {
 }
 
 }  // namespace
+
+// A request to end the program that comes while a window run's line grows
+// in the tree file waits until the line is whole, then ends the program as
+// it would have, although the window's event loop, not the run, takes it.
+TEST_F(WindowModeTest, ASignalDuringTheWriteWaitsForTheWholeLine) {
+    // A line of 4 MB (1 MB under the sanitizers): its write lasts long
+    // enough to be caught growing.
+    const int taxa = built_with_sanitizer() ? 10000 : 40000;
+    // Tries until one catches the program alive when the signal comes.
+    constexpr int kTries = 5;
+    constexpr size_t kDefaultEpochsLength = 3;
+    const char kOldTree[] = "(old,tree);\n";
+    dir.write("input.seq", long_names_file(taxa, 't', 3));
+    const std::string out = dir.path("input.seq.tre");
+    const ProgramResult batch =
+        run_tavrel({"-nogui", "-input_path", dir.path("input.seq"), "-output_path", out,
+                    "-distance_metric", "JC", "-epochs", "1"});
+    ASSERT_EQ(batch.exit_code, 0);
+    const std::string expected = kOldTree + read_file(out);
+    const auto size = [&out] {
+        std::error_code unknown;
+        return std::filesystem::file_size(out, unknown);
+    };
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        bool caught = false;
+        for (int attempt = 0; attempt < kTries && !caught; ++attempt) {
+            dir.write("input.seq.tre", kOldTree);
+            const auto before = size();
+            WindowProgram program(dir.path(""), {tavrel_bin()});
+            const std::string window = guitest::WaitForMainWindow();
+            ASSERT_FALSE(window.empty()) << program.Errors();
+            ASSERT_TRUE(
+                guitest::TypeNumber(window, spots.epochsFieldEnd, kDefaultEpochsLength, "1"));
+            ASSERT_EQ(OpenAndAnswer(window), "Success Message");
+            ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+            const pid_t pid = program.Pid();
+            ASSERT_GT(pid, 0);
+            // The moment the line starts to grow, or the program's end.
+            bool ended = false;
+            guitest::WaitFor(
+                [&] {
+                    ended = program.WaitForExit(0);
+                    return ended || size() != before;
+                },
+                kRunMsecs);
+            if (!ended) ::kill(pid, signal);
+            ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+            const std::string written = read_file(out);
+            EXPECT_TRUE(written == expected)
+                << "the file holds " << written.size() << " bytes instead of " << expected.size();
+            caught = program.ExitCode() == 128 + signal;
+        }
+        EXPECT_TRUE(caught) << "no run was still writing when its signal came";
+    }
+}

@@ -62,6 +62,8 @@ public:
     // Waits for the end; false when it has not ended in time.
     bool WaitForExit(int timeoutMsecs);
     int ExitCode() const { return exitCode_; }
+    // Its process id until its end has been seen, then -1.
+    pid_t Pid() const { return pid_; }
     std::vector<std::string> Output() const;
     std::string Errors() const;
     // The tavrel processes it started, through mpiexec too: MPI rank (0
