@@ -18,14 +18,14 @@
 #include "analysis/grouprelease.h"
 #include "analysis/inputfile.h"
 #include "analysis/settingsagreement.h"
+#include "analysis/splittree.h"
 #include "analysis/treefile.h"
-#include "analysis/treegrowth.h"
+#include "analysis/treeschedule.h"
+#include "analysis/treewalker.h"
 #include "analysis/workerpool.h"
 
 namespace {
 
-constexpr int kNeurons = 2;
-constexpr double kNeuronStart = 0.5;
 constexpr double kConscienceStart = 0.5;
 // The flags that end each process's block of the per-epoch exchange.
 constexpr int kConvergedFlag = 1;
@@ -211,10 +211,6 @@ void AnalysisModule::kohonen_update(SeqVector* neuron, const SeqVector* taxon, d
 
 double AnalysisModule::rms_error(const SeqVector* neuron, const SeqVector* taxon) {
     return rms_of_euclidian(euclidian_distance(neuron, taxon, ModelConstants()), neuron->length);
-}
-
-void AnalysisModule::write_label(const CharString& name) {
-    if (writes_output()) newick += newick_label(name);
 }
 
 void AnalysisModule::split_by_farthest_pair(SeqVector** members, int n, SeqVector** sides[2],
@@ -425,78 +421,35 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
-bool AnalysisModule::enter_call(SeqVector* const* seq_vectors, int n) {
-    // Once the limit is reached, or the run cancelled, the recursion only
-    // unwinds.
-    if (call_limit_reached || cancelled) return false;
-    *console << "Num_seqs: " << n << std::endl;
-    for (int i = 0; i < n; ++i) tavrel_assert(vectors_by_id[seq_vectors[i]->id] == seq_vectors[i]);
-    if (calls++ > call_limit) {
-        call_limit_reached = true;
-        return false;
-    }
-    return true;
-}
-
-void AnalysisModule::report_step(const StepOutcome& outcome, int n) {
-    for (int i = 0; i < outcome.zero_partitions; ++i)
-        *console << "Error: Zero partition" << std::endl;
-    if (outcome.farthest_pair) {
-        *console << "Warning: no split found for " << n << " taxa; splitting by the farthest pair"
-                 << std::endl;
-    }
-}
-
-void AnalysisModule::write_newick(char c) {
-    if (writes_output()) newick += c;
-}
-
-void AnalysisModule::write_leaves(SeqVector* const* seq_vectors, int n) {
-    if (n == 1) write_label(seq_vectors[0]->name);
-    if (n != 2) return;
-    write_newick('(');
-    write_label(seq_vectors[0]->name);
-    write_newick(',');
-    write_label(seq_vectors[1]->name);
-    write_newick(')');
-}
-
 void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth) {
-    if (!enter_call(seq_vectors, n)) return;
-    if (n <= 2) {
-        write_leaves(seq_vectors, n);
-        if (gui && n == 2) gui->add_leaves(node, seq_vectors[0]->name, seq_vectors[1]->name);
-        if (gui && n == 1) gui->make_leaf(node, seq_vectors[0]);
-        return;
+    SplitTree tree(std::vector<SeqVector*>(seq_vectors, seq_vectors + n));
+    TreeWalker::Output output;
+    output.console = console;
+    output.gui = gui;
+    output.root = node;
+    output.root_depth = depth;
+    output.writes_text = writes_output();
+    TreeWalker walker(output, vectors_by_id, call_limit);
+    if (in_order) {
+        DepthFirstSchedule schedule(this, compute.get());
+        walker.walk(&tree, &schedule);
+    } else {
+        LevelSchedule schedule(this, pool.get(), compute.get(), epoch_setup());
+        walker.walk(&tree, &schedule);
     }
-
-    std::vector<SeqVector*> storage(static_cast<std::size_t>(n) * kNeurons);
-    SeqVector** members[kNeurons] = {storage.data(), storage.data() + n};
-    int counts[kNeurons] = {0, 0};
-    StepOutcome outcome;
-    split_group(seq_vectors, n, compute.get(), shares_epochs(n, seq_vectors[0]->length), members,
-                counts, &outcome);
-    if (cancelled) return;
-    counters.add(outcome.work);
-    if (depth == 0) {
-        counters.first_step_epochs = outcome.work.epochs;
-        counters.first_step_seconds = outcome.seconds;
-    }
-    report_step(outcome, n);
-
-    write_newick('(');
-    TreeNode** children = nullptr;
-    if (gui) gui->split(node, &children, kNeurons, depth);
-    partition(members[0], counts[0], children ? children[0] : nullptr, depth + 1);
-    write_newick(',');
-    partition(members[1], counts[1], children ? children[1] : nullptr, depth + 1);
-    write_newick(')');
+    call_limit_reached = walker.stopped_by_call_limit();
+    newick += walker.take_newick();
 }
 
-void AnalysisModule::grow_in_order() {
-    // The taxa in file order are the first group; partition only reads it.
-    partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
-              gui ? gui->tree_root() : nullptr, 0);
+EpochSetup AnalysisModule::epoch_setup() const {
+    EpochSetup setup;
+    setup.model = distance_metric;
+    setup.constants = model_constants;
+    setup.kohonen_rate = kohonen_learning_rate;
+    setup.taxa = static_cast<int>(vectors_by_id.size());
+    setup.pool = pool.get();
+    setup.kernels = kernels;
+    return setup;
 }
 
 void* AnalysisModule::run(void* module) {
@@ -522,6 +475,7 @@ AnalysisStatus AnalysisModule::execute_within_means() {
     // What the run holds goes at once: the memory ran short, and a window
     // goes on after the failure.
     compute.reset();
+    pool.reset();
     newick = std::string();
     vectors_by_id = std::vector<SeqVector*>();
     taxa = std::vector<std::unique_ptr<SeqVector>>();
@@ -557,28 +511,18 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
     *loaded = true;
 
     newick.clear();
-    calls = 0;
     call_limit_reached = false;
     cancelled = false;
     unshared_work = 0;
     counters = RunCounters();
-    WorkerPool pool(worker_threads > 0 ? worker_threads : default_threads());
-    counters.threads = pool.threads();
-    EpochSetup setup;
-    setup.model = distance_metric;
-    setup.constants = model_constants;
-    setup.kohonen_rate = kohonen_learning_rate;
-    setup.taxa = static_cast<int>(vectors_by_id.size());
-    setup.pool = &pool;
-    setup.kernels = kernels;
-    compute = epoch_compute(setup);
-    if (in_order) {
-        grow_in_order();
-    } else {
-        TreeGrowth growth(this, &pool, compute.get(), setup);
-        growth.grow();
-    }
+    pool = std::make_unique<WorkerPool>(worker_threads > 0 ? worker_threads : default_threads());
+    counters.threads = pool->threads();
+    compute = epoch_compute(epoch_setup());
+    // The taxa in file order are the first group; partition only reads it.
+    partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
+              gui ? gui->tree_root() : nullptr, 0);
     compute.reset();
+    pool.reset();
     if (call_limit_reached) {
         newick.clear();
         return AnalysisStatus::failure("Hardcoded limit reached... exiting");

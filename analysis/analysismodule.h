@@ -78,6 +78,10 @@ public:
     // until the next call. The taxa take the sequences over.
     std::vector<SeqVector*> build_vectors(SequenceData data);
 
+    // The tree of a group: every step's lines, the front end's calls for
+    // `node` and below (depth 0 for all taxa) and the Newick text, in
+    // recursion order. With a front end each split is trained as the walk
+    // reaches it; without one, level by level ahead of the walk.
     void partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth);
     // The exchange after an epoch of a group whose processes share it: each
     // process's member lists and its flags go to every process. Gives
@@ -194,16 +198,8 @@ public:
     // Whether the processes of the group share the epochs of a group of n
     // taxa of `length` positions (when they have no other group to train).
     bool shares_epochs(int n, int length) const;
-    // One call of the recursion, in order: its "Num_seqs" line, the check of
-    // its taxa and the call limit. False once the limit is reached.
-    bool enter_call(SeqVector* const* seq_vectors, int n);
-    // The lines of a trained step.
-    void report_step(const StepOutcome& outcome, int n);
-    // The Newick text of a group of one or two taxa.
-    void write_leaves(SeqVector* const* seq_vectors, int n);
-    // Appends to the Newick text (on the writing process only).
-    void write_newick(char c);
-    bool stopped_by_call_limit() const { return call_limit_reached; }
+    // The run under way was cancelled (see cancel_run) and learnt it.
+    bool cancelled_run() const { return cancelled; }
 
     // A run gives up when partition() is called more than call_limit + 1
     // times; tests lower it to reach the limit with a few taxa.
@@ -271,14 +267,13 @@ private:
     // below the threshold. Leaves the last epoch's members in the lists.
     void train(Training* training, EpochCompute* arithmetic, SeqVector** inputs, int n,
                SeqVector** members[2], int counts[2], int budget, EpochCounts* work);
-    // The tree in recursion order, as a front end sees it grow.
-    void grow_in_order();
+    // The epochs' arithmetic of the run: its settings and threads.
+    EpochSetup epoch_setup() const;
     // Counts an unshared epoch of `presentations` towards the next meeting
     // with the other processes, which tells whether process 0 cancels.
     void count_unshared_work(long long presentations);
     int default_threads() const;
     bool writes_output() const { return !mpi_mode || rank == 0; }
-    void write_label(const CharString& name);
     void split_by_farthest_pair(SeqVector** members, int n, SeqVector** sides[2],
                                 int counts[2]) const;
 
@@ -287,7 +282,8 @@ private:
     std::vector<std::unique_ptr<SeqVector>> taxa;
     // The F81 and F84 constants of the run's base frequencies.
     ModelConstants model_constants;
-    // The epochs' arithmetic during a run, with the run's threads.
+    // The run's threads, and the epochs' arithmetic with them, during a run.
+    std::unique_ptr<WorkerPool> pool;
     std::unique_ptr<EpochCompute> compute;
     // A front end is attached to a process of the run: the tree grows in
     // recursion order on the calling thread.
@@ -295,7 +291,6 @@ private:
     // The Newick text of the run under way, appended to the tree file in one
     // write when the run has finished.
     std::string newick;
-    int calls = 0;
     bool call_limit_reached = false;
     // See cancel_run. The run learns of a request at an exchange, or at a
     // meeting of count_unshared_work, and then makes no other.
