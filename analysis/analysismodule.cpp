@@ -82,10 +82,11 @@ std::string AnalysisModule::newick_label(const CharString& name) {
     return quoted;
 }
 
-AnalysisModule::AnalysisModule() : console(&std::cout) {}
+AnalysisModule::AnalysisModule(const AnalysisOptions& run_options) : options(run_options) {}
 
-AnalysisModule::AnalysisModule(int process_rank, std::unique_ptr<ProcessGroup> process_group)
-    : AnalysisModule() {
+AnalysisModule::AnalysisModule(int process_rank, std::unique_ptr<ProcessGroup> process_group,
+                               const AnalysisOptions& run_options)
+    : AnalysisModule(run_options) {
     group = std::move(process_group);
     num_processors = group->size();
     rank = process_rank;
@@ -163,7 +164,7 @@ AnalysisStatus AnalysisModule::read_input(std::istream& in, SequenceData* data) 
 
 void AnalysisModule::warn_repeated_names(const SequenceData& data) const {
     for (const std::string& warning : repeated_name_warnings(data)) {
-        *console << warning << std::endl;
+        *options.console << warning << std::endl;
     }
 }
 
@@ -236,7 +237,7 @@ void AnalysisModule::EpochCounts::add(const EpochCounts& other) {
 
 bool AnalysisModule::shares_epochs(int n, int length) const {
     return mpi_mode && num_processors > 1 && n >= 2 * num_processors &&
-           static_cast<long long>(n) * length >= shared_epoch_work;
+           static_cast<long long>(n) * length >= options.shared_epoch_work;
 }
 
 void AnalysisModule::prepare_training(int n, bool shared, Training* training) const {
@@ -325,7 +326,7 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
 void AnalysisModule::count_unshared_work(long long presentations) {
     // Every process trains the same epochs, so all meet at the same one.
     unshared_work += presentations + kEpochWork;
-    if (unshared_work < cancel_check_work) return;
+    if (unshared_work < options.cancel_check_work) return;
     unshared_work = 0;
     int cancel = cancel_requested.load(std::memory_order_relaxed) ? 1 : 0;
     group->broadcast(&cancel, 1);
@@ -339,7 +340,7 @@ bool AnalysisModule::may_settle(const Training& training, int n, EpochCompute* a
     // neurons are equal and the equal biases send every input to the same
     // neuron; if that neuron does not move, the next epoch is the same
     // again, with the same RMS errors, and so is every epoch after it.
-    if (!stop_settled_groups || in_order || training.states < n || training.converged) {
+    if (!options.stop_settled_groups || in_order || training.states < n || training.converged) {
         return false;
     }
     for (int i = 1; i < n; ++i) {
@@ -424,12 +425,12 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
 void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth) {
     SplitTree tree(std::vector<SeqVector*>(seq_vectors, seq_vectors + n));
     TreeWalker::Output output;
-    output.console = console;
+    output.console = options.console;
     output.gui = gui;
     output.root = node;
     output.root_depth = depth;
     output.writes_text = writes_output();
-    TreeWalker walker(output, vectors_by_id, call_limit);
+    TreeWalker walker(output, vectors_by_id, options.call_limit);
     if (in_order) {
         DepthFirstSchedule schedule(this, compute.get());
         walker.walk(&tree, &schedule);
@@ -448,7 +449,7 @@ EpochSetup AnalysisModule::epoch_setup() const {
     setup.kohonen_rate = kohonen_learning_rate;
     setup.taxa = static_cast<int>(vectors_by_id.size());
     setup.pool = pool.get();
-    setup.kernels = kernels;
+    setup.kernels = options.kernels;
     return setup;
 }
 
@@ -483,7 +484,7 @@ AnalysisStatus AnalysisModule::execute_within_means() {
     // it will never make. It ends at once, without leaving the group, and
     // mpiexec ends them and exits with its exit code.
     if (mpi_mode && (rank != 0 || group_served)) {
-        *console << status.message() << std::endl;
+        *options.console << status.message() << std::endl;
         std::fflush(stdout);
         std::_Exit(status.exit_code());
     }
@@ -515,9 +516,10 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
     cancelled = false;
     unshared_work = 0;
     counters = RunCounters();
-    pool = std::make_unique<WorkerPool>(worker_threads > 0 ? worker_threads : default_threads());
+    pool = std::make_unique<WorkerPool>(options.worker_threads > 0 ? options.worker_threads
+                                                                   : default_threads());
     counters.threads = pool->threads();
-    compute = epoch_compute(epoch_setup());
+    compute = options.epoch_compute(epoch_setup());
     // The taxa in file order are the first group; partition only reads it.
     partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
               gui ? gui->tree_root() : nullptr, 0);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/analysisoptions.h"
 #include "analysis/analysisstatus.h"
 #include "analysis/charstring.h"
 #include "analysis/distancemodels.h"
@@ -24,13 +25,15 @@ class TreeNode;
 // share state.
 class AnalysisModule {
 public:
-    AnalysisModule();
+    explicit AnalysisModule(const AnalysisOptions& run_options = AnalysisOptions());
     // One process of an MPI group (MPI must be running): the group of
     // MPI_COMM_WORLD, made where the rest of MPI lives.
-    explicit AnalysisModule(int process_rank)
-        : AnalysisModule(process_rank, make_mpi_process_group()) {}
+    explicit AnalysisModule(int process_rank,
+                            const AnalysisOptions& run_options = AnalysisOptions())
+        : AnalysisModule(process_rank, make_mpi_process_group(), run_options) {}
     // One process of the given group; tests give groups of their own.
-    AnalysisModule(int rank, std::unique_ptr<ProcessGroup> process_group);
+    AnalysisModule(int rank, std::unique_ptr<ProcessGroup> process_group,
+                   const AnalysisOptions& run_options = AnalysisOptions());
     ~AnalysisModule();
     AnalysisModule(const AnalysisModule&) = delete;
     AnalysisModule& operator=(const AnalysisModule&) = delete;
@@ -123,39 +126,10 @@ public:
 
     // The collectives of an MPI run; null without MPI. Owned.
     std::unique_ptr<ProcessGroup> group;
-    // Where progress lines and warnings go: standard output unless a test
-    // or the window says otherwise.
-    std::ostream* console;
+    // How runs work, which only the tests and the benchmark change.
+    AnalysisOptions options;
     // The outcome of the last run.
     AnalysisStatus run_status = AnalysisStatus::success();
-
-    // How a run's epochs are computed: the fast form, unless a test or the
-    // benchmark chooses the straightforward one, and the kernels (null: the
-    // best this processor runs).
-    EpochComputeFactory epoch_compute = make_fast_epoch_compute;
-    const EpochKernels* kernels = nullptr;
-    // Threads of a run; 0: one per core this process may use, in an MPI group
-    // shared with the group's other processes on the same machine.
-    int worker_threads = 0;
-    // Processes share a group's epochs from this many input positions of the
-    // group on (and at least two inputs per process); below it every process
-    // trains the group itself, as the group would, without exchanges.
-    static constexpr long long kSharedEpochWork = 262144;
-    long long shared_epoch_work = kSharedEpochWork;
-    // Stop the attempts of a group with one input per process once it has
-    // provably settled (see may_settle); tests compare with running them out.
-    bool stop_settled_groups = true;
-    // With a front end on process 0, every process trains each group that is
-    // not shared itself, with no exchange in its epochs; after this much of
-    // such work (inputs presented to a neuron at one position) the processes
-    // meet to learn whether process 0 cancels the run. The same on every
-    // process.
-    static constexpr long long kCancelCheckWork = 1LL << 26;
-    long long cancel_check_work = kCancelCheckWork;
-    // A group of this many input positions or more trains with all the
-    // run's threads in every epoch, when there are fewer groups to train at
-    // once than threads; smaller groups train side by side, one thread each.
-    static constexpr long long kThreadedWork = 262144;
 
     // Epochs and what they did, for the benchmark and the tests.
     struct EpochCounts {
@@ -201,10 +175,6 @@ public:
     // The run under way was cancelled (see cancel_run) and learnt it.
     bool cancelled_run() const { return cancelled; }
 
-    // A run gives up when partition() is called more than call_limit + 1
-    // times; tests lower it to reach the limit with a few taxa.
-    static constexpr int kCallLimit = 100000;
-    int call_limit = kCallLimit;
     // Attempts of one partition step before it splits by the farthest pair.
     static constexpr int kMaxAttempts = 8;
     // Taxon ids travel between MPI processes as pair codes of int range.

@@ -12,6 +12,10 @@ constexpr int kAllProcesses = -1;
 // How many times the epochs of a group with one input per process, at
 // most, a group of its size tends to need.
 constexpr long long kOneEachWeight = 64;
+// A group of this many input positions or more trains with all the run's
+// threads in every epoch, when there are fewer groups to train at once than
+// threads; smaller groups train side by side, one thread each.
+constexpr long long kThreadedWork = 262144;
 
 }  // namespace
 
@@ -28,7 +32,8 @@ LevelSchedule::LevelSchedule(AnalysisModule* module, WorkerPool* pool, EpochComp
     : module_(module), pool_(pool), threaded_(threaded) {
     EpochSetup serial = setup;
     serial.pool = nullptr;
-    for (int t = 0; t < pool->threads(); ++t) serial_.push_back(module->epoch_compute(serial));
+    for (int t = 0; t < pool->threads(); ++t)
+        serial_.push_back(module->options.epoch_compute(serial));
 }
 
 LevelSchedule::~LevelSchedule() = default;
@@ -91,7 +96,7 @@ void LevelSchedule::train_here(SplitTree* tree, std::vector<int> steps) {
     const bool few = static_cast<int>(steps.size()) < pool_->threads();
     std::vector<int> side_by_side;
     for (int s : steps) {
-        if (few && cost(*tree, s) >= AnalysisModule::kThreadedWork) {
+        if (few && cost(*tree, s) >= kThreadedWork) {
             tree->train(s, module_, threaded_, false);
         } else {
             side_by_side.push_back(s);

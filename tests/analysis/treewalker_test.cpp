@@ -227,7 +227,7 @@ TEST(TreeWalker, LinesFrontEndCallsAndTextInRecursionOrderInEitherSchedule) {
         "leaf 6 f",
     };
     for (const bool ahead : {false, true}) {
-        const Walk w = walk(taxa, kPlan, ahead, AnalysisModule::kCallLimit, true);
+        const Walk w = walk(taxa, kPlan, ahead, AnalysisOptions::kCallLimit, true);
         EXPECT_EQ(w.events, expected) << ahead;
         EXPECT_EQ(w.newick, "((a,(b,c)),((d,e),f))") << ahead;
         EXPECT_FALSE(w.stopped);
@@ -239,7 +239,7 @@ TEST(TreeWalker, LinesFrontEndCallsAndTextInRecursionOrderInEitherSchedule) {
         EXPECT_EQ(w.asked, asked) << ahead;
     }
     // Without a front end the same lines and text, and no call.
-    const Walk plain = walk(taxa, kPlan, true, AnalysisModule::kCallLimit, false);
+    const Walk plain = walk(taxa, kPlan, true, AnalysisOptions::kCallLimit, false);
     EXPECT_EQ(plain.events, lines_only(expected));
     EXPECT_EQ(plain.newick, "((a,(b,c)),((d,e),f))");
 }
@@ -290,8 +290,8 @@ TEST(TreeWalker, BothSchedulesOfARunShowTheSameLinesAndStopAtTheLimit) {
         std::ostream console(&log);
         LoggingFrontEnd front(&log);
         if (with_front_end) module.gui = &front;
-        module.console = &console;
-        module.call_limit = call_limit;
+        module.options.console = &console;
+        module.options.call_limit = call_limit;
         const std::string output = dir.path(with_front_end ? "front.tre" : "plain.tre");
         EXPECT_TRUE(module.set_input_path(input).ok());
         EXPECT_TRUE(module.set_output_path(output).ok());
@@ -300,8 +300,8 @@ TEST(TreeWalker, BothSchedulesOfARunShowTheSameLinesAndStopAtTheLimit) {
         std::remove(output.c_str());
         return r;
     };
-    const Run front = run(true, AnalysisModule::kCallLimit);
-    const Run plain = run(false, AnalysisModule::kCallLimit);
+    const Run front = run(true, AnalysisOptions::kCallLimit);
+    const Run plain = run(false, AnalysisOptions::kCallLimit);
     ASSERT_TRUE(front.status.ok()) << front.status.message();
     ASSERT_TRUE(plain.status.ok()) << plain.status.message();
     EXPECT_EQ(front.tree, plain.tree);
