@@ -236,7 +236,7 @@ void AnalysisModule::EpochCounts::add(const EpochCounts& other) {
 }
 
 bool AnalysisModule::shares_epochs(int n, int length) const {
-    return mpi_mode && num_processors > 1 && n >= 2 * num_processors &&
+    return num_processors > 1 && n >= 2 * num_processors &&
            static_cast<long long>(n) * length >= options.shared_epoch_work;
 }
 
@@ -244,7 +244,7 @@ void AnalysisModule::prepare_training(int n, bool shared, Training* training) co
     training->shared = shared;
     // Without sharing, a process of a group trains the whole group itself,
     // each input with the conscience of the process that would classify it.
-    training->states = (mpi_mode && !shared) ? num_processors : 1;
+    training->states = shared ? 1 : num_processors;
     training->classified.clear();
     const int step = shared ? num_processors : 1;
     for (int i = shared ? rank : 0; i < n; i += step) training->classified.push_back(i);
@@ -259,49 +259,16 @@ void AnalysisModule::prepare_training(int n, bool shared, Training* training) co
 
 void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVector** inputs, int n,
                            SeqVector** members[2], int counts[2], int budget, EpochCounts* work) {
-    const int length = inputs[0]->length;
-    const double c = conscience_learning_rate;
-    const double keep = 1.0 - c;
-    const double threshold = convergence_threshold;
-    const int* classified = training->classified.data();
-    const int count = static_cast<int>(training->classified.size());
-    double* values = training->values.data();
-    const int states = training->states;
-    // The member lists go in the order of the processes that classify
-    // them, which is input order without a group.
-    const bool process_order = states > 1;
-    const int own = mpi_mode ? rank : 0;
+    const long long presentations =
+        static_cast<long long>(training->classified.size()) * kNeurons * inputs[0]->length;
     // Unshared epochs make no exchange: with a front end on process 0, which
     // may cancel the run, the processes meet now and then instead.
     const bool meets = mpi_mode && in_order;
-    const long long presentations = static_cast<long long>(count) * kNeurons * length;
-
     while (training->epoch < budget && !training->converged && !training->settled && !cancelled) {
-        arithmetic->model_values(values);
-        counts[0] = counts[1] = 0;
-        for (int j = 0; j < count; ++j) {
-            const int i = classified[j];
-            const int owner = mpi_mode ? i % num_processors : 0;
-            double* p = training->conscience.data() + (states > 1 ? owner : 0) * kNeurons;
-            const double bias0 = std::exp(1.0 - std::log(p[0]));
-            const double bias1 = std::exp(1.0 - std::log(p[1]));
-            const int w = (values[2 * j + 1] + bias1 < values[2 * j] + bias0) ? 1 : 0;
-            training->winners[j] = static_cast<unsigned char>(w);
-            if (!process_order) members[w][counts[w]++] = inputs[i];
-            p[w] = keep * p[w];
-            p[1 - w] = keep * p[1 - w] + c;
-            const double r = arithmetic->rms_error(j, w);
-            if (r < threshold) training->converged = true;
-            if (gui && owner == own) gui->add_value(static_cast<int>(r * 100.0));
-        }
-        if (process_order) {
-            for (int q = 0; q < states; ++q) {
-                for (int i = q; i < n; i += states) {
-                    const int w = training->winners[i];
-                    members[w][counts[w]++] = inputs[i];
-                }
-            }
-        }
+        classify(training, arithmetic, inputs, members, counts);
+        // Every process lists the members in the order of the processes
+        // that classify them, which is input order with one process.
+        if (training->states > 1) list_by_process(*training, inputs, n, members, counts);
         if (training->shared) {
             // Every process must run the same epochs.
             training->converged =
@@ -311,16 +278,64 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
             share_kohonen_update(training, arithmetic, members, counts);
             ++work->exchanges;
         } else {
-            const bool settling = may_settle(*training, n, arithmetic);
-            arithmetic->kohonen_update(members, counts);
-            // The winner did not move: the same epoch repeats for ever.
-            if (settling && arithmetic->neurons_equal()) training->settled = true;
+            update_alone(training, arithmetic, n, members, counts);
             if (meets) count_unshared_work(presentations);
         }
         ++training->epoch;
         ++work->epochs;
         work->presentations += presentations;
     }
+}
+
+void AnalysisModule::classify(Training* training, EpochCompute* arithmetic, SeqVector** inputs,
+                              SeqVector** members[2], int counts[2]) const {
+    const double c = conscience_learning_rate;
+    const double keep = 1.0 - c;
+    const int* classified = training->classified.data();
+    const int count = static_cast<int>(training->classified.size());
+    double* values = training->values.data();
+    double* conscience = training->conscience.data();
+    unsigned char* winners = training->winners.data();
+    // One conscience per process of the group when this process trains the
+    // whole group as the group would; otherwise every input it classifies
+    // is its own.
+    const bool per_process = training->states > 1;
+    arithmetic->model_values(values);
+    counts[0] = counts[1] = 0;
+    for (int j = 0; j < count; ++j) {
+        const int i = classified[j];
+        const int owner = per_process ? i % num_processors : rank;
+        double* p = conscience + (per_process ? owner : 0) * kNeurons;
+        const double bias0 = std::exp(1.0 - std::log(p[0]));
+        const double bias1 = std::exp(1.0 - std::log(p[1]));
+        const int w = (values[2 * j + 1] + bias1 < values[2 * j] + bias0) ? 1 : 0;
+        winners[j] = static_cast<unsigned char>(w);
+        if (!per_process) members[w][counts[w]++] = inputs[i];
+        p[w] = keep * p[w];
+        p[1 - w] = keep * p[1 - w] + c;
+        const double r = arithmetic->rms_error(j, w);
+        if (r < convergence_threshold) training->converged = true;
+        if (gui && owner == rank) gui->add_value(static_cast<int>(r * 100.0));
+    }
+}
+
+void AnalysisModule::list_by_process(const Training& training, SeqVector** inputs, int n,
+                                     SeqVector** members[2], int counts[2]) {
+    const int states = training.states;
+    for (int q = 0; q < states; ++q) {
+        for (int i = q; i < n; i += states) {
+            const int w = training.winners[i];
+            members[w][counts[w]++] = inputs[i];
+        }
+    }
+}
+
+void AnalysisModule::update_alone(Training* training, EpochCompute* arithmetic, int n,
+                                  SeqVector* const* const members[2], const int counts[2]) const {
+    const bool settling = may_settle(*training, n, arithmetic);
+    arithmetic->kohonen_update(members, counts);
+    // The winner did not move: the same epoch repeats for ever.
+    if (settling && arithmetic->neurons_equal()) training->settled = true;
 }
 
 void AnalysisModule::count_unshared_work(long long presentations) {

@@ -237,6 +237,22 @@ private:
     // below the threshold. Leaves the last epoch's members in the lists.
     void train(Training* training, EpochCompute* arithmetic, SeqVector** inputs, int n,
                SeqVector** members[2], int counts[2], int budget, EpochCounts* work);
+    // An epoch's classification on this process: each input it classifies
+    // goes to the neuron whose model value plus conscience bias is the
+    // smaller, the conscience favours the loser, an RMS error below the
+    // threshold converges the attempt and the chart shows the errors of
+    // this process's own inputs. With one conscience the winners go to the
+    // member lists at once.
+    void classify(Training* training, EpochCompute* arithmetic, SeqVector** inputs,
+                  SeqVector** members[2], int counts[2]) const;
+    // The member lists in the order of the processes that classify the
+    // inputs, as the exchange of a shared group lists them.
+    static void list_by_process(const Training& training, SeqVector** inputs, int n,
+                                SeqVector** members[2], int counts[2]);
+    // The Kohonen update of a group this process trains alone, and whether
+    // the epoch leaves the group settled.
+    void update_alone(Training* training, EpochCompute* arithmetic, int n,
+                      SeqVector* const* const members[2], const int counts[2]) const;
     // The epochs' arithmetic of the run: its settings and threads.
     EpochSetup epoch_setup() const;
     // Counts an unshared epoch of `presentations` towards the next meeting

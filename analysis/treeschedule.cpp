@@ -51,13 +51,12 @@ long long LevelSchedule::cost(const SplitTree& tree, int s) const {
     const long long work = static_cast<long long>(group.size()) * group[0]->length;
     // A group of at most one input per process tends to run all its
     // attempts: every process's conscience sees only its own input.
-    const bool one_each =
-        module_->mpi_mode && static_cast<int>(group.size()) <= module_->num_processors;
+    const bool one_each = static_cast<int>(group.size()) <= module_->num_processors;
     return one_each ? work * kOneEachWeight : work;
 }
 
 void LevelSchedule::train_level(SplitTree* tree) {
-    const int processes = module_->mpi_mode ? module_->num_processors : 1;
+    const int processes = module_->num_processors;
     if (processes == 1) {
         train_here(tree, level_);
         return;
