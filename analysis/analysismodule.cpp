@@ -15,6 +15,7 @@
 
 #include "analysis/analysisfrontend.h"
 #include "analysis/check.h"
+#include "analysis/groupmessages.h"
 #include "analysis/grouprelease.h"
 #include "analysis/inputfile.h"
 #include "analysis/settingsagreement.h"
@@ -27,9 +28,6 @@
 namespace {
 
 constexpr double kConscienceStart = 0.5;
-// The flags that end each process's block of the per-epoch exchange.
-constexpr int kConvergedFlag = 1;
-constexpr int kCancelFlag = 2;
 // A run cancelled by process 0's "Quit" ends every process silently, as a
 // "Quit" before any run does.
 constexpr int kCancelledExitCode = 0;
@@ -599,12 +597,7 @@ void AnalysisModule::release_group(int exit_code) {
     // Code 0: process 0 ended normally without a run (its window's "Quit").
     tavrel_assert(exit_code >= 0);
     group_served = true;
-    // A count of -1 tells the others that no input comes; the length
-    // carries the exit code that process 0 ends with, which they end with
-    // too, silently.
-    int counts[2] = {-1, exit_code};
-    group->broadcast_idle(&counts[0], 1);
-    group->broadcast(&counts[1], 1);
+    input_message::send_release(group.get(), exit_code);
 }
 
 AnalysisStatus AnalysisModule::refuse_run(const AnalysisStatus& refusal) {
@@ -621,63 +614,23 @@ AnalysisStatus AnalysisModule::refuse_run(const AnalysisStatus& refusal) {
 }
 
 AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
-    long long names_len = 0;
-    std::vector<int> name_lengths(data->num_seqs);
-    for (int i = 0; i < data->num_seqs; ++i) {
-        name_lengths[i] = data->names[i].getLength();
-        names_len += name_lengths[i];
-    }
-    const long long packed_len = names_len + static_cast<long long>(data->num_seqs) * data->seq_len;
     std::string refusal;
     if (data->num_seqs > kMaxMpiTaxa) {
         refusal = "Error: An MPI run takes at most " + std::to_string(kMaxMpiTaxa) + " taxa, not " +
                   std::to_string(data->num_seqs);
-    } else if (packed_len > INT_MAX) {
+    } else if (input_message::body_bytes(*data) > INT_MAX) {
         refusal =
             "Error: Input file " + input_path + " is too large to share between MPI processes";
     }
     if (!refusal.empty()) return AnalysisStatus::failure(refusal);
-    // Packed before the others hear that an input comes: should memory run
-    // out here, they can still be told that none does.
-    std::vector<char> packed(static_cast<std::size_t>(packed_len));
-    long long m = 0;
-    for (int i = 0; i < data->num_seqs; ++i) {
-        tavrel_assert(!(m > packed_len));
-        std::memcpy(packed.data() + m, data->names[i].c_str(), name_lengths[i]);
-        m += name_lengths[i];
-        std::memcpy(packed.data() + m, data->sequences[i].data(), data->seq_len);
-        m += data->seq_len;
-    }
-    group_served = true;
-    group->broadcast_idle(&data->num_seqs, 1);
-    group->broadcast(&data->seq_len, 1);
-    group->broadcast(name_lengths.data(), data->num_seqs);
-    group->broadcast(packed.data(), static_cast<int>(packed_len));
+    input_message::send(group.get(), *data, &group_served);
     return AnalysisStatus::success();
 }
 
 AnalysisStatus AnalysisModule::receive_input(SequenceData* data) {
-    // The wait for process 0's run, which a window starts when it pleases.
-    group->broadcast_idle(&data->num_seqs, 1);
-    group->broadcast(&data->seq_len, 1);
-    if (data->num_seqs < 0) {
-        const int exit_code = data->seq_len;
-        *data = SequenceData();
+    int exit_code = 0;
+    if (!input_message::receive(group.get(), data, &exit_code)) {
         return AnalysisStatus::silent_failure(exit_code);
-    }
-    std::vector<int> name_lengths(data->num_seqs);
-    group->broadcast(name_lengths.data(), data->num_seqs);
-    long long packed_len = static_cast<long long>(data->num_seqs) * data->seq_len;
-    for (int length : name_lengths) packed_len += length;
-    std::vector<char> packed(static_cast<std::size_t>(packed_len));
-    group->broadcast(packed.data(), static_cast<int>(packed_len));
-    const char* m = packed.data();
-    for (int i = 0; i < data->num_seqs; ++i) {
-        CharString name;
-        for (int j = 0; j < name_lengths[i]; ++j) name += *m++;
-        data->names.push_back(name);
-        data->sequences.emplace_back(m, data->seq_len);
-        m += data->seq_len;
     }
     return AnalysisStatus::success();
 }
@@ -699,44 +652,21 @@ void AnalysisModule::unpair(int z, int* x, int* y) {
 
 bool AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2], int n, int neurons,
                                           bool converged) {
-    // Each process's block: a pair code per input it classified, then its
-    // flags.
-    const int processes = num_processors;
-    const int flags = (converged ? kConvergedFlag : 0) |
-                      (cancel_requested.load(std::memory_order_relaxed) ? kCancelFlag : 0);
-    exchange_counts.resize(processes);
-    exchange_displacements.resize(processes);
-    for (int q = 0; q < processes; ++q) {
-        exchange_counts[q] = n / processes + (q < n % processes ? 1 : 0) + 1;
-        exchange_displacements[q] =
-            q == 0 ? 0 : exchange_displacements[q - 1] + exchange_counts[q - 1];
-    }
-    exchange_sent.clear();
-    for (int k = 0; k < neurons; ++k) {
-        for (int j = 0; j < counts[k]; ++j) exchange_sent.push_back(pair(members[k][j]->id, k));
-    }
-    exchange_sent.push_back(flags);
+    tavrel_assert(neurons == kNeurons);
+    const int flags =
+        (converged ? member_message::kConvergedFlag : 0) |
+        (cancel_requested.load(std::memory_order_relaxed) ? member_message::kCancelFlag : 0);
+    member_message::layout(n, num_processors, &exchange_counts, &exchange_displacements);
+    member_message::pack(members, counts, flags, &exchange_sent);
     tavrel_assert(static_cast<int>(exchange_sent.size()) == exchange_counts[rank]);
-    exchange_received.resize(n + processes);
+    exchange_received.resize(n + num_processors);
     group->all_gather(exchange_sent.data(), exchange_counts[rank], exchange_received.data(),
                       exchange_counts.data(), exchange_displacements.data());
-    for (int k = 0; k < neurons; ++k) counts[k] = 0;
-    bool any_converged = false;
-    for (int q = 0; q < processes; ++q) {
-        const int* block = exchange_received.data() + exchange_displacements[q];
-        const int codes = exchange_counts[q] - 1;
-        for (int j = 0; j < codes; ++j) {
-            int x = 0;
-            int y = 0;
-            unpair(block[j], &x, &y);
-            tavrel_assert(x >= 0 && x < static_cast<int>(vectors_by_id.size()) && y >= 0 &&
-                          y < neurons);
-            members[y][counts[y]++] = vectors_by_id[x];
-        }
-        if ((block[codes] & kConvergedFlag) != 0) any_converged = true;
-        if ((block[codes] & kCancelFlag) != 0) cancelled = true;
-    }
-    return any_converged;
+    const int all_flags =
+        member_message::unpack(exchange_received.data(), exchange_counts, exchange_displacements,
+                               vectors_by_id, members, counts);
+    if ((all_flags & member_message::kCancelFlag) != 0) cancelled = true;
+    return (all_flags & member_message::kConvergedFlag) != 0;
 }
 
 AnalysisStatus AnalysisModule::write_tree() {

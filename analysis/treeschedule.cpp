@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/check.h"
+#include "analysis/groupmessages.h"
 #include "analysis/processgroup.h"
 #include "analysis/workerpool.h"
 
@@ -108,20 +109,12 @@ void LevelSchedule::train_here(SplitTree* tree, std::vector<int> steps) {
 
 void LevelSchedule::share_splits(SplitTree* tree) {
     const int processes = module_->num_processors;
-    // Per step this process trained, in level order: the two side sizes,
-    // the taxon ids of each side in order, the failed attempts and whether
-    // the farthest pair split it.
     std::vector<int> sent;
     for (int s : level_) {
         const SplitStep& step = tree->step(s);
         if (step.owner != module_->rank) continue;
-        sent.push_back(static_cast<int>(step.sides[0].size()));
-        sent.push_back(static_cast<int>(step.sides[1].size()));
-        for (const std::vector<SeqVector*>& side : step.sides) {
-            for (const SeqVector* taxon : side) sent.push_back(taxon->id);
-        }
-        sent.push_back(step.outcome.zero_partitions);
-        sent.push_back(step.outcome.farthest_pair ? 1 : 0);
+        split_message::pack(step.sides, step.outcome.zero_partitions, step.outcome.farthest_pair,
+                            &sent);
     }
     const std::vector<int> ones(processes, 1);
     std::vector<int> places(processes);
@@ -135,27 +128,15 @@ void LevelSchedule::share_splits(SplitTree* tree) {
     module_->group->all_gather(sent.data(), size, received.data(), sizes.data(),
                                displacements.data());
 
-    const std::vector<SeqVector*>& taxa = module_->vectors_by_id;
-    const auto taxon = [&taxa](int id) {
-        tavrel_assert(id >= 0 && id < static_cast<int>(taxa.size()));
-        return taxa[id];
-    };
     for (int q = 0; q < processes; ++q) {
         if (q == module_->rank) continue;
         const int* at = received.data() + displacements[q];
         for (int s : level_) {
             SplitStep& step = tree->step(s);
             if (step.owner != q) continue;
-            const int first = *at++;
-            const int second = *at++;
-            tavrel_assert(first + second == step.size());
-            step.sides[0].clear();
-            step.sides[1].clear();
-            for (int j = 0; j < first; ++j) step.sides[0].push_back(taxon(*at++));
-            for (int j = 0; j < second; ++j) step.sides[1].push_back(taxon(*at++));
             step.outcome = AnalysisModule::StepOutcome();
-            step.outcome.zero_partitions = *at++;
-            step.outcome.farthest_pair = *at++ != 0;
+            at = split_message::unpack(at, step.size(), module_->vectors_by_id, step.sides,
+                                       &step.outcome.zero_partitions, &step.outcome.farthest_pair);
             step.trained = true;
         }
         tavrel_assert(at == received.data() + displacements[q] + sizes[q]);
