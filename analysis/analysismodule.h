@@ -160,6 +160,17 @@ public:
         EpochCounts work;
         double seconds = 0.0;
     };
+    // Attempts of one partition step before it splits by the farthest pair.
+    static constexpr int kMaxAttempts = 8;
+    // Taxon ids travel between MPI processes as pair codes of int range.
+    static constexpr int kMaxMpiTaxa = 92677;
+
+private:
+    // The tree's steps train through split_group.
+    friend class SplitTree;
+    friend class DepthFirstSchedule;
+    friend class LevelSchedule;
+
     // Trains `group` (n >= 3 taxa) until it splits and leaves the two sides
     // in `sides` (room for n taxa each): the attempts, then the farthest-pair
     // split when none succeeds. With `shared` the group's processes share
@@ -175,12 +186,6 @@ public:
     // The run under way was cancelled (see cancel_run) and learnt it.
     bool cancelled_run() const { return cancelled; }
 
-    // Attempts of one partition step before it splits by the farthest pair.
-    static constexpr int kMaxAttempts = 8;
-    // Taxon ids travel between MPI processes as pair codes of int range.
-    static constexpr int kMaxMpiTaxa = 92677;
-
-private:
     // The run's boundary: the standard library's refusals (memory, threads)
     // end the run here, with a line of their own and nothing appended; in
     // the middle of an MPI run they end the whole group.
