@@ -15,21 +15,19 @@
 
 #include "analysis/analysisfrontend.h"
 #include "analysis/check.h"
+#include "analysis/groupmessages.h"
 #include "analysis/grouprelease.h"
 #include "analysis/inputfile.h"
 #include "analysis/settingsagreement.h"
+#include "analysis/splittree.h"
 #include "analysis/treefile.h"
-#include "analysis/treegrowth.h"
+#include "analysis/treeschedule.h"
+#include "analysis/treewalker.h"
 #include "analysis/workerpool.h"
 
 namespace {
 
-constexpr int kNeurons = 2;
-constexpr double kNeuronStart = 0.5;
 constexpr double kConscienceStart = 0.5;
-// The flags that end each process's block of the per-epoch exchange.
-constexpr int kConvergedFlag = 1;
-constexpr int kCancelFlag = 2;
 // A run cancelled by process 0's "Quit" ends every process silently, as a
 // "Quit" before any run does.
 constexpr int kCancelledExitCode = 0;
@@ -82,10 +80,11 @@ std::string AnalysisModule::newick_label(const CharString& name) {
     return quoted;
 }
 
-AnalysisModule::AnalysisModule() : console(&std::cout) {}
+AnalysisModule::AnalysisModule(const AnalysisOptions& run_options) : options(run_options) {}
 
-AnalysisModule::AnalysisModule(int process_rank, std::unique_ptr<ProcessGroup> process_group)
-    : AnalysisModule() {
+AnalysisModule::AnalysisModule(int process_rank, std::unique_ptr<ProcessGroup> process_group,
+                               const AnalysisOptions& run_options)
+    : AnalysisModule(run_options) {
     group = std::move(process_group);
     num_processors = group->size();
     rank = process_rank;
@@ -163,7 +162,7 @@ AnalysisStatus AnalysisModule::read_input(std::istream& in, SequenceData* data) 
 
 void AnalysisModule::warn_repeated_names(const SequenceData& data) const {
     for (const std::string& warning : repeated_name_warnings(data)) {
-        *console << warning << std::endl;
+        *options.console << warning << std::endl;
     }
 }
 
@@ -213,10 +212,6 @@ double AnalysisModule::rms_error(const SeqVector* neuron, const SeqVector* taxon
     return rms_of_euclidian(euclidian_distance(neuron, taxon, ModelConstants()), neuron->length);
 }
 
-void AnalysisModule::write_label(const CharString& name) {
-    if (writes_output()) newick += newick_label(name);
-}
-
 void AnalysisModule::split_by_farthest_pair(SeqVector** members, int n, SeqVector** sides[2],
                                             int counts[2]) const {
     const int a = farthest_from(members, n, members[0]);
@@ -239,15 +234,15 @@ void AnalysisModule::EpochCounts::add(const EpochCounts& other) {
 }
 
 bool AnalysisModule::shares_epochs(int n, int length) const {
-    return mpi_mode && num_processors > 1 && n >= 2 * num_processors &&
-           static_cast<long long>(n) * length >= shared_epoch_work;
+    return num_processors > 1 && n >= 2 * num_processors &&
+           static_cast<long long>(n) * length >= options.shared_epoch_work;
 }
 
 void AnalysisModule::prepare_training(int n, bool shared, Training* training) const {
     training->shared = shared;
     // Without sharing, a process of a group trains the whole group itself,
     // each input with the conscience of the process that would classify it.
-    training->states = (mpi_mode && !shared) ? num_processors : 1;
+    training->states = shared ? 1 : num_processors;
     training->classified.clear();
     const int step = shared ? num_processors : 1;
     for (int i = shared ? rank : 0; i < n; i += step) training->classified.push_back(i);
@@ -262,49 +257,16 @@ void AnalysisModule::prepare_training(int n, bool shared, Training* training) co
 
 void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVector** inputs, int n,
                            SeqVector** members[2], int counts[2], int budget, EpochCounts* work) {
-    const int length = inputs[0]->length;
-    const double c = conscience_learning_rate;
-    const double keep = 1.0 - c;
-    const double threshold = convergence_threshold;
-    const int* classified = training->classified.data();
-    const int count = static_cast<int>(training->classified.size());
-    double* values = training->values.data();
-    const int states = training->states;
-    // The member lists go in the order of the processes that classify
-    // them, which is input order without a group.
-    const bool process_order = states > 1;
-    const int own = mpi_mode ? rank : 0;
+    const long long presentations =
+        static_cast<long long>(training->classified.size()) * kNeurons * inputs[0]->length;
     // Unshared epochs make no exchange: with a front end on process 0, which
     // may cancel the run, the processes meet now and then instead.
     const bool meets = mpi_mode && in_order;
-    const long long presentations = static_cast<long long>(count) * kNeurons * length;
-
     while (training->epoch < budget && !training->converged && !training->settled && !cancelled) {
-        arithmetic->model_values(values);
-        counts[0] = counts[1] = 0;
-        for (int j = 0; j < count; ++j) {
-            const int i = classified[j];
-            const int owner = mpi_mode ? i % num_processors : 0;
-            double* p = training->conscience.data() + (states > 1 ? owner : 0) * kNeurons;
-            const double bias0 = std::exp(1.0 - std::log(p[0]));
-            const double bias1 = std::exp(1.0 - std::log(p[1]));
-            const int w = (values[2 * j + 1] + bias1 < values[2 * j] + bias0) ? 1 : 0;
-            training->winners[j] = static_cast<unsigned char>(w);
-            if (!process_order) members[w][counts[w]++] = inputs[i];
-            p[w] = keep * p[w];
-            p[1 - w] = keep * p[1 - w] + c;
-            const double r = arithmetic->rms_error(j, w);
-            if (r < threshold) training->converged = true;
-            if (gui && owner == own) gui->add_value(static_cast<int>(r * 100.0));
-        }
-        if (process_order) {
-            for (int q = 0; q < states; ++q) {
-                for (int i = q; i < n; i += states) {
-                    const int w = training->winners[i];
-                    members[w][counts[w]++] = inputs[i];
-                }
-            }
-        }
+        classify(training, arithmetic, inputs, members, counts);
+        // Every process lists the members in the order of the processes
+        // that classify them, which is input order with one process.
+        if (training->states > 1) list_by_process(*training, inputs, n, members, counts);
         if (training->shared) {
             // Every process must run the same epochs.
             training->converged =
@@ -314,10 +276,7 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
             share_kohonen_update(training, arithmetic, members, counts);
             ++work->exchanges;
         } else {
-            const bool settling = may_settle(*training, n, arithmetic);
-            arithmetic->kohonen_update(members, counts);
-            // The winner did not move: the same epoch repeats for ever.
-            if (settling && arithmetic->neurons_equal()) training->settled = true;
+            update_alone(training, arithmetic, n, members, counts);
             if (meets) count_unshared_work(presentations);
         }
         ++training->epoch;
@@ -326,10 +285,61 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
     }
 }
 
+void AnalysisModule::classify(Training* training, EpochCompute* arithmetic, SeqVector** inputs,
+                              SeqVector** members[2], int counts[2]) const {
+    const double c = conscience_learning_rate;
+    const double keep = 1.0 - c;
+    const int* classified = training->classified.data();
+    const int count = static_cast<int>(training->classified.size());
+    double* values = training->values.data();
+    double* conscience = training->conscience.data();
+    unsigned char* winners = training->winners.data();
+    // One conscience per process of the group when this process trains the
+    // whole group as the group would; otherwise every input it classifies
+    // is its own.
+    const bool per_process = training->states > 1;
+    arithmetic->model_values(values);
+    counts[0] = counts[1] = 0;
+    for (int j = 0; j < count; ++j) {
+        const int i = classified[j];
+        const int owner = per_process ? i % num_processors : rank;
+        double* p = conscience + (per_process ? owner : 0) * kNeurons;
+        const double bias0 = std::exp(1.0 - std::log(p[0]));
+        const double bias1 = std::exp(1.0 - std::log(p[1]));
+        const int w = (values[2 * j + 1] + bias1 < values[2 * j] + bias0) ? 1 : 0;
+        winners[j] = static_cast<unsigned char>(w);
+        if (!per_process) members[w][counts[w]++] = inputs[i];
+        p[w] = keep * p[w];
+        p[1 - w] = keep * p[1 - w] + c;
+        const double r = arithmetic->rms_error(j, w);
+        if (r < convergence_threshold) training->converged = true;
+        if (gui && owner == rank) gui->add_value(static_cast<int>(r * 100.0));
+    }
+}
+
+void AnalysisModule::list_by_process(const Training& training, SeqVector** inputs, int n,
+                                     SeqVector** members[2], int counts[2]) {
+    const int states = training.states;
+    for (int q = 0; q < states; ++q) {
+        for (int i = q; i < n; i += states) {
+            const int w = training.winners[i];
+            members[w][counts[w]++] = inputs[i];
+        }
+    }
+}
+
+void AnalysisModule::update_alone(Training* training, EpochCompute* arithmetic, int n,
+                                  SeqVector* const* const members[2], const int counts[2]) const {
+    const bool settling = may_settle(*training, n, arithmetic);
+    arithmetic->kohonen_update(members, counts);
+    // The winner did not move: the same epoch repeats for ever.
+    if (settling && arithmetic->neurons_equal()) training->settled = true;
+}
+
 void AnalysisModule::count_unshared_work(long long presentations) {
     // Every process trains the same epochs, so all meet at the same one.
     unshared_work += presentations + kEpochWork;
-    if (unshared_work < cancel_check_work) return;
+    if (unshared_work < options.cancel_check_work) return;
     unshared_work = 0;
     int cancel = cancel_requested.load(std::memory_order_relaxed) ? 1 : 0;
     group->broadcast(&cancel, 1);
@@ -343,7 +353,7 @@ bool AnalysisModule::may_settle(const Training& training, int n, EpochCompute* a
     // neurons are equal and the equal biases send every input to the same
     // neuron; if that neuron does not move, the next epoch is the same
     // again, with the same RMS errors, and so is every epoch after it.
-    if (!stop_settled_groups || in_order || training.states < n || training.converged) {
+    if (!options.stop_settled_groups || in_order || training.states < n || training.converged) {
         return false;
     }
     for (int i = 1; i < n; ++i) {
@@ -425,78 +435,35 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
-bool AnalysisModule::enter_call(SeqVector* const* seq_vectors, int n) {
-    // Once the limit is reached, or the run cancelled, the recursion only
-    // unwinds.
-    if (call_limit_reached || cancelled) return false;
-    *console << "Num_seqs: " << n << std::endl;
-    for (int i = 0; i < n; ++i) tavrel_assert(vectors_by_id[seq_vectors[i]->id] == seq_vectors[i]);
-    if (calls++ > call_limit) {
-        call_limit_reached = true;
-        return false;
-    }
-    return true;
-}
-
-void AnalysisModule::report_step(const StepOutcome& outcome, int n) {
-    for (int i = 0; i < outcome.zero_partitions; ++i)
-        *console << "Error: Zero partition" << std::endl;
-    if (outcome.farthest_pair) {
-        *console << "Warning: no split found for " << n << " taxa; splitting by the farthest pair"
-                 << std::endl;
-    }
-}
-
-void AnalysisModule::write_newick(char c) {
-    if (writes_output()) newick += c;
-}
-
-void AnalysisModule::write_leaves(SeqVector* const* seq_vectors, int n) {
-    if (n == 1) write_label(seq_vectors[0]->name);
-    if (n != 2) return;
-    write_newick('(');
-    write_label(seq_vectors[0]->name);
-    write_newick(',');
-    write_label(seq_vectors[1]->name);
-    write_newick(')');
-}
-
 void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth) {
-    if (!enter_call(seq_vectors, n)) return;
-    if (n <= 2) {
-        write_leaves(seq_vectors, n);
-        if (gui && n == 2) gui->add_leaves(node, seq_vectors[0]->name, seq_vectors[1]->name);
-        if (gui && n == 1) gui->make_leaf(node, seq_vectors[0]);
-        return;
+    SplitTree tree(std::vector<SeqVector*>(seq_vectors, seq_vectors + n));
+    TreeWalker::Output output;
+    output.console = options.console;
+    output.gui = gui;
+    output.root = node;
+    output.root_depth = depth;
+    output.writes_text = writes_output();
+    TreeWalker walker(output, vectors_by_id, options.call_limit);
+    if (in_order) {
+        DepthFirstSchedule schedule(this, compute.get());
+        walker.walk(&tree, &schedule);
+    } else {
+        LevelSchedule schedule(this, pool.get(), compute.get(), epoch_setup());
+        walker.walk(&tree, &schedule);
     }
-
-    std::vector<SeqVector*> storage(static_cast<std::size_t>(n) * kNeurons);
-    SeqVector** members[kNeurons] = {storage.data(), storage.data() + n};
-    int counts[kNeurons] = {0, 0};
-    StepOutcome outcome;
-    split_group(seq_vectors, n, compute.get(), shares_epochs(n, seq_vectors[0]->length), members,
-                counts, &outcome);
-    if (cancelled) return;
-    counters.add(outcome.work);
-    if (depth == 0) {
-        counters.first_step_epochs = outcome.work.epochs;
-        counters.first_step_seconds = outcome.seconds;
-    }
-    report_step(outcome, n);
-
-    write_newick('(');
-    TreeNode** children = nullptr;
-    if (gui) gui->split(node, &children, kNeurons, depth);
-    partition(members[0], counts[0], children ? children[0] : nullptr, depth + 1);
-    write_newick(',');
-    partition(members[1], counts[1], children ? children[1] : nullptr, depth + 1);
-    write_newick(')');
+    call_limit_reached = walker.stopped_by_call_limit();
+    newick += walker.take_newick();
 }
 
-void AnalysisModule::grow_in_order() {
-    // The taxa in file order are the first group; partition only reads it.
-    partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
-              gui ? gui->tree_root() : nullptr, 0);
+EpochSetup AnalysisModule::epoch_setup() const {
+    EpochSetup setup;
+    setup.model = distance_metric;
+    setup.constants = model_constants;
+    setup.kohonen_rate = kohonen_learning_rate;
+    setup.taxa = static_cast<int>(vectors_by_id.size());
+    setup.pool = pool.get();
+    setup.kernels = options.kernels;
+    return setup;
 }
 
 void* AnalysisModule::run(void* module) {
@@ -522,6 +489,7 @@ AnalysisStatus AnalysisModule::execute_within_means() {
     // What the run holds goes at once: the memory ran short, and a window
     // goes on after the failure.
     compute.reset();
+    pool.reset();
     newick = std::string();
     vectors_by_id = std::vector<SeqVector*>();
     taxa = std::vector<std::unique_ptr<SeqVector>>();
@@ -529,7 +497,7 @@ AnalysisStatus AnalysisModule::execute_within_means() {
     // it will never make. It ends at once, without leaving the group, and
     // mpiexec ends them and exits with its exit code.
     if (mpi_mode && (rank != 0 || group_served)) {
-        *console << status.message() << std::endl;
+        *options.console << status.message() << std::endl;
         std::fflush(stdout);
         std::_Exit(status.exit_code());
     }
@@ -557,28 +525,19 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
     *loaded = true;
 
     newick.clear();
-    calls = 0;
     call_limit_reached = false;
     cancelled = false;
     unshared_work = 0;
     counters = RunCounters();
-    WorkerPool pool(worker_threads > 0 ? worker_threads : default_threads());
-    counters.threads = pool.threads();
-    EpochSetup setup;
-    setup.model = distance_metric;
-    setup.constants = model_constants;
-    setup.kohonen_rate = kohonen_learning_rate;
-    setup.taxa = static_cast<int>(vectors_by_id.size());
-    setup.pool = &pool;
-    setup.kernels = kernels;
-    compute = epoch_compute(setup);
-    if (in_order) {
-        grow_in_order();
-    } else {
-        TreeGrowth growth(this, &pool, compute.get(), setup);
-        growth.grow();
-    }
+    pool = std::make_unique<WorkerPool>(options.worker_threads > 0 ? options.worker_threads
+                                                                   : default_threads());
+    counters.threads = pool->threads();
+    compute = options.epoch_compute(epoch_setup());
+    // The taxa in file order are the first group; partition only reads it.
+    partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
+              gui ? gui->tree_root() : nullptr, 0);
     compute.reset();
+    pool.reset();
     if (call_limit_reached) {
         newick.clear();
         return AnalysisStatus::failure("Hardcoded limit reached... exiting");
@@ -638,12 +597,7 @@ void AnalysisModule::release_group(int exit_code) {
     // Code 0: process 0 ended normally without a run (its window's "Quit").
     tavrel_assert(exit_code >= 0);
     group_served = true;
-    // A count of -1 tells the others that no input comes; the length
-    // carries the exit code that process 0 ends with, which they end with
-    // too, silently.
-    int counts[2] = {-1, exit_code};
-    group->broadcast_idle(&counts[0], 1);
-    group->broadcast(&counts[1], 1);
+    input_message::send_release(group.get(), exit_code);
 }
 
 AnalysisStatus AnalysisModule::refuse_run(const AnalysisStatus& refusal) {
@@ -660,63 +614,23 @@ AnalysisStatus AnalysisModule::refuse_run(const AnalysisStatus& refusal) {
 }
 
 AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
-    long long names_len = 0;
-    std::vector<int> name_lengths(data->num_seqs);
-    for (int i = 0; i < data->num_seqs; ++i) {
-        name_lengths[i] = data->names[i].getLength();
-        names_len += name_lengths[i];
-    }
-    const long long packed_len = names_len + static_cast<long long>(data->num_seqs) * data->seq_len;
     std::string refusal;
     if (data->num_seqs > kMaxMpiTaxa) {
         refusal = "Error: An MPI run takes at most " + std::to_string(kMaxMpiTaxa) + " taxa, not " +
                   std::to_string(data->num_seqs);
-    } else if (packed_len > INT_MAX) {
+    } else if (input_message::body_bytes(*data) > INT_MAX) {
         refusal =
             "Error: Input file " + input_path + " is too large to share between MPI processes";
     }
     if (!refusal.empty()) return AnalysisStatus::failure(refusal);
-    // Packed before the others hear that an input comes: should memory run
-    // out here, they can still be told that none does.
-    std::vector<char> packed(static_cast<std::size_t>(packed_len));
-    long long m = 0;
-    for (int i = 0; i < data->num_seqs; ++i) {
-        tavrel_assert(!(m > packed_len));
-        std::memcpy(packed.data() + m, data->names[i].c_str(), name_lengths[i]);
-        m += name_lengths[i];
-        std::memcpy(packed.data() + m, data->sequences[i].data(), data->seq_len);
-        m += data->seq_len;
-    }
-    group_served = true;
-    group->broadcast_idle(&data->num_seqs, 1);
-    group->broadcast(&data->seq_len, 1);
-    group->broadcast(name_lengths.data(), data->num_seqs);
-    group->broadcast(packed.data(), static_cast<int>(packed_len));
+    input_message::send(group.get(), *data, &group_served);
     return AnalysisStatus::success();
 }
 
 AnalysisStatus AnalysisModule::receive_input(SequenceData* data) {
-    // The wait for process 0's run, which a window starts when it pleases.
-    group->broadcast_idle(&data->num_seqs, 1);
-    group->broadcast(&data->seq_len, 1);
-    if (data->num_seqs < 0) {
-        const int exit_code = data->seq_len;
-        *data = SequenceData();
+    int exit_code = 0;
+    if (!input_message::receive(group.get(), data, &exit_code)) {
         return AnalysisStatus::silent_failure(exit_code);
-    }
-    std::vector<int> name_lengths(data->num_seqs);
-    group->broadcast(name_lengths.data(), data->num_seqs);
-    long long packed_len = static_cast<long long>(data->num_seqs) * data->seq_len;
-    for (int length : name_lengths) packed_len += length;
-    std::vector<char> packed(static_cast<std::size_t>(packed_len));
-    group->broadcast(packed.data(), static_cast<int>(packed_len));
-    const char* m = packed.data();
-    for (int i = 0; i < data->num_seqs; ++i) {
-        CharString name;
-        for (int j = 0; j < name_lengths[i]; ++j) name += *m++;
-        data->names.push_back(name);
-        data->sequences.emplace_back(m, data->seq_len);
-        m += data->seq_len;
     }
     return AnalysisStatus::success();
 }
@@ -738,44 +652,21 @@ void AnalysisModule::unpair(int z, int* x, int* y) {
 
 bool AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2], int n, int neurons,
                                           bool converged) {
-    // Each process's block: a pair code per input it classified, then its
-    // flags.
-    const int processes = num_processors;
-    const int flags = (converged ? kConvergedFlag : 0) |
-                      (cancel_requested.load(std::memory_order_relaxed) ? kCancelFlag : 0);
-    exchange_counts.resize(processes);
-    exchange_displacements.resize(processes);
-    for (int q = 0; q < processes; ++q) {
-        exchange_counts[q] = n / processes + (q < n % processes ? 1 : 0) + 1;
-        exchange_displacements[q] =
-            q == 0 ? 0 : exchange_displacements[q - 1] + exchange_counts[q - 1];
-    }
-    exchange_sent.clear();
-    for (int k = 0; k < neurons; ++k) {
-        for (int j = 0; j < counts[k]; ++j) exchange_sent.push_back(pair(members[k][j]->id, k));
-    }
-    exchange_sent.push_back(flags);
+    tavrel_assert(neurons == kNeurons);
+    const int flags =
+        (converged ? member_message::kConvergedFlag : 0) |
+        (cancel_requested.load(std::memory_order_relaxed) ? member_message::kCancelFlag : 0);
+    member_message::layout(n, num_processors, &exchange_counts, &exchange_displacements);
+    member_message::pack(members, counts, flags, &exchange_sent);
     tavrel_assert(static_cast<int>(exchange_sent.size()) == exchange_counts[rank]);
-    exchange_received.resize(n + processes);
+    exchange_received.resize(n + num_processors);
     group->all_gather(exchange_sent.data(), exchange_counts[rank], exchange_received.data(),
                       exchange_counts.data(), exchange_displacements.data());
-    for (int k = 0; k < neurons; ++k) counts[k] = 0;
-    bool any_converged = false;
-    for (int q = 0; q < processes; ++q) {
-        const int* block = exchange_received.data() + exchange_displacements[q];
-        const int codes = exchange_counts[q] - 1;
-        for (int j = 0; j < codes; ++j) {
-            int x = 0;
-            int y = 0;
-            unpair(block[j], &x, &y);
-            tavrel_assert(x >= 0 && x < static_cast<int>(vectors_by_id.size()) && y >= 0 &&
-                          y < neurons);
-            members[y][counts[y]++] = vectors_by_id[x];
-        }
-        if ((block[codes] & kConvergedFlag) != 0) any_converged = true;
-        if ((block[codes] & kCancelFlag) != 0) cancelled = true;
-    }
-    return any_converged;
+    const int all_flags =
+        member_message::unpack(exchange_received.data(), exchange_counts, exchange_displacements,
+                               vectors_by_id, members, counts);
+    if ((all_flags & member_message::kCancelFlag) != 0) cancelled = true;
+    return (all_flags & member_message::kConvergedFlag) != 0;
 }
 
 AnalysisStatus AnalysisModule::write_tree() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/analysisoptions.h"
 #include "analysis/analysisstatus.h"
 #include "analysis/charstring.h"
 #include "analysis/distancemodels.h"
@@ -24,13 +25,15 @@ class TreeNode;
 // share state.
 class AnalysisModule {
 public:
-    AnalysisModule();
+    explicit AnalysisModule(const AnalysisOptions& run_options = AnalysisOptions());
     // One process of an MPI group (MPI must be running): the group of
     // MPI_COMM_WORLD, made where the rest of MPI lives.
-    explicit AnalysisModule(int process_rank)
-        : AnalysisModule(process_rank, make_mpi_process_group()) {}
+    explicit AnalysisModule(int process_rank,
+                            const AnalysisOptions& run_options = AnalysisOptions())
+        : AnalysisModule(process_rank, make_mpi_process_group(), run_options) {}
     // One process of the given group; tests give groups of their own.
-    AnalysisModule(int rank, std::unique_ptr<ProcessGroup> process_group);
+    AnalysisModule(int rank, std::unique_ptr<ProcessGroup> process_group,
+                   const AnalysisOptions& run_options = AnalysisOptions());
     ~AnalysisModule();
     AnalysisModule(const AnalysisModule&) = delete;
     AnalysisModule& operator=(const AnalysisModule&) = delete;
@@ -78,6 +81,10 @@ public:
     // until the next call. The taxa take the sequences over.
     std::vector<SeqVector*> build_vectors(SequenceData data);
 
+    // The tree of a group: every step's lines, the front end's calls for
+    // `node` and below (depth 0 for all taxa) and the Newick text, in
+    // recursion order. With a front end each split is trained as the walk
+    // reaches it; without one, level by level ahead of the walk.
     void partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth);
     // The exchange after an epoch of a group whose processes share it: each
     // process's member lists and its flags go to every process. Gives
@@ -119,39 +126,10 @@ public:
 
     // The collectives of an MPI run; null without MPI. Owned.
     std::unique_ptr<ProcessGroup> group;
-    // Where progress lines and warnings go: standard output unless a test
-    // or the window says otherwise.
-    std::ostream* console;
+    // How runs work, which only the tests and the benchmark change.
+    AnalysisOptions options;
     // The outcome of the last run.
     AnalysisStatus run_status = AnalysisStatus::success();
-
-    // How a run's epochs are computed: the fast form, unless a test or the
-    // benchmark chooses the straightforward one, and the kernels (null: the
-    // best this processor runs).
-    EpochComputeFactory epoch_compute = make_fast_epoch_compute;
-    const EpochKernels* kernels = nullptr;
-    // Threads of a run; 0: one per core this process may use, in an MPI group
-    // shared with the group's other processes on the same machine.
-    int worker_threads = 0;
-    // Processes share a group's epochs from this many input positions of the
-    // group on (and at least two inputs per process); below it every process
-    // trains the group itself, as the group would, without exchanges.
-    static constexpr long long kSharedEpochWork = 262144;
-    long long shared_epoch_work = kSharedEpochWork;
-    // Stop the attempts of a group with one input per process once it has
-    // provably settled (see may_settle); tests compare with running them out.
-    bool stop_settled_groups = true;
-    // With a front end on process 0, every process trains each group that is
-    // not shared itself, with no exchange in its epochs; after this much of
-    // such work (inputs presented to a neuron at one position) the processes
-    // meet to learn whether process 0 cancels the run. The same on every
-    // process.
-    static constexpr long long kCancelCheckWork = 1LL << 26;
-    long long cancel_check_work = kCancelCheckWork;
-    // A group of this many input positions or more trains with all the
-    // run's threads in every epoch, when there are fewer groups to train at
-    // once than threads; smaller groups train side by side, one thread each.
-    static constexpr long long kThreadedWork = 262144;
 
     // Epochs and what they did, for the benchmark and the tests.
     struct EpochCounts {
@@ -182,6 +160,17 @@ public:
         EpochCounts work;
         double seconds = 0.0;
     };
+    // Attempts of one partition step before it splits by the farthest pair.
+    static constexpr int kMaxAttempts = 8;
+    // Taxon ids travel between MPI processes as pair codes of int range.
+    static constexpr int kMaxMpiTaxa = 92677;
+
+private:
+    // The tree's steps train through split_group.
+    friend class SplitTree;
+    friend class DepthFirstSchedule;
+    friend class LevelSchedule;
+
     // Trains `group` (n >= 3 taxa) until it splits and leaves the two sides
     // in `sides` (room for n taxa each): the attempts, then the farthest-pair
     // split when none succeeds. With `shared` the group's processes share
@@ -194,27 +183,9 @@ public:
     // Whether the processes of the group share the epochs of a group of n
     // taxa of `length` positions (when they have no other group to train).
     bool shares_epochs(int n, int length) const;
-    // One call of the recursion, in order: its "Num_seqs" line, the check of
-    // its taxa and the call limit. False once the limit is reached.
-    bool enter_call(SeqVector* const* seq_vectors, int n);
-    // The lines of a trained step.
-    void report_step(const StepOutcome& outcome, int n);
-    // The Newick text of a group of one or two taxa.
-    void write_leaves(SeqVector* const* seq_vectors, int n);
-    // Appends to the Newick text (on the writing process only).
-    void write_newick(char c);
-    bool stopped_by_call_limit() const { return call_limit_reached; }
+    // The run under way was cancelled (see cancel_run) and learnt it.
+    bool cancelled_run() const { return cancelled; }
 
-    // A run gives up when partition() is called more than call_limit + 1
-    // times; tests lower it to reach the limit with a few taxa.
-    static constexpr int kCallLimit = 100000;
-    int call_limit = kCallLimit;
-    // Attempts of one partition step before it splits by the farthest pair.
-    static constexpr int kMaxAttempts = 8;
-    // Taxon ids travel between MPI processes as pair codes of int range.
-    static constexpr int kMaxMpiTaxa = 92677;
-
-private:
     // The run's boundary: the standard library's refusals (memory, threads)
     // end the run here, with a line of their own and nothing appended; in
     // the middle of an MPI run they end the whole group.
@@ -271,14 +242,29 @@ private:
     // below the threshold. Leaves the last epoch's members in the lists.
     void train(Training* training, EpochCompute* arithmetic, SeqVector** inputs, int n,
                SeqVector** members[2], int counts[2], int budget, EpochCounts* work);
-    // The tree in recursion order, as a front end sees it grow.
-    void grow_in_order();
+    // An epoch's classification on this process: each input it classifies
+    // goes to the neuron whose model value plus conscience bias is the
+    // smaller, the conscience favours the loser, an RMS error below the
+    // threshold converges the attempt and the chart shows the errors of
+    // this process's own inputs. With one conscience the winners go to the
+    // member lists at once.
+    void classify(Training* training, EpochCompute* arithmetic, SeqVector** inputs,
+                  SeqVector** members[2], int counts[2]) const;
+    // The member lists in the order of the processes that classify the
+    // inputs, as the exchange of a shared group lists them.
+    static void list_by_process(const Training& training, SeqVector** inputs, int n,
+                                SeqVector** members[2], int counts[2]);
+    // The Kohonen update of a group this process trains alone, and whether
+    // the epoch leaves the group settled.
+    void update_alone(Training* training, EpochCompute* arithmetic, int n,
+                      SeqVector* const* const members[2], const int counts[2]) const;
+    // The epochs' arithmetic of the run: its settings and threads.
+    EpochSetup epoch_setup() const;
     // Counts an unshared epoch of `presentations` towards the next meeting
     // with the other processes, which tells whether process 0 cancels.
     void count_unshared_work(long long presentations);
     int default_threads() const;
     bool writes_output() const { return !mpi_mode || rank == 0; }
-    void write_label(const CharString& name);
     void split_by_farthest_pair(SeqVector** members, int n, SeqVector** sides[2],
                                 int counts[2]) const;
 
@@ -287,7 +273,8 @@ private:
     std::vector<std::unique_ptr<SeqVector>> taxa;
     // The F81 and F84 constants of the run's base frequencies.
     ModelConstants model_constants;
-    // The epochs' arithmetic during a run, with the run's threads.
+    // The run's threads, and the epochs' arithmetic with them, during a run.
+    std::unique_ptr<WorkerPool> pool;
     std::unique_ptr<EpochCompute> compute;
     // A front end is attached to a process of the run: the tree grows in
     // recursion order on the calling thread.
@@ -295,7 +282,6 @@ private:
     // The Newick text of the run under way, appended to the tree file in one
     // write when the run has finished.
     std::string newick;
-    int calls = 0;
     bool call_limit_reached = false;
     // See cancel_run. The run learns of a request at an exchange, or at a
     // meeting of count_unshared_work, and then makes no other.

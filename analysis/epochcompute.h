@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analysis/distancemodels.h"
+#include "analysis/neurons.h"
 
 class WorkerPool;
 struct EpochKernels;

@@ -9,23 +9,22 @@ namespace {
 template <int kTables>
 void sum_block_portable(const std::uint8_t* block, const int* pattern_of, const double* rows,
                         int length, double* sums) {
-    double s[kLanes][kTables][kPairNeurons] = {};
+    double s[kLanes][kTables][kNeurons] = {};
     for (int i = 0; i < length; ++i) {
         const double* row = rows + pattern_of[i] * (kTables * kTermsPerTable);
         const std::uint8_t* codes = block + i * kLanes;
         for (int l = 0; l < kLanes; ++l) {
             for (int t = 0; t < kTables; ++t) {
-                for (int k = 0; k < kPairNeurons; ++k) {
-                    s[l][t][k] =
-                        s[l][t][k] + row[(t * kPairNeurons + k) * Base::kLetters + codes[l]];
+                for (int k = 0; k < kNeurons; ++k) {
+                    s[l][t][k] = s[l][t][k] + row[(t * kNeurons + k) * Base::kLetters + codes[l]];
                 }
             }
         }
     }
     for (int l = 0; l < kLanes; ++l) {
         for (int t = 0; t < kTables; ++t) {
-            for (int k = 0; k < kPairNeurons; ++k) {
-                sums[(l * kTables + t) * kPairNeurons + k] = s[l][t][k];
+            for (int k = 0; k < kNeurons; ++k) {
+                sums[(l * kTables + t) * kNeurons + k] = s[l][t][k];
             }
         }
     }
@@ -37,7 +36,7 @@ void sum_blocks_portable_n(const std::uint8_t* blocks, int count, const int* pat
     for (int b = 0; b < count; ++b) {
         sum_block_portable<kTables>(blocks + static_cast<std::size_t>(b) * length * kLanes,
                                     pattern_of, rows, length,
-                                    sums + b * kLanes * kTables * kPairNeurons);
+                                    sums + b * kLanes * kTables * kNeurons);
     }
 }
 
@@ -78,7 +77,7 @@ void build_rows_portable(TermSet set, const NeuronPlanes* neurons, int begin, in
     for (int a = 0; a < Base::kLetters; ++a) letters[a] = Base::corner(a);
     for (int p = begin; p < end; ++p) {
         double* row = rows + p * (tables * kTermsPerTable);
-        for (int k = 0; k < kPairNeurons; ++k) {
+        for (int k = 0; k < kNeurons; ++k) {
             Base n;
             n.x = neurons[k].x[p];
             n.y = neurons[k].y[p];

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "analysis/neurons.h"
 #include "analysis/seqvector.h"
 
 // The hot loops of a fast epoch, in portable C++ and, where the processor
@@ -21,8 +22,7 @@
 //   members and their order.
 
 constexpr int kLanes = 8;
-constexpr int kPairNeurons = 2;
-constexpr int kTermsPerTable = kPairNeurons * Base::kLetters;
+constexpr int kTermsPerTable = kNeurons * Base::kLetters;
 // Planes and term rows are padded to whole groups of this many patterns.
 constexpr int kPatternStep = 8;
 // Patterns of a code tile: one cache line of codes per taxon.
@@ -59,7 +59,7 @@ struct EpochKernels {
     const char* name;
     // Sums over positions 0 to length - 1 of the inputs of `count` blocks,
     // block b at blocks + b * length * kLanes: for lane l, table t and neuron
-    // k, sums[((b * kLanes + l) * tables + t) * kPairNeurons + k], each added
+    // k, sums[((b * kLanes + l) * tables + t) * kNeurons + k], each added
     // position by position from 0.0.
     void (*sum_blocks)(const std::uint8_t* blocks, int count, const int* pattern_of,
                        const double* rows, int tables, int length, double* sums);

@@ -34,13 +34,13 @@ constexpr int kHalves = kLanes / kQuarter;
 template <int kTables>
 TAVREL_AVX2 void sum_block_avx2(const std::uint8_t* block, const int* pattern_of,
                                 const double* rows, int length, double* sums) {
-    __m256d s[kHalves][kTables][kPairNeurons];
+    __m256d s[kHalves][kTables][kNeurons];
     TAVREL_UNROLL
     for (int h = 0; h < kHalves; ++h) {
         TAVREL_UNROLL
         for (int t = 0; t < kTables; ++t) {
             TAVREL_UNROLL
-            for (int k = 0; k < kPairNeurons; ++k) s[h][t][k] = _mm256_setzero_pd();
+            for (int k = 0; k < kNeurons; ++k) s[h][t][k] = _mm256_setzero_pd();
         }
     }
     for (int i = 0; i < length; ++i) {
@@ -51,9 +51,9 @@ TAVREL_AVX2 void sum_block_avx2(const std::uint8_t* block, const int* pattern_of
             TAVREL_UNROLL
             for (int t = 0; t < kTables; ++t) {
                 TAVREL_UNROLL
-                for (int k = 0; k < kPairNeurons; ++k) {
+                for (int k = 0; k < kNeurons; ++k) {
                     s[h][t][k] = _mm256_add_pd(
-                        s[h][t][k], pick(row + (t * kPairNeurons + k) * Base::kLetters, indices));
+                        s[h][t][k], pick(row + (t * kNeurons + k) * Base::kLetters, indices));
                 }
             }
         }
@@ -64,10 +64,10 @@ TAVREL_AVX2 void sum_block_avx2(const std::uint8_t* block, const int* pattern_of
         TAVREL_UNROLL
         for (int t = 0; t < kTables; ++t) {
             TAVREL_UNROLL
-            for (int k = 0; k < kPairNeurons; ++k) {
+            for (int k = 0; k < kNeurons; ++k) {
                 _mm256_store_pd(lanes, s[h][t][k]);
                 for (int l = 0; l < kQuarter; ++l) {
-                    sums[((h * kQuarter + l) * kTables + t) * kPairNeurons + k] = lanes[l];
+                    sums[((h * kQuarter + l) * kTables + t) * kNeurons + k] = lanes[l];
                 }
             }
         }
@@ -79,7 +79,7 @@ TAVREL_AVX2 void sum_blocks_avx2_n(const std::uint8_t* blocks, int count, const 
                                    const double* rows, int length, double* sums) {
     for (int b = 0; b < count; ++b) {
         sum_block_avx2<kTables>(blocks + static_cast<std::size_t>(b) * length * kLanes, pattern_of,
-                                rows, length, sums + b * kLanes * kTables * kPairNeurons);
+                                rows, length, sums + b * kLanes * kTables * kNeurons);
     }
 }
 
@@ -197,7 +197,7 @@ TAVREL_AVX2 void build_rows_avx2_n(const NeuronPlanes* neurons, int begin, int e
     const __m256d magnitude = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7fffffffffffffffLL));
     for (int p = begin; p < end; p += kQuarter) {
         double* row = rows + p * stride;
-        for (int k = 0; k < kPairNeurons; ++k) {
+        for (int k = 0; k < kNeurons; ++k) {
             const __m256d nx = _mm256_load_pd(neurons[k].x + p);
             const __m256d ny = _mm256_load_pd(neurons[k].y + p);
             const __m256d nz = _mm256_load_pd(neurons[k].z + p);

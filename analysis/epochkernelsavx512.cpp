@@ -35,13 +35,13 @@ TAVREL_AVX512 void sum_together(const std::uint8_t* blocks, const int* pattern_o
     // vector, from which lane l takes entry code (neuron 0) and code + 4.
     const __m512i second_neuron = _mm512_set1_epi64(Base::kLetters);
     const std::size_t block_bytes = static_cast<std::size_t>(length) * kLanes;
-    __m512d s[kBlocks][kTables][kPairNeurons];
+    __m512d s[kBlocks][kTables][kNeurons];
     TAVREL_UNROLL
     for (int b = 0; b < kBlocks; ++b) {
         TAVREL_UNROLL
         for (int t = 0; t < kTables; ++t) {
             TAVREL_UNROLL
-            for (int k = 0; k < kPairNeurons; ++k) s[b][t][k] = _mm512_setzero_pd();
+            for (int k = 0; k < kNeurons; ++k) s[b][t][k] = _mm512_setzero_pd();
         }
     }
     for (int i = 0; i < length; ++i) {
@@ -63,14 +63,14 @@ TAVREL_AVX512 void sum_together(const std::uint8_t* blocks, const int* pattern_o
     alignas(64) double lanes[kLanes];
     TAVREL_UNROLL
     for (int b = 0; b < kBlocks; ++b) {
-        double* block_sums = sums + b * kLanes * kTables * kPairNeurons;
+        double* block_sums = sums + b * kLanes * kTables * kNeurons;
         TAVREL_UNROLL
         for (int t = 0; t < kTables; ++t) {
             TAVREL_UNROLL
-            for (int k = 0; k < kPairNeurons; ++k) {
+            for (int k = 0; k < kNeurons; ++k) {
                 _mm512_store_pd(lanes, s[b][t][k]);
                 for (int l = 0; l < kLanes; ++l) {
-                    block_sums[(l * kTables + t) * kPairNeurons + k] = lanes[l];
+                    block_sums[(l * kTables + t) * kNeurons + k] = lanes[l];
                 }
             }
         }
@@ -84,7 +84,7 @@ template <int kTables>
 TAVREL_AVX512 void sum_blocks_avx512_n(const std::uint8_t* blocks, int count, const int* pattern_of,
                                        const double* rows, int length, double* sums) {
     const std::size_t block_bytes = static_cast<std::size_t>(length) * kLanes;
-    const int block_sums = kLanes * kTables * kPairNeurons;
+    const int block_sums = kLanes * kTables * kNeurons;
     int b = 0;
     for (; b + kBlocksTogether <= count; b += kBlocksTogether) {
         sum_together<kTables, kBlocksTogether>(blocks + b * block_bytes, pattern_of, rows, length,

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr double kNeuronStart = 0.5;
 // Code buffers of this many bytes or more are released after their step.
 constexpr std::size_t kKeptCodes = std::size_t{1} << 20;
 constexpr int kPlanesPerNeuron = 3;
@@ -122,29 +121,29 @@ void FastEpochCompute::start_step(SeqVector* const* group, int n, const int* cla
             }
         }
     });
-    sums_.assign(static_cast<std::size_t>(blocks) * kLanes * tables_ * kPairNeurons, 0.0);
+    sums_.assign(static_cast<std::size_t>(blocks) * kLanes * tables_ * kNeurons, 0.0);
 
-    planes_.reserve(static_cast<std::size_t>(kPairNeurons) * kPlanesPerNeuron * padded_patterns_);
+    planes_.reserve(static_cast<std::size_t>(kNeurons) * kPlanesPerNeuron * padded_patterns_);
     rows_.reserve(static_cast<std::size_t>(padded_patterns_) * tables_ * kTermsPerTable);
     reset_neurons();
 }
 
 void FastEpochCompute::build_rows(int begin, int end) {
-    const NeuronPlanes both[kPairNeurons] = {planes(0), planes(1)};
+    const NeuronPlanes both[kNeurons] = {planes(0), planes(1)};
     kernels_.build_rows(terms_, both, begin, end, rows_.data());
 }
 
 void FastEpochCompute::reset_neurons() {
-    std::fill(planes_.data(),
-              planes_.data() +
-                  static_cast<std::size_t>(kPairNeurons) * kPlanesPerNeuron * padded_patterns_,
-              kNeuronStart);
+    std::fill(
+        planes_.data(),
+        planes_.data() + static_cast<std::size_t>(kNeurons) * kPlanesPerNeuron * padded_patterns_,
+        kNeuronStart);
     build_rows(0, padded_patterns_);
 }
 
 void FastEpochCompute::model_values(double* values) {
     const int blocks = (classified_ + kLanes - 1) / kLanes;
-    const int stride = tables_ * kPairNeurons;
+    const int stride = tables_ * kNeurons;
     // Tasks take whole pairs of blocks: a kernel may sum two at once.
     const int pairs = (blocks + 1) / 2;
     share(static_cast<long long>(classified_) * length_, pairs, [&](int t, int tasks) {
@@ -157,11 +156,11 @@ void FastEpochCompute::model_values(double* values) {
         const int end = std::min(classified_, last * kLanes);
         for (int j = first * kLanes; j < end; ++j) {
             const double* s = sums_.data() + static_cast<std::size_t>(j) * stride;
-            for (int k = 0; k < kPairNeurons; ++k) {
+            for (int k = 0; k < kNeurons; ++k) {
                 const double first_sum = s[k];
                 // Only the substitution models have a second table
                 // before the squared distances.
-                const double second_sum = tables_ == 3 ? s[kPairNeurons + k] : 0.0;
+                const double second_sum = tables_ == 3 ? s[kNeurons + k] : 0.0;
                 double value = 0.0;
                 switch (model_) {
                     case DistanceModel::euclidian:
@@ -187,14 +186,14 @@ void FastEpochCompute::model_values(double* values) {
 }
 
 double FastEpochCompute::rms_error(int j, int k) {
-    const int stride = tables_ * kPairNeurons;
+    const int stride = tables_ * kNeurons;
     const double squared =
-        sums_[static_cast<std::size_t>(j) * stride + (tables_ - 1) * kPairNeurons + k];
+        sums_[static_cast<std::size_t>(j) * stride + (tables_ - 1) * kNeurons + k];
     return rms_of_euclidian(euclidian_value(squared), length_);
 }
 
 void FastEpochCompute::find_member_codes(SeqVector* const* const members[2], const int counts[2]) {
-    for (int k = 0; k < kPairNeurons; ++k) {
+    for (int k = 0; k < kNeurons; ++k) {
         member_offsets_[k].resize(counts[k]);
         for (int m = 0; m < counts[k]; ++m) {
             const int row = row_of_id_[members[k][m]->id];
@@ -211,7 +210,7 @@ void FastEpochCompute::update_range(const int counts[2], int begin, int end, boo
         int first = 0;
         int last = 0;
         tile_range(begin, end, t, tasks, &first, &last);
-        for (int k = 0; k < kPairNeurons; ++k) {
+        for (int k = 0; k < kNeurons; ++k) {
             const MemberCodes codes = {code_tiles_.data(), rows_in_tiles_,
                                        member_offsets_[k].data(), counts[k]};
             kernels_.kohonen(planes(k), codes, rate, first, last);
@@ -238,7 +237,7 @@ int FastEpochCompute::part_size(int part, int parts) const {
     int begin = 0;
     int end = 0;
     pattern_range(part, parts, &begin, &end);
-    return kPairNeurons * kPlanesPerNeuron * (end - begin);
+    return kNeurons * kPlanesPerNeuron * (end - begin);
 }
 
 void FastEpochCompute::kohonen_update_part(SeqVector* const* const members[2], const int counts[2],
@@ -249,7 +248,7 @@ void FastEpochCompute::kohonen_update_part(SeqVector* const* const members[2], c
     pattern_range(part, parts, &begin, &end);
     update_range(counts, begin, end, false);
     packed->clear();
-    for (int index = 0; index < kPairNeurons * kPlanesPerNeuron; ++index) {
+    for (int index = 0; index < kNeurons * kPlanesPerNeuron; ++index) {
         packed->insert(packed->end(), plane(index) + begin, plane(index) + end);
     }
 }
@@ -259,12 +258,12 @@ void FastEpochCompute::unpack_parts(const double* all, int parts) {
         int begin = 0;
         int end = 0;
         pattern_range(part, parts, &begin, &end);
-        for (int index = 0; index < kPairNeurons * kPlanesPerNeuron; ++index) {
+        for (int index = 0; index < kNeurons * kPlanesPerNeuron; ++index) {
             std::copy(all, all + (end - begin), plane(index) + begin);
             all += end - begin;
         }
     }
-    share(static_cast<long long>(padded_patterns_) * kPairNeurons, tiles_of(padded_patterns_),
+    share(static_cast<long long>(padded_patterns_) * kNeurons, tiles_of(padded_patterns_),
           [&](int t, int tasks) {
               int begin = 0;
               int end = 0;

@@ -71,5 +71,5 @@ private:
     // Per classified input: its sums as sum_blocks gives them.
     std::vector<double> sums_;
     // Each neuron's members as offsets into a tile (see MemberCodes).
-    std::vector<int> member_offsets_[kPairNeurons];
+    std::vector<int> member_offsets_[kNeurons];
 };

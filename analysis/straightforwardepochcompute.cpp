@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kNeurons = 2;
-
 class StraightforwardEpochCompute : public EpochCompute {
 public:
     explicit StraightforwardEpochCompute(const EpochSetup& setup) : setup_(setup) {

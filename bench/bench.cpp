@@ -100,7 +100,7 @@ void print_counters(const AnalysisModule& module) {
 
 int configure_and_run(AnalysisModule& module, const std::string& input, const std::string& output) {
     std::ostringstream progress;
-    module.console = &progress;
+    module.options.console = &progress;
     if (!module.set_input_path(input).ok() || !module.set_output_path(output).ok()) return 1;
     AnalysisModule::run(&module);
     if (!module.run_status.ok()) {
@@ -112,7 +112,8 @@ int configure_and_run(AnalysisModule& module, const std::string& input, const st
 
 int engine_mode(const std::string& form, const std::string& input, const std::string& output) {
     AnalysisModule module;
-    if (form == "straightforward") module.epoch_compute = make_straightforward_epoch_compute;
+    if (form == "straightforward")
+        module.options.epoch_compute = make_straightforward_epoch_compute;
     if (configure_and_run(module, input, output) != 0) return 1;
     print_counters(module);
     return 0;
@@ -127,7 +128,7 @@ int mpi_engine_mode(int argc, char** argv, const std::string& input, const std::
             code = configure_and_run(module, input, output);
         } else {
             std::ostringstream progress;
-            module.console = &progress;
+            module.options.console = &progress;
             AnalysisModule::run(&module);
             code = module.run_status.exit_code();
         }

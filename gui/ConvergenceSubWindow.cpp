@@ -8,10 +8,6 @@
 
 namespace {
 
-// Chart units: the ortho mapping spans the width and height of the chart's
-// subwindow as the window lays it out, on top of the scene camera.
-constexpr double kChartWidth = 650.0;
-constexpr double kChartHeight = 150.0;
 // Slot i is drawn at x = i + kFirstSlotX, its value as y.
 constexpr float kFirstSlotX = -400.0f;
 // The axes meet at the origin's corner below the first slot.
@@ -47,8 +43,9 @@ bool ConvergenceSubWindow::OnBeginPaint() {
 void ConvergenceSubWindow::OnEndPaint() {
     glColor3f(1.0f, 1.0f, 1.0f);
     glPointSize(1.0f);
-    // On the model-view matrix, under the scene camera's frustum.
-    gluOrtho2D(0.0, kChartWidth, 0.0, kChartHeight);
+    // On the model-view matrix, under the scene camera's frustum: chart
+    // units span the chart's subwindow as the window lays it out.
+    gluOrtho2D(0.0, kWidth, 0.0, kHeight);
 
     glBegin(GL_LINES);
     glVertex3f(kAxisX, kAxisY, 0.0f);

@@ -11,6 +11,9 @@
 class ConvergenceSubWindow : public glow::GlowSubwindow {
 public:
     static constexpr int capacity = ConvergenceRing::capacity;
+    // The chart's size in the window's layout, in pixels, and its units.
+    static constexpr int kWidth = 650;
+    static constexpr int kHeight = 150;
 
     ConvergenceSubWindow(glow::GlowComponent* parent, const glow::GlowSubwindowParams& params);
     // 400 by 400 pixels at (0, 0), with a depth buffer, for mouse buttons and

@@ -38,8 +38,8 @@ constexpr int kRadioSpacing = 3;
 
 constexpr int kTreeHeight = 450;
 // The chart reaches 50 pixels past the window's right edge.
-constexpr int kChartWidth = 650;
-constexpr int kChartHeight = 150;
+constexpr int kChartWidth = ConvergenceSubWindow::kWidth;
+constexpr int kChartHeight = ConvergenceSubWindow::kHeight;
 
 constexpr int kMessageX = 100;
 constexpr int kMessageY = 100;

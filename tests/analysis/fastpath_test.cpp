@@ -322,9 +322,9 @@ Lines run_lines(const std::string& input, const std::vector<std::string>& settin
                 AnalysisFrontEnd* front = nullptr) {
     TempDir dir;
     AnalysisModule module;
-    module.epoch_compute = form;
-    module.worker_threads = threads;
-    module.kernels = kernels;
+    module.options.epoch_compute = form;
+    module.options.worker_threads = threads;
+    module.options.kernels = kernels;
     module.gui = front;
     EXPECT_TRUE(module.set_distance_metric(CharString(settings[0].c_str())));
     module.set_conscience_learning_rate(std::stod(settings[1]));
@@ -334,7 +334,7 @@ Lines run_lines(const std::string& input, const std::vector<std::string>& settin
     EXPECT_TRUE(module.set_input_path(input).ok());
     EXPECT_TRUE(module.set_output_path(dir.path("out.tre")).ok());
     std::ostringstream console;
-    module.console = &console;
+    module.options.console = &console;
     AnalysisModule::run(&module);
     EXPECT_TRUE(module.run_status.ok()) << module.run_status.message();
     return {read_file(dir.path("out.tre")), console.str()};

@@ -393,7 +393,7 @@ TEST(MpiPaths, EveryFormAndWayOfSharingWritesTheGroupsLine) {
     };
     const Way ways[] = {
         {"fast, groups shared from the default size", make_fast_epoch_compute,
-         AnalysisModule::kSharedEpochWork, 1},
+         AnalysisOptions::kSharedEpochWork, 1},
         {"fast, every group shared", make_fast_epoch_compute, 0, 2},
         {"fast, no group shared", make_fast_epoch_compute, LLONG_MAX, 2},
         {"straightforward, every group shared", make_straightforward_epoch_compute, 0, 1},
@@ -411,13 +411,13 @@ TEST(MpiPaths, EveryFormAndWayOfSharingWritesTheGroupsLine) {
             Group group(3);
             RecordingFrontEnd window;
             group.run([&](AnalysisModule& m) {
-                m.epoch_compute = way.form;
-                m.shared_epoch_work = way.shared_work;
-                m.worker_threads = way.threads;
+                m.options.epoch_compute = way.form;
+                m.options.shared_epoch_work = way.shared_work;
+                m.options.worker_threads = way.threads;
                 m.set_conscience_learning_rate(std::stod(input.tuning[0]));
                 m.set_epochs(std::stoi(input.tuning[1]));
                 std::ostringstream quiet;
-                m.console = &quiet;
+                m.options.console = &quiet;
                 if (m.rank == 0) {
                     EXPECT_TRUE(m.set_input_path(input.file).ok());
                     EXPECT_TRUE(m.set_output_path(output).ok());
@@ -425,7 +425,7 @@ TEST(MpiPaths, EveryFormAndWayOfSharingWritesTheGroupsLine) {
                 }
                 AnalysisModule::run(&m);
                 EXPECT_TRUE(m.run_status.ok()) << m.run_status.message();
-                m.console = &std::cout;
+                m.options.console = &std::cout;
             });
             const std::string line = read_file(output);
             ASSERT_EQ(lines_of(line).size(), 1u);
@@ -461,20 +461,20 @@ TEST(MpiPaths, SettledGroupsEndAsIfEveryEpochRan) {
                 Group group(4);
                 std::vector<std::string> consoles(4);
                 group.run([&](AnalysisModule& m) {
-                    m.stop_settled_groups = stop;
-                    m.worker_threads = 1;
+                    m.options.stop_settled_groups = stop;
+                    m.options.worker_threads = 1;
                     m.set_conscience_learning_rate(std::stod(conscience));
                     m.set_convergence_threshold(0.0);
                     m.set_epochs(2000);
                     std::ostringstream console;
-                    m.console = &console;
+                    m.options.console = &console;
                     if (m.rank == 0) {
                         EXPECT_TRUE(m.set_input_path(input).ok());
                         EXPECT_TRUE(m.set_output_path(output).ok());
                     }
                     AnalysisModule::run(&m);
                     EXPECT_TRUE(m.run_status.ok()) << m.run_status.message();
-                    m.console = &std::cout;
+                    m.options.console = &std::cout;
                     consoles[m.rank] = console.str();
                     if (m.rank == 0) outcomes[stop].epochs = m.counters.epochs;
                 });
@@ -551,18 +551,18 @@ TEST(MpiCancel, EveryProcessEndsTheCancelledRunTogether) {
                                                           : c.quit_at ? c.quit_at
                                                                       : window_calls);
             group.run([&](AnalysisModule& m) {
-                m.shared_epoch_work = c.shared_work;
-                m.cancel_check_work = 1 << 16;
-                m.worker_threads = 1;
+                m.options.shared_epoch_work = c.shared_work;
+                m.options.cancel_check_work = 1 << 16;
+                m.options.worker_threads = 1;
                 std::ostringstream quiet;
-                m.console = &quiet;
+                m.options.console = &quiet;
                 if (m.rank == 0) {
                     EXPECT_TRUE(m.set_input_path(input).ok());
                     EXPECT_TRUE(m.set_output_path(output).ok());
                     m.gui = &window;
                 }
                 AnalysisModule::run(&m);
-                m.console = &std::cout;
+                m.options.console = &std::cout;
                 epochs[m.rank] = m.counters.epochs;
                 ends[m.rank] = m.run_status;
             });

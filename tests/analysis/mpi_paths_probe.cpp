@@ -21,18 +21,18 @@ int main(int argc, char** argv) {
         long long shared_work;
     };
     const Form forms[] = {
-        {"fast", make_fast_epoch_compute, AnalysisModule::kSharedEpochWork},
+        {"fast", make_fast_epoch_compute, AnalysisOptions::kSharedEpochWork},
         {"fast-shared", make_fast_epoch_compute, 0},
-        {"straightforward", make_straightforward_epoch_compute, AnalysisModule::kSharedEpochWork},
+        {"straightforward", make_straightforward_epoch_compute, AnalysisOptions::kSharedEpochWork},
         {"straightforward-shared", make_straightforward_epoch_compute, 0},
     };
     int code = 0;
     for (const Form& form : forms) {
         AnalysisModule module(rank);
-        module.epoch_compute = form.make;
-        module.shared_epoch_work = form.shared_work;
+        module.options.epoch_compute = form.make;
+        module.options.shared_epoch_work = form.shared_work;
         std::ostringstream quiet;
-        module.console = &quiet;
+        module.options.console = &quiet;
         if (rank == 0) {
             if (!module.set_input_path(argv[1]).ok()) return 1;
             if (!module.set_output_path(std::string(argv[2]) + "-" + form.name + ".tre").ok()) {

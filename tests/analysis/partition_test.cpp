@@ -27,9 +27,9 @@ RunOutcome run_on(AnalysisModule& module, const std::string& contents) {
     EXPECT_TRUE(module.set_input_path(input).ok());
     EXPECT_TRUE(module.set_output_path(output).ok());
     std::ostringstream console;
-    module.console = &console;
+    module.options.console = &console;
     AnalysisModule::run(&module);
-    module.console = &std::cout;
+    module.options.console = &std::cout;
     return {module.run_status, lines_of(console.str()), read_file(output)};
 }
 
@@ -230,7 +230,7 @@ TEST(Partition, TwoModulesOnTwoThreadsRunAsEachDoesAlone) {
     auto run_job = [](const Job& job) {
         AnalysisModule module;
         std::ostringstream console;
-        module.console = &console;
+        module.options.console = &console;
         EXPECT_TRUE(module.set_distance_metric(job.model));
         EXPECT_TRUE(module.set_input_path(job.input).ok());
         EXPECT_TRUE(module.set_output_path(job.output).ok());
@@ -275,12 +275,12 @@ TEST(Partition, CallLimitEndsTheRunWithoutAppending) {
         TempDir dir;
         const std::string out = dir.write("out.tre", "(kept,line);\n");
         AnalysisModule module;
-        module.call_limit = c.limit;
+        module.options.call_limit = c.limit;
         const std::string input = dir.write("in.txt", file);
         ASSERT_TRUE(module.set_input_path(input).ok());
         ASSERT_TRUE(module.set_output_path(out).ok());
         std::ostringstream console;
-        module.console = &console;
+        module.options.console = &console;
         AnalysisModule::run(&module);
         if (c.finishes) {
             EXPECT_TRUE(module.run_status.ok()) << c.limit;
@@ -293,7 +293,7 @@ TEST(Partition, CallLimitEndsTheRunWithoutAppending) {
             EXPECT_EQ(count_lines(lines_of(console.str()), "Num_seqs: "), c.limit + 2);
         }
         // A second run of the same module counts its own calls afresh.
-        module.call_limit = AnalysisModule::kCallLimit;
+        module.options.call_limit = AnalysisOptions::kCallLimit;
         AnalysisModule::run(&module);
         EXPECT_TRUE(module.run_status.ok());
     }

@@ -66,17 +66,17 @@ TEST(RunRefusal, RefusedResourcesEndTheRunWithALineAndAppendNothing) {
         SCOPED_TRACE(c.line);
         AnalysisModule module;
         std::ostringstream console;
-        module.console = &console;
+        module.options.console = &console;
         ASSERT_TRUE(module.set_input_path(input).ok());
         ASSERT_TRUE(module.set_output_path(out).ok());
-        module.epoch_compute = c.factory;
+        module.options.epoch_compute = c.factory;
         AnalysisModule::run(&module);
         EXPECT_EQ(module.run_status.message(), c.line);
         EXPECT_EQ(module.run_status.exit_code(), 1);
         EXPECT_EQ(read_file(out), "(old,tree);\n");
 
         // The object is whole: its next run appends its line.
-        module.epoch_compute = make_fast_epoch_compute;
+        module.options.epoch_compute = make_fast_epoch_compute;
         AnalysisModule::run(&module);
         EXPECT_TRUE(module.run_status.ok()) << module.run_status.message();
         const std::vector<std::string> tree = lines_of(read_file(out));

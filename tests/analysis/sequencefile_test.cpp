@@ -167,7 +167,7 @@ TEST_F(SequenceFile, RepeatedNamesAreWarnedAboutOncePerName) {
     };
     for (const Case& c : cases) {
         std::ostringstream console;
-        module_.console = &console;
+        module_.options.console = &console;
         SequenceData data;
         // The run goes on: the names are kept as they are.
         ASSERT_TRUE(read(c.contents, &data).ok()) << c.contents;

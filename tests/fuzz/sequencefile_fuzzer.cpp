@@ -83,7 +83,7 @@ void check_message(const AnalysisStatus& status) {
 // Reads the file from memory; gives the taxon count it accepted, or -1.
 int check_reader(const std::string& text, std::ostream* console) {
     AnalysisModule module;
-    module.console = console;
+    module.options.console = console;
     std::istringstream in(text);
     SequenceData data;
     const AnalysisStatus status = module.read_input(in, &data);
@@ -146,7 +146,7 @@ void check_run(const std::string& text, std::size_t variant, int accepted_taxa,
     write_whole(output, before);
 
     AnalysisModule module;
-    module.console = console;
+    module.options.console = console;
     expect(module.set_input_path(input).ok(), "the input file is accepted");
     expect(module.set_output_path(output).ok(), "the tree file is accepted");
     expect(module.set_distance_metric(kModels[variant % 5]), "the model is known");

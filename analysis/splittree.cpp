@@ -1,0 +1,44 @@
+#include "analysis/splittree.h"
+
+#include "analysis/check.h"
+
+SplitTree::SplitTree(std::vector<SeqVector*> taxa) {
+    add_step(std::move(taxa));
+}
+
+int SplitTree::add_step(std::vector<SeqVector*> group) {
+    const int index = static_cast<int>(steps_.size());
+    steps_.emplace_back();
+    SplitStep& step = steps_.back();
+    step.group = std::move(group);
+    step.trained = !step.splits();
+    return index;
+}
+
+void SplitTree::train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared) {
+    SplitStep& step = steps_[s];
+    const int n = step.size();
+    std::vector<SeqVector*> storage(2 * static_cast<std::size_t>(n));
+    SeqVector** sides[2] = {storage.data(), storage.data() + n};
+    int counts[2] = {0, 0};
+    module->split_group(step.group.data(), n, arithmetic, shared, sides, counts, &step.outcome);
+    if (module->cancelled_run()) return;
+    for (int k = 0; k < 2; ++k) step.sides[k].assign(sides[k], sides[k] + counts[k]);
+    step.trained = true;
+}
+
+void SplitTree::branch(int s, AnalysisModule::RunCounters* counters, std::vector<int>* next) {
+    tavrel_assert(steps_[s].trained && steps_[s].splits() && steps_[s].children[0] < 0);
+    counters->add(steps_[s].outcome.work);
+    if (s == 0) {
+        counters->first_step_epochs = steps_[s].outcome.work.epochs;
+        counters->first_step_seconds = steps_[s].outcome.seconds;
+    }
+    for (int k = 0; k < 2; ++k) {
+        // add_step may move the steps: the parent is found again each time.
+        const int child = add_step(std::move(steps_[s].sides[k]));
+        steps_[s].sides[k] = std::vector<SeqVector*>();
+        steps_[s].children[k] = child;
+        if (steps_[child].splits()) next->push_back(child);
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <vector>
+
+#include "analysis/analysismodule.h"
+
+// One split step of a run's tree: a group of taxa and, once trained, its
+// two sides, which become the steps of its children.
+struct SplitStep {
+    std::vector<SeqVector*> group;
+    // The two sides of the split, until they become the children.
+    std::vector<SeqVector*> sides[kNeurons];
+    int children[kNeurons] = {-1, -1};
+    AnalysisModule::StepOutcome outcome;
+    // Trained, or a group of one or two taxa, which needs no training.
+    bool trained = false;
+    // The process that trains the step when the steps of a level are spread
+    // over an MPI group; -1: all of them, together.
+    int owner = -1;
+
+    int size() const { return static_cast<int>(group.size()); }
+    // Groups of one or two taxa are leaves of the tree and need no split.
+    bool splits() const { return group.size() >= 3; }
+};
+
+// The tree of a run's split steps, step 0 holding every taxon. Steps are
+// added as their parents are trained; the walker reads them in recursion
+// order.
+class SplitTree {
+public:
+    explicit SplitTree(std::vector<SeqVector*> taxa);
+
+    SplitStep& step(int s) { return steps_[s]; }
+    const SplitStep& step(int s) const { return steps_[s]; }
+
+    // Trains step s through `module` (see AnalysisModule::split_group).
+    // Leaves it untrained when the run was cancelled meanwhile.
+    void train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared);
+    // Makes the sides of trained step s its children, counts its work in
+    // `counters`, and adds the children that need a split to `next`.
+    void branch(int s, AnalysisModule::RunCounters* counters, std::vector<int>* next);
+
+private:
+    int add_step(std::vector<SeqVector*> group);
+
+    std::vector<SplitStep> steps_;
+};
