@@ -26,13 +26,6 @@ sigset_t at_default(const sigset_t& signals) {
     return result;
 }
 
-bool is_empty(const sigset_t& signals) {
-    for (int signal = 1; signal < NSIG; ++signal) {
-        if (sigismember(&signals, signal) == 1) return false;
-    }
-    return true;
-}
-
 [[noreturn]] void watch(sigset_t watched) {
     int signal = 0;
     while (sigwait(&watched, &signal) != 0) {
@@ -53,7 +46,7 @@ bool is_empty(const sigset_t& signals) {
 
 void start_termination_watcher() {
     const sigset_t watched = at_default(BlockedSignals::termination());
-    if (is_empty(watched)) return;
+    if (sigisemptyset(&watched)) return;
     sigset_t previous;
     pthread_sigmask(SIG_BLOCK, &watched, &previous);
     try {

@@ -3,8 +3,7 @@
 #include <sched.h>
 
 #include <chrono>
-#include <new>
-#include <system_error>
+#include <exception>
 
 #include "analysis/blockedsignals.h"
 
@@ -45,9 +44,8 @@ WorkerPool::WorkerPool(int threads) {
     for (int i = 1; i < threads; ++i) {
         try {
             workers_.emplace_back([this, i] { work(i); });
-        } catch (const std::system_error&) {
-            break;
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
+            // std::system_error, or std::bad_alloc for the thread's state.
             break;
         }
     }

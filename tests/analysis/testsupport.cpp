@@ -13,15 +13,11 @@
 
 #include "analysis/charstring.h"
 #include "analysis/seqvector.h"
+#include "scratchfolder.h"
 
 TempDir::TempDir() {
-    const std::filesystem::path scratch = TAVREL_TEST_SCRATCH;
-    std::error_code ignored;
-    std::filesystem::create_directories(scratch, ignored);
-    std::string pattern = (scratch / "tavrel-test-XXXXXX").string();
-    char* made = mkdtemp(pattern.data());
-    if (!made) ADD_FAILURE() << "cannot make a temporary directory";
-    dir_ = pattern;
+    dir_ = make_scratch_folder("tavrel-test-");
+    if (dir_.empty()) ADD_FAILURE() << "cannot make a temporary directory";
 }
 
 TempDir::~TempDir() {

@@ -19,6 +19,7 @@
 
 #include "analysis/analysismodule.h"
 #include "analysis/seqvector.h"
+#include "tests/analysis/scratchfolder.h"
 
 namespace {
 
@@ -180,12 +181,8 @@ void check_run(const std::string& text, std::size_t variant, int accepted_taxa,
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const std::filesystem::path scratch = TAVREL_TEST_SCRATCH;
-    std::error_code ignored;
-    std::filesystem::create_directories(scratch, ignored);
-    std::string pattern = (scratch / "tavrel-fuzz-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) fault("cannot make a temporary folder");
-    work_dir() = pattern;
+    work_dir() = make_scratch_folder("tavrel-fuzz-");
+    if (work_dir().empty()) fault("cannot make a temporary folder");
     std::atexit(remove_work_dir);
     return 0;
 }
