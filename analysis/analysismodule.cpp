@@ -447,6 +447,9 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
     if (in_order) {
         DepthFirstSchedule schedule(this, compute.get());
         walker.walk(&tree, &schedule);
+    } else if (num_processors == 1) {
+        ReadySchedule schedule(this, pool.get(), compute.get(), epoch_setup());
+        walker.walk(&tree, &schedule);
     } else {
         LevelSchedule schedule(this, pool.get(), compute.get(), epoch_setup());
         walker.walk(&tree, &schedule);

@@ -1,12 +1,20 @@
 #include "analysis/splittree.h"
 
+#include <algorithm>
+
 #include "analysis/check.h"
 
 SplitTree::SplitTree(std::vector<SeqVector*> taxa) {
+    // Every step with three or more taxa has two children and the others
+    // none, so n taxa make at most 2n - 1 steps.
+    steps_.reserve(2 * std::max<std::size_t>(taxa.size(), 1) - 1);
     add_step(std::move(taxa));
 }
 
 int SplitTree::add_step(std::vector<SeqVector*> group) {
+    // The steps never move: a step may be trained on one thread while
+    // another adds steps.
+    tavrel_assert(steps_.size() < steps_.capacity());
     const int index = static_cast<int>(steps_.size());
     steps_.emplace_back();
     SplitStep& step = steps_.back();
@@ -35,7 +43,6 @@ void SplitTree::branch(int s, AnalysisModule::RunCounters* counters, std::vector
         counters->first_step_seconds = steps_[s].outcome.seconds;
     }
     for (int k = 0; k < 2; ++k) {
-        // add_step may move the steps: the parent is found again each time.
         const int child = add_step(std::move(steps_[s].sides[k]));
         steps_[s].sides[k] = std::vector<SeqVector*>();
         steps_[s].children[k] = child;

@@ -25,13 +25,15 @@ struct SplitStep {
 
 // The tree of a run's split steps, step 0 holding every taxon. Steps are
 // added as their parents are trained; the walker reads them in recursion
-// order.
+// order. Steps keep their place: different steps may be trained on
+// different threads while one of them (one at a time) branches.
 class SplitTree {
 public:
     explicit SplitTree(std::vector<SeqVector*> taxa);
 
     SplitStep& step(int s) { return steps_[s]; }
     const SplitStep& step(int s) const { return steps_[s]; }
+    int size() const { return static_cast<int>(steps_.size()); }
 
     // Trains step s through `module` (see AnalysisModule::split_group).
     // Leaves it untrained when the run was cancelled meanwhile.

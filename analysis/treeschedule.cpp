@@ -1,6 +1,7 @@
 #include "analysis/treeschedule.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "analysis/check.h"
 #include "analysis/groupmessages.h"
@@ -26,6 +27,84 @@ void DepthFirstSchedule::train_for(SplitTree* tree, int s) {
                 module_->shares_epochs(step.size(), step.group[0]->length));
     std::vector<int> next;
     if (tree->step(s).trained) tree->branch(s, &module_->counters, &next);
+}
+
+ReadySchedule::ReadySchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* first,
+                             const EpochSetup& setup)
+    : module_(module),
+      pool_(pool),
+      step_limit_(static_cast<long long>(module->options.call_limit) + 1) {
+    computes_.push_back(first);
+    for (int t = 1; t < pool->threads(); ++t) {
+        own_computes_.push_back(module->options.epoch_compute(setup));
+        computes_.push_back(own_computes_.back().get());
+    }
+}
+
+ReadySchedule::~ReadySchedule() = default;
+
+void ReadySchedule::train_for(SplitTree* tree, int s) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ready_.assign(1, s);
+        training_ = 0;
+        failed_ = false;
+    }
+    pool_->run_on_every_thread([&](int, int thread) { train_steps(tree, thread); });
+}
+
+int ReadySchedule::take_step(const SplitTree& tree) {
+    if (ready_.empty()) return -1;
+    // The largest first: it holds up the most steps below it.
+    const auto largest = std::max_element(ready_.begin(), ready_.end(), [&](int a, int b) {
+        return tree.step(a).size() < tree.step(b).size() ||
+               (tree.step(a).size() == tree.step(b).size() && a > b);
+    });
+    const int s = *largest;
+    ready_.erase(largest);
+    return s;
+}
+
+void ReadySchedule::branch(SplitTree* tree, int s) {
+    std::vector<int> next;
+    tree->branch(s, &module_->counters, &next);
+    // Steps past the walker's limit are never shown: they are not trained
+    // ahead (the walker asks for any it still reaches).
+    if (tree->size() <= step_limit_) ready_.insert(ready_.end(), next.begin(), next.end());
+}
+
+void ReadySchedule::train_steps(SplitTree* tree, int thread) {
+    for (;;) {
+        int s = -1;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (failed_) return;
+            s = take_step(*tree);
+            if (s < 0 && training_ == 0) return;
+            if (s >= 0) ++training_;
+            waiting_.store(!ready_.empty() || training_ == 0 || failed_,
+                           std::memory_order_release);
+        }
+        if (s < 0) {
+            // Steps are being trained elsewhere and may make more ready.
+            pool_->help_until([this] { return waiting_.load(std::memory_order_acquire); });
+            continue;
+        }
+        try {
+            tree->train(s, module_, computes_[thread], false);
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            failed_ = true;
+            --training_;
+            waiting_.store(true, std::memory_order_release);
+            throw;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        --training_;
+        // A cancelled run leaves its step untrained; the walker stops there.
+        if (tree->step(s).trained) branch(tree, s);
+        waiting_.store(!ready_.empty() || training_ == 0, std::memory_order_release);
+    }
 }
 
 LevelSchedule::LevelSchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* threaded,

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "analysis/analysismodule.h"
@@ -32,9 +34,51 @@ private:
     EpochCompute* arithmetic_;
 };
 
-// Without a front end: the groups of a level do not depend on one another,
-// so they train side by side on the run's threads and, in an MPI group,
-// are spread over the processes, which then tell one another the splits.
+// Without a front end in one process: a step trains as soon as its parent
+// has split, the largest first, each on a thread of its own; the threads
+// without a step of their own help compute the epochs of the others. No
+// step waits for the rest of its level.
+class ReadySchedule : public TreeSchedule {
+public:
+    // `first` computes the epochs of the calling thread; the other threads
+    // get their own.
+    ReadySchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* first,
+                  const EpochSetup& setup);
+    ~ReadySchedule() override;
+    ReadySchedule(const ReadySchedule&) = delete;
+    ReadySchedule& operator=(const ReadySchedule&) = delete;
+
+    // Trains step s and every step below it, until the tree holds more
+    // steps than the walker may enter.
+    void train_for(SplitTree* tree, int s) override;
+
+private:
+    // What each thread does until every step is trained.
+    void train_steps(SplitTree* tree, int thread);
+    // Under the mutex: the largest step ready to train, or -1.
+    int take_step(const SplitTree& tree);
+    // Under the mutex: branches trained step s and makes its children ready.
+    void branch(SplitTree* tree, int s);
+
+    AnalysisModule* module_;
+    WorkerPool* pool_;
+    std::vector<EpochCompute*> computes_;
+    std::vector<std::unique_ptr<EpochCompute>> own_computes_;
+    // The walker enters at most this many steps.
+    long long step_limit_;
+    std::mutex mutex_;
+    std::vector<int> ready_;
+    // Steps being trained.
+    int training_ = 0;
+    // A thread's training threw: the others stop.
+    bool failed_ = false;
+    // Something for a thread without a step: a step ready, or the end.
+    std::atomic<bool> waiting_{false};
+};
+
+// Without a front end in an MPI group: the groups of a level do not depend
+// on one another, so they train side by side on the run's threads and are
+// spread over the processes, which then tell one another the splits.
 class LevelSchedule : public TreeSchedule {
 public:
     LevelSchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* threaded,
