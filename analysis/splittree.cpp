@@ -23,16 +23,32 @@ int SplitTree::add_step(std::vector<SeqVector*> group) {
     return index;
 }
 
-void SplitTree::train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared) {
+bool SplitTree::split(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared,
+                      AnalysisModule::StepOutcome* outcome,
+                      std::vector<SeqVector*> sides[kNeurons]) {
     SplitStep& step = steps_[s];
     const int n = step.size();
     std::vector<SeqVector*> storage(2 * static_cast<std::size_t>(n));
-    SeqVector** sides[2] = {storage.data(), storage.data() + n};
+    SeqVector** made[2] = {storage.data(), storage.data() + n};
     int counts[2] = {0, 0};
-    module->split_group(step.group.data(), n, arithmetic, shared, sides, counts, &step.outcome);
-    if (module->cancelled_run()) return;
-    for (int k = 0; k < 2; ++k) step.sides[k].assign(sides[k], sides[k] + counts[k]);
+    module->split_group(step.group.data(), n, arithmetic, shared, made, counts, outcome);
+    if (module->cancelled_run()) return false;
+    for (int k = 0; k < 2; ++k) sides[k].assign(made[k], made[k] + counts[k]);
+    return true;
+}
+
+void SplitTree::record(int s, const AnalysisModule::StepOutcome& outcome,
+                       std::vector<SeqVector*> sides[kNeurons]) {
+    SplitStep& step = steps_[s];
+    step.outcome = outcome;
+    for (int k = 0; k < 2; ++k) step.sides[k] = std::move(sides[k]);
     step.trained = true;
+}
+
+void SplitTree::train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared) {
+    AnalysisModule::StepOutcome outcome;
+    std::vector<SeqVector*> sides[kNeurons];
+    if (split(s, module, arithmetic, shared, &outcome, sides)) record(s, outcome, sides);
 }
 
 void SplitTree::branch(int s, AnalysisModule::RunCounters* counters, std::vector<int>* next) {

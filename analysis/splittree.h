@@ -38,6 +38,13 @@ public:
     // Trains step s through `module` (see AnalysisModule::split_group).
     // Leaves it untrained when the run was cancelled meanwhile.
     void train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared);
+    // The two halves of train(): split() finds step s's outcome and sides
+    // without changing the tree (false: the run was cancelled), record()
+    // stores them in the step, which is trained then.
+    bool split(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared,
+               AnalysisModule::StepOutcome* outcome, std::vector<SeqVector*> sides[kNeurons]);
+    void record(int s, const AnalysisModule::StepOutcome& outcome,
+                std::vector<SeqVector*> sides[kNeurons]);
     // Makes the sides of trained step s its children, counts its work in
     // `counters`, and adds the children that need a split to `next`.
     void branch(int s, AnalysisModule::RunCounters* counters, std::vector<int>* next);

@@ -30,9 +30,10 @@ void DepthFirstSchedule::train_for(SplitTree* tree, int s) {
 }
 
 ReadySchedule::ReadySchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* first,
-                             const EpochSetup& setup)
+                             const EpochSetup& setup, Progress progress)
     : module_(module),
       pool_(pool),
+      progress_(std::move(progress)),
       step_limit_(static_cast<long long>(module->options.call_limit) + 1) {
     computes_.push_back(first);
     for (int t = 1; t < pool->threads(); ++t) {
@@ -48,7 +49,8 @@ void ReadySchedule::train_for(SplitTree* tree, int s) {
         std::lock_guard<std::mutex> lock(mutex_);
         ready_.assign(1, s);
         training_ = 0;
-        failed_ = false;
+        stopped_ = false;
+        waiting_.store(true, std::memory_order_relaxed);
     }
     pool_->run_on_every_thread([&](int, int thread) { train_steps(tree, thread); });
 }
@@ -65,7 +67,9 @@ int ReadySchedule::take_step(const SplitTree& tree) {
     return s;
 }
 
-void ReadySchedule::branch(SplitTree* tree, int s) {
+void ReadySchedule::branch(SplitTree* tree, int s, const AnalysisModule::StepOutcome& outcome,
+                           std::vector<SeqVector*> sides[kNeurons]) {
+    tree->record(s, outcome, sides);
     std::vector<int> next;
     tree->branch(s, &module_->counters, &next);
     // Steps past the walker's limit are never shown: they are not trained
@@ -73,28 +77,35 @@ void ReadySchedule::branch(SplitTree* tree, int s) {
     if (tree->size() <= step_limit_) ready_.insert(ready_.end(), next.begin(), next.end());
 }
 
+void ReadySchedule::show_progress() {
+    if (!stopped_ && !progress_()) stopped_ = true;
+}
+
 void ReadySchedule::train_steps(SplitTree* tree, int thread) {
+    AnalysisModule::StepOutcome outcome;
+    std::vector<SeqVector*> sides[kNeurons];
     for (;;) {
         int s = -1;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (failed_) return;
+            if (thread == 0) show_progress();
+            if (stopped_) return;
             s = take_step(*tree);
             if (s < 0 && training_ == 0) return;
             if (s >= 0) ++training_;
-            waiting_.store(!ready_.empty() || training_ == 0 || failed_,
-                           std::memory_order_release);
+            waiting_.store(!ready_.empty() || training_ == 0, std::memory_order_release);
         }
         if (s < 0) {
             // Steps are being trained elsewhere and may make more ready.
             pool_->help_until([this] { return waiting_.load(std::memory_order_acquire); });
             continue;
         }
+        bool split = false;
         try {
-            tree->train(s, module_, computes_[thread], false);
+            split = tree->split(s, module_, computes_[thread], false, &outcome, sides);
         } catch (...) {
             std::lock_guard<std::mutex> lock(mutex_);
-            failed_ = true;
+            stopped_ = true;
             --training_;
             waiting_.store(true, std::memory_order_release);
             throw;
@@ -102,7 +113,7 @@ void ReadySchedule::train_steps(SplitTree* tree, int thread) {
         std::lock_guard<std::mutex> lock(mutex_);
         --training_;
         // A cancelled run leaves its step untrained; the walker stops there.
-        if (tree->step(s).trained) branch(tree, s);
+        if (split) branch(tree, s, outcome, sides);
         waiting_.store(!ready_.empty() || training_ == 0, std::memory_order_release);
     }
 }

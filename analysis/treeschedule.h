@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -40,10 +41,14 @@ private:
 // step waits for the rest of its level.
 class ReadySchedule : public TreeSchedule {
 public:
+    // Shows the walk as far as the trained steps go; false once the walk
+    // has ended (at the call limit), when training stops.
+    using Progress = std::function<bool()>;
+
     // `first` computes the epochs of the calling thread; the other threads
-    // get their own.
+    // get their own. `progress` is called on the calling thread.
     ReadySchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* first,
-                  const EpochSetup& setup);
+                  const EpochSetup& setup, Progress progress);
     ~ReadySchedule() override;
     ReadySchedule(const ReadySchedule&) = delete;
     ReadySchedule& operator=(const ReadySchedule&) = delete;
@@ -57,21 +62,26 @@ private:
     void train_steps(SplitTree* tree, int thread);
     // Under the mutex: the largest step ready to train, or -1.
     int take_step(const SplitTree& tree);
-    // Under the mutex: branches trained step s and makes its children ready.
-    void branch(SplitTree* tree, int s);
+    // Under the mutex: records step s's split, branches it and makes its
+    // children ready.
+    void branch(SplitTree* tree, int s, const AnalysisModule::StepOutcome& outcome,
+                std::vector<SeqVector*> sides[kNeurons]);
+    // On the calling thread, under the mutex: shows the walk so far.
+    void show_progress();
 
     AnalysisModule* module_;
     WorkerPool* pool_;
     std::vector<EpochCompute*> computes_;
     std::vector<std::unique_ptr<EpochCompute>> own_computes_;
+    Progress progress_;
     // The walker enters at most this many steps.
     long long step_limit_;
     std::mutex mutex_;
     std::vector<int> ready_;
     // Steps being trained.
     int training_ = 0;
-    // A thread's training threw: the others stop.
-    bool failed_ = false;
+    // A thread's training threw, or the walk has ended: the threads stop.
+    bool stopped_ = false;
     // Something for a thread without a step: a step ready, or the end.
     std::atomic<bool> waiting_{false};
 };
