@@ -447,6 +447,13 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
     if (in_order) {
         DepthFirstSchedule schedule(this, compute.get());
         walker.walk(&tree, &schedule);
+    } else if (num_processors == 1) {
+        const auto progress = [&walker, &tree] {
+            int waiting_for = 0;
+            return walker.advance(tree, &waiting_for);
+        };
+        ReadySchedule schedule(this, pool.get(), compute.get(), epoch_setup(), progress);
+        walker.walk(&tree, &schedule);
     } else {
         LevelSchedule schedule(this, pool.get(), compute.get(), epoch_setup());
         walker.walk(&tree, &schedule);

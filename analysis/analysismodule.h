@@ -170,6 +170,7 @@ private:
     friend class SplitTree;
     friend class DepthFirstSchedule;
     friend class LevelSchedule;
+    friend class ReadySchedule;
 
     // Trains `group` (n >= 3 taxa) until it splits and leaves the two sides
     // in `sides` (room for n taxa each): the attempts, then the farthest-pair

@@ -1,12 +1,20 @@
 #include "analysis/splittree.h"
 
+#include <algorithm>
+
 #include "analysis/check.h"
 
 SplitTree::SplitTree(std::vector<SeqVector*> taxa) {
+    // Every step with three or more taxa has two children and the others
+    // none, so n taxa make at most 2n - 1 steps.
+    steps_.reserve(2 * std::max<std::size_t>(taxa.size(), 1) - 1);
     add_step(std::move(taxa));
 }
 
 int SplitTree::add_step(std::vector<SeqVector*> group) {
+    // The steps never move: a step may be trained on one thread while
+    // another adds steps.
+    tavrel_assert(steps_.size() < steps_.capacity());
     const int index = static_cast<int>(steps_.size());
     steps_.emplace_back();
     SplitStep& step = steps_.back();
@@ -15,16 +23,32 @@ int SplitTree::add_step(std::vector<SeqVector*> group) {
     return index;
 }
 
-void SplitTree::train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared) {
+bool SplitTree::split(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared,
+                      AnalysisModule::StepOutcome* outcome,
+                      std::vector<SeqVector*> sides[kNeurons]) {
     SplitStep& step = steps_[s];
     const int n = step.size();
     std::vector<SeqVector*> storage(2 * static_cast<std::size_t>(n));
-    SeqVector** sides[2] = {storage.data(), storage.data() + n};
+    SeqVector** made[2] = {storage.data(), storage.data() + n};
     int counts[2] = {0, 0};
-    module->split_group(step.group.data(), n, arithmetic, shared, sides, counts, &step.outcome);
-    if (module->cancelled_run()) return;
-    for (int k = 0; k < 2; ++k) step.sides[k].assign(sides[k], sides[k] + counts[k]);
+    module->split_group(step.group.data(), n, arithmetic, shared, made, counts, outcome);
+    if (module->cancelled_run()) return false;
+    for (int k = 0; k < 2; ++k) sides[k].assign(made[k], made[k] + counts[k]);
+    return true;
+}
+
+void SplitTree::record(int s, const AnalysisModule::StepOutcome& outcome,
+                       std::vector<SeqVector*> sides[kNeurons]) {
+    SplitStep& step = steps_[s];
+    step.outcome = outcome;
+    for (int k = 0; k < 2; ++k) step.sides[k] = std::move(sides[k]);
     step.trained = true;
+}
+
+void SplitTree::train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared) {
+    AnalysisModule::StepOutcome outcome;
+    std::vector<SeqVector*> sides[kNeurons];
+    if (split(s, module, arithmetic, shared, &outcome, sides)) record(s, outcome, sides);
 }
 
 void SplitTree::branch(int s, AnalysisModule::RunCounters* counters, std::vector<int>* next) {
@@ -35,7 +59,6 @@ void SplitTree::branch(int s, AnalysisModule::RunCounters* counters, std::vector
         counters->first_step_seconds = steps_[s].outcome.seconds;
     }
     for (int k = 0; k < 2; ++k) {
-        // add_step may move the steps: the parent is found again each time.
         const int child = add_step(std::move(steps_[s].sides[k]));
         steps_[s].sides[k] = std::vector<SeqVector*>();
         steps_[s].children[k] = child;

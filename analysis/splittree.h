@@ -25,17 +25,26 @@ struct SplitStep {
 
 // The tree of a run's split steps, step 0 holding every taxon. Steps are
 // added as their parents are trained; the walker reads them in recursion
-// order.
+// order. Steps keep their place: different steps may be trained on
+// different threads while one of them (one at a time) branches.
 class SplitTree {
 public:
     explicit SplitTree(std::vector<SeqVector*> taxa);
 
     SplitStep& step(int s) { return steps_[s]; }
     const SplitStep& step(int s) const { return steps_[s]; }
+    int size() const { return static_cast<int>(steps_.size()); }
 
     // Trains step s through `module` (see AnalysisModule::split_group).
     // Leaves it untrained when the run was cancelled meanwhile.
     void train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared);
+    // The two halves of train(): split() finds step s's outcome and sides
+    // without changing the tree (false: the run was cancelled), record()
+    // stores them in the step, which is trained then.
+    bool split(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared,
+               AnalysisModule::StepOutcome* outcome, std::vector<SeqVector*> sides[kNeurons]);
+    void record(int s, const AnalysisModule::StepOutcome& outcome,
+                std::vector<SeqVector*> sides[kNeurons]);
     // Makes the sides of trained step s its children, counts its work in
     // `counters`, and adds the children that need a split to `next`.
     void branch(int s, AnalysisModule::RunCounters* counters, std::vector<int>* next);

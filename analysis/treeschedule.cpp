@@ -1,6 +1,7 @@
 #include "analysis/treeschedule.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "analysis/check.h"
 #include "analysis/groupmessages.h"
@@ -26,6 +27,95 @@ void DepthFirstSchedule::train_for(SplitTree* tree, int s) {
                 module_->shares_epochs(step.size(), step.group[0]->length));
     std::vector<int> next;
     if (tree->step(s).trained) tree->branch(s, &module_->counters, &next);
+}
+
+ReadySchedule::ReadySchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* first,
+                             const EpochSetup& setup, Progress progress)
+    : module_(module),
+      pool_(pool),
+      progress_(std::move(progress)),
+      step_limit_(static_cast<long long>(module->options.call_limit) + 1) {
+    computes_.push_back(first);
+    for (int t = 1; t < pool->threads(); ++t) {
+        own_computes_.push_back(module->options.epoch_compute(setup));
+        computes_.push_back(own_computes_.back().get());
+    }
+}
+
+ReadySchedule::~ReadySchedule() = default;
+
+void ReadySchedule::train_for(SplitTree* tree, int s) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ready_.assign(1, s);
+        training_ = 0;
+        stopped_ = false;
+        waiting_.store(true, std::memory_order_relaxed);
+    }
+    pool_->run_on_every_thread([&](int, int thread) { train_steps(tree, thread); });
+}
+
+int ReadySchedule::take_step(const SplitTree& tree) {
+    if (ready_.empty()) return -1;
+    // The largest first: it holds up the most steps below it.
+    const auto largest = std::max_element(ready_.begin(), ready_.end(), [&](int a, int b) {
+        return tree.step(a).size() < tree.step(b).size() ||
+               (tree.step(a).size() == tree.step(b).size() && a > b);
+    });
+    const int s = *largest;
+    ready_.erase(largest);
+    return s;
+}
+
+void ReadySchedule::branch(SplitTree* tree, int s, const AnalysisModule::StepOutcome& outcome,
+                           std::vector<SeqVector*> sides[kNeurons]) {
+    tree->record(s, outcome, sides);
+    std::vector<int> next;
+    tree->branch(s, &module_->counters, &next);
+    // Steps past the walker's limit are never shown: they are not trained
+    // ahead (the walker asks for any it still reaches).
+    if (tree->size() <= step_limit_) ready_.insert(ready_.end(), next.begin(), next.end());
+}
+
+void ReadySchedule::show_progress() {
+    if (!stopped_ && !progress_()) stopped_ = true;
+}
+
+void ReadySchedule::train_steps(SplitTree* tree, int thread) {
+    AnalysisModule::StepOutcome outcome;
+    std::vector<SeqVector*> sides[kNeurons];
+    for (;;) {
+        int s = -1;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (thread == 0) show_progress();
+            if (stopped_) return;
+            s = take_step(*tree);
+            if (s < 0 && training_ == 0) return;
+            if (s >= 0) ++training_;
+            waiting_.store(!ready_.empty() || training_ == 0, std::memory_order_release);
+        }
+        if (s < 0) {
+            // Steps are being trained elsewhere and may make more ready.
+            pool_->help_until([this] { return waiting_.load(std::memory_order_acquire); });
+            continue;
+        }
+        bool split = false;
+        try {
+            split = tree->split(s, module_, computes_[thread], false, &outcome, sides);
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopped_ = true;
+            --training_;
+            waiting_.store(true, std::memory_order_release);
+            throw;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        --training_;
+        // A cancelled run leaves its step untrained; the walker stops there.
+        if (split) branch(tree, s, outcome, sides);
+        waiting_.store(!ready_.empty() || training_ == 0, std::memory_order_release);
+    }
 }
 
 LevelSchedule::LevelSchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* threaded,

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "analysis/analysismodule.h"
@@ -32,9 +35,60 @@ private:
     EpochCompute* arithmetic_;
 };
 
-// Without a front end: the groups of a level do not depend on one another,
-// so they train side by side on the run's threads and, in an MPI group,
-// are spread over the processes, which then tell one another the splits.
+// Without a front end in one process: a step trains as soon as its parent
+// has split, the largest first, each on a thread of its own; the threads
+// without a step of their own help compute the epochs of the others. No
+// step waits for the rest of its level.
+class ReadySchedule : public TreeSchedule {
+public:
+    // Shows the walk as far as the trained steps go; false once the walk
+    // has ended (at the call limit), when training stops.
+    using Progress = std::function<bool()>;
+
+    // `first` computes the epochs of the calling thread; the other threads
+    // get their own. `progress` is called on the calling thread.
+    ReadySchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* first,
+                  const EpochSetup& setup, Progress progress);
+    ~ReadySchedule() override;
+    ReadySchedule(const ReadySchedule&) = delete;
+    ReadySchedule& operator=(const ReadySchedule&) = delete;
+
+    // Trains step s and every step below it, until the tree holds more
+    // steps than the walker may enter.
+    void train_for(SplitTree* tree, int s) override;
+
+private:
+    // What each thread does until every step is trained.
+    void train_steps(SplitTree* tree, int thread);
+    // Under the mutex: the largest step ready to train, or -1.
+    int take_step(const SplitTree& tree);
+    // Under the mutex: records step s's split, branches it and makes its
+    // children ready.
+    void branch(SplitTree* tree, int s, const AnalysisModule::StepOutcome& outcome,
+                std::vector<SeqVector*> sides[kNeurons]);
+    // On the calling thread, under the mutex: shows the walk so far.
+    void show_progress();
+
+    AnalysisModule* module_;
+    WorkerPool* pool_;
+    std::vector<EpochCompute*> computes_;
+    std::vector<std::unique_ptr<EpochCompute>> own_computes_;
+    Progress progress_;
+    // The walker enters at most this many steps.
+    long long step_limit_;
+    std::mutex mutex_;
+    std::vector<int> ready_;
+    // Steps being trained.
+    int training_ = 0;
+    // A thread's training threw, or the walk has ended: the threads stop.
+    bool stopped_ = false;
+    // Something for a thread without a step: a step ready, or the end.
+    std::atomic<bool> waiting_{false};
+};
+
+// Without a front end in an MPI group: the groups of a level do not depend
+// on one another, so they train side by side on the run's threads and are
+// spread over the processes, which then tell one another the splits.
 class LevelSchedule : public TreeSchedule {
 public:
     LevelSchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* threaded,

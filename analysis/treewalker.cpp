@@ -8,61 +8,60 @@
 #include "analysis/splittree.h"
 #include "analysis/treeschedule.h"
 
-namespace {
-
-// Where the walk is in a step: entering it, between its two sides, after
-// its second side.
-enum class Stage { enter, first_side_done, second_side_done };
-
-}  // namespace
-
 TreeWalker::TreeWalker(const Output& output, const std::vector<SeqVector*>& taxa, int call_limit)
     : output_(output), taxa_(taxa), call_limit_(call_limit) {}
 
 void TreeWalker::walk(SplitTree* tree, TreeSchedule* schedule) {
-    struct Place {
-        int step;
-        Stage stage;
-        TreeNode* node;
-        int depth;
-        // The front end's nodes of the step's two sides.
-        TreeNode** children;
-    };
-    std::vector<Place> places = {{0, Stage::enter, output_.root, output_.root_depth, nullptr}};
+    places_ = {{0, Stage::enter, output_.root, output_.root_depth, nullptr}};
+    int waiting_for = -1;
+    while (advance(*tree, &waiting_for)) {
+        schedule->train_for(tree, waiting_for);
+        // Cancelled: the step stays untrained.
+        if (!tree->step(waiting_for).trained) return;
+    }
+}
+
+bool TreeWalker::advance(const SplitTree& tree, int* waiting_for) {
     AnalysisFrontEnd* const gui = output_.gui;
-    while (!places.empty()) {
-        const Place place = places.back();
-        const SplitStep& step = tree->step(place.step);
+    while (!places_.empty()) {
+        const Place place = places_.back();
+        const SplitStep& step = tree.step(place.step);
         const int n = step.size();
         if (place.stage == Stage::first_side_done) {
             write(',');
-            places.back().stage = Stage::second_side_done;
-            places.push_back({step.children[1], Stage::enter,
-                              place.children ? place.children[1] : nullptr, place.depth + 1,
-                              nullptr});
+            places_.back().stage = Stage::second_side_done;
+            places_.push_back({step.children[1], Stage::enter,
+                               place.children ? place.children[1] : nullptr, place.depth + 1,
+                               nullptr});
             continue;
         }
         if (place.stage == Stage::second_side_done) {
             write(')');
-            places.pop_back();
+            places_.pop_back();
             continue;
         }
-        // Once the limit is reached the recursion only unwinds: nothing
-        // more is shown or written.
-        if (!enter_call(step.group.data(), n)) return;
-        if (!step.splits()) {
-            write_leaves(step.group.data(), n);
-            if (gui && n == 2)
-                gui->add_leaves(place.node, step.group[0]->name, step.group[1]->name);
-            if (gui && n == 1) gui->make_leaf(place.node, step.group[0]);
-            places.pop_back();
-            continue;
+        if (place.stage == Stage::enter) {
+            // Once the limit is reached the recursion only unwinds: nothing
+            // more is shown or written.
+            if (!enter_call(step.group.data(), n)) {
+                places_.clear();
+                return false;
+            }
+            if (!step.splits()) {
+                write_leaves(step.group.data(), n);
+                if (gui && n == 2)
+                    gui->add_leaves(place.node, step.group[0]->name, step.group[1]->name);
+                if (gui && n == 1) gui->make_leaf(place.node, step.group[0]);
+                places_.pop_back();
+                continue;
+            }
+            places_.back().stage = Stage::entered;
         }
-        if (!step.trained) schedule->train_for(tree, place.step);
-        // Training adds steps: the step is found again.
-        const SplitStep& trained = tree->step(place.step);
-        if (!trained.trained) return;  // cancelled
-        const AnalysisModule::StepOutcome& outcome = trained.outcome;
+        if (!step.trained) {
+            *waiting_for = place.step;
+            return true;
+        }
+        const AnalysisModule::StepOutcome& outcome = step.outcome;
         std::ostream& console = *output_.console;
         for (int i = 0; i < outcome.zero_partitions; ++i) {
             console << "Error: Zero partition" << std::endl;
@@ -74,11 +73,12 @@ void TreeWalker::walk(SplitTree* tree, TreeSchedule* schedule) {
         write('(');
         TreeNode** children = nullptr;
         if (gui) gui->split(place.node, &children, kNeurons, place.depth);
-        places.back().stage = Stage::first_side_done;
-        places.back().children = children;
-        places.push_back({trained.children[0], Stage::enter, children ? children[0] : nullptr,
-                          place.depth + 1, nullptr});
+        places_.back().stage = Stage::first_side_done;
+        places_.back().children = children;
+        places_.push_back({step.children[0], Stage::enter, children ? children[0] : nullptr,
+                           place.depth + 1, nullptr});
     }
+    return false;
 }
 
 bool TreeWalker::enter_call(SeqVector* const* group, int n) {

@@ -36,6 +36,11 @@ public:
     // The whole walk; it stops early at the call limit or when the run is
     // cancelled.
     void walk(SplitTree* tree, TreeSchedule* schedule);
+    // Walks on as far as the trained steps go. True: the walk waits for
+    // step *waiting_for to be trained; false: it has ended. A schedule that
+    // trains ahead calls it between steps (on the walker's thread, while
+    // no step changes), so that the lines come as the steps are done.
+    bool advance(const SplitTree& tree, int* waiting_for);
     bool stopped_by_call_limit() const { return call_limit_reached_; }
     // Hands over the Newick text of the tree, without the final ";".
     std::string take_newick() { return std::move(newick_); }
@@ -48,7 +53,21 @@ private:
     void write(char c);
     void write_label(const SeqVector* taxon);
 
+    // Where the walk is in a step: entering it, entered and waiting for its
+    // split, between its two sides, after its second side.
+    enum class Stage { enter, entered, first_side_done, second_side_done };
+    struct Place {
+        int step;
+        Stage stage;
+        TreeNode* node;
+        int depth;
+        // The front end's nodes of the step's two sides.
+        TreeNode** children;
+    };
+
     Output output_;
+    // The steps the walk is in, the current one last.
+    std::vector<Place> places_;
     const std::vector<SeqVector*>& taxa_;
     const int call_limit_;
     int calls_ = 0;

@@ -369,6 +369,27 @@ TEST(FastPath, WholeRunsWriteTheStraightforwardLines) {
     }
 }
 
+// Groups large enough that the threads share their epochs while other
+// groups train beside them: the lines stay those of one thread.
+TEST(FastPath, StepsTrainedAheadOnManyThreadsWriteTheLinesOfOne) {
+    TempDir dir;
+    const std::string input = dir.write("sim.txt", simulated_file(160, 900, 11));
+    const std::vector<std::vector<std::string>> settings = {
+        {"Euclidian", "0.001", "0.04", "0.25", "100"},
+        {"K2P", "0.05", "0.2", "0.4", "20"},
+    };
+    for (const auto& s : settings) {
+        SCOPED_TRACE(s[0]);
+        const Lines one = run_lines(input, s, make_fast_epoch_compute, 1, nullptr);
+        ASSERT_EQ(lines_of(one.tree).size(), 1u);
+        for (const int threads : {3, 8}) {
+            const Lines many = run_lines(input, s, make_fast_epoch_compute, threads, nullptr);
+            EXPECT_EQ(many.tree, one.tree) << threads;
+            EXPECT_EQ(many.console, one.console) << threads;
+        }
+    }
+}
+
 TEST(FastPath, FrontEndSeesTheSameCallsInOrderOnTheCallingThread) {
     TempDir dir;
     const std::string input = dir.write("sim.txt", simulated_file(30, 200, 9));
