@@ -1,7 +1,12 @@
 #include "analysis/fastepochcompute.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "analysis/check.h"
 #include "analysis/workerpool.h"
@@ -11,6 +16,9 @@ namespace {
 // Code buffers of this many bytes or more are released after their step.
 constexpr std::size_t kKeptCodes = std::size_t{1} << 20;
 constexpr int kPlanesPerNeuron = 3;
+// Taxa whose letters a fill of the code tiles reads at a time, across its
+// tiles.
+constexpr int kSliceRows = 64;
 
 TermSet terms_of(DistanceModel model) {
     switch (model) {
@@ -40,6 +48,51 @@ void tile_range(int begin, int end, int t, int tasks, int* first, int* last) {
     const long long tiles = tiles_of(end - begin);
     *first = std::min(end, begin + static_cast<int>(tiles * t / tasks) * kTile);
     *last = std::min(end, begin + static_cast<int>(tiles * (t + 1) / tasks) * kTile);
+}
+
+// The code of a letter known to be a nucleotide, by arithmetic so that loops
+// over letters vectorise: bits 1-2 xor bits 2-3 of A, C, G, T.
+constexpr std::uint8_t letter_code(char letter) {
+    const unsigned byte = static_cast<unsigned char>(letter);
+    return static_cast<std::uint8_t>(((byte >> 1) ^ (byte >> 2)) & 3u);
+}
+
+static_assert(letter_code('A') == base_tables::kLetterCodes.code['A'] &&
+                  letter_code('C') == base_tables::kLetterCodes.code['C'] &&
+                  letter_code('G') == base_tables::kLetterCodes.code['G'] &&
+                  letter_code('T') == base_tables::kLetterCodes.code['T'],
+              "letter_code agrees with the letters' table");
+
+// Writes the codes of `count` inputs' letters into a block, position by
+// position: input l's code at position i is byte i * kLanes + l.
+template <typename Count>
+void interleave_codes(const char* const* lanes, Count count, int length, std::uint8_t* block) {
+    for (int i = 0; i < length; ++i, block += kLanes) {
+        for (int l = 0; l < count; ++l) block[l] = letter_code(lanes[l][i]);
+    }
+}
+
+// Room for `bytes` codes; whether the buffer is new, its pages not yet mapped.
+bool reserve_codes(AlignedArray<std::uint8_t>* codes, std::size_t bytes) {
+    const bool grows = bytes > codes->capacity();
+    codes->reserve(bytes);
+    return grows;
+}
+
+// Maps the whole pages of [begin, begin + bytes) of a new buffer in one call:
+// filling it would take a page fault per page. Where the system cannot, the
+// writes fault as before.
+void map_pages(void* begin, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    static const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (start + page - 1) & ~(page - 1);
+    const std::uintptr_t last = (start + bytes) & ~(page - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+    (void)begin;
+    (void)bytes;
+#endif
 }
 
 }  // namespace
@@ -76,56 +129,93 @@ void FastEpochCompute::start_step(SeqVector* const* group, int n, const int* cla
     tavrel_assert(n > 0);
     length_ = group[0]->length;
     patterns_.find(group, n, length_, setup_.pool);
-    const int patterns = patterns_.count();
-    padded_patterns_ = padded(patterns);
+    padded_patterns_ = padded(patterns_.count());
 
-    std::fill(row_of_id_.begin(), row_of_id_.end(), -1);
+    // Only the last group's rows are marked: resetting every taxon's would
+    // cost the whole run's taxa at every step.
+    for (const int id : id_of_row_) row_of_id_[id] = -1;
+    id_of_row_.resize(n);
     for (int r = 0; r < n; ++r) {
         tavrel_assert(group[r]->id >= 0 && group[r]->id < setup_.taxa);
         tavrel_assert(group[r]->length == length_ && !group[r]->data);
         row_of_id_[group[r]->id] = r;
+        id_of_row_[r] = group[r]->id;
     }
     rows_in_tiles_ = n;
-    const int tiles = tiles_of(padded_patterns_);
-    const std::size_t tile_bytes = static_cast<std::size_t>(n) * kTile;
-    code_tiles_.reserve(tiles * tile_bytes);
-    share(static_cast<long long>(n) * padded_patterns_, n, [&](int t, int tasks) {
-        for (int r = static_cast<int>(static_cast<long long>(n) * t / tasks);
-             r < static_cast<int>(static_cast<long long>(n) * (t + 1) / tasks); ++r) {
-            const char* letters = group[r]->letters.data();
-            std::uint8_t* row = code_tiles_.data() + static_cast<std::size_t>(r) * kTile;
-            // The kernels run over whole tiles: the codes past the last
-            // pattern are those of A.
-            for (int p = 0; p < tiles * kTile; ++p) {
-                row[(p / kTile) * tile_bytes + p % kTile] =
-                    p < patterns ? Base::code_of_nucleotide(letters[patterns_.first_position(p)])
-                                 : 0;
-            }
-        }
-    });
+    fill_tiles(group);
 
     classified_ = count;
+    fill_blocks(group, classified);
     const int blocks = (count + kLanes - 1) / kLanes;
-    blocks_.reserve(static_cast<std::size_t>(blocks) * length_ * kLanes);
-    share(static_cast<long long>(count) * length_, blocks, [&](int t, int tasks) {
-        for (int b = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
-             b < static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks); ++b) {
-            std::uint8_t* block = blocks_.data() + static_cast<std::size_t>(b) * length_ * kLanes;
-            for (int l = 0; l < kLanes; ++l) {
-                const int j = b * kLanes + l;
-                // Lanes past the last input sum A's terms, unread.
-                const char* letters = j < count ? group[classified[j]]->letters.data() : nullptr;
-                for (int i = 0; i < length_; ++i) {
-                    block[i * kLanes + l] = letters ? Base::code_of_nucleotide(letters[i]) : 0;
-                }
-            }
-        }
-    });
     sums_.assign(static_cast<std::size_t>(blocks) * kLanes * tables_ * kNeurons, 0.0);
 
     planes_.reserve(static_cast<std::size_t>(kNeurons) * kPlanesPerNeuron * padded_patterns_);
     rows_.reserve(static_cast<std::size_t>(padded_patterns_) * tables_ * kTermsPerTable);
     reset_neurons();
+}
+
+void FastEpochCompute::fill_tiles(SeqVector* const* group) {
+    const int n = rows_in_tiles_;
+    const int patterns = patterns_.count();
+    const int tiles = tiles_of(padded_patterns_);
+    const std::size_t tile_bytes = static_cast<std::size_t>(n) * kTile;
+    const bool fresh = reserve_codes(&code_tiles_, tiles * tile_bytes);
+    // Every column distinct: pattern p is position p, read in order.
+    const int* const first = patterns_.count() == length_ ? nullptr : patterns_.first_positions();
+    // Each task writes whole tiles, one after the other, taking the rows a
+    // slice at a time so that their letters stay in the cache.
+    share(static_cast<long long>(n) * padded_patterns_, tiles, [&](int t, int tasks) {
+        const int first_tile = static_cast<int>(static_cast<long long>(tiles) * t / tasks);
+        const int last_tile = static_cast<int>(static_cast<long long>(tiles) * (t + 1) / tasks);
+        std::uint8_t* const start = code_tiles_.data() + first_tile * tile_bytes;
+        if (fresh) map_pages(start, (last_tile - first_tile) * tile_bytes);
+        for (int slice = 0; slice < n; slice += kSliceRows) {
+            const int slice_end = std::min(n, slice + kSliceRows);
+            for (int tile = first_tile; tile < last_tile; ++tile) {
+                const int begin = tile * kTile;
+                // The kernels run over whole tiles: the codes past the last
+                // pattern are those of A.
+                const int used = std::min(kTile, patterns - begin);
+                std::uint8_t* row = code_tiles_.data() + tile * tile_bytes +
+                                    static_cast<std::size_t>(slice) * kTile;
+                for (int r = slice; r < slice_end; ++r, row += kTile) {
+                    const char* letters = group[r]->letters.data();
+                    if (first) {
+                        for (int q = 0; q < used; ++q)
+                            row[q] = letter_code(letters[first[begin + q]]);
+                    } else {
+                        for (int q = 0; q < used; ++q) row[q] = letter_code(letters[begin + q]);
+                    }
+                    std::fill(row + used, row + kTile, 0);
+                }
+            }
+        }
+    });
+}
+
+void FastEpochCompute::fill_blocks(SeqVector* const* group, const int* classified) {
+    const int blocks = (classified_ + kLanes - 1) / kLanes;
+    const std::size_t block_bytes = static_cast<std::size_t>(length_) * kLanes;
+    const bool fresh = reserve_codes(&blocks_, blocks * block_bytes);
+    share(static_cast<long long>(classified_) * length_, blocks, [&](int t, int tasks) {
+        const int first_block = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
+        const int last_block = static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks);
+        std::uint8_t* block = blocks_.data() + first_block * block_bytes;
+        if (fresh) map_pages(block, (last_block - first_block) * block_bytes);
+        for (int b = first_block; b < last_block; ++b, block += block_bytes) {
+            const int used = std::min(kLanes, classified_ - b * kLanes);
+            const char* lanes[kLanes];
+            for (int l = 0; l < used; ++l)
+                lanes[l] = group[classified[b * kLanes + l]]->letters.data();
+            if (used == kLanes) {
+                interleave_codes(lanes, std::integral_constant<int, kLanes>(), length_, block);
+            } else {
+                // Lanes past the last input sum A's terms, unread.
+                std::fill(block, block + block_bytes, 0);
+                interleave_codes(lanes, used, length_, block);
+            }
+        }
+    });
 }
 
 void FastEpochCompute::build_rows(int begin, int end) {

@@ -1,13 +1,19 @@
 #include "analysis/sitepatterns.h"
 
+#include <algorithm>
 #include <atomic>
 
+#include "analysis/check.h"
 #include "analysis/workerpool.h"
 
 namespace {
 
 constexpr std::uint64_t kHashStart = 0xcbf29ce484222325ULL;
 constexpr std::uint64_t kHashFactor = 0x100000001b3ULL;
+constexpr int kFullHash = 64;
+// Positions a hash task takes at least: whole cache lines of every taxon's
+// letters, and of the hashes, that no other task touches.
+constexpr int kHashPositions = 512;
 
 // Spreads a column hash over the slot index bits.
 std::uint64_t mix(std::uint64_t h) {
@@ -26,26 +32,39 @@ bool same_column(SeqVector* const* group, int n, int a, int b) {
 
 }  // namespace
 
+SitePatterns::SitePatterns(int hash_bits)
+    : hash_mask_(hash_bits >= kFullHash ? ~std::uint64_t{0} : (std::uint64_t{1} << hash_bits) - 1) {
+    tavrel_assert(hash_bits > 0);
+}
+
 void SitePatterns::find(SeqVector* const* group, int n, int length, WorkerPool* pool) {
-    hashes_.assign(length, kHashStart);
-    // Each task hashes a range of positions, taxon by taxon.
-    share_work(pool, static_cast<long long>(n) * length, length, [&](int t, int tasks) {
-        const int begin = static_cast<int>(static_cast<long long>(length) * t / tasks);
-        const int end = static_cast<int>(static_cast<long long>(length) * (t + 1) / tasks);
-        for (int r = 0; r < n; ++r) {
-            const unsigned char* letters =
-                reinterpret_cast<const unsigned char*>(group[r]->letters.data());
-            for (int i = begin; i < end; ++i) {
-                hashes_[i] = (hashes_[i] ^ letters[i]) * kHashFactor;
-            }
-        }
-    });
+    hash_columns(group, n, length, pool);
     // Columns of equal hashes are nearly always equal: numbering by the
     // hashes and checking the columns row by row afterwards reads every
     // taxon's letters in order. Only a collision needs the comparison
     // column by column.
     number(group, n, length, false);
-    if (!columns_match(group, n, length, pool)) number(group, n, length, true);
+    if (!columns_match(group, n, pool)) number(group, n, length, true);
+}
+
+void SitePatterns::hash_columns(SeqVector* const* group, int n, int length, WorkerPool* pool) {
+    hashes_.assign(length, kHashStart);
+    const int chunks = (length + kHashPositions - 1) / kHashPositions;
+    // Each task hashes a range of whole chunks, taxon by taxon.
+    share_work(pool, static_cast<long long>(n) * length, chunks, [&](int t, int tasks) {
+        const int begin =
+            static_cast<int>(static_cast<long long>(chunks) * t / tasks) * kHashPositions;
+        const int end =
+            std::min(length, static_cast<int>(static_cast<long long>(chunks) * (t + 1) / tasks) *
+                                 kHashPositions);
+        std::uint64_t* const hashes = hashes_.data();
+        for (int r = 0; r < n; ++r) {
+            const unsigned char* letters =
+                reinterpret_cast<const unsigned char*>(group[r]->letters.data());
+            for (int i = begin; i < end; ++i) hashes[i] = (hashes[i] ^ letters[i]) * kHashFactor;
+        }
+        for (int i = begin; i < end; ++i) hashes[i] &= hash_mask_;
+    });
 }
 
 void SitePatterns::number(SeqVector* const* group, int n, int length, bool exact) {
@@ -55,6 +74,7 @@ void SitePatterns::number(SeqVector* const* group, int n, int length, bool exact
     slots_.assign(slot_count, -1);
     pattern_of_.resize(length);
     first_position_.clear();
+    repeats_.clear();
     for (int i = 0; i < length; ++i) {
         std::size_t slot = mix(hashes_[i]) & mask;
         for (;;) {
@@ -68,6 +88,7 @@ void SitePatterns::number(SeqVector* const* group, int n, int length, bool exact
             const int first = first_position_[pattern];
             if (hashes_[first] == hashes_[i] && (!exact || same_column(group, n, first, i))) {
                 pattern_of_[i] = pattern;
+                repeats_.push_back(i);
                 break;
             }
             slot = (slot + 1) & mask;
@@ -75,15 +96,17 @@ void SitePatterns::number(SeqVector* const* group, int n, int length, bool exact
     }
 }
 
-bool SitePatterns::columns_match(SeqVector* const* group, int n, int length,
-                                 WorkerPool* pool) const {
+bool SitePatterns::columns_match(SeqVector* const* group, int n, WorkerPool* pool) const {
+    // A pattern's first column is its own: only the repeats can differ.
+    const int repeats = static_cast<int>(repeats_.size());
+    if (repeats == 0) return true;
     std::atomic<bool> match(true);
-    share_work(pool, static_cast<long long>(n) * length, n, [&](int t, int tasks) {
+    share_work(pool, static_cast<long long>(n) * repeats, n, [&](int t, int tasks) {
         const int begin = static_cast<int>(static_cast<long long>(n) * t / tasks);
         const int end = static_cast<int>(static_cast<long long>(n) * (t + 1) / tasks);
         for (int r = begin; r < end && match.load(std::memory_order_relaxed); ++r) {
             const char* letters = group[r]->letters.data();
-            for (int i = 0; i < length; ++i) {
+            for (const int i : repeats_) {
                 if (letters[i] != letters[first_position_[pattern_of_[i]]]) {
                     match.store(false, std::memory_order_relaxed);
                     break;
