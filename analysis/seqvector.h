@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,6 +20,9 @@ struct Base {
 
     // Only the four upper-case letters are nucleotides.
     static bool is_nucleotide(char letter);
+    // The index of the first of `count` letters that is no nucleotide, or
+    // `count`: a whole sequence's check.
+    static std::size_t first_non_nucleotide(const char* letters, std::size_t count);
 
     // The letter must be a nucleotide; the sequence reader refuses others.
     Base& set(char letter);
