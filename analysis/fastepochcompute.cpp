@@ -50,25 +50,12 @@ void tile_range(int begin, int end, int t, int tasks, int* first, int* last) {
     *last = std::min(end, begin + static_cast<int>(tiles * (t + 1) / tasks) * kTile);
 }
 
-// The code of a letter known to be a nucleotide, by arithmetic so that loops
-// over letters vectorise: bits 1-2 xor bits 2-3 of A, C, G, T.
-constexpr std::uint8_t letter_code(char letter) {
-    const unsigned byte = static_cast<unsigned char>(letter);
-    return static_cast<std::uint8_t>(((byte >> 1) ^ (byte >> 2)) & 3u);
-}
-
-static_assert(letter_code('A') == base_tables::kLetterCodes.code['A'] &&
-                  letter_code('C') == base_tables::kLetterCodes.code['C'] &&
-                  letter_code('G') == base_tables::kLetterCodes.code['G'] &&
-                  letter_code('T') == base_tables::kLetterCodes.code['T'],
-              "letter_code agrees with the letters' table");
-
 // Writes the codes of `count` inputs' letters into a block, position by
 // position: input l's code at position i is byte i * kLanes + l.
 template <typename Count>
 void interleave_codes(const char* const* lanes, Count count, int length, std::uint8_t* block) {
     for (int i = 0; i < length; ++i, block += kLanes) {
-        for (int l = 0; l < count; ++l) block[l] = letter_code(lanes[l][i]);
+        for (int l = 0; l < count; ++l) block[l] = Base::code_of_nucleotide(lanes[l][i]);
     }
 }
 
@@ -182,9 +169,10 @@ void FastEpochCompute::fill_tiles(SeqVector* const* group) {
                     const char* letters = group[r]->letters.data();
                     if (first) {
                         for (int q = 0; q < used; ++q)
-                            row[q] = letter_code(letters[first[begin + q]]);
+                            row[q] = Base::code_of_nucleotide(letters[first[begin + q]]);
                     } else {
-                        for (int q = 0; q < used; ++q) row[q] = letter_code(letters[begin + q]);
+                        for (int q = 0; q < used; ++q)
+                            row[q] = Base::code_of_nucleotide(letters[begin + q]);
                     }
                     std::fill(row + used, row + kTile, 0);
                 }

@@ -11,6 +11,9 @@ namespace {
 constexpr std::uint64_t kHashStart = 0xcbf29ce484222325ULL;
 constexpr std::uint64_t kHashFactor = 0x100000001b3ULL;
 constexpr int kFullHash = 64;
+constexpr int kCodeBits = 2;
+// Groups of up to this many taxa key each column by its letter codes whole.
+constexpr int kExactRows = kFullHash / kCodeBits;
 // Positions a hash task takes at least: whole cache lines of every taxon's
 // letters, and of the hashes, that no other task touches.
 constexpr int kHashPositions = 512;
@@ -21,6 +24,34 @@ std::uint64_t mix(std::uint64_t h) {
     h *= 0xff51afd7ed558ccdULL;
     h ^= h >> 33;
     return h;
+}
+
+// Two bits that tell the nucleotides apart: bits 1 and 2 of A, C, G, T are
+// 0, 1, 3, 2.
+std::uint64_t key_bits(char letter) {
+    return (static_cast<unsigned char>(letter) >> 1) & 3u;
+}
+
+// Folds the letters of positions [begin, end) of every taxon into their
+// columns' hashes, taxon after taxon: hash = fold(hash, letter).
+template <typename Fold>
+void fold_rows(SeqVector* const* group, int n, int begin, int end, std::uint64_t* hashes,
+               const Fold& fold) {
+    int r = 0;
+    // Four taxa at a time: each hash is read and written once per four.
+    for (; r + 4 <= n; r += 4) {
+        const char* a = group[r]->letters.data();
+        const char* b = group[r + 1]->letters.data();
+        const char* c = group[r + 2]->letters.data();
+        const char* d = group[r + 3]->letters.data();
+        for (int i = begin; i < end; ++i) {
+            hashes[i] = fold(fold(fold(fold(hashes[i], a[i]), b[i]), c[i]), d[i]);
+        }
+    }
+    for (; r < n; ++r) {
+        const char* letters = group[r]->letters.data();
+        for (int i = begin; i < end; ++i) hashes[i] = fold(hashes[i], letters[i]);
+    }
 }
 
 bool same_column(SeqVector* const* group, int n, int a, int b) {
@@ -38,17 +69,21 @@ SitePatterns::SitePatterns(int hash_bits)
 }
 
 void SitePatterns::find(SeqVector* const* group, int n, int length, WorkerPool* pool) {
-    hash_columns(group, n, length, pool);
+    // A small group's columns fit their keys whole: equal keys are equal
+    // columns.
+    const bool exact = n <= kExactRows && hash_mask_ == ~std::uint64_t{0};
+    hash_columns(group, n, length, exact, pool);
     // Columns of equal hashes are nearly always equal: numbering by the
     // hashes and checking the columns row by row afterwards reads every
     // taxon's letters in order. Only a collision needs the comparison
     // column by column.
     number(group, n, length, false);
-    if (!columns_match(group, n, pool)) number(group, n, length, true);
+    if (!exact && !columns_match(group, n, pool)) number(group, n, length, true);
 }
 
-void SitePatterns::hash_columns(SeqVector* const* group, int n, int length, WorkerPool* pool) {
-    hashes_.assign(length, kHashStart);
+void SitePatterns::hash_columns(SeqVector* const* group, int n, int length, bool exact,
+                                WorkerPool* pool) {
+    hashes_.assign(length, exact ? 0 : kHashStart);
     const int chunks = (length + kHashPositions - 1) / kHashPositions;
     // Each task hashes a range of whole chunks, taxon by taxon.
     share_work(pool, static_cast<long long>(n) * length, chunks, [&](int t, int tasks) {
@@ -58,18 +93,26 @@ void SitePatterns::hash_columns(SeqVector* const* group, int n, int length, Work
             std::min(length, static_cast<int>(static_cast<long long>(chunks) * (t + 1) / tasks) *
                                  kHashPositions);
         std::uint64_t* const hashes = hashes_.data();
-        for (int r = 0; r < n; ++r) {
-            const unsigned char* letters =
-                reinterpret_cast<const unsigned char*>(group[r]->letters.data());
-            for (int i = begin; i < end; ++i) hashes[i] = (hashes[i] ^ letters[i]) * kHashFactor;
+        if (exact) {
+            fold_rows(group, n, begin, end, hashes, [](std::uint64_t key, char letter) {
+                return key << kCodeBits | key_bits(letter);
+            });
+        } else {
+            fold_rows(group, n, begin, end, hashes, [](std::uint64_t hash, char letter) {
+                return (hash ^ static_cast<unsigned char>(letter)) * kHashFactor;
+            });
         }
         for (int i = begin; i < end; ++i) hashes[i] &= hash_mask_;
     });
 }
 
 void SitePatterns::number(SeqVector* const* group, int n, int length, bool exact) {
+    // No more patterns than positions, nor than n taxa have columns: a
+    // small group's table stays small.
+    std::size_t most = static_cast<std::size_t>(length);
+    if (n < kExactRows / 2) most = std::min(most, std::size_t{1} << (kCodeBits * n));
     std::size_t slot_count = 1;
-    while (slot_count < 2 * static_cast<std::size_t>(length)) slot_count *= 2;
+    while (slot_count < 2 * most) slot_count *= 2;
     const std::size_t mask = slot_count - 1;
     slots_.assign(slot_count, -1);
     pattern_of_.resize(length);

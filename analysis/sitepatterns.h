@@ -28,7 +28,9 @@ public:
     const int* first_positions() const { return first_position_.data(); }
 
 private:
-    void hash_columns(SeqVector* const* group, int n, int length, WorkerPool* pool);
+    // Each column's hash into hashes_; with `exact`, its letter codes side
+    // by side instead.
+    void hash_columns(SeqVector* const* group, int n, int length, bool exact, WorkerPool* pool);
     // Numbers the positions by their columns' hashes alone; with `exact`,
     // equal hashes are compared column by column too.
     void number(SeqVector* const* group, int n, int length, bool exact);

@@ -329,8 +329,11 @@ TEST(SitePatterns, ColumnsWhoseHashesCollideAreStillToldApart) {
         int length;
         int min_letters;
     };
-    // Repeated columns and all distinct ones, in groups the threads share.
-    const Shape shapes[] = {{4, 9, 1}, {7, 300, 1}, {40, 2003, 1}, {60, 1500, 2}};
+    // Repeated columns and all distinct ones, groups with more positions
+    // than columns they can make, groups around the largest whose columns
+    // are keyed whole, and groups the threads share.
+    const Shape shapes[] = {{2, 300, 1},  {4, 9, 1},     {7, 300, 1},   {32, 500, 2},
+                            {33, 500, 2}, {40, 2003, 1}, {60, 1500, 2}, {20, 5000, 1}};
     for (const Shape& shape : shapes) {
         AnalysisModule builder;
         const std::vector<SeqVector*> taxa =
@@ -356,6 +359,29 @@ TEST(SitePatterns, ColumnsWhoseHashesCollideAreStillToldApart) {
                     std::vector<int>(patterns.pattern_of(), patterns.pattern_of() + shape.length),
                     expected);
             }
+        }
+    }
+}
+
+TEST(SitePatterns, ColumnsThatDifferInOneTaxonOnlyAreToldApart) {
+    // The first taxon alone tells the columns apart, the last alone, or one
+    // in the middle, in groups around the largest keyed whole.
+    for (const int n : {2, 31, 32, 33, 40}) {
+        for (const int odd : {0, n / 2, n - 1}) {
+            SCOPED_TRACE(std::to_string(n) + " taxa, taxon " + std::to_string(odd));
+            AnalysisModule builder;
+            SequenceData data;
+            data.num_seqs = n;
+            data.seq_len = 8;
+            for (int t = 0; t < n; ++t) {
+                data.names.emplace_back(("t" + std::to_string(t)).c_str());
+                data.sequences.push_back(t == odd ? "ACGTTGCA" : "AAAAAAAA");
+            }
+            const std::vector<SeqVector*> taxa = builder.build_vectors(data);
+            SitePatterns patterns;
+            patterns.find(taxa.data(), n, 8);
+            EXPECT_EQ(std::vector<int>(patterns.pattern_of(), patterns.pattern_of() + 8),
+                      (std::vector<int>{0, 1, 2, 3, 3, 2, 1, 0}));
         }
     }
 }
