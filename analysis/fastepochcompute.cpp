@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 
 #include "analysis/check.h"
 #include "analysis/workerpool.h"
@@ -57,6 +56,61 @@ void interleave_codes(const char* const* lanes, Count count, int length, std::ui
     for (int i = 0; i < length; ++i, block += kLanes) {
         for (int l = 0; l < count; ++l) block[l] = Base::code_of_nucleotide(lanes[l][i]);
     }
+}
+
+// The codes of eight letters in one word, each byte as code_of_nucleotide
+// gives it: a byte's shifted bits past its lowest two are masked off.
+constexpr std::uint64_t kCodeBits = 0x0303030303030303ULL;
+
+std::uint64_t word_codes(const char* letters) {
+    std::uint64_t word;
+    std::memcpy(&word, letters, sizeof word);
+    return ((word >> 1) ^ (word >> 2)) & kCodeBits;
+}
+
+// Transposes 8 x 8 bytes in place: byte k of word l goes to byte l of word
+// k, by swapping ever smaller off-diagonal blocks.
+void transpose_bytes(std::uint64_t* x) {
+    constexpr std::uint64_t kMasks[] = {0x00000000ffffffffULL, 0x0000ffff0000ffffULL,
+                                        0x00ff00ff00ff00ffULL};
+    int half = 4;
+    for (const std::uint64_t mask : kMasks) {
+        const int shift = 8 * half;
+        for (int l = 0; l < 8; ++l) {
+            if (l & half) continue;
+            const std::uint64_t t = ((x[l] >> shift) ^ x[l + half]) & mask;
+            x[l + half] ^= t;
+            x[l] ^= t << shift;
+        }
+        half /= 2;
+    }
+}
+
+constexpr int kWordLetters = sizeof(std::uint64_t);
+static_assert(kLanes == kWordLetters, "a block's lanes are the bytes of a word");
+static_assert(kTile % kWordLetters == 0, "a tile is whole words");
+
+// The codes of a whole tile of letters in order, a word at a time.
+void encode_tile(const char* letters, std::uint8_t* codes) {
+    for (int q = 0; q < kTile; q += kWordLetters) {
+        const std::uint64_t word = word_codes(letters + q);
+        std::memcpy(codes + q, &word, sizeof word);
+    }
+}
+
+// interleave_codes for a block of kLanes inputs: eight positions of every
+// lane at a time.
+void interleave_full(const char* const* lanes, int length, std::uint8_t* block) {
+    std::uint64_t words[kLanes];
+    int i = 0;
+    for (; i + kLanes <= length; i += kLanes, block += kLanes * kLanes) {
+        for (int l = 0; l < kLanes; ++l) words[l] = word_codes(lanes[l] + i);
+        transpose_bytes(words);
+        std::memcpy(block, words, sizeof words);
+    }
+    const char* rest[kLanes];
+    for (int l = 0; l < kLanes; ++l) rest[l] = lanes[l] + i;
+    interleave_codes(rest, kLanes, length - i, block);
 }
 
 // Room for `bytes` codes; whether the buffer is new, its pages not yet mapped.
@@ -170,6 +224,8 @@ void FastEpochCompute::fill_tiles(SeqVector* const* group) {
                     if (first) {
                         for (int q = 0; q < used; ++q)
                             row[q] = Base::code_of_nucleotide(letters[first[begin + q]]);
+                    } else if (used == kTile) {
+                        encode_tile(letters + begin, row);
                     } else {
                         for (int q = 0; q < used; ++q)
                             row[q] = Base::code_of_nucleotide(letters[begin + q]);
@@ -196,7 +252,7 @@ void FastEpochCompute::fill_blocks(SeqVector* const* group, const int* classifie
             for (int l = 0; l < used; ++l)
                 lanes[l] = group[classified[b * kLanes + l]]->letters.data();
             if (used == kLanes) {
-                interleave_codes(lanes, std::integral_constant<int, kLanes>(), length_, block);
+                interleave_full(lanes, length_, block);
             } else {
                 // Lanes past the last input sum A's terms, unread.
                 std::fill(block, block + block_bytes, 0);
