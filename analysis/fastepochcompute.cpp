@@ -88,6 +88,8 @@ void transpose_bytes(std::uint64_t* x) {
 
 constexpr int kWordLetters = sizeof(std::uint64_t);
 static_assert(kLanes == kWordLetters, "a block's lanes are the bytes of a word");
+// Byte k of a word loaded from memory is the letter at address k.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "words of letters are little-endian");
 static_assert(kTile % kWordLetters == 0, "a tile is whole words");
 
 // The codes of a whole tile of letters in order, a word at a time.
