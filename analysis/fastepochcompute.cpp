@@ -51,21 +51,27 @@ void tile_range(int begin, int end, int t, int tasks, int* first, int* last) {
 
 // Writes the codes of `count` inputs' letters into a block, position by
 // position: input l's code at position i is byte i * kLanes + l.
-template <typename Count>
-void interleave_codes(const char* const* lanes, Count count, int length, std::uint8_t* block) {
+void interleave_codes(const char* const* lanes, int count, int length, std::uint8_t* block) {
     for (int i = 0; i < length; ++i, block += kLanes) {
         for (int l = 0; l < count; ++l) block[l] = Base::code_of_nucleotide(lanes[l][i]);
     }
 }
 
-// The codes of eight letters in one word, each byte as code_of_nucleotide
-// gives it: a byte's shifted bits past its lowest two are masked off.
-constexpr std::uint64_t kCodeBits = 0x0303030303030303ULL;
+// The fills below take letters eight at a time, a word's bytes.
+constexpr int kWordLetters = sizeof(std::uint64_t);
+static_assert(kLanes == kWordLetters, "a block's lanes are the bytes of a word");
+static_assert(kTile % kWordLetters == 0, "a tile is whole words");
+// Byte k of a word loaded from memory is the letter at address k.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "words of letters are little-endian");
+constexpr std::uint64_t kLowTwoBits = 0x0303030303030303ULL;
 
+// The codes of eight letters in one word, each byte as code_of_nucleotide
+// gives it: the bits that the shifts carry in from the next byte are masked
+// off.
 std::uint64_t word_codes(const char* letters) {
     std::uint64_t word;
     std::memcpy(&word, letters, sizeof word);
-    return ((word >> 1) ^ (word >> 2)) & kCodeBits;
+    return ((word >> 1) ^ (word >> 2)) & kLowTwoBits;
 }
 
 // Transposes 8 x 8 bytes in place: byte k of word l goes to byte l of word
@@ -73,10 +79,10 @@ std::uint64_t word_codes(const char* letters) {
 void transpose_bytes(std::uint64_t* x) {
     constexpr std::uint64_t kMasks[] = {0x00000000ffffffffULL, 0x0000ffff0000ffffULL,
                                         0x00ff00ff00ff00ffULL};
-    int half = 4;
+    int half = kWordLetters / 2;
     for (const std::uint64_t mask : kMasks) {
         const int shift = 8 * half;
-        for (int l = 0; l < 8; ++l) {
+        for (int l = 0; l < kWordLetters; ++l) {
             if (l & half) continue;
             const std::uint64_t t = ((x[l] >> shift) ^ x[l + half]) & mask;
             x[l + half] ^= t;
@@ -86,12 +92,6 @@ void transpose_bytes(std::uint64_t* x) {
     }
 }
 
-constexpr int kWordLetters = sizeof(std::uint64_t);
-static_assert(kLanes == kWordLetters, "a block's lanes are the bytes of a word");
-// Byte k of a word loaded from memory is the letter at address k.
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "words of letters are little-endian");
-static_assert(kTile % kWordLetters == 0, "a tile is whole words");
-
 // The codes of a whole tile of letters in order, a word at a time.
 void encode_tile(const char* letters, std::uint8_t* codes) {
     for (int q = 0; q < kTile; q += kWordLetters) {
@@ -100,12 +100,12 @@ void encode_tile(const char* letters, std::uint8_t* codes) {
     }
 }
 
-// interleave_codes for a block of kLanes inputs: eight positions of every
-// lane at a time.
+// interleave_codes for a block of kLanes inputs: a word of every lane at a
+// time.
 void interleave_full(const char* const* lanes, int length, std::uint8_t* block) {
     std::uint64_t words[kLanes];
     int i = 0;
-    for (; i + kLanes <= length; i += kLanes, block += kLanes * kLanes) {
+    for (; i + kWordLetters <= length; i += kWordLetters, block += sizeof words) {
         for (int l = 0; l < kLanes; ++l) words[l] = word_codes(lanes[l] + i);
         transpose_bytes(words);
         std::memcpy(block, words, sizeof words);
