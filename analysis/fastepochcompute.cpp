@@ -1,6 +1,10 @@
 #include "analysis/fastepochcompute.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "analysis/check.h"
@@ -11,6 +15,9 @@ namespace {
 // Code buffers of this many bytes or more are released after their step.
 constexpr std::size_t kKeptCodes = std::size_t{1} << 20;
 constexpr int kPlanesPerNeuron = 3;
+// Taxa whose letters a fill of the code tiles reads at a time, across its
+// tiles.
+constexpr int kSliceRows = 64;
 
 TermSet terms_of(DistanceModel model) {
     switch (model) {
@@ -40,6 +47,95 @@ void tile_range(int begin, int end, int t, int tasks, int* first, int* last) {
     const long long tiles = tiles_of(end - begin);
     *first = std::min(end, begin + static_cast<int>(tiles * t / tasks) * kTile);
     *last = std::min(end, begin + static_cast<int>(tiles * (t + 1) / tasks) * kTile);
+}
+
+// Writes the codes of `count` inputs' letters into a block, position by
+// position: input l's code at position i is byte i * kLanes + l.
+void interleave_codes(const char* const* lanes, int count, int length, std::uint8_t* block) {
+    for (int i = 0; i < length; ++i, block += kLanes) {
+        for (int l = 0; l < count; ++l) block[l] = Base::code_of_nucleotide(lanes[l][i]);
+    }
+}
+
+// The fills below take letters eight at a time, a word's bytes.
+constexpr int kWordLetters = sizeof(std::uint64_t);
+static_assert(kLanes == kWordLetters, "a block's lanes are the bytes of a word");
+static_assert(kTile % kWordLetters == 0, "a tile is whole words");
+// Byte k of a word loaded from memory is the letter at address k.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "words of letters are little-endian");
+constexpr std::uint64_t kLowTwoBits = 0x0303030303030303ULL;
+
+// The codes of eight letters in one word, each byte as code_of_nucleotide
+// gives it: the bits that the shifts carry in from the next byte are masked
+// off.
+std::uint64_t word_codes(const char* letters) {
+    std::uint64_t word;
+    std::memcpy(&word, letters, sizeof word);
+    return ((word >> 1) ^ (word >> 2)) & kLowTwoBits;
+}
+
+// Transposes 8 x 8 bytes in place: byte k of word l goes to byte l of word
+// k, by swapping ever smaller off-diagonal blocks.
+void transpose_bytes(std::uint64_t* x) {
+    constexpr std::uint64_t kMasks[] = {0x00000000ffffffffULL, 0x0000ffff0000ffffULL,
+                                        0x00ff00ff00ff00ffULL};
+    int half = kWordLetters / 2;
+    for (const std::uint64_t mask : kMasks) {
+        const int shift = 8 * half;
+        for (int l = 0; l < kWordLetters; ++l) {
+            if (l & half) continue;
+            const std::uint64_t t = ((x[l] >> shift) ^ x[l + half]) & mask;
+            x[l + half] ^= t;
+            x[l] ^= t << shift;
+        }
+        half /= 2;
+    }
+}
+
+// The codes of a whole tile of letters in order, a word at a time.
+void encode_tile(const char* letters, std::uint8_t* codes) {
+    for (int q = 0; q < kTile; q += kWordLetters) {
+        const std::uint64_t word = word_codes(letters + q);
+        std::memcpy(codes + q, &word, sizeof word);
+    }
+}
+
+// interleave_codes for a block of kLanes inputs: a word of every lane at a
+// time.
+void interleave_full(const char* const* lanes, int length, std::uint8_t* block) {
+    std::uint64_t words[kLanes];
+    int i = 0;
+    for (; i + kWordLetters <= length; i += kWordLetters, block += sizeof words) {
+        for (int l = 0; l < kLanes; ++l) words[l] = word_codes(lanes[l] + i);
+        transpose_bytes(words);
+        std::memcpy(block, words, sizeof words);
+    }
+    const char* rest[kLanes];
+    for (int l = 0; l < kLanes; ++l) rest[l] = lanes[l] + i;
+    interleave_codes(rest, kLanes, length - i, block);
+}
+
+// Room for `bytes` codes; whether the buffer is new, its pages not yet mapped.
+bool reserve_codes(AlignedArray<std::uint8_t>* codes, std::size_t bytes) {
+    const bool grows = bytes > codes->capacity();
+    codes->reserve(bytes);
+    return grows;
+}
+
+// Maps the whole pages of [begin, begin + bytes) of a new buffer in one call:
+// filling it would take a page fault per page. Where the system cannot, the
+// writes fault as before.
+void map_pages(void* begin, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    static const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (start + page - 1) & ~(page - 1);
+    const std::uintptr_t last = (start + bytes) & ~(page - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+    (void)begin;
+    (void)bytes;
+#endif
 }
 
 }  // namespace
@@ -76,56 +172,96 @@ void FastEpochCompute::start_step(SeqVector* const* group, int n, const int* cla
     tavrel_assert(n > 0);
     length_ = group[0]->length;
     patterns_.find(group, n, length_, setup_.pool);
-    const int patterns = patterns_.count();
-    padded_patterns_ = padded(patterns);
+    padded_patterns_ = padded(patterns_.count());
 
-    std::fill(row_of_id_.begin(), row_of_id_.end(), -1);
+    // Only the last group's rows are marked: resetting every taxon's would
+    // cost the whole run's taxa at every step.
+    for (const int id : id_of_row_) row_of_id_[id] = -1;
+    id_of_row_.resize(n);
     for (int r = 0; r < n; ++r) {
         tavrel_assert(group[r]->id >= 0 && group[r]->id < setup_.taxa);
         tavrel_assert(group[r]->length == length_ && !group[r]->data);
         row_of_id_[group[r]->id] = r;
+        id_of_row_[r] = group[r]->id;
     }
     rows_in_tiles_ = n;
-    const int tiles = tiles_of(padded_patterns_);
-    const std::size_t tile_bytes = static_cast<std::size_t>(n) * kTile;
-    code_tiles_.reserve(tiles * tile_bytes);
-    share(static_cast<long long>(n) * padded_patterns_, n, [&](int t, int tasks) {
-        for (int r = static_cast<int>(static_cast<long long>(n) * t / tasks);
-             r < static_cast<int>(static_cast<long long>(n) * (t + 1) / tasks); ++r) {
-            const char* letters = group[r]->letters.data();
-            std::uint8_t* row = code_tiles_.data() + static_cast<std::size_t>(r) * kTile;
-            // The kernels run over whole tiles: the codes past the last
-            // pattern are those of A.
-            for (int p = 0; p < tiles * kTile; ++p) {
-                row[(p / kTile) * tile_bytes + p % kTile] =
-                    p < patterns ? Base::code_of_nucleotide(letters[patterns_.first_position(p)])
-                                 : 0;
-            }
-        }
-    });
+    fill_tiles(group);
 
     classified_ = count;
+    fill_blocks(group, classified);
     const int blocks = (count + kLanes - 1) / kLanes;
-    blocks_.reserve(static_cast<std::size_t>(blocks) * length_ * kLanes);
-    share(static_cast<long long>(count) * length_, blocks, [&](int t, int tasks) {
-        for (int b = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
-             b < static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks); ++b) {
-            std::uint8_t* block = blocks_.data() + static_cast<std::size_t>(b) * length_ * kLanes;
-            for (int l = 0; l < kLanes; ++l) {
-                const int j = b * kLanes + l;
-                // Lanes past the last input sum A's terms, unread.
-                const char* letters = j < count ? group[classified[j]]->letters.data() : nullptr;
-                for (int i = 0; i < length_; ++i) {
-                    block[i * kLanes + l] = letters ? Base::code_of_nucleotide(letters[i]) : 0;
-                }
-            }
-        }
-    });
     sums_.assign(static_cast<std::size_t>(blocks) * kLanes * tables_ * kNeurons, 0.0);
 
     planes_.reserve(static_cast<std::size_t>(kNeurons) * kPlanesPerNeuron * padded_patterns_);
     rows_.reserve(static_cast<std::size_t>(padded_patterns_) * tables_ * kTermsPerTable);
     reset_neurons();
+}
+
+void FastEpochCompute::fill_tiles(SeqVector* const* group) {
+    const int n = rows_in_tiles_;
+    const int patterns = patterns_.count();
+    const int tiles = tiles_of(padded_patterns_);
+    const std::size_t tile_bytes = static_cast<std::size_t>(n) * kTile;
+    const bool fresh = reserve_codes(&code_tiles_, tiles * tile_bytes);
+    // Every column distinct: pattern p is position p, read in order.
+    const int* const first = patterns_.count() == length_ ? nullptr : patterns_.first_positions();
+    // Each task writes whole tiles, one after the other, taking the rows a
+    // slice at a time so that their letters stay in the cache.
+    share(static_cast<long long>(n) * padded_patterns_, tiles, [&](int t, int tasks) {
+        const int first_tile = static_cast<int>(static_cast<long long>(tiles) * t / tasks);
+        const int last_tile = static_cast<int>(static_cast<long long>(tiles) * (t + 1) / tasks);
+        std::uint8_t* const start = code_tiles_.data() + first_tile * tile_bytes;
+        if (fresh) map_pages(start, (last_tile - first_tile) * tile_bytes);
+        for (int slice = 0; slice < n; slice += kSliceRows) {
+            const int slice_end = std::min(n, slice + kSliceRows);
+            for (int tile = first_tile; tile < last_tile; ++tile) {
+                const int begin = tile * kTile;
+                // The kernels run over whole tiles: the codes past the last
+                // pattern are those of A.
+                const int used = std::min(kTile, patterns - begin);
+                std::uint8_t* row = code_tiles_.data() + tile * tile_bytes +
+                                    static_cast<std::size_t>(slice) * kTile;
+                for (int r = slice; r < slice_end; ++r, row += kTile) {
+                    const char* letters = group[r]->letters.data();
+                    if (first) {
+                        for (int q = 0; q < used; ++q)
+                            row[q] = Base::code_of_nucleotide(letters[first[begin + q]]);
+                    } else if (used == kTile) {
+                        encode_tile(letters + begin, row);
+                    } else {
+                        for (int q = 0; q < used; ++q)
+                            row[q] = Base::code_of_nucleotide(letters[begin + q]);
+                    }
+                    std::fill(row + used, row + kTile, 0);
+                }
+            }
+        }
+    });
+}
+
+void FastEpochCompute::fill_blocks(SeqVector* const* group, const int* classified) {
+    const int blocks = (classified_ + kLanes - 1) / kLanes;
+    const std::size_t block_bytes = static_cast<std::size_t>(length_) * kLanes;
+    const bool fresh = reserve_codes(&blocks_, blocks * block_bytes);
+    share(static_cast<long long>(classified_) * length_, blocks, [&](int t, int tasks) {
+        const int first_block = static_cast<int>(static_cast<long long>(blocks) * t / tasks);
+        const int last_block = static_cast<int>(static_cast<long long>(blocks) * (t + 1) / tasks);
+        std::uint8_t* block = blocks_.data() + first_block * block_bytes;
+        if (fresh) map_pages(block, (last_block - first_block) * block_bytes);
+        for (int b = first_block; b < last_block; ++b, block += block_bytes) {
+            const int used = std::min(kLanes, classified_ - b * kLanes);
+            const char* lanes[kLanes];
+            for (int l = 0; l < used; ++l)
+                lanes[l] = group[classified[b * kLanes + l]]->letters.data();
+            if (used == kLanes) {
+                interleave_full(lanes, length_, block);
+            } else {
+                // Lanes past the last input sum A's terms, unread.
+                std::fill(block, block + block_bytes, 0);
+                interleave_codes(lanes, used, length_, block);
+            }
+        }
+    });
 }
 
 void FastEpochCompute::build_rows(int begin, int end) {

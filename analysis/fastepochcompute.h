@@ -36,6 +36,10 @@ private:
     // share_work on the run's pool.
     template <typename Task>
     void share(long long work, int most, const Task& task);
+    // The group's codes per pattern into the code tiles, and the
+    // classified inputs' into the blocks.
+    void fill_tiles(SeqVector* const* group);
+    void fill_blocks(SeqVector* const* group, const int* classified);
     void build_rows(int begin, int end);
     // The members' rows in the code tiles, for the Kohonen kernels.
     void find_member_codes(SeqVector* const* const members[2], const int counts[2]);
@@ -59,6 +63,8 @@ private:
     SitePatterns patterns_;
     // Row of each taxon id in the code tiles; -1 outside the step's group.
     std::vector<int> row_of_id_;
+    // The taxon id of each row: the entries of row_of_id_ that are set.
+    std::vector<int> id_of_row_;
     int rows_in_tiles_ = 0;
     // The group's codes per pattern in tiles (see MemberCodes).
     AlignedArray<std::uint8_t> code_tiles_;

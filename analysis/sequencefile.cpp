@@ -3,6 +3,7 @@
 #include <climits>
 #include <istream>
 #include <unordered_map>
+#include <utility>
 
 #include "analysis/seqvector.h"
 #include "analysis/tokenreader.h"
@@ -132,7 +133,6 @@ AnalysisStatus read_sequence_data(std::istream& in, SequenceData* data) {
     }
 
     std::string name;
-    std::string sequence;
     for (int i = 0; i < num_seqs; ++i) {
         read = tokens.next(&name, kMaxNameLength);
         if (read == Result::kEnd) {
@@ -149,14 +149,15 @@ AnalysisStatus read_sequence_data(std::istream& in, SequenceData* data) {
                                                " holds a control character: " + shown(name));
             }
         }
-        read = tokens.next(&sequence, seq_len);
+        // A string of its own, moved into the data: the text is held once.
+        std::string sequence;
+        read = tokens.next_block(&sequence, seq_len);
         if (read == Result::kEnd) {
             return AnalysisStatus::failure("Error: File ends before the sequence of taxon " + name);
         }
-        for (char letter : sequence) {
-            if (!Base::is_nucleotide(letter)) {
-                return AnalysisStatus::failure("UNKNOWN BASE: " + shown(std::string(1, letter)));
-            }
+        const std::size_t bad = Base::first_non_nucleotide(sequence.data(), sequence.size());
+        if (bad < sequence.size()) {
+            return AnalysisStatus::failure("UNKNOWN BASE: " + shown(std::string(1, sequence[bad])));
         }
         if (read == Result::kTooLong) {
             return AnalysisStatus::failure("Error: Sequence of taxon " + name +
@@ -169,7 +170,7 @@ AnalysisStatus read_sequence_data(std::istream& in, SequenceData* data) {
                 " characters, fewer than the sequence length " + std::to_string(seq_len));
         }
         data->names.emplace_back(name.c_str());
-        data->sequences.push_back(sequence);
+        data->sequences.push_back(std::move(sequence));
     }
     return AnalysisStatus::success();
 }

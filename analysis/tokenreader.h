@@ -20,10 +20,17 @@ public:
     // Skips white space, then reads the next token into `token`: all of
     // it, or its first `limit` characters when it is longer.
     Result next(std::string* token, std::size_t limit);
+    // The same for a token expected to be `limit` characters long, read a
+    // block at a time into a string of its own size. When the token is
+    // shorter, text after it may be read too: the caller reads no further.
+    Result next_block(std::string* token, std::size_t limit);
 
     // White space as C's isspace gives it in the "C" locale.
     static bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 private:
+    // Skips white space; false at the end of the text.
+    bool skip_space();
+
     std::streambuf* source_;
 };

@@ -137,6 +137,14 @@ TEST_F(DistanceModels, BaseFrequenciesAreCountedOverAllTaxa) {
     EXPECT_DOUBLE_EQ(f.c, 1.0 / 8);
     EXPECT_DOUBLE_EQ(f.g, 1.0 / 8);
     EXPECT_DOUBLE_EQ(f.t, 1.0 / 8);
+    // A long taxon is counted in blocks, one letter filling some of them.
+    auto c = taxon(std::string(130, 'C') + std::string(41, 'G') + std::string(29, 'A'));
+    SeqVector* more[] = {a.get(), b.get(), c.get()};
+    const BaseFrequencies g = count_base_frequencies(more, 3);
+    EXPECT_DOUBLE_EQ(g.a, 34.0 / 208);
+    EXPECT_DOUBLE_EQ(g.c, 131.0 / 208);
+    EXPECT_DOUBLE_EQ(g.g, 42.0 / 208);
+    EXPECT_DOUBLE_EQ(g.t, 1.0 / 208);
 }
 
 TEST_F(DistanceModels, FrequenciesChangeF81AndF84) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
@@ -36,17 +37,19 @@ std::uint64_t bits(double value) {
     return b;
 }
 
-// Random taxa of a run (ids 0 to n - 1).
-// Columns drawn from two letters only repeat often, so the site patterns
-// are shared by many positions.
+// Random taxa of a run (ids 0 to n - 1), each column drawn from
+// `min_letters` to 4 letters. Columns drawn from one or two letters only
+// repeat often, so the site patterns are shared by many positions.
 std::vector<SeqVector*> random_taxa(AnalysisModule& builder, int n, int length,
-                                    std::mt19937& random) {
+                                    std::mt19937& random, int min_letters = 1) {
     SequenceData data;
     data.num_seqs = n;
     data.seq_len = length;
     const char letters[] = "ACGT";
     std::vector<int> column_letters(length);
-    for (int& count : column_letters) count = 1 + static_cast<int>(random() % 4);
+    for (int& count : column_letters) {
+        count = min_letters + static_cast<int>(random() % (5 - min_letters));
+    }
     for (int t = 0; t < n; ++t) {
         data.names.emplace_back(("t" + std::to_string(t)).c_str());
         std::string sequence(length, 'A');
@@ -153,10 +156,16 @@ TEST(FastEpoch, ModelValuesRmsErrorsAndKohonenStepsAreTheFormulasDoubles) {
         int taxa;
         int length;
         bool threads;
+        int min_letters;
     };
     // Lengths that are no multiple of the vector width, groups smaller than
-    // a block of inputs, and one large enough for the threads to share.
-    const Shape shapes[] = {{3, 1, false}, {5, 7, false}, {9, 61, false}, {40, 2003, true}};
+    // a block of inputs, groups large enough for the threads to share, and
+    // one whose columns all differ.
+    const Shape shapes[] = {{3, 1, false, 1},
+                            {5, 7, false, 1},
+                            {9, 61, false, 1},
+                            {40, 2003, true, 1},
+                            {150, 700, true, 2}};
     for (const EpochKernels* const* form = EpochKernels::available(); *form; ++form) {
         for (std::size_t m = 0; m < std::size(kModels); ++m) {
             for (const Shape& shape : shapes) {
@@ -164,7 +173,7 @@ TEST(FastEpoch, ModelValuesRmsErrorsAndKohonenStepsAreTheFormulasDoubles) {
                              std::to_string(shape.taxa) + " x " + std::to_string(shape.length));
                 AnalysisModule builder;
                 const std::vector<SeqVector*> taxa =
-                    random_taxa(builder, shape.taxa, shape.length, random);
+                    random_taxa(builder, shape.taxa, shape.length, random, shape.min_letters);
                 const EpochSetup setup = setup_for(kModels[m], taxa, 0.04 + 0.3 * (m % 2), *form,
                                                    shape.threads ? &pool : nullptr);
                 // Every input, and every other one as one process of two sees them.
@@ -308,6 +317,73 @@ TEST(SitePatterns, EqualColumnsShareOnePatternInOrderOfFirstPosition) {
     // The columns of a subgroup repeat more.
     patterns.find(taxa.data(), 2, 6);
     EXPECT_EQ(patterns.count(), 3);
+}
+
+TEST(SitePatterns, ColumnsWhoseHashesCollideAreStillToldApart) {
+    // Few hash bits make distinct columns collide: the patterns must still
+    // be the columns' own, numbered in order of their first position.
+    std::mt19937 random(3);
+    WorkerPool pool(4);
+    struct Shape {
+        int taxa;
+        int length;
+        int min_letters;
+    };
+    // Repeated columns and all distinct ones, groups with more positions
+    // than columns they can make, groups around the largest whose columns
+    // are keyed whole, and groups the threads share.
+    const Shape shapes[] = {{2, 300, 1},  {4, 9, 1},     {7, 300, 1},   {32, 500, 2},
+                            {33, 500, 2}, {40, 2003, 1}, {60, 1500, 2}, {20, 5000, 1}};
+    for (const Shape& shape : shapes) {
+        AnalysisModule builder;
+        const std::vector<SeqVector*> taxa =
+            random_taxa(builder, shape.taxa, shape.length, random, shape.min_letters);
+        // The numbering by the columns themselves.
+        std::map<std::string, int> pattern_of_column;
+        std::vector<int> expected;
+        for (int i = 0; i < shape.length; ++i) {
+            std::string column;
+            for (const SeqVector* taxon : taxa) column += taxon->letters[i];
+            const int next = static_cast<int>(pattern_of_column.size());
+            expected.push_back(pattern_of_column.emplace(column, next).first->second);
+        }
+        for (const int hash_bits : {64, 3, 1}) {
+            for (WorkerPool* threads : {static_cast<WorkerPool*>(nullptr), &pool}) {
+                SCOPED_TRACE(std::to_string(shape.taxa) + " x " + std::to_string(shape.length) +
+                             ", " + std::to_string(hash_bits) + " bits" +
+                             (threads ? ", threads" : ""));
+                SitePatterns patterns(hash_bits);
+                patterns.find(taxa.data(), shape.taxa, shape.length, threads);
+                EXPECT_EQ(patterns.count(), static_cast<int>(pattern_of_column.size()));
+                EXPECT_EQ(
+                    std::vector<int>(patterns.pattern_of(), patterns.pattern_of() + shape.length),
+                    expected);
+            }
+        }
+    }
+}
+
+TEST(SitePatterns, ColumnsThatDifferInOneTaxonOnlyAreToldApart) {
+    // The first taxon alone tells the columns apart, the last alone, or one
+    // in the middle, in groups around the largest keyed whole.
+    for (const int n : {2, 31, 32, 33, 40}) {
+        for (const int odd : {0, n / 2, n - 1}) {
+            SCOPED_TRACE(std::to_string(n) + " taxa, taxon " + std::to_string(odd));
+            AnalysisModule builder;
+            SequenceData data;
+            data.num_seqs = n;
+            data.seq_len = 8;
+            for (int t = 0; t < n; ++t) {
+                data.names.emplace_back(("t" + std::to_string(t)).c_str());
+                data.sequences.push_back(t == odd ? "ACGTTGCA" : "AAAAAAAA");
+            }
+            const std::vector<SeqVector*> taxa = builder.build_vectors(data);
+            SitePatterns patterns;
+            patterns.find(taxa.data(), n, 8);
+            EXPECT_EQ(std::vector<int>(patterns.pattern_of(), patterns.pattern_of() + 8),
+                      (std::vector<int>{0, 1, 2, 3, 3, 2, 1, 0}));
+        }
+    }
 }
 
 namespace {

@@ -181,6 +181,57 @@ TEST_F(SequenceFile, UnknownLetterIsReportedBeforeAShortToken) {
     EXPECT_EQ(read("1 5 a AXG", &data).message(), "UNKNOWN BASE: X");
 }
 
+// Sequences are read and checked a block at a time: every length around
+// the blocks' edges reads back whole and every fault is found where it is.
+TEST_F(SequenceFile, LongSequencesReadAndFailAsShortOnes) {
+    const std::size_t block = 64 * 1024;
+    for (const std::size_t length :
+         {std::size_t{1}, std::size_t{63}, std::size_t{64}, std::size_t{65}, std::size_t{1000},
+          block - 1, block, block + 1, 2 * block + 70}) {
+        SCOPED_TRACE(length);
+        std::string a(length, 'A');
+        for (std::size_t i = 0; i < length; ++i) a[i] = "ACGT"[(i * 7 + i / 5) % 4];
+        const std::string b(length, 'T');
+        const std::string head = "2 " + std::to_string(length) + "\n";
+        SequenceData data;
+        ASSERT_TRUE(read(head + "a " + a + "\r\nb\t" + b, &data).ok());
+        EXPECT_EQ(data.sequences, (std::vector<std::string>{a, b}));
+
+        const std::string fewer = "Error: Sequence of taxon a has " + std::to_string(length - 1) +
+                                  " characters, fewer than the sequence length " +
+                                  std::to_string(length);
+        struct Fault {
+            std::string sequence;
+            std::string message;
+        };
+        std::vector<Fault> faults = {
+            {a + "G", "Error: Sequence of taxon a is longer than the sequence length " +
+                          std::to_string(length)},
+        };
+        if (length > 1) {
+            faults.push_back({a.substr(0, length - 1), fewer});
+            faults.push_back({a.substr(0, length - 1) + " G", fewer});
+            faults.push_back({a.substr(0, length - 1) + "\vGA", fewer});
+        }
+        // A bad letter anywhere, and before a token that ends early.
+        for (const std::size_t at : {std::size_t{0}, length / 2, length - 1}) {
+            std::string bad = a;
+            bad[at] = 'u';
+            faults.push_back({bad, "UNKNOWN BASE: u"});
+            faults.push_back({bad.substr(0, at + 1), "UNKNOWN BASE: u"});
+        }
+        for (const Fault& fault : faults) {
+            EXPECT_EQ(read(head + "a " + fault.sequence + "\nb " + b, &data).message(),
+                      fault.message);
+        }
+    }
+    // A length the file does not hold costs no more than the file.
+    SequenceData data;
+    EXPECT_EQ(read("1 2000000000 a ACGT", &data).message(),
+              "Error: Sequence of taxon a has 4 characters, fewer than the sequence length "
+              "2000000000");
+}
+
 TEST(SequencePaths, OpeningRules) {
     TempDir dir;
     AnalysisModule module;
