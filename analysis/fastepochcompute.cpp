@@ -12,8 +12,13 @@
 
 namespace {
 
-// Code buffers of this many bytes or more are released after their step.
+// Code buffers of at least this many bytes are released after their step
+// (so that the larger steps' stay for no longer than they train); of at
+// most kKeptCodesFloor never. In between, the input decides: the buffers
+// every thread keeps add at most kKeptCodesShare of a byte per position.
 constexpr std::size_t kKeptCodes = std::size_t{1} << 20;
+constexpr std::size_t kKeptCodesFloor = std::size_t{64} << 10;
+constexpr std::size_t kKeptCodesShare = 2;
 constexpr int kPlanesPerNeuron = 3;
 // Taxa whose letters a fill of the code tiles reads at a time, across its
 // tiles.
@@ -419,7 +424,11 @@ bool FastEpochCompute::neurons_equal() const {
 void FastEpochCompute::finish_step() {
     // The codes of a large group would stay for the whole run otherwise:
     // the groups after it are smaller.
-    if (code_tiles_.capacity() + blocks_.capacity() >= kKeptCodes) {
+    const std::size_t threads = setup_.pool ? setup_.pool->threads() : 1;
+    const std::size_t positions = static_cast<std::size_t>(setup_.taxa) * length_;
+    const std::size_t kept =
+        std::clamp(positions / (kKeptCodesShare * threads), kKeptCodesFloor, kKeptCodes);
+    if (code_tiles_.capacity() + blocks_.capacity() >= kept) {
         code_tiles_.release();
         blocks_.release();
     }
