@@ -4,14 +4,12 @@
 
 constexpr std::size_t kCacheLineBytes = 64;
 
-// Memory for AlignedArray: at least *bytes on a cache-line boundary, *bytes
-// set to what the block holds; throws std::bad_alloc as operator new does.
-// Large blocks are mapped from the system, and once freed kept for the
-// next request of a similar size from any thread or given back: the large
-// code buffers of one split step serve the next step wherever it trains,
-// and are not kept by the allocator for the thread that happened to train
-// it.
-void* allocate_aligned(std::size_t* bytes);
+// Memory for AlignedArray: `bytes` on a cache-line boundary; throws
+// std::bad_alloc as operator new does. Large blocks are mapped from the
+// system and given back to it when freed, whichever thread frees them, so
+// that the large code buffers of one split step are not kept by the
+// allocator for the thread that happened to train it.
+void* allocate_aligned(std::size_t bytes);
 void free_aligned(void* block, std::size_t bytes);
 
 // A heap array whose first element sits on a cache-line boundary, for the
@@ -30,9 +28,8 @@ public:
     void reserve(std::size_t count) {
         if (count <= capacity_) return;
         release();
-        std::size_t bytes = count * sizeof(T);
-        data_ = static_cast<T*>(allocate_aligned(&bytes));
-        capacity_ = bytes / sizeof(T);
+        data_ = static_cast<T*>(allocate_aligned(count * sizeof(T)));
+        capacity_ = count;
     }
 
     std::size_t capacity() const { return capacity_; }
