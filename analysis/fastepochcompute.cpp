@@ -228,14 +228,13 @@ void FastEpochCompute::fill_tiles(SeqVector* const* group) {
                                     static_cast<std::size_t>(slice) * kTile;
                 for (int r = slice; r < slice_end; ++r, row += kTile) {
                     const char* letters = group[r]->letters.data();
-                    if (first) {
-                        for (int q = 0; q < used; ++q)
-                            row[q] = Base::code_of_nucleotide(letters[first[begin + q]]);
-                    } else if (used == kTile) {
+                    if (!first && used == kTile) {
                         encode_tile(letters + begin, row);
                     } else {
-                        for (int q = 0; q < used; ++q)
-                            row[q] = Base::code_of_nucleotide(letters[begin + q]);
+                        for (int q = 0; q < used; ++q) {
+                            const int p = begin + q;
+                            row[q] = Base::code_of_nucleotide(letters[first ? first[p] : p]);
+                        }
                     }
                     std::fill(row + used, row + kTile, 0);
                 }

@@ -26,12 +26,6 @@ std::uint64_t mix(std::uint64_t h) {
     return h;
 }
 
-// Two bits that tell the nucleotides apart: bits 1 and 2 of A, C, G, T are
-// 0, 1, 3, 2.
-std::uint64_t key_bits(char letter) {
-    return (static_cast<unsigned char>(letter) >> 1) & 3u;
-}
-
 // Folds the letters of positions [begin, end) of every taxon into their
 // columns' hashes, taxon after taxon: hash = fold(hash, letter).
 template <typename Fold>
@@ -95,7 +89,7 @@ void SitePatterns::hash_columns(SeqVector* const* group, int n, int length, bool
         std::uint64_t* const hashes = hashes_.data();
         if (exact) {
             fold_rows(group, n, begin, end, hashes, [](std::uint64_t key, char letter) {
-                return key << kCodeBits | key_bits(letter);
+                return key << kCodeBits | Base::code_of_nucleotide(letter);
             });
         } else {
             fold_rows(group, n, begin, end, hashes, [](std::uint64_t hash, char letter) {

@@ -14,8 +14,7 @@ constexpr std::size_t kBlock = 64 * 1024;
 
 // is_space as find_first wants it.
 unsigned char is_space_char(char c) {
-    return static_cast<unsigned char>((c == ' ') +
-                                      (static_cast<unsigned char>(c - '\t') <= '\r' - '\t'));
+    return TokenReader::is_space(static_cast<unsigned char>(c));
 }
 
 }  // namespace

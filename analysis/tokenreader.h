@@ -26,7 +26,10 @@ public:
     Result next_block(std::string* token, std::size_t limit);
 
     // White space as C's isspace gives it in the "C" locale.
-    static bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    // Without branches, so that scans over text vectorise.
+    static bool is_space(int c) {
+        return (c == ' ') | (static_cast<unsigned>(c - '\t') <= '\r' - '\t');
+    }
 
 private:
     // Skips white space; false at the end of the text.

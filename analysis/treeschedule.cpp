@@ -1,7 +1,6 @@
 #include "analysis/treeschedule.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "analysis/check.h"
 #include "analysis/groupmessages.h"
@@ -77,6 +76,10 @@ void ReadySchedule::branch(SplitTree* tree, int s, const AnalysisModule::StepOut
     if (tree->size() <= step_limit_) ready_.insert(ready_.end(), next.begin(), next.end());
 }
 
+void ReadySchedule::note_waiting() {
+    waiting_.store(stopped_ || !ready_.empty() || training_ == 0, std::memory_order_release);
+}
+
 void ReadySchedule::show_progress() {
     if (!stopped_ && !progress_()) stopped_ = true;
 }
@@ -93,7 +96,7 @@ void ReadySchedule::train_steps(SplitTree* tree, int thread) {
             s = take_step(*tree);
             if (s < 0 && training_ == 0) return;
             if (s >= 0) ++training_;
-            waiting_.store(!ready_.empty() || training_ == 0, std::memory_order_release);
+            note_waiting();
         }
         if (s < 0) {
             // Steps are being trained elsewhere and may make more ready.
@@ -107,20 +110,21 @@ void ReadySchedule::train_steps(SplitTree* tree, int thread) {
             std::lock_guard<std::mutex> lock(mutex_);
             stopped_ = true;
             --training_;
-            waiting_.store(true, std::memory_order_release);
+            note_waiting();
             throw;
         }
         std::lock_guard<std::mutex> lock(mutex_);
         --training_;
         // A cancelled run leaves its step untrained; the walker stops there.
         if (split) branch(tree, s, outcome, sides);
-        waiting_.store(!ready_.empty() || training_ == 0, std::memory_order_release);
+        note_waiting();
     }
 }
 
 LevelSchedule::LevelSchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* threaded,
                              const EpochSetup& setup)
     : module_(module), pool_(pool), threaded_(threaded) {
+    tavrel_assert(module->num_processors > 1);
     EpochSetup serial = setup;
     serial.pool = nullptr;
     for (int t = 0; t < pool->threads(); ++t)
@@ -148,10 +152,6 @@ long long LevelSchedule::cost(const SplitTree& tree, int s) const {
 
 void LevelSchedule::train_level(SplitTree* tree) {
     const int processes = module_->num_processors;
-    if (processes == 1) {
-        train_here(tree, level_);
-        return;
-    }
     // With fewer groups than processes, the processes share the epochs of
     // each group large enough; the others, one process each, the largest
     // first to the least loaded.

@@ -66,6 +66,9 @@ private:
     // children ready.
     void branch(SplitTree* tree, int s, const AnalysisModule::StepOutcome& outcome,
                 std::vector<SeqVector*> sides[kNeurons]);
+    // Under the mutex: tells the threads without a step whether there is
+    // something for them (a step ready, or the end).
+    void note_waiting();
     // On the calling thread, under the mutex: shows the walk so far.
     void show_progress();
 

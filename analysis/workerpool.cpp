@@ -41,20 +41,6 @@ bool look_for(const Ready& ready) {
     }
 }
 
-// Counts a thread as idle while it lives.
-class IdleThread {
-public:
-    explicit IdleThread(std::atomic<int>* idle) : idle_(idle) {
-        idle_->fetch_add(1, std::memory_order_relaxed);
-    }
-    ~IdleThread() { idle_->fetch_sub(1, std::memory_order_relaxed); }
-    IdleThread(const IdleThread&) = delete;
-    IdleThread& operator=(const IdleThread&) = delete;
-
-private:
-    std::atomic<int>* idle_;
-};
-
 // The pool whose thread this is, and its number there.
 thread_local const WorkerPool* tl_pool = nullptr;
 thread_local int tl_thread = 0;
@@ -244,7 +230,7 @@ void WorkerPool::work(int thread) {
     for (;;) {
         Claim claimed;
         {
-            const IdleThread idle(&idle_);
+            const Idle idle(&idle_);
             const auto ready = [this] {
                 return stopping_.load(std::memory_order_acquire) ||
                        open_tasks_.load(std::memory_order_acquire) > 0;

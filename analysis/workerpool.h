@@ -56,11 +56,10 @@ public:
     // to do for now.
     template <typename Done>
     void help_until(const Done& done) {
-        idle_.fetch_add(1, std::memory_order_relaxed);
+        const Idle idle(&idle_);
         for (int look = 0; !done(); ++look) {
             if (!help()) pause(look);
         }
-        idle_.fetch_sub(1, std::memory_order_relaxed);
     }
 
     // Whether a thread waits for tasks: a phase opened now is shared.
@@ -71,6 +70,19 @@ public:
 
 private:
     using TaskFunction = void (*)(const void* context, int task, int thread);
+    // Counts a thread as idle while it lives.
+    class Idle {
+    public:
+        explicit Idle(std::atomic<int>* idle) : idle_(idle) {
+            idle_->fetch_add(1, std::memory_order_relaxed);
+        }
+        ~Idle() { idle_->fetch_sub(1, std::memory_order_relaxed); }
+        Idle(const Idle&) = delete;
+        Idle& operator=(const Idle&) = delete;
+
+    private:
+        std::atomic<int>* idle_;
+    };
     struct Phase;
     struct Claim {
         Phase* phase = nullptr;
