@@ -19,6 +19,7 @@
 #include "analysis/grouprelease.h"
 #include "analysis/inputfile.h"
 #include "analysis/settingsagreement.h"
+#include "analysis/showntext.h"
 #include "analysis/splittree.h"
 #include "analysis/treefile.h"
 #include "analysis/treeschedule.h"
@@ -626,8 +627,8 @@ AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
         refusal = "Error: An MPI run takes at most " + std::to_string(kMaxMpiTaxa) + " taxa, not " +
                   std::to_string(data->num_seqs);
     } else if (input_message::body_bytes(*data) > INT_MAX) {
-        refusal =
-            "Error: Input file " + input_path + " is too large to share between MPI processes";
+        refusal = "Error: Input file " + shown_text(input_path) +
+                  " is too large to share between MPI processes";
     }
     if (!refusal.empty()) return AnalysisStatus::failure(refusal);
     input_message::send(group.get(), *data, &group_served);

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "analysis/showntext.h"
+
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -23,11 +25,11 @@ InputFile::~InputFile() {
 }
 
 AnalysisStatus InputFile::not_found(const std::string& path) {
-    return AnalysisStatus::failure("Error: Input file " + path + " not found");
+    return AnalysisStatus::failure("Error: Input file " + shown_text(path) + " not found");
 }
 
 AnalysisStatus InputFile::unreadable(const std::string& path, int error) {
-    return AnalysisStatus::failure("Error: Input file " + path +
+    return AnalysisStatus::failure("Error: Input file " + shown_text(path) +
                                    " could not be read: " + std::strerror(error));
 }
 

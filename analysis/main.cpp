@@ -11,6 +11,7 @@
 #include "analysis/commandline.h"
 #include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
+#include "analysis/showntext.h"
 #include "analysis/terminationwatcher.h"
 #include "analysis/treefile.h"
 #include "glow/core/Glow.h"
@@ -19,6 +20,7 @@
 namespace {
 
 constexpr int kExitError = 1;
+constexpr const char* kDisplayOption = "-display";
 
 // The one place that shows a message: one line on standard output, flushed
 // at once. Gives the status's exit code.
@@ -108,9 +110,16 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
 // "Quit". Only "-mpi" and "-nogui" of the command line mean anything here
 // (and what GLUT takes for itself).
 int window_sequence(AnalysisModule& module, int* argc, char** argv) {
+    // GLUT's own option, which GLUT would refuse by ending the process.
+    const int display_option = CommandLine(argc, argv).find(kDisplayOption);
+    if (display_option != 0 && display_option == *argc - 1) {
+        return report(AnalysisStatus::failure(
+            std::string("Syntax Error: ") + kDisplayOption + " requires a value",
+            CommandLine::kExitUsage));
+    }
     std::string display;
     if (!glow::Glow::CanOpenDisplay(*argc, argv, &display)) {
-        if (display.empty()) display = "(DISPLAY is not set)";
+        display = display.empty() ? "(DISPLAY is not set)" : shown_text(display);
         return report(AnalysisStatus::failure("Error: cannot open the display " + display +
                                               "; run with -nogui for batch mode"));
     }

@@ -6,73 +6,61 @@
 #include <utility>
 
 #include "analysis/seqvector.h"
+#include "analysis/showntext.h"
 #include "analysis/tokenreader.h"
 
 namespace {
 
 constexpr std::size_t kMaxNameLength = 99;
-// How much of a bad token a message repeats.
-constexpr std::size_t kShownLength = 40;
 // No count needs more characters than a message shows of it.
-constexpr std::size_t kMaxCountLength = kShownLength;
+constexpr std::size_t kMaxCountLength = kShownTokenLength;
 // How many taxa a warning about a repeated name lists.
 constexpr std::size_t kListedTaxa = 10;
 
-bool is_control(char c) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7f;
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
 }
 
-bool is_utf8_continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xc0) == 0x80;
-}
-
-// A token as a message repeats it: at most kShownLength bytes, cut before a
-// character rather than inside one, control bytes written as \xNN so that
-// the message stays one line of text, and "..." when the token goes on
-// (`cut`: it went on past what was read of it).
-std::string shown(const std::string& token, bool cut = false) {
-    std::size_t length = token.size();
-    if (length > kShownLength) {
-        length = kShownLength;
-        while (length > 0 && is_utf8_continuation(token[length])) --length;
-        cut = true;
+bool all_digits(const std::string& token) {
+    for (char c : token) {
+        if (!is_digit(c)) return false;
     }
-    static const char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char byte = static_cast<unsigned char>(token[i]);
-        if (is_control(token[i])) {
-            text += "\\x";
-            text += kHex[byte >> 4];
-            text += kHex[byte & 0xf];
-        } else {
-            text += token[i];
-        }
-    }
-    if (cut) text += "...";
-    return text;
+    return !token.empty();
 }
 
 // A count of the sequence file: decimal digits only, 0 or more and within
 // the int range; a minus sign is recognised only to say so.
 AnalysisStatus parse_count(TokenReader::Result read, const std::string& token, const char* what,
                            int* count) {
+    const bool cut = read == TokenReader::Result::kTooLong;
     const auto refuse = [&](const char* reason) {
         return AnalysisStatus::failure(std::string("Error: ") + what + reason +
-                                       shown(token, read == TokenReader::Result::kTooLong));
+                                       shown_token(token, cut));
     };
-    if (read == TokenReader::Result::kTooLong) return refuse(" is not a whole number: ");
+    const auto too_large = [&] {
+        return AnalysisStatus::failure(std::string("Error: ") + what +
+                                       " is too large: " + shown_token(token, cut) +
+                                       " (the largest is " + std::to_string(INT_MAX) + ")");
+    };
+    // Digits past what is read of a count: too large when the digits read
+    // are already more than the int range holds, leading zeros aside.
+    if (cut) {
+        const std::size_t first_significant = token.find_first_not_of('0');
+        const bool certainly_too_large =
+            all_digits(token) && first_significant != std::string::npos &&
+            token.size() - first_significant > std::to_string(INT_MAX).size();
+        return certainly_too_large ? too_large() : refuse(" is not a whole number: ");
+    }
     const bool negative = token[0] == '-';
-    const std::size_t first_digit = negative ? 1 : 0;
-    if (first_digit == token.size()) return refuse(" is not a whole number: ");
+    const std::string digits = token.substr(negative ? 1 : 0);
+    if (!all_digits(digits)) return refuse(" is not a whole number: ");
     long long value = 0;
-    for (std::size_t i = first_digit; i < token.size(); ++i) {
-        if (token[i] < '0' || token[i] > '9') return refuse(" is not a whole number: ");
-        value = value * 10 + (token[i] - '0');
-        if (value > INT_MAX) return refuse(" is not a whole number: ");
+    for (char c : digits) {
+        value = value * 10 + (c - '0');
+        if (value > INT_MAX) break;
     }
     if (negative) return refuse(value == 0 ? " is not a whole number: " : " is negative: ");
+    if (value > INT_MAX) return too_large();
     *count = static_cast<int>(value);
     return AnalysisStatus::success();
 }
@@ -119,10 +107,10 @@ AnalysisStatus read_sequence_data(std::istream& in, SequenceData* data) {
     const std::size_t seq_len = static_cast<std::size_t>(data->seq_len);
 
     if (num_seqs == 0) {
-        read = tokens.next(&token, kShownLength);
+        read = tokens.next(&token, kShownTokenLength);
         if (read != Result::kEnd) {
             return AnalysisStatus::failure("Error: Sequence count is 0 but the file goes on with " +
-                                           shown(token, read == Result::kTooLong));
+                                           shown_token(token, read == Result::kTooLong));
         }
         return AnalysisStatus::success();
     }
@@ -140,34 +128,38 @@ AnalysisStatus read_sequence_data(std::istream& in, SequenceData* data) {
                                            std::to_string(num_seqs) + " taxa");
         }
         if (read == Result::kTooLong) {
-            return AnalysisStatus::failure("Error: Name of taxon " + taxon_number(i) +
-                                           " is longer than 99 characters: " + shown(name, true));
+            return AnalysisStatus::failure(
+                "Error: Name of taxon " + taxon_number(i) +
+                " is longer than 99 characters: " + shown_token(name, true));
         }
         for (char c : name) {
-            if (is_control(c)) {
+            if (is_control_byte(c)) {
                 return AnalysisStatus::failure("Error: Name of taxon " + taxon_number(i) +
-                                               " holds a control character: " + shown(name));
+                                               " holds a control character: " + shown_token(name));
             }
         }
         // A string of its own, moved into the data: the text is held once.
         std::string sequence;
         read = tokens.next_block(&sequence, seq_len);
         if (read == Result::kEnd) {
-            return AnalysisStatus::failure("Error: File ends before the sequence of taxon " + name);
+            return AnalysisStatus::failure("Error: File ends before the sequence of taxon " +
+                                           shown_text(name));
         }
         const std::size_t bad = Base::first_non_nucleotide(sequence.data(), sequence.size());
         if (bad < sequence.size()) {
-            return AnalysisStatus::failure("UNKNOWN BASE: " + shown(std::string(1, sequence[bad])));
+            return AnalysisStatus::failure("UNKNOWN BASE: " +
+                                           shown_token(std::string(1, sequence[bad])));
         }
         if (read == Result::kTooLong) {
-            return AnalysisStatus::failure("Error: Sequence of taxon " + name +
+            return AnalysisStatus::failure("Error: Sequence of taxon " + shown_text(name) +
                                            " is longer than the sequence length " +
                                            std::to_string(seq_len));
         }
         if (sequence.size() < seq_len) {
-            return AnalysisStatus::failure(
-                "Error: Sequence of taxon " + name + " has " + std::to_string(sequence.size()) +
-                " characters, fewer than the sequence length " + std::to_string(seq_len));
+            return AnalysisStatus::failure("Error: Sequence of taxon " + shown_text(name) +
+                                           " has " + std::to_string(sequence.size()) +
+                                           " characters, fewer than the sequence length " +
+                                           std::to_string(seq_len));
         }
         data->names.emplace_back(name.c_str());
         data->sequences.push_back(std::move(sequence));
@@ -187,7 +179,7 @@ std::vector<std::string> repeated_name_warnings(const SequenceData& data) {
     std::vector<std::string> warnings;
     for (const std::vector<int>& taxa : taxa_of) {
         if (taxa.size() < 2) continue;
-        warnings.push_back("Warning: taxon name " + std::string(data.names[taxa[0]].c_str()) +
+        warnings.push_back("Warning: taxon name " + shown_text(data.names[taxa[0]].c_str()) +
                            " appears more than once (taxa " + listed_taxa(taxa) + ")");
     }
     return warnings;

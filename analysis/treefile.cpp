@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "analysis/blockedsignals.h"
+#include "analysis/showntext.h"
 
 namespace {
 
@@ -22,11 +23,12 @@ constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
 std::mutex appending;
 
 AnalysisStatus not_created(const std::string& path) {
-    return AnalysisStatus::failure("Error: Output file " + path + " could not be created");
+    return AnalysisStatus::failure("Error: Output file " + shown_text(path) +
+                                   " could not be created");
 }
 
 AnalysisStatus not_written(const std::string& path, int error) {
-    return AnalysisStatus::failure("Error: Output file " + path +
+    return AnalysisStatus::failure("Error: Output file " + shown_text(path) +
                                    " could not be written: " + std::strerror(error));
 }
 

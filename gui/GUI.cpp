@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "analysis/analysismodule.h"
+#include "analysis/showntext.h"
 #include "glow/core/Glow.h"
 #include "glow/core/GlowWindow.h"
 #include "glow/widgets/GlowCheckBoxWidget.h"
@@ -241,7 +242,7 @@ void GUI::Quit() {
 
 void GUI::OnRunFinished(const AnalysisStatus& status) {
     if (status.ok()) {
-        PrintLine("Tree appended to " + analysis->output_path);
+        PrintLine("Tree appended to " + shown_text(analysis->output_path));
     } else if (!status.message().empty()) {
         ShowMessage(kErrorTitle, status.message());
     } else if (status.exit_code() == kQuitExitCode) {

@@ -87,6 +87,40 @@ TEST(CliDriver, MessagesAndExitCodes) {
     }
 }
 
+TEST(CliDriver, PathsAndDisplayNamesShowTheirControlBytes) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kSample);
+    const std::string out = dir.path("out.tre");
+    const std::string folder = dir.path("");
+    struct Case {
+        std::vector<std::string> args;
+        std::string line;
+        int exit_code;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {{"-nogui", "-input_path", folder + "no\nsuch", "-output_path", out},
+         "Error: Input file " + folder + "no\\x0asuch not found", 1},
+        {{"-nogui", "-input_path", folder + "\x1b[31mred", "-output_path", out},
+         "Error: Input file " + folder + "\\x1b[31mred not found", 1},
+        {{"-nogui", "-input_path", in, "-output_path", folder + "none\r/x\x7f.tre"},
+         "Error: Output file " + folder + "none\\x0d/x\\x7f.tre could not be created", 1},
+        {{"-nogui", "-input_path", folder + "\xef\xbb\xbf" "in.txt", "-output_path", out},
+         "Error: Input file " + folder + "\\xef\\xbb\\xbfin.txt not found", 1},
+        // GLUT's option without a value is a usage error, like the program's own.
+        {{"-display"}, "Syntax Error: -display requires a value", 2},
+        {{"-display", ":4242\n2"},
+         "Error: cannot open the display :4242\\x0a2; run with -nogui for batch mode", 1},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const ProgramResult result = run_tavrel(c.args);
+        EXPECT_EQ(result.exit_code, c.exit_code) << c.line;
+        EXPECT_EQ(result.out, std::vector<std::string>{c.line});
+        EXPECT_FALSE(std::filesystem::exists(out)) << c.line;
+    }
+}
+
 TEST(CliDriver, WindowModeWithoutADisplaySaysSo) {
     const ProgramResult result = run_command("env -u DISPLAY " + shell_quote(tavrel_bin()));
     EXPECT_EQ(result.exit_code, 1);

@@ -82,7 +82,18 @@ TEST_F(SequenceFile, BadInputGetsOneClearLine) {
         {"3x 4", "Error: Sequence count is not a whole number: 3x"},
         {"+3 4", "Error: Sequence count is not a whole number: +3"},
         {"-0 4", "Error: Sequence count is not a whole number: -0"},
-        {"99999999999 4", "Error: Sequence count is not a whole number: 99999999999"},
+        // Too large for a count: the int range ends at 2147483647.
+        {"2147483648 4", "Error: Sequence count is too large: 2147483648 (the largest is 2147483647)"},
+        {"4294967297 4", "Error: Sequence count is too large: 4294967297 (the largest is 2147483647)"},
+        {"99999999999999999999999 4",
+         "Error: Sequence count is too large: 99999999999999999999999 (the largest is 2147483647)"},
+        {"0000000000000000000000000000002147483648 4",
+         "Error: Sequence count is too large: 0000000000000000000000000000002147483648 (the largest "
+         "is 2147483647)"},
+        {"2 2147483648", "Error: Sequence length is too large: 2147483648 (the largest is 2147483647)"},
+        {"-2147483649 4", "Error: Sequence count is negative: -2147483649"},
+        // A byte-order mark shows: the count does not look like a number.
+        {"\xef\xbb\xbf" "3 4", "Error: Sequence count is not a whole number: \\xef\\xbb\\xbf3"},
         {"-3 4", "Error: Sequence count is negative: -3"},
         {"2 four", "Error: Sequence length is not a whole number: four"},
         {"2 -4", "Error: Sequence length is negative: -4"},
@@ -113,8 +124,11 @@ TEST_F(SequenceFile, BadInputGetsOneClearLine) {
         {"1 1 " + accented + " A",
          "Error: Name of taxon 1 is longer than 99 characters: " + accented_shown},
         {std::string(200, 'x'), "Error: Sequence count is not a whole number: " + x40 + "..."},
-        {"3 " + std::string(41, '7'), "Error: Sequence length is not a whole number: " +
-                                          std::string(40, '7') + "..."},
+        {"3 " + std::string(41, '7'), "Error: Sequence length is too large: " +
+                                          std::string(40, '7') + "... (the largest is 2147483647)"},
+        // Leading zeros say nothing of the size: past 40 digits, no number.
+        {"3 " + std::string(40, '0') + "1", "Error: Sequence length is not a whole number: " +
+                                                std::string(40, '0') + "..."},
         {"0 1 " + std::string(60, 'y'),
          "Error: Sequence count is 0 but the file goes on with " + std::string(40, 'y') + "..."},
     };
