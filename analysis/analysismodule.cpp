@@ -476,9 +476,14 @@ EpochSetup AnalysisModule::epoch_setup() const {
 
 void* AnalysisModule::run(void* module) {
     AnalysisModule* self = static_cast<AnalysisModule*>(module);
-    GroupRelease release(self);
-    self->run_status = self->execute_within_means();
-    release.ending(self->run_status.exit_code());
+    {
+        GroupRelease release(self);
+        self->run_status = self->execute_within_means();
+        release.ending(self->run_status.exit_code());
+    }
+    // The others wait for process 0's next input, or to be told that none
+    // comes.
+    if (self->waits_again) self->group_served = false;
     return nullptr;
 }
 
@@ -519,6 +524,7 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
     if (writes_output() && output_path.empty()) {
         return AnalysisStatus::failure("Error: No output file chosen");
     }
+    waits_again = false;
     status = load_taxa(input);
     if (!status.ok()) return status;
     *loaded = true;
@@ -575,7 +581,12 @@ AnalysisStatus AnalysisModule::load_taxa(SequenceData* data) {
         in_order = agreement.front_end();
         if (agreement.refusal() != 0) return AnalysisStatus::silent_failure(agreement.refusal());
         status = agreement.differences(rank);
-        if (!status.ok()) return status;
+        if (!status.ok()) {
+            // With a window on process 0 its settings can be mended there:
+            // every process waits for the next run, as before this one.
+            if (agreement.front_end()) waits_again = true;
+            return status;
+        }
     }
     if (!mpi_mode) in_order = gui != nullptr;
     vectors_by_id = build_vectors(std::move(*data));

@@ -68,6 +68,10 @@ public:
     // largest, when several refuse). Gives the refusal, or process 0's
     // silent end when process 0 makes no run itself.
     AnalysisStatus refuse_run(const AnalysisStatus& refusal);
+    // The last run of an MPI group with a window on process 0 ended before
+    // its first epoch because the processes' settings differ: the group
+    // serves another run, which every process waits for.
+    bool group_waits_again() const { return waits_again; }
     // Asks the run under way to stop, from any thread (the window's "Quit"
     // on process 0 of a group): the processes of the group learn it at
     // their next exchange and end the run together, silently with exit code
@@ -300,6 +304,8 @@ private:
     // Process 0 of a group: the other processes have had the input or have
     // been told that none comes; they wait for nothing more from it.
     bool group_served = false;
+    // See group_waits_again.
+    bool waits_again = false;
     // Scratch of the per-epoch exchange, kept to avoid allocating every epoch.
     std::vector<int> exchange_counts;
     std::vector<int> exchange_displacements;

@@ -96,7 +96,11 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
     AnalysisStatus refusal = line.check_values();
     if (refusal.ok()) refusal = apply_tuning(module, line);
     if (!refusal.ok()) return module.refuse_run(refusal);
-    return run_once(module);
+    AnalysisStatus status = run_once(module);
+    // The window's settings differed from this process's: the window may
+    // run again with mended settings.
+    while (module.group_waits_again()) status = run_once(module);
+    return status;
 }
 
 // Ends the process at once with standard output flushed, for a run still

@@ -247,6 +247,11 @@ void GUI::OnRunFinished(const AnalysisStatus& status) {
         // the window cannot go on without them.
         ending_ = status;
         glow::Glow::LeaveMainLoop();
+    } else if (analysis->group_waits_again()) {
+        // The settings differ from the other processes': they wait for a
+        // run with mended settings.
+        groupRunStarted_ = false;
+        ShowMessage(kErrorTitle, status.message());
     } else if (status.ok()) {
         PrintLine("Tree appended to " + shown_text(analysis->output_path));
     } else if (!status.message().empty()) {
