@@ -4,23 +4,22 @@
 
 #include <algorithm>
 
+#include "glow/core/Glow_Text.h"
 #include "glow/widgets/Glow_Bevels.h"
 
 namespace glow {
 
+// The font measures; drawing takes the same code for a byte.
 int Glow_WidgetDrawing::CharWidth(GlowFont font, char c) {
-    return glutBitmapWidth(static_cast<void*>(font), static_cast<unsigned char>(c));
+    return font.CharWidth(c);
 }
 
 int Glow_WidgetDrawing::StringWidth(GlowFont font, const char* text) {
-    int sum = 0;
-    if (text == nullptr) return 0;
-    for (; *text != '\0'; ++text) sum += CharWidth(font, *text);
-    return sum;
+    return font.StringWidth(text);
 }
 
 void Glow_WidgetDrawing::DrawCharacter(GlowFont font, char c) {
-    glutBitmapCharacter(static_cast<void*>(font), static_cast<unsigned char>(c));
+    glutBitmapCharacter(static_cast<void*>(font), Glow_CharCode(c));
 }
 
 void Glow_WidgetDrawing::DrawTextLine(float x, int height, GlowFont font, const char* text) {

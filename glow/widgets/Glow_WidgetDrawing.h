@@ -16,8 +16,9 @@ class Glow_WidgetDrawing {
 public:
     Glow_WidgetDrawing() = delete;
 
-    // Pixel width of one character and of a string, bytes taken as 0..255
-    // so that Latin-1 characters are measured, and drawing likewise.
+    // Pixel width of one character and of a string, as GlowFont measures
+    // them (bytes as 0..255, Latin-1 above 127), and drawing likewise, so
+    // that text measures as wide as it is drawn.
     static int CharWidth(GlowFont font, char c);
     static int StringWidth(GlowFont font, const char* text);
     static void DrawCharacter(GlowFont font, char c);

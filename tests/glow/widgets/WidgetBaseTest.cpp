@@ -621,3 +621,80 @@ TEST_F(WidgetBase, NormalizeCoordinates) {
     EXPECT_FLOAT_EQ(nx, 0.5f);
     EXPECT_FLOAT_EQ(ny, -0.5f);
 }
+
+namespace {
+
+// One line of text in white on black from its left edge, drawn with the
+// widget's text helper; notes where the raster position ends.
+class TextLine : public GlowWidget {
+public:
+    TextLine(glow::GlowWidgetRoot* root, glow::GlowFont font, const char* text)
+        : font_(font), text_(text) {
+        glow::GlowWidgetParams params;
+        params.x = kLeft;
+        params.y = 10;
+        params.width = 250;
+        params.height = 40;
+        Init(root, nullptr, params);
+    }
+    static constexpr int kLeft = 10;
+    float rasterEnd = -1.0f;
+
+protected:
+    void OnWidgetPaint() override {
+        GlowColor(0, 0, 0, 255).Apply();
+        glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+        GlowColor(255, 255, 255, 255).Apply();
+        DrawTextLine(-1.0f, font_, text_);
+        GLfloat position[4];
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+        rasterEnd = position[0];
+    }
+
+private:
+    glow::GlowFont font_;
+    const char* text_;
+};
+
+}  // namespace
+
+TEST_F(WidgetBase, BytesAbove127MeasureAsTheyAreDrawn) {
+    // Latin-1 letters, a no-break space and a byte of the 128..159 range:
+    // GLUT's bitmap fonts have a glyph, blank or not, for every byte from 1.
+    const char text[] = "\xe9t\xe9\xff\xa0\x80";
+    const glow::GlowFont fonts[] = {glow::GlowFont::fixed8x13,   glow::GlowFont::fixed9x15,
+                                    glow::GlowFont::helvetica10, glow::GlowFont::helvetica12,
+                                    glow::GlowFont::helvetica18, glow::GlowFont::timesRoman10,
+                                    glow::GlowFont::timesRoman24};
+    for (int f = 0; f < 7; ++f) {
+        SCOPED_TRACE(f);
+        const glow::GlowFont font = fonts[f];
+        int glut = 0;
+        for (const char* p = text; *p != '\0'; ++p)
+            glut += glutBitmapWidth(static_cast<void*>(font), static_cast<unsigned char>(*p));
+        EXPECT_EQ(font.StringWidth(text), glut);
+        EXPECT_EQ(GlowWidget::StringWidth(font, text), glut);
+        EXPECT_EQ(GlowWidget::CharWidth(font, '\xe9'), font.CharWidth('\xe9'));
+        EXPECT_GT(font.CharWidth('\xe9'), 0);
+
+        auto* line = new TextLine(Root(), font, text);
+        Paint();
+        // Drawing moves on by exactly the measured width ...
+        EXPECT_FLOAT_EQ(line->rasterEnd, static_cast<float>(TextLine::kLeft + glut));
+        // ... and its ink lies inside it.
+        int firstInk = -1, lastInk = -1;
+        for (int x = 0; x < kWidth; ++x) {
+            for (int y = 10; y < 50; ++y) {
+                if (Color(x, y)[0] == 255) {
+                    if (firstInk < 0) firstInk = x;
+                    lastInk = x;
+                }
+            }
+        }
+        EXPECT_GE(firstInk, TextLine::kLeft) << "nothing drawn";
+        EXPECT_LT(lastInk, TextLine::kLeft + glut);
+        if (f == 0) Shot("base-latin1-text");
+        delete line;
+        EndEvent();
+    }
+}
