@@ -455,6 +455,21 @@ TEST_F(WidgetBase, RegistrationFollowsActivation) {
     EXPECT_EQ(std::count(Root()->MouseWidgets().begin(), Root()->MouseWidgets().end(), a), 1);
 }
 
+namespace {
+
+// A probe that reports, as it is deleted, what its root holds at that moment
+// (before the widget base takes it out of the root).
+class Witness : public Probe {
+public:
+    using Probe::Probe;
+    ~Witness() override {
+        if (onDelete) onDelete();
+    }
+    std::function<void()> onDelete;
+};
+
+}  // namespace
+
 TEST_F(WidgetBase, DestroyingTheWindowWithFocusedWidgets) {
     auto* fixed = new glow::GlowFixedSizeWidgetWindow();
     glow::GlowWidgetWindowParams params;
@@ -462,18 +477,40 @@ TEST_F(WidgetBase, DestroyingTheWindowWithFocusedWidgets) {
     params.height = 80;
     params.title = "fixed";
     fixed->Init(params);
+    const int fixedId = fixed->WindowId();
+    const std::size_t windows = glow::Glow::Windows().size();
     Log fixedLog;
     auto* panel = new Probe(fixed, nullptr, "p", &fixedLog, 0, 0, 120, 80);
-    auto* a = new Probe(fixed, panel, "a", &fixedLog, 10, 10, 20, 20);
-    auto* b = new Probe(fixed, nullptr, "b", &fixedLog, 40, 10, 20, 20);
-    for (Probe* p : {a, b}) {
+    auto* a = new Witness(fixed, panel, "a", &fixedLog, 10, 10, 20, 20);
+    auto* b = new Witness(fixed, nullptr, "b", &fixedLog, 40, 10, 20, 20);
+    for (Probe* p : {static_cast<Probe*>(a), static_cast<Probe*>(b)}) {
         p->RegisterMouseEvents();
         p->RegisterKeyboardEvents();
     }
-    a->GrabKeyboardFocus();
+    a->GrabKeyboardFocus();  // its notice is still pending when the window goes
+    // The panel (with a inside) goes before b: the focus passes from a to b
+    // as a leaves, and b finds a in none of the root's lists.
+    GlowWidget* focusWhenAGoes = nullptr;
+    GlowWidget* focusWhenBGoes = nullptr;
+    std::vector<GlowWidget*> mouseWhenBGoes, keysWhenBGoes;
+    glow::GlowWidgetRoot* root = fixed;  // the part that outlives the widgets
+    a->onDelete = [&] { focusWhenAGoes = root->GetKeyboardFocus(); };
+    b->onDelete = [&] {
+        focusWhenBGoes = root->GetKeyboardFocus();
+        mouseWhenBGoes = root->MouseWidgets();
+        keysWhenBGoes = root->KeyboardWidgets();
+    };
     delete fixed;  // must end, and ASan sees no use of a freed widget or root
+    EXPECT_EQ(focusWhenAGoes, a);
+    EXPECT_EQ(focusWhenBGoes, b) << "the focus passes on from a deleted widget";
+    EXPECT_EQ(mouseWhenBGoes, std::vector<GlowWidget*>{b});
+    EXPECT_EQ(keysWhenBGoes, std::vector<GlowWidget*>{b});
+    EXPECT_EQ(glow::Glow::WindowForId(fixedId), nullptr);
+    EXPECT_EQ(glow::Glow::Windows().size(), windows - 1);
     EndEvent();
-    SUCCEED();
+    // Neither a's pending focus notice nor b's reaches a deleted widget.
+    EXPECT_TRUE(fixedLog.empty()) << fixedLog.front();
+    EXPECT_EQ(Root()->GetKeyboardFocus(), nullptr);
 }
 
 TEST_F(WidgetBase, FixedSizeWidgetWindowServesItsWidgets) {
