@@ -3,7 +3,6 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
 #include "glow/core/GlowDisplayMode.h"
 #include "glow/core/GlowIdleMessage.h"
@@ -34,6 +33,24 @@ public:
 // event filters, end-of-event processing, the modal stack, idle and timer
 // services. Everything runs on the main-loop thread, except
 // GlowSubwindow::Refresh.
+//
+// Each service has a source file of its own in glow/core, with its state:
+//   Glow.cpp                start-up, main loop, the window system's close
+//   Glow_Display.cpp        the display check before start-up (Xlib)
+//   Glow_Registry.cpp       the window and menu registries
+//   Glow_Modal.cpp          the modal stack
+//   Glow_Queries.cpp        extensions, display modes, redisplay
+//   Glow_ThreadRefresh.cpp  refresh requests from other threads
+//   Glow_Filters.cpp        the mouse and keyboard filters
+//   Glow_EndEvent.cpp       the pending activations and deletions, end of event
+//   Glow_Dispatch.cpp       the window callbacks and the event counter
+//   Glow_MenuEvents.cpp     the menu callbacks and where a menu was used
+//   Glow_MenuDeferral.cpp   GLUT menu changes kept while a menu is open
+//   Glow_Idle.cpp           the idle service
+//   Glow_Timers.cpp         the timers
+// A service's state lives in its file; containers are built at first use, so
+// that other files' start-up code may already use the services. The few
+// static members below are the state that inline accessors read.
 class Glow {
 public:
     Glow() = delete;
@@ -69,14 +86,14 @@ public:
     static void RegisterMenu(GlowMenu* menu, int menuId);
     static void UnregisterMenu(int menuId);
     static GlowMenu* MenuForId(int menuId);
-    static const std::map<int, GlowSubwindow*>& Windows() { return windowRegistry_; }
-    static const std::map<int, GlowMenu*>& Menus() { return menuRegistry_; }
+    static const std::map<int, GlowSubwindow*>& Windows();
+    static const std::map<int, GlowMenu*>& Menus();
 
     // Modal windows. Pushing a window that is already on the stack is refused.
     static void PushModal(GlowWindow* window);
     static void PopModal();
-    static int ModalCount() { return static_cast<int>(modalStack_.size()); }
-    static GlowWindow* ModalTop() { return modalStack_.empty() ? nullptr : modalStack_.back(); }
+    static int ModalCount();
+    static GlowWindow* ModalTop();
 
     // Queries.
     static bool HasExtension(const char* name);
@@ -104,7 +121,7 @@ public:
     static void AddIdleReceiver(TReceiver<const GlowIdleMessage&>* receiver);
     static void RemoveIdleReceiver(TReceiver<const GlowIdleMessage&>* receiver);
     static bool IsIdleReceiver(TReceiver<const GlowIdleMessage&>* receiver);
-    static int NumIdleReceivers() { return idleSender_.ReceiverCount(); }
+    static int NumIdleReceivers();
     static void SetIdleFunction(void (*func)());
 
     // One-shot timers; ids count from 1 and are never 0.
@@ -145,6 +162,8 @@ private:
     static void ForgetComponent_(GlowComponent* component);
     // Delivers the queued OnActivate and OnDeactivate notices.
     static void DeliverActivationNotices_();
+    // Whether an end-of-event pass is running.
+    static bool InEndEvent_();
 
     // GLUT menu changes deferred while a menu is open, and from its close
     // until the selection that follows.
@@ -160,15 +179,25 @@ private:
     // The first modal window's push and the last one's pop: activation
     // changes of every top-level window but that one.
     static void SetOtherTopLevelWindowsActive_(const GlowWindow* except, bool active);
+    static bool IsOnModalStack_(const GlowSubwindow* window);
+    // A window that goes away leaves the stack: popped when it is the top,
+    // else taken out without any activation change.
+    static void ForgetModalWindow_(const GlowSubwindow* window);
 
     // Closes the connection CanOpenDisplay kept open, if any.
     static void ReleaseDisplayCheck_();
 
     // Refresh requests from other threads.
+    static void RecordMainThread_();
     static bool OnMainThread_();
     static void NoteThreadRefresh_();
     static void ArmRefreshPoll_();
     static void OnRefreshPoll_(int);
+
+    // Sends an event's record through the filters; the record's
+    // continueDelivery says whether the window's handler is to see it.
+    static void FilterMouseEvent_(GlowMouseData& data);
+    static void FilterKeyboardEvent_(GlowKeyboardData& data);
 
     // Every window callback starts here: counts the event and finds the
     // object of the current GLUT window, null when the toolkit does not know
@@ -176,28 +205,20 @@ private:
     static GlowSubwindow* BeginWindowEvent_();
     static void DispatchKey_(GlowSubwindow* window, int key, int x, int y);
 
-    static std::map<int, GlowSubwindow*> windowRegistry_;
-    static std::map<int, GlowMenu*> menuRegistry_;
-    static std::map<GlowComponent*, bool> pendingActivations_;
-    static std::map<GlowComponent*, bool> pendingDeletions_;
-    static std::vector<GlowWindow*> modalStack_;
-    static TSender<const GlowIdleMessage&> idleSender_;
-    static std::map<int, TSender<const GlowTimerMessage&>*> timers_;
-    static TSender<GlowMouseData&> mouseFilters_;
-    static TSender<GlowKeyboardData&> keyboardFilters_;
-
-    static int eventCounter_;
-    static void (*endEventHook_)();
-    static GlowSubwindow* menuWindow_;
+    // The state that the inline accessors above read, or that GlowSubwindow
+    // changes, each defined in its service's file. All are constant-
+    // initialised: ready before any other file's start-up code runs.
+    static int eventCounter_;           // Glow_Dispatch.cpp
+    static void (*endEventHook_)();     // Glow_EndEvent.cpp
+    static GlowSubwindow* menuWindow_;  // Glow_MenuEvents.cpp
     static int menuX_;
     static int menuY_;
     static bool menuInUse_;
-    static int nextTimerId_;
-    static Glow_IdleFuncReceiver* idleFunctionReceiver_;
-    static bool initialized_;
-    // Non-zero while a toolkit window gives up its GLUT window.
+    static bool initialized_;  // Glow.cpp
+    // Non-zero while a toolkit window gives up its GLUT window: raised by
+    // GlowSubwindow's destructor, read by the menu-status callback
+    // (Glow_MenuEvents.cpp).
     static int windowDestructionDepth_;
-    static bool inEndEvent_;
 };
 
 }  // namespace glow

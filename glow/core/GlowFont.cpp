@@ -2,6 +2,8 @@
 
 #include <GL/freeglut.h>
 
+#include "glow/core/Glow_Text.h"
+
 namespace glow {
 
 const GlowFont GlowFont::fixed8x13{GLUT_BITMAP_8_BY_13};
@@ -50,10 +52,9 @@ int GlowFont::BaselinePos() const {
 }
 
 int GlowFont::CharWidth(int ch) const {
-    int code = static_cast<signed char>(ch);
-    // freeglut does not check the range itself for negative codes.
-    if (code < 0 || Find(font_) == nullptr) return 0;
-    return glutBitmapWidth(font_, code);
+    // Only the bitmap fonts have widths; GLUT warns about any other handle.
+    if (Find(font_) == nullptr) return 0;
+    return glutBitmapWidth(font_, Glow_CharCode(ch));
 }
 
 int GlowFont::StringWidth(const char* str) const {

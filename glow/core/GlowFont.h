@@ -27,8 +27,10 @@ public:
     int Leading() const;
     int BaselinePos() const;
 
-    // glutBitmapWidth; characters pass as signed char values, so bytes
-    // above 127 measure 0.
+    // glutBitmapWidth of a byte of text: ch counts as 0..255 (its low eight
+    // bits), so that a char above 127 measures as the Latin-1 glyph that
+    // GLUT draws for it. 0 for a font that is not one of the named ones.
+    // Every width of text in the toolkit comes from here.
     int CharWidth(int ch) const;
     int StringWidth(const char* str) const;
 

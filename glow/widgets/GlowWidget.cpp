@@ -8,7 +8,6 @@
 #include "glow/core/Glow.h"
 #include "glow/core/GlowSubwindow.h"
 #include "glow/widgets/GlowWidgetRoot.h"
-#include "glow/widgets/Glow_Bevels.h"
 
 namespace glow {
 
@@ -400,70 +399,6 @@ void GlowWidget::NotifyChanges(const GlowWidgetStateRecord& record) {
         OnGotKeyboardFocus();
     }
     if (record.wasVisible && !IsVisible()) OnWidgetInvisible();
-}
-
-int GlowWidget::CharWidth(GlowFont font, char c) {
-    return glutBitmapWidth(static_cast<void*>(font), static_cast<unsigned char>(c));
-}
-
-int GlowWidget::StringWidth(GlowFont font, const char* text) {
-    int sum = 0;
-    if (text == nullptr) return 0;
-    for (; *text != '\0'; ++text) sum += CharWidth(font, *text);
-    return sum;
-}
-
-void GlowWidget::DrawCharacter(GlowFont font, char c) {
-    glutBitmapCharacter(static_cast<void*>(font), static_cast<unsigned char>(c));
-}
-
-void GlowWidget::FillPixels(int left, int top, int right, int bottom) const {
-    // A rectangle whose edges lie on pixel boundaries covers exactly the
-    // pixels whose centres it contains, with any rasteriser; thin lines and
-    // line loops leave corner pixels to the driver's rules.
-    const double sx = 2.0 / width_;
-    const double sy = 2.0 / height_;
-    glRectf(static_cast<float>(-1.0 + left * sx), static_cast<float>(1.0 - (bottom + 1) * sy),
-            static_cast<float>(-1.0 + (right + 1) * sx), static_cast<float>(1.0 - top * sy));
-}
-
-void GlowWidget::DrawPixelOutline(int left, int top, int right, int bottom) const {
-    FillPixels(left, top, right, top);
-    FillPixels(left, bottom, right, bottom);
-    FillPixels(left, top, left, bottom);
-    FillPixels(right, top, right, bottom);
-}
-
-void GlowWidget::DrawPixelLine(int x0, int y0, int x1, int y1) const {
-    // Horizontal or vertical lines only.
-    FillPixels(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
-}
-
-void GlowWidget::DrawEtchedFrame(const GlowColor& light, const GlowColor& dark) const {
-    light.Apply();
-    DrawPixelOutline(1, 1, width_ - 1, height_ - 1);
-    dark.Apply();
-    DrawPixelOutline(0, 0, width_ - 2, height_ - 2);
-}
-
-void GlowWidget::DrawTextLine(float x, GlowFont font, const char* text) const {
-    DrawTextLine(x, height_, font, text);
-}
-
-void GlowWidget::DrawTextLine(float x, int height, GlowFont font, const char* text) {
-    glRasterPos2f(x, static_cast<float>(font.Leading() - 2 * font.BaselinePos()) / height);
-    for (const char* p = text; *p != '\0'; ++p) DrawCharacter(font, *p);
-}
-
-void GlowWidget::DrawBevel(float right, const GlowColor& topLeft,
-                           const GlowColor& bottomRight) const {
-    DrawBevel(width_, height_, right, topLeft, bottomRight);
-}
-
-void GlowWidget::DrawBevel(int width, int height, float right, const GlowColor& topLeft,
-                           const GlowColor& bottomRight) {
-    Glow_Bevels::Raised(-1.0f, -1.0f, right, 1.0f, 4.0f / width, 4.0f / height, topLeft,
-                        bottomRight);
 }
 
 }  // namespace glow

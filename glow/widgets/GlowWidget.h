@@ -8,6 +8,7 @@
 #include "glow/core/GlowColor.h"
 #include "glow/core/GlowComponent.h"
 #include "glow/core/GlowFont.h"
+#include "glow/widgets/Glow_WidgetDrawing.h"
 
 namespace glow {
 
@@ -139,33 +140,38 @@ public:
     void RecordState();
     void RecordStateTree();
 
-    // Pixel width of one character and of a string, bytes taken as 0..255
-    // so that Latin-1 characters are measured, and drawing likewise.
-    static int CharWidth(GlowFont font, char c);
-    static int StringWidth(GlowFont font, const char* text);
-    static void DrawCharacter(GlowFont font, char c);
-
-    // Drawing helpers for OnWidgetPaint, in the widget's viewport.
-    // Widget pixels, y downwards, both corners included: fills the pixels
-    // from (left, top) to (right, bottom); draws the one-pixel outline of
-    // that rectangle; draws a horizontal or vertical one-pixel line.
-    void FillPixels(int left, int top, int right, int bottom) const;
-    void DrawPixelOutline(int left, int top, int right, int bottom) const;
-    void DrawPixelLine(int x0, int y0, int x1, int y1) const;
-    // A two-pixel bevel round the box from the left edge to normalised x
-    // right: the left and top edges in topLeft, the bottom and right edges
-    // in bottomRight.
-    void DrawBevel(float right, const GlowColor& topLeft, const GlowColor& bottomRight) const;
-    // The same in any viewport of width x height pixels (a widget's own
-    // GLUT subwindow).
+    // The text and drawing helpers of Glow_WidgetDrawing, in the widget's
+    // own viewport (see there).
+    static int CharWidth(GlowFont font, char c) { return Glow_WidgetDrawing::CharWidth(font, c); }
+    static int StringWidth(GlowFont font, const char* text) {
+        return Glow_WidgetDrawing::StringWidth(font, text);
+    }
+    static void DrawCharacter(GlowFont font, char c) { Glow_WidgetDrawing::DrawCharacter(font, c); }
+    void FillPixels(int left, int top, int right, int bottom) const {
+        Glow_WidgetDrawing::FillPixels(width_, height_, left, top, right, bottom);
+    }
+    void DrawPixelOutline(int left, int top, int right, int bottom) const {
+        Glow_WidgetDrawing::DrawPixelOutline(width_, height_, left, top, right, bottom);
+    }
+    void DrawPixelLine(int x0, int y0, int x1, int y1) const {
+        Glow_WidgetDrawing::DrawPixelLine(width_, height_, x0, y0, x1, y1);
+    }
+    void DrawBevel(float right, const GlowColor& topLeft, const GlowColor& bottomRight) const {
+        Glow_WidgetDrawing::DrawBevel(width_, height_, right, topLeft, bottomRight);
+    }
     static void DrawBevel(int width, int height, float right, const GlowColor& topLeft,
-                          const GlowColor& bottomRight);
-    // An etched frame: the dark outline one pixel in from the right and
-    // bottom, the light one a pixel right of and below it.
-    void DrawEtchedFrame(const GlowColor& light, const GlowColor& dark) const;
-    // One line of text from normalised x, centred in the widget's height.
-    void DrawTextLine(float x, GlowFont font, const char* text) const;
-    static void DrawTextLine(float x, int height, GlowFont font, const char* text);
+                          const GlowColor& bottomRight) {
+        Glow_WidgetDrawing::DrawBevel(width, height, right, topLeft, bottomRight);
+    }
+    void DrawEtchedFrame(const GlowColor& light, const GlowColor& dark) const {
+        Glow_WidgetDrawing::DrawEtchedFrame(width_, height_, light, dark);
+    }
+    void DrawTextLine(float x, GlowFont font, const char* text) const {
+        Glow_WidgetDrawing::DrawTextLine(x, height_, font, text);
+    }
+    static void DrawTextLine(float x, int height, GlowFont font, const char* text) {
+        Glow_WidgetDrawing::DrawTextLine(x, height, font, text);
+    }
 
 protected:
     GlowWidget();

@@ -5,6 +5,7 @@
 #include "glow/core/Glow_Text.h"
 #include "glow/widgets/GlowWidget.h"
 #include "glow/widgets/Glow_Bevels.h"
+#include "glow/widgets/Glow_WidgetDrawing.h"
 
 namespace glow {
 
@@ -22,7 +23,7 @@ Glow_MenuButtonSubwindow::Glow_MenuButtonSubwindow(GlowWidget* owner, const char
       iconType_(iconType),
       spacing_(spacing),
       colors_(Glow_WidgetColors::black) {
-    labelWidth_ = GlowWidget::StringWidth(font_, label_.c_str());
+    labelWidth_ = Glow_WidgetDrawing::StringWidth(font_, label_.c_str());
     Init(owner, 0, 0, owner->Width(), owner->Height(), GlowDisplayMode::doubleBuffer,
          GlowEventMask::menuEvents);
 }
@@ -31,7 +32,7 @@ Glow_MenuButtonSubwindow::~Glow_MenuButtonSubwindow() = default;
 
 void Glow_MenuButtonSubwindow::SetText(const char* label) {
     label_ = Glow_OrEmpty(label);
-    labelWidth_ = GlowWidget::StringWidth(font_, label_.c_str());
+    labelWidth_ = Glow_WidgetDrawing::StringWidth(font_, label_.c_str());
     Refresh();
 }
 
@@ -41,7 +42,8 @@ void Glow_MenuButtonSubwindow::SetMenu(GlowMenu* menu) {
 
 void Glow_MenuButtonSubwindow::GetPreferredSize(int& width, int& height, const char* text) const {
     height = font_.Leading() + faceExtraHeight;
-    width = 2 * spacing_ + (text != nullptr ? GlowWidget::StringWidth(font_, text) : labelWidth_);
+    width = 2 * spacing_ +
+            (text != nullptr ? Glow_WidgetDrawing::StringWidth(font_, text) : labelWidth_);
     // The icon is three quarters of the height wide.
     if (iconType_ != noIcon) width += height * 3 / 4;
 }
@@ -68,8 +70,8 @@ void Glow_MenuButtonSubwindow::OnEndPaint() {
     (down_ ? c.pressedBoxColor : active ? c.boxColor : c.inactiveBoxColor).Apply();
     glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
     if (active) {
-        GlowWidget::DrawBevel(w, h, 1.0f, down_ ? c.darkBevelColor : c.lightBevelColor,
-                              down_ ? c.lightBevelColor : c.darkBevelColor);
+        Glow_WidgetDrawing::DrawBevel(w, h, 1.0f, down_ ? c.darkBevelColor : c.lightBevelColor,
+                                      down_ ? c.lightBevelColor : c.darkBevelColor);
     } else {
         c.inactiveBorderColor.Apply();
         Glow_Bevels::Outline(-1.0f, -1.0f, 1.0f, 1.0f, 2.0f / w, 2.0f / h);
@@ -77,7 +79,7 @@ void Glow_MenuButtonSubwindow::OnEndPaint() {
 
     (down_ ? c.pressedTextColor : active ? c.textColor : c.inactiveTextColor).Apply();
     // One line, spacing pixels from the left edge, centred vertically.
-    GlowWidget::DrawTextLine(-1.0f + 2.0f * spacing_ / w, h, font_, label_.c_str());
+    Glow_WidgetDrawing::DrawTextLine(-1.0f + 2.0f * spacing_ / w, h, font_, label_.c_str());
 
     if ((iconType_ & 3) != 0) {
         PaintIcon(w, h, down_ ? c.pressedIconColor : active ? c.iconColor : c.inactiveIconColor);

@@ -41,9 +41,12 @@ TEST(FontTest, WidthsComeFromGlut) {
     EXPECT_EQ(helvetica.StringWidth("Run Analysis"), sum);
     EXPECT_EQ(helvetica.StringWidth(""), 0);
     EXPECT_EQ(helvetica.StringWidth(nullptr), 0);
-    // A byte above 127 passes as a negative code and adds nothing.
-    EXPECT_EQ(fixed.StringWidth("ab\xe9"), 16);
-    EXPECT_EQ(fixed.CharWidth(static_cast<char>(0xe9)), 0);
+    // A byte above 127 is the Latin-1 glyph GLUT draws for it, whether it
+    // comes as a char (negative) or as its code.
+    EXPECT_EQ(fixed.StringWidth("ab\xe9"), 24);
+    EXPECT_EQ(fixed.CharWidth(static_cast<char>(0xe9)), 8);
+    EXPECT_EQ(fixed.CharWidth(0xe9), 8);
+    EXPECT_EQ(helvetica.CharWidth('\xe9'), glutBitmapWidth(GLUT_BITMAP_HELVETICA_12, 0xe9));
     EXPECT_EQ(GlowFont(GLUT_STROKE_ROMAN).StringWidth("abc"), 0);
 }
 

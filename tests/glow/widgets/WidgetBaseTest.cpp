@@ -455,6 +455,21 @@ TEST_F(WidgetBase, RegistrationFollowsActivation) {
     EXPECT_EQ(std::count(Root()->MouseWidgets().begin(), Root()->MouseWidgets().end(), a), 1);
 }
 
+namespace {
+
+// A probe that reports, as it is deleted, what its root holds at that moment
+// (before the widget base takes it out of the root).
+class Witness : public Probe {
+public:
+    using Probe::Probe;
+    ~Witness() override {
+        if (onDelete) onDelete();
+    }
+    std::function<void()> onDelete;
+};
+
+}  // namespace
+
 TEST_F(WidgetBase, DestroyingTheWindowWithFocusedWidgets) {
     auto* fixed = new glow::GlowFixedSizeWidgetWindow();
     glow::GlowWidgetWindowParams params;
@@ -462,18 +477,40 @@ TEST_F(WidgetBase, DestroyingTheWindowWithFocusedWidgets) {
     params.height = 80;
     params.title = "fixed";
     fixed->Init(params);
+    const int fixedId = fixed->WindowId();
+    const std::size_t windows = glow::Glow::Windows().size();
     Log fixedLog;
     auto* panel = new Probe(fixed, nullptr, "p", &fixedLog, 0, 0, 120, 80);
-    auto* a = new Probe(fixed, panel, "a", &fixedLog, 10, 10, 20, 20);
-    auto* b = new Probe(fixed, nullptr, "b", &fixedLog, 40, 10, 20, 20);
-    for (Probe* p : {a, b}) {
+    auto* a = new Witness(fixed, panel, "a", &fixedLog, 10, 10, 20, 20);
+    auto* b = new Witness(fixed, nullptr, "b", &fixedLog, 40, 10, 20, 20);
+    for (Probe* p : {static_cast<Probe*>(a), static_cast<Probe*>(b)}) {
         p->RegisterMouseEvents();
         p->RegisterKeyboardEvents();
     }
-    a->GrabKeyboardFocus();
+    a->GrabKeyboardFocus();  // its notice is still pending when the window goes
+    // The panel (with a inside) goes before b: the focus passes from a to b
+    // as a leaves, and b finds a in none of the root's lists.
+    GlowWidget* focusWhenAGoes = nullptr;
+    GlowWidget* focusWhenBGoes = nullptr;
+    std::vector<GlowWidget*> mouseWhenBGoes, keysWhenBGoes;
+    glow::GlowWidgetRoot* root = fixed;  // the part that outlives the widgets
+    a->onDelete = [&] { focusWhenAGoes = root->GetKeyboardFocus(); };
+    b->onDelete = [&] {
+        focusWhenBGoes = root->GetKeyboardFocus();
+        mouseWhenBGoes = root->MouseWidgets();
+        keysWhenBGoes = root->KeyboardWidgets();
+    };
     delete fixed;  // must end, and ASan sees no use of a freed widget or root
+    EXPECT_EQ(focusWhenAGoes, a);
+    EXPECT_EQ(focusWhenBGoes, b) << "the focus passes on from a deleted widget";
+    EXPECT_EQ(mouseWhenBGoes, std::vector<GlowWidget*>{b});
+    EXPECT_EQ(keysWhenBGoes, std::vector<GlowWidget*>{b});
+    EXPECT_EQ(glow::Glow::WindowForId(fixedId), nullptr);
+    EXPECT_EQ(glow::Glow::Windows().size(), windows - 1);
     EndEvent();
-    SUCCEED();
+    // Neither a's pending focus notice nor b's reaches a deleted widget.
+    EXPECT_TRUE(fixedLog.empty()) << fixedLog.front();
+    EXPECT_EQ(Root()->GetKeyboardFocus(), nullptr);
 }
 
 TEST_F(WidgetBase, FixedSizeWidgetWindowServesItsWidgets) {
@@ -620,4 +657,81 @@ TEST_F(WidgetBase, NormalizeCoordinates) {
     w->NormalizeCoordinates(30, 15, nx, ny);
     EXPECT_FLOAT_EQ(nx, 0.5f);
     EXPECT_FLOAT_EQ(ny, -0.5f);
+}
+
+namespace {
+
+// One line of text in white on black from its left edge, drawn with the
+// widget's text helper; notes where the raster position ends.
+class TextLine : public GlowWidget {
+public:
+    TextLine(glow::GlowWidgetRoot* root, glow::GlowFont font, const char* text)
+        : font_(font), text_(text) {
+        glow::GlowWidgetParams params;
+        params.x = kLeft;
+        params.y = 10;
+        params.width = 250;
+        params.height = 40;
+        Init(root, nullptr, params);
+    }
+    static constexpr int kLeft = 10;
+    float rasterEnd = -1.0f;
+
+protected:
+    void OnWidgetPaint() override {
+        GlowColor(0, 0, 0, 255).Apply();
+        glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+        GlowColor(255, 255, 255, 255).Apply();
+        DrawTextLine(-1.0f, font_, text_);
+        GLfloat position[4];
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+        rasterEnd = position[0];
+    }
+
+private:
+    glow::GlowFont font_;
+    const char* text_;
+};
+
+}  // namespace
+
+TEST_F(WidgetBase, BytesAbove127MeasureAsTheyAreDrawn) {
+    // Latin-1 letters, a no-break space and a byte of the 128..159 range:
+    // GLUT's bitmap fonts have a glyph, blank or not, for every byte from 1.
+    const char text[] = "\xe9t\xe9\xff\xa0\x80";
+    const glow::GlowFont fonts[] = {glow::GlowFont::fixed8x13,   glow::GlowFont::fixed9x15,
+                                    glow::GlowFont::helvetica10, glow::GlowFont::helvetica12,
+                                    glow::GlowFont::helvetica18, glow::GlowFont::timesRoman10,
+                                    glow::GlowFont::timesRoman24};
+    for (int f = 0; f < 7; ++f) {
+        SCOPED_TRACE(f);
+        const glow::GlowFont font = fonts[f];
+        int glut = 0;
+        for (const char* p = text; *p != '\0'; ++p)
+            glut += glutBitmapWidth(static_cast<void*>(font), static_cast<unsigned char>(*p));
+        EXPECT_EQ(font.StringWidth(text), glut);
+        EXPECT_EQ(GlowWidget::StringWidth(font, text), glut);
+        EXPECT_EQ(GlowWidget::CharWidth(font, '\xe9'), font.CharWidth('\xe9'));
+        EXPECT_GT(font.CharWidth('\xe9'), 0);
+
+        auto* line = new TextLine(Root(), font, text);
+        Paint();
+        // Drawing moves on by exactly the measured width ...
+        EXPECT_FLOAT_EQ(line->rasterEnd, static_cast<float>(TextLine::kLeft + glut));
+        // ... and its ink lies inside it.
+        int firstInk = -1, lastInk = -1;
+        for (int x = 0; x < kWidth; ++x) {
+            for (int y = 10; y < 50; ++y) {
+                if (Color(x, y)[0] == 255) {
+                    if (firstInk < 0) firstInk = x;
+                    lastInk = x;
+                }
+            }
+        }
+        EXPECT_GE(firstInk, TextLine::kLeft) << "nothing drawn";
+        EXPECT_LT(lastInk, TextLine::kLeft + glut);
+        if (f == 0) Shot("base-latin1-text");
+        delete line;
+        EndEvent();
+    }
 }
