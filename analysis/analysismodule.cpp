@@ -1,20 +1,15 @@
 #include "analysis/analysismodule.h"
 
 #include <algorithm>
-#include <chrono>
-#include <climits>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <iostream>
+#include <ostream>
 #include <sstream>
 #include <utility>
 
 #include "analysis/analysisfrontend.h"
 #include "analysis/check.h"
 #include "analysis/currentrefusal.h"
-#include "analysis/groupmessages.h"
+#include "analysis/groupprotocol.h"
 #include "analysis/grouprelease.h"
 #include "analysis/inputfile.h"
 #include "analysis/settingsagreement.h"
@@ -27,13 +22,9 @@
 
 namespace {
 
-constexpr double kConscienceStart = 0.5;
 // A run cancelled by process 0's "Quit" ends every process silently, as a
 // "Quit" before any run does.
 constexpr int kCancelledExitCode = 0;
-// What an epoch costs beside its presentations, counted as presentations:
-// groups of few taxa run many short epochs between two meetings.
-constexpr long long kEpochWork = 1 << 12;
 
 std::string number_text(double value) {
     std::ostringstream text;
@@ -41,44 +32,7 @@ std::string number_text(double value) {
     return text.str();
 }
 
-// Newick's own characters, and those that common readers refuse in a name
-// written without quotes. Underscores stay unquoted: read as written by
-// convention, they are what most tree files hold.
-bool needs_quotes(const char* text) {
-    return std::strpbrk(text, "(),;:[]'\"\\{}=") != nullptr;
-}
-
-// The index of the first taxon of the group farthest from `reference`.
-int farthest_from(SeqVector* const* group, int n, const SeqVector* reference) {
-    int farthest = 0;
-    double largest = -1.0;
-    for (int i = 0; i < n; ++i) {
-        const double d = squared_euclidian(reference, group[i]);
-        if (d > largest) {
-            largest = d;
-            farthest = i;
-        }
-    }
-    return farthest;
-}
-
-int doubled_budget(int budget) {
-    return budget > INT_MAX / 2 ? INT_MAX : budget * 2;
-}
-
 }  // namespace
-
-std::string AnalysisModule::newick_label(const CharString& name) {
-    const char* text = name.c_str();
-    if (!needs_quotes(text)) return text;
-    std::string quoted = "'";
-    for (const char* c = text; *c; ++c) {
-        if (*c == '\'') quoted += '\'';
-        quoted += *c;
-    }
-    quoted += '\'';
-    return quoted;
-}
 
 AnalysisModule::AnalysisModule(const AnalysisOptions& run_options) : options(run_options) {}
 
@@ -86,6 +40,7 @@ AnalysisModule::AnalysisModule(int process_rank, std::unique_ptr<ProcessGroup> p
                                const AnalysisOptions& run_options)
     : AnalysisModule(run_options) {
     group = std::move(process_group);
+    protocol = std::make_unique<GroupProtocol>(group.get());
     num_processors = group->size();
     rank = process_rank;
     mpi_mode = true;
@@ -212,231 +167,8 @@ double AnalysisModule::rms_error(const SeqVector* neuron, const SeqVector* taxon
     return rms_of_euclidian(euclidian_distance(neuron, taxon, ModelConstants()), neuron->length);
 }
 
-void AnalysisModule::split_by_farthest_pair(SeqVector** members, int n, SeqVector** sides[2],
-                                            int counts[2]) const {
-    const int a = farthest_from(members, n, members[0]);
-    const int b = farthest_from(members, n, members[a]);
-    counts[0] = counts[1] = 0;
-    for (int i = 0; i < n; ++i) {
-        const bool nearer_a =
-            squared_euclidian(members[i], members[a]) <= squared_euclidian(members[i], members[b]);
-        const int side = nearer_a ? 0 : 1;
-        sides[side][counts[side]++] = members[i];
-    }
-    if (counts[1] == 0) sides[1][counts[1]++] = sides[0][--counts[0]];
-}
-
-void AnalysisModule::EpochCounts::add(const EpochCounts& other) {
-    epochs += other.epochs;
-    presentations += other.presentations;
-    exchanges += other.exchanges;
-    continued_attempts += other.continued_attempts;
-}
-
-bool AnalysisModule::shares_epochs(int n, int length) const {
-    return num_processors > 1 && n >= 2 * num_processors &&
-           static_cast<long long>(n) * length >= options.shared_epoch_work;
-}
-
-void AnalysisModule::prepare_training(int n, bool shared, Training* training) const {
-    training->shared = shared;
-    // Without sharing, a process of a group trains the whole group itself,
-    // each input with the conscience of the process that would classify it.
-    training->states = shared ? 1 : num_processors;
-    training->classified.clear();
-    const int step = shared ? num_processors : 1;
-    for (int i = shared ? rank : 0; i < n; i += step) training->classified.push_back(i);
-    const std::size_t count = training->classified.size();
-    training->values.assign(count * kNeurons, 0.0);
-    training->winners.assign(count, 0);
-    training->conscience.assign(static_cast<std::size_t>(training->states) * kNeurons,
-                                kConscienceStart);
-    training->epoch = 0;
-    training->converged = false;
-}
-
-void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVector** inputs, int n,
-                           SeqVector** members[2], int counts[2], int budget, EpochCounts* work) {
-    const long long presentations =
-        static_cast<long long>(training->classified.size()) * kNeurons * inputs[0]->length;
-    // Unshared epochs make no exchange: with a front end on process 0, which
-    // may cancel the run, the processes meet now and then instead.
-    const bool meets = mpi_mode && in_order;
-    while (training->epoch < budget && !training->converged && !training->settled && !cancelled &&
-           !training_abandoned()) {
-        classify(training, arithmetic, inputs, members, counts);
-        // Every process lists the members in the order of the processes
-        // that classify them, which is input order with one process.
-        if (training->states > 1) list_by_process(*training, inputs, n, members, counts);
-        if (training->shared) {
-            // Every process must run the same epochs.
-            training->converged =
-                mpi_synch_partitions(members, counts, n, kNeurons, training->converged);
-            // Every process saw the cancel in the same exchange.
-            if (cancelled) break;
-            share_kohonen_update(training, arithmetic, members, counts);
-            ++work->exchanges;
-        } else {
-            update_alone(training, arithmetic, n, members, counts);
-            if (meets) count_unshared_work(presentations);
-        }
-        ++training->epoch;
-        ++work->epochs;
-        work->presentations += presentations;
-    }
-}
-
-void AnalysisModule::classify(Training* training, EpochCompute* arithmetic, SeqVector** inputs,
-                              SeqVector** members[2], int counts[2]) const {
-    const double c = conscience_learning_rate;
-    const double keep = 1.0 - c;
-    const int* classified = training->classified.data();
-    const int count = static_cast<int>(training->classified.size());
-    double* values = training->values.data();
-    double* conscience = training->conscience.data();
-    unsigned char* winners = training->winners.data();
-    // One conscience per process of the group when this process trains the
-    // whole group as the group would; otherwise every input it classifies
-    // is its own.
-    const bool per_process = training->states > 1;
-    arithmetic->model_values(values);
-    counts[0] = counts[1] = 0;
-    for (int j = 0; j < count; ++j) {
-        const int i = classified[j];
-        const int owner = per_process ? i % num_processors : rank;
-        double* p = conscience + (per_process ? owner : 0) * kNeurons;
-        const double bias0 = std::exp(1.0 - std::log(p[0]));
-        const double bias1 = std::exp(1.0 - std::log(p[1]));
-        const int w = (values[2 * j + 1] + bias1 < values[2 * j] + bias0) ? 1 : 0;
-        winners[j] = static_cast<unsigned char>(w);
-        if (!per_process) members[w][counts[w]++] = inputs[i];
-        p[w] = keep * p[w];
-        p[1 - w] = keep * p[1 - w] + c;
-        const double r = arithmetic->rms_error(j, w);
-        if (r < convergence_threshold) training->converged = true;
-        if (gui && owner == rank) gui->add_value(static_cast<int>(r * 100.0));
-    }
-}
-
-void AnalysisModule::list_by_process(const Training& training, SeqVector** inputs, int n,
-                                     SeqVector** members[2], int counts[2]) {
-    const int states = training.states;
-    for (int q = 0; q < states; ++q) {
-        for (int i = q; i < n; i += states) {
-            const int w = training.winners[i];
-            members[w][counts[w]++] = inputs[i];
-        }
-    }
-}
-
-void AnalysisModule::update_alone(Training* training, EpochCompute* arithmetic, int n,
-                                  SeqVector* const* const members[2], const int counts[2]) const {
-    const bool settling = may_settle(*training, n, arithmetic);
-    arithmetic->kohonen_update(members, counts);
-    // The winner did not move: the same epoch repeats for ever.
-    if (settling && arithmetic->neurons_equal()) training->settled = true;
-}
-
-void AnalysisModule::count_unshared_work(long long presentations) {
-    // Every process trains the same epochs, so all meet at the same one.
-    unshared_work += presentations + kEpochWork;
-    if (unshared_work < options.cancel_check_work) return;
-    unshared_work = 0;
-    int cancel = cancel_requested.load(std::memory_order_relaxed) ? 1 : 0;
-    group->broadcast(&cancel, 1);
-    if (cancel != 0) cancelled = true;
-}
-
-bool AnalysisModule::may_settle(const Training& training, int n, EpochCompute* arithmetic) const {
-    // Without a front end on any process only: a window's chart shows every
-    // epoch, and every process must run the epochs of process 0. With
-    // one input per process and equal neurons, the model values of both
-    // neurons are equal and the equal biases send every input to the same
-    // neuron; if that neuron does not move, the next epoch is the same
-    // again, with the same RMS errors, and so is every epoch after it.
-    if (!options.stop_settled_groups || in_order || training.states < n || training.converged) {
-        return false;
-    }
-    for (int i = 1; i < n; ++i) {
-        if (training.winners[i] != training.winners[0]) return false;
-    }
-    const double* p = training.conscience.data();
-    for (int q = 1; q < n; ++q) {
-        if (std::memcmp(p + q * kNeurons, p, sizeof(double) * kNeurons) != 0) return false;
-    }
-    return arithmetic->neurons_equal();
-}
-
-void AnalysisModule::share_kohonen_update(Training* training, EpochCompute* arithmetic,
-                                          SeqVector* const* const members[2], const int counts[2]) {
-    const int parts = num_processors;
-    training->part_sizes.resize(parts);
-    training->part_places.resize(parts);
-    int total = 0;
-    for (int q = 0; q < parts; ++q) {
-        training->part_sizes[q] = arithmetic->part_size(q, parts);
-        training->part_places[q] = total;
-        total += training->part_sizes[q];
-    }
-    training->all_parts.resize(total);
-    arithmetic->kohonen_update_part(members, counts, rank, parts, &training->own_part);
-    group->all_gather(training->own_part.data(), static_cast<int>(training->own_part.size()),
-                      training->all_parts.data(), training->part_sizes.data(),
-                      training->part_places.data());
-    arithmetic->unpack_parts(training->all_parts.data(), parts);
-}
-
-void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithmetic, bool shared,
-                                 SeqVector** sides[2], int counts[2], StepOutcome* outcome) {
-    const auto started = std::chrono::steady_clock::now();
-    *outcome = StepOutcome();
-    Training training;
-    prepare_training(n, shared, &training);
-    arithmetic->start_step(inputs, n, training.classified.data(),
-                           static_cast<int>(training.classified.size()));
-    bool split = false;
-    bool go_on = false;
-    int budget = epochs;
-    for (int attempt = 0; attempt < kMaxAttempts && !split && !cancelled_run(); ++attempt) {
-        if (go_on) {
-            ++outcome->work.continued_attempts;
-        } else if (attempt > 0) {
-            // A fresh attempt, from the state in which the step started.
-            prepare_training(n, shared, &training);
-            arithmetic->reset_neurons();
-        }
-        train(&training, arithmetic, inputs, n, sides, counts, budget, &outcome->work);
-        if (cancelled_run()) break;
-        if (training.settled) {
-            // This attempt and every one after it fail.
-            outcome->zero_partitions += kMaxAttempts - attempt;
-            break;
-        }
-        split = counts[0] > 0 && counts[1] > 0;
-        if (!split) {
-            ++outcome->zero_partitions;
-            // Converging before the budget ran out means a retry would
-            // repeat this attempt exactly.
-            if (training.converged) break;
-        }
-        budget = doubled_budget(budget);
-        // The next attempt starts from the same state and sees the inputs in
-        // the same order: its first epochs are this attempt's, so it goes on
-        // from here. The chart of a window shows every epoch of every
-        // attempt, so with a window it starts afresh, on every process of
-        // its group alike.
-        go_on = !in_order;
-    }
-    arithmetic->finish_step();
-    if (!split && !cancelled_run()) {
-        outcome->farthest_pair = true;
-        split_by_farthest_pair(inputs, n, sides, counts);
-    }
-    outcome->seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-}
-
 void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, int depth) {
+    tavrel_assert(trainer != nullptr);
     SplitTree tree(std::vector<SeqVector*>(seq_vectors, seq_vectors + n));
     TreeWalker::Output output;
     output.console = options.console;
@@ -445,18 +177,28 @@ void AnalysisModule::partition(SeqVector** seq_vectors, int n, TreeNode* node, i
     output.root_depth = depth;
     output.writes_text = writes_output();
     TreeWalker walker(output, vectors_by_id, options.call_limit);
-    if (in_order) {
-        DepthFirstSchedule schedule(this, compute.get());
+    TrainingMeans means;
+    means.trainer = trainer.get();
+    means.counters = &counters;
+    means.compute = compute.get();
+    means.pool = pool.get();
+    means.make_compute = options.epoch_compute;
+    means.setup = epoch_setup();
+    if (front_end_attached) {
+        DepthFirstSchedule schedule(means);
         walker.walk(&tree, &schedule);
     } else if (num_processors == 1) {
+        // The walker asks the schedule for the step it waits for; the
+        // schedule, training ahead, lets the walker go on between steps, so
+        // that the lines come as the steps are done.
         const auto progress = [&walker, &tree] {
             int waiting_for = 0;
             return walker.advance(tree, &waiting_for);
         };
-        ReadySchedule schedule(this, pool.get(), compute.get(), epoch_setup(), progress);
+        ReadySchedule schedule(means, options.call_limit, progress);
         walker.walk(&tree, &schedule);
     } else {
-        LevelSchedule schedule(this, pool.get(), compute.get(), epoch_setup());
+        LevelSchedule schedule(means, protocol.get(), vectors_by_id);
         walker.walk(&tree, &schedule);
     }
     call_limit_reached = walker.stopped_by_call_limit();
@@ -477,13 +219,13 @@ EpochSetup AnalysisModule::epoch_setup() const {
 void* AnalysisModule::run(void* module) {
     AnalysisModule* self = static_cast<AnalysisModule*>(module);
     {
-        GroupRelease release(self);
+        GroupRelease release(self->protocol.get());
         self->run_status = self->execute_within_means();
         release.ending(self->run_status.exit_code());
     }
     // The others wait for process 0's next input, or to be told that none
     // comes.
-    if (self->waits_again) self->group_served = false;
+    if (self->waits_again) self->protocol->serve_again();
     return nullptr;
 }
 
@@ -498,6 +240,7 @@ AnalysisStatus AnalysisModule::execute_within_means() {
     }
     // What the run holds goes at once: the memory ran short, and a window
     // goes on after the failure.
+    trainer.reset();
     compute.reset();
     pool.reset();
     newick = std::string();
@@ -505,7 +248,7 @@ AnalysisStatus AnalysisModule::execute_within_means() {
     taxa = std::vector<std::unique_ptr<SeqVector>>();
     // The other processes may be waiting for this one in a collective that
     // it will never make.
-    return status.ending_group(mpi_mode && (rank != 0 || group_served));
+    return status.ending_group(protocol && (rank != 0 || protocol->served()));
 }
 
 std::string AnalysisModule::memory_shortage(const SequenceData& input, bool loaded) {
@@ -531,20 +274,21 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
 
     newick.clear();
     call_limit_reached = false;
-    cancelled = false;
-    abandoned.store(false, std::memory_order_relaxed);
-    unshared_work = 0;
     counters = RunCounters();
     pool = std::make_unique<WorkerPool>(options.worker_threads > 0 ? options.worker_threads
                                                                    : default_threads());
     counters.threads = pool->threads();
     compute = options.epoch_compute(epoch_setup());
+    trainer = std::make_unique<SplitTrainer>(*this, options, protocol.get(), gui,
+                                             front_end_attached, cancel_requested, vectors_by_id);
     // The taxa in file order are the first group; partition only reads it.
     partition(vectors_by_id.data(), static_cast<int>(vectors_by_id.size()),
               gui ? gui->tree_root() : nullptr, 0);
+    const bool cancelled = trainer->cancelled();
+    trainer.reset();
     compute.reset();
     pool.reset();
-    if (mpi_mode) end_message::agree(group.get());
+    if (protocol) protocol->agree_end();
     if (call_limit_reached) {
         newick.clear();
         return AnalysisStatus::failure("Hardcoded limit reached... exiting");
@@ -561,9 +305,9 @@ AnalysisStatus AnalysisModule::load_taxa(SequenceData* data) {
     AnalysisStatus status = AnalysisStatus::success();
     if (!mpi_mode || rank == 0) {
         status = read_input(data);
-        if (mpi_mode && status.ok()) status = share_input(data);
+        if (protocol && status.ok()) status = protocol->share_input(*data, input_path);
     } else {
-        status = receive_input(data);
+        status = protocol->receive_input(data);
     }
     if (!status.ok()) return status;
     if (mpi_mode) {
@@ -577,8 +321,8 @@ AnalysisStatus AnalysisModule::load_taxa(SequenceData* data) {
         SettingsAgreement agreement(
             {epochs, model, conscience_learning_rate, kohonen_learning_rate, convergence_threshold},
             gui != nullptr);
-        agreement.agree(group.get());
-        in_order = agreement.front_end();
+        protocol->agree(&agreement);
+        front_end_attached = agreement.front_end();
         if (agreement.refusal() != 0) return AnalysisStatus::silent_failure(agreement.refusal());
         status = agreement.differences(rank);
         if (!status.ok()) {
@@ -588,7 +332,7 @@ AnalysisStatus AnalysisModule::load_taxa(SequenceData* data) {
             return status;
         }
     }
-    if (!mpi_mode) in_order = gui != nullptr;
+    if (!mpi_mode) front_end_attached = gui != nullptr;
     vectors_by_id = build_vectors(std::move(*data));
     for (SeqVector* taxon : vectors_by_id) tavrel_assert(vectors_by_id[taxon->id] == taxon);
     // The taxa hold the input now; only its counts stay, for a message.
@@ -598,87 +342,36 @@ AnalysisStatus AnalysisModule::load_taxa(SequenceData* data) {
 }
 
 int AnalysisModule::default_threads() const {
-    const int processes = mpi_mode ? group->processes_on_node() : 1;
+    const int processes = protocol ? protocol->processes_on_node() : 1;
     // A window's event loop keeps a core of its own, so that it stays live.
     const int cores = WorkerPool::usable_cores() - (gui ? 1 : 0);
     return std::max(1, cores / std::max(1, processes));
 }
 
 void AnalysisModule::release_group(int exit_code) {
-    if (!mpi_mode || rank != 0 || group_served) return;
-    // Code 0: process 0 ended normally without a run (its window's "Quit").
-    tavrel_assert(exit_code >= 0);
-    group_served = true;
-    input_message::send_release(group.get(), exit_code);
+    if (protocol) protocol->release(exit_code);
 }
 
 AnalysisStatus AnalysisModule::refuse_run(const AnalysisStatus& refusal) {
     tavrel_assert(mpi_mode && rank != 0 && !refusal.ok());
     SequenceData data;
-    const AnalysisStatus received = receive_input(&data);
+    const AnalysisStatus received = protocol->receive_input(&data);
     // Process 0 makes no run: it reports its own end, and this process
     // ends with it, silently.
     if (!received.ok()) return received;
     // None of this process's own settings takes part in the comparison.
     SettingsAgreement agreement(refusal.exit_code());
-    agreement.agree(group.get());
+    protocol->agree(&agreement);
     return AnalysisStatus::failure(refusal.message(), agreement.refusal());
-}
-
-AnalysisStatus AnalysisModule::share_input(SequenceData* data) {
-    std::string refusal;
-    if (data->num_seqs > kMaxMpiTaxa) {
-        refusal = "Error: An MPI run takes at most " + std::to_string(kMaxMpiTaxa) + " taxa, not " +
-                  std::to_string(data->num_seqs);
-    } else if (input_message::body_bytes(*data) > INT_MAX) {
-        refusal = "Error: Input file " + shown_text(input_path) +
-                  " is too large to share between MPI processes";
-    }
-    if (!refusal.empty()) return AnalysisStatus::failure(refusal);
-    input_message::send(group.get(), *data, &group_served);
-    return AnalysisStatus::success();
-}
-
-AnalysisStatus AnalysisModule::receive_input(SequenceData* data) {
-    int exit_code = 0;
-    if (!input_message::receive(group.get(), data, &exit_code)) {
-        return AnalysisStatus::silent_failure(exit_code);
-    }
-    return AnalysisStatus::success();
-}
-
-int AnalysisModule::pair(int x, int y) {
-    const long long h = (static_cast<long long>(x) + 1) / 2;
-    const long long code = (h + y) * (h + y) + x;
-    tavrel_assert(x >= 0 && y >= 0 && code <= INT_MAX);
-    return static_cast<int>(code);
-}
-
-void AnalysisModule::unpair(int z, int* x, int* y) {
-    long long root = static_cast<long long>(std::sqrt(static_cast<double>(z)));
-    while (root * root > z) --root;
-    while ((root + 1) * (root + 1) <= z) ++root;
-    *x = static_cast<int>(z - root * root);
-    *y = static_cast<int>(root - (static_cast<long long>(*x) + 1) / 2);
 }
 
 bool AnalysisModule::mpi_synch_partitions(SeqVector** members[2], int counts[2], int n, int neurons,
                                           bool converged) {
     tavrel_assert(neurons == kNeurons);
-    const int flags =
-        (converged ? member_message::kConvergedFlag : 0) |
-        (cancel_requested.load(std::memory_order_relaxed) ? member_message::kCancelFlag : 0);
-    member_message::layout(n, num_processors, &exchange_counts, &exchange_displacements);
-    member_message::pack(members, counts, flags, &exchange_sent);
-    tavrel_assert(static_cast<int>(exchange_sent.size()) == exchange_counts[rank]);
-    exchange_received.resize(n + num_processors);
-    group->all_gather(exchange_sent.data(), exchange_counts[rank], exchange_received.data(),
-                      exchange_counts.data(), exchange_displacements.data());
-    const int all_flags =
-        member_message::unpack(exchange_received.data(), exchange_counts, exchange_displacements,
-                               vectors_by_id, members, counts);
-    if ((all_flags & member_message::kCancelFlag) != 0) cancelled = true;
-    return (all_flags & member_message::kConvergedFlag) != 0;
+    return protocol
+        ->exchange_members(members, counts, n, converged,
+                           cancel_requested.load(std::memory_order_relaxed), vectors_by_id)
+        .converged;
 }
 
 AnalysisStatus AnalysisModule::write_tree() {

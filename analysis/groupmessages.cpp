@@ -1,11 +1,13 @@
 #include "analysis/groupmessages.h"
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 
-#include "analysis/analysismodule.h"
 #include "analysis/check.h"
+#include "analysis/neurons.h"
 #include "analysis/processgroup.h"
+#include "analysis/seqvector.h"
 
 namespace {
 
@@ -87,6 +89,21 @@ bool receive(ProcessGroup* group, SequenceData* data, int* exit_code) {
 
 namespace member_message {
 
+int pair(int x, int y) {
+    const long long h = (static_cast<long long>(x) + 1) / 2;
+    const long long code = (h + y) * (h + y) + x;
+    tavrel_assert(x >= 0 && y >= 0 && code <= INT_MAX);
+    return static_cast<int>(code);
+}
+
+void unpair(int z, int* x, int* y) {
+    long long root = static_cast<long long>(std::sqrt(static_cast<double>(z)));
+    while (root * root > z) --root;
+    while ((root + 1) * (root + 1) <= z) ++root;
+    *x = static_cast<int>(z - root * root);
+    *y = static_cast<int>(root - (static_cast<long long>(*x) + 1) / 2);
+}
+
 void layout(int n, int processes, std::vector<int>* counts, std::vector<int>* displacements) {
     counts->resize(processes);
     displacements->resize(processes);
@@ -101,8 +118,7 @@ void pack(SeqVector* const* const members[2], const int counts[2], int flags,
           std::vector<int>* block) {
     block->clear();
     for (int k = 0; k < kNeurons; ++k) {
-        for (int j = 0; j < counts[k]; ++j)
-            block->push_back(AnalysisModule::pair(members[k][j]->id, k));
+        for (int j = 0; j < counts[k]; ++j) block->push_back(pair(members[k][j]->id, k));
     }
     block->push_back(flags);
 }
@@ -118,7 +134,7 @@ int unpack(const int* received, const std::vector<int>& counts,
         for (int j = 0; j < codes; ++j) {
             int x = 0;
             int y = 0;
-            AnalysisModule::unpair(block[j], &x, &y);
+            unpair(block[j], &x, &y);
             tavrel_assert(y >= 0 && y < kNeurons);
             members[y][member_counts[y]++] = taxon_of(taxa, x);
         }

@@ -48,11 +48,17 @@ bool receive(ProcessGroup* group, SequenceData* data, int* exit_code);
 long long body_bytes(const SequenceData& data);
 }  // namespace input_message
 
-// Message 3: a process's block is a pair code per input it classified (see
-// AnalysisModule::pair), neuron 0's members first, then its flags.
+// Message 3: a process's block is a pair code per input it classified,
+// neuron 0's members first, then its flags.
 namespace member_message {
 constexpr int kConvergedFlag = 1;
 constexpr int kCancelFlag = 2;
+// Codes a taxon id x and a neuron index y in one int: (h + y)^2 + x with
+// h = (x + 1) / 2. unpair is its exact inverse for every code of int range.
+int pair(int x, int y);
+void unpair(int z, int* x, int* y);
+// Ids of at most this many taxa have codes of int range on either neuron.
+constexpr int kMaxTaxa = 92677;
 // Block q's length and place among the blocks of a group of n inputs.
 void layout(int n, int processes, std::vector<int>* counts, std::vector<int>* displacements);
 // This process's block.

@@ -214,7 +214,7 @@ int run_with_mpi(int argc, char** argv, bool batch) {
             },
             true);
         if (module) {
-            GroupRelease release(module.get());
+            GroupRelease release(module->group_protocol());
             status =
                 guarded([&] { return process_zero_sequence(*module, &argc, argv, batch); }, false);
             release.ending(status.exit_code());

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/check.h"
+#include "analysis/splittrainer.h"
 
 SplitTree::SplitTree(std::vector<SeqVector*> taxa) {
     // Every step with three or more taxa has two children and the others
@@ -23,35 +24,33 @@ int SplitTree::add_step(std::vector<SeqVector*> group) {
     return index;
 }
 
-bool SplitTree::split(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared,
-                      AnalysisModule::StepOutcome* outcome,
-                      std::vector<SeqVector*> sides[kNeurons]) {
+bool SplitTree::split(int s, SplitTrainer* trainer, EpochCompute* arithmetic, bool shared,
+                      StepOutcome* outcome, std::vector<SeqVector*> sides[kNeurons]) {
     SplitStep& step = steps_[s];
     const int n = step.size();
     std::vector<SeqVector*> storage(2 * static_cast<std::size_t>(n));
     SeqVector** made[2] = {storage.data(), storage.data() + n};
     int counts[2] = {0, 0};
-    module->split_group(step.group.data(), n, arithmetic, shared, made, counts, outcome);
-    if (module->cancelled_run()) return false;
+    trainer->split(step.group.data(), n, arithmetic, shared, made, counts, outcome);
+    if (trainer->stopped()) return false;
     for (int k = 0; k < 2; ++k) sides[k].assign(made[k], made[k] + counts[k]);
     return true;
 }
 
-void SplitTree::record(int s, const AnalysisModule::StepOutcome& outcome,
-                       std::vector<SeqVector*> sides[kNeurons]) {
+void SplitTree::record(int s, const StepOutcome& outcome, std::vector<SeqVector*> sides[kNeurons]) {
     SplitStep& step = steps_[s];
     step.outcome = outcome;
     for (int k = 0; k < 2; ++k) step.sides[k] = std::move(sides[k]);
     step.trained = true;
 }
 
-void SplitTree::train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared) {
-    AnalysisModule::StepOutcome outcome;
+void SplitTree::train(int s, SplitTrainer* trainer, EpochCompute* arithmetic, bool shared) {
+    StepOutcome outcome;
     std::vector<SeqVector*> sides[kNeurons];
-    if (split(s, module, arithmetic, shared, &outcome, sides)) record(s, outcome, sides);
+    if (split(s, trainer, arithmetic, shared, &outcome, sides)) record(s, outcome, sides);
 }
 
-void SplitTree::branch(int s, AnalysisModule::RunCounters* counters, std::vector<int>* next) {
+void SplitTree::branch(int s, RunCounters* counters, std::vector<int>* next) {
     tavrel_assert(steps_[s].trained && steps_[s].splits() && steps_[s].children[0] < 0);
     counters->add(steps_[s].outcome.work);
     if (s == 0) {

@@ -2,7 +2,12 @@
 
 #include <vector>
 
-#include "analysis/analysismodule.h"
+#include "analysis/neurons.h"
+#include "analysis/stepoutcome.h"
+
+class EpochCompute;
+class SeqVector;
+class SplitTrainer;
 
 // One split step of a run's tree: a group of taxa and, once trained, its
 // two sides, which become the steps of its children.
@@ -11,7 +16,7 @@ struct SplitStep {
     // The two sides of the split, until they become the children.
     std::vector<SeqVector*> sides[kNeurons];
     int children[kNeurons] = {-1, -1};
-    AnalysisModule::StepOutcome outcome;
+    StepOutcome outcome;
     // Trained, or a group of one or two taxa, which needs no training.
     bool trained = false;
     // The process that trains the step when the steps of a level are spread
@@ -35,19 +40,18 @@ public:
     const SplitStep& step(int s) const { return steps_[s]; }
     int size() const { return static_cast<int>(steps_.size()); }
 
-    // Trains step s through `module` (see AnalysisModule::split_group).
-    // Leaves it untrained when the run was cancelled meanwhile.
-    void train(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared);
+    // Trains step s with `trainer` (see SplitTrainer::split). Leaves it
+    // untrained when the run has stopped meanwhile.
+    void train(int s, SplitTrainer* trainer, EpochCompute* arithmetic, bool shared);
     // The two halves of train(): split() finds step s's outcome and sides
-    // without changing the tree (false: the run was cancelled), record()
+    // without changing the tree (false: the run has stopped), record()
     // stores them in the step, which is trained then.
-    bool split(int s, AnalysisModule* module, EpochCompute* arithmetic, bool shared,
-               AnalysisModule::StepOutcome* outcome, std::vector<SeqVector*> sides[kNeurons]);
-    void record(int s, const AnalysisModule::StepOutcome& outcome,
-                std::vector<SeqVector*> sides[kNeurons]);
+    bool split(int s, SplitTrainer* trainer, EpochCompute* arithmetic, bool shared,
+               StepOutcome* outcome, std::vector<SeqVector*> sides[kNeurons]);
+    void record(int s, const StepOutcome& outcome, std::vector<SeqVector*> sides[kNeurons]);
     // Makes the sides of trained step s its children, counts its work in
     // `counters`, and adds the children that need a split to `next`.
-    void branch(int s, AnalysisModule::RunCounters* counters, std::vector<int>* next);
+    void branch(int s, RunCounters* counters, std::vector<int>* next);
 
 private:
     int add_step(std::vector<SeqVector*> group);

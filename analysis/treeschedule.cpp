@@ -4,7 +4,8 @@
 
 #include "analysis/check.h"
 #include "analysis/groupmessages.h"
-#include "analysis/processgroup.h"
+#include "analysis/groupprotocol.h"
+#include "analysis/splittrainer.h"
 #include "analysis/workerpool.h"
 
 namespace {
@@ -22,21 +23,19 @@ constexpr long long kThreadedWork = 262144;
 
 void DepthFirstSchedule::train_for(SplitTree* tree, int s) {
     const SplitStep& step = tree->step(s);
-    tree->train(s, module_, arithmetic_,
-                module_->shares_epochs(step.size(), step.group[0]->length));
+    tree->train(s, means_.trainer, means_.compute,
+                means_.trainer->shares_epochs(step.size(), step.group[0]->length));
     std::vector<int> next;
-    if (tree->step(s).trained) tree->branch(s, &module_->counters, &next);
+    if (tree->step(s).trained) tree->branch(s, means_.counters, &next);
 }
 
-ReadySchedule::ReadySchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* first,
-                             const EpochSetup& setup, Progress progress)
-    : module_(module),
-      pool_(pool),
+ReadySchedule::ReadySchedule(const TrainingMeans& means, int call_limit, Progress progress)
+    : means_(means),
       progress_(std::move(progress)),
-      step_limit_(static_cast<long long>(module->options.call_limit) + 1) {
-    computes_.push_back(first);
-    for (int t = 1; t < pool->threads(); ++t) {
-        own_computes_.push_back(module->options.epoch_compute(setup));
+      step_limit_(static_cast<long long>(call_limit) + 1) {
+    computes_.push_back(means.compute);
+    for (int t = 1; t < means.pool->threads(); ++t) {
+        own_computes_.push_back(means.make_compute(means.setup));
         computes_.push_back(own_computes_.back().get());
     }
 }
@@ -51,7 +50,7 @@ void ReadySchedule::train_for(SplitTree* tree, int s) {
         stopped_ = false;
         waiting_.store(true, std::memory_order_relaxed);
     }
-    pool_->run_on_every_thread([&](int, int thread) { train_steps(tree, thread); });
+    means_.pool->run_on_every_thread([&](int, int thread) { train_steps(tree, thread); });
 }
 
 int ReadySchedule::take_step(const SplitTree& tree) {
@@ -66,11 +65,11 @@ int ReadySchedule::take_step(const SplitTree& tree) {
     return s;
 }
 
-void ReadySchedule::branch(SplitTree* tree, int s, const AnalysisModule::StepOutcome& outcome,
+void ReadySchedule::branch(SplitTree* tree, int s, const StepOutcome& outcome,
                            std::vector<SeqVector*> sides[kNeurons]) {
     tree->record(s, outcome, sides);
     std::vector<int> next;
-    tree->branch(s, &module_->counters, &next);
+    tree->branch(s, means_.counters, &next);
     // Steps past the walker's limit are never shown: they are not trained
     // ahead (the walker asks for any it still reaches).
     if (tree->size() <= step_limit_) ready_.insert(ready_.end(), next.begin(), next.end());
@@ -93,14 +92,14 @@ void ReadySchedule::train_steps(SplitTree* tree, int thread) {
         // their next epoch, and the failure goes on to the caller.
         std::lock_guard<std::mutex> lock(mutex_);
         stopped_ = true;
-        module_->abandon_training();
+        means_.trainer->abandon();
         note_waiting();
         throw;
     }
 }
 
 void ReadySchedule::train_until_done(SplitTree* tree, int thread) {
-    AnalysisModule::StepOutcome outcome;
+    StepOutcome outcome;
     std::vector<SeqVector*> sides[kNeurons];
     for (;;) {
         int s = -1;
@@ -115,10 +114,11 @@ void ReadySchedule::train_until_done(SplitTree* tree, int thread) {
         }
         if (s < 0) {
             // Steps are being trained elsewhere and may make more ready.
-            pool_->help_until([this] { return waiting_.load(std::memory_order_acquire); });
+            means_.pool->help_until([this] { return waiting_.load(std::memory_order_acquire); });
             continue;
         }
-        const bool split = tree->split(s, module_, computes_[thread], false, &outcome, sides);
+        const bool split =
+            tree->split(s, means_.trainer, computes_[thread], false, &outcome, sides);
         std::lock_guard<std::mutex> lock(mutex_);
         --training_;
         // A cancelled run leaves its step untrained; the walker stops there.
@@ -127,14 +127,13 @@ void ReadySchedule::train_until_done(SplitTree* tree, int thread) {
     }
 }
 
-LevelSchedule::LevelSchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* threaded,
-                             const EpochSetup& setup)
-    : module_(module), pool_(pool), threaded_(threaded) {
-    tavrel_assert(module->num_processors > 1);
-    EpochSetup serial = setup;
+LevelSchedule::LevelSchedule(const TrainingMeans& means, GroupProtocol* protocol,
+                             const std::vector<SeqVector*>& taxa)
+    : means_(means), protocol_(protocol), taxa_(taxa) {
+    tavrel_assert(means.trainer->processes() > 1);
+    EpochSetup serial = means.setup;
     serial.pool = nullptr;
-    for (int t = 0; t < pool->threads(); ++t)
-        serial_.push_back(module->options.epoch_compute(serial));
+    for (int t = 0; t < means.pool->threads(); ++t) serial_.push_back(means.make_compute(serial));
 }
 
 LevelSchedule::~LevelSchedule() = default;
@@ -143,7 +142,7 @@ void LevelSchedule::train_for(SplitTree* tree, int s) {
     tavrel_assert(std::find(level_.begin(), level_.end(), s) != level_.end());
     train_level(tree);
     std::vector<int> next;
-    for (int t : level_) tree->branch(t, &module_->counters, &next);
+    for (int t : level_) tree->branch(t, means_.counters, &next);
     level_.swap(next);
 }
 
@@ -152,12 +151,12 @@ long long LevelSchedule::cost(const SplitTree& tree, int s) const {
     const long long work = static_cast<long long>(group.size()) * group[0]->length;
     // A group of at most one input per process tends to run all its
     // attempts: every process's conscience sees only its own input.
-    const bool one_each = static_cast<int>(group.size()) <= module_->num_processors;
+    const bool one_each = static_cast<int>(group.size()) <= means_.trainer->processes();
     return one_each ? work * kOneEachWeight : work;
 }
 
 void LevelSchedule::train_level(SplitTree* tree) {
-    const int processes = module_->num_processors;
+    const int processes = means_.trainer->processes();
     // With fewer groups than processes, the processes share the epochs of
     // each group large enough; the others, one process each, the largest
     // first to the least loaded.
@@ -165,7 +164,7 @@ void LevelSchedule::train_level(SplitTree* tree) {
     for (int s : level_) {
         SplitStep& step = tree->step(s);
         const bool shared = static_cast<int>(level_.size()) < processes &&
-                            module_->shares_epochs(step.size(), step.group[0]->length);
+                            means_.trainer->shares_epochs(step.size(), step.group[0]->length);
         step.owner = kAllProcesses;
         if (!shared) spread.push_back(s);
     }
@@ -177,10 +176,12 @@ void LevelSchedule::train_level(SplitTree* tree) {
         const int q = static_cast<int>(std::min_element(load.begin(), load.end()) - load.begin());
         tree->step(s).owner = q;
         load[q] += cost(*tree, s);
-        if (q == module_->rank) mine.push_back(s);
+        if (q == means_.trainer->rank()) mine.push_back(s);
     }
     for (int s : level_) {
-        if (tree->step(s).owner == kAllProcesses) tree->train(s, module_, threaded_, true);
+        if (tree->step(s).owner == kAllProcesses) {
+            tree->train(s, means_.trainer, means_.compute, true);
+        }
     }
     train_here(tree, mine);
     if (!spread.empty()) share_splits(tree);
@@ -189,52 +190,46 @@ void LevelSchedule::train_level(SplitTree* tree) {
 void LevelSchedule::train_here(SplitTree* tree, std::vector<int> steps) {
     std::stable_sort(steps.begin(), steps.end(),
                      [&](int a, int b) { return cost(*tree, a) > cost(*tree, b); });
-    const bool few = static_cast<int>(steps.size()) < pool_->threads();
+    const bool few = static_cast<int>(steps.size()) < means_.pool->threads();
     std::vector<int> side_by_side;
     for (int s : steps) {
         if (few && cost(*tree, s) >= kThreadedWork) {
-            tree->train(s, module_, threaded_, false);
+            tree->train(s, means_.trainer, means_.compute, false);
         } else {
             side_by_side.push_back(s);
         }
     }
-    pool_->run(static_cast<int>(side_by_side.size()), [&](int i, int thread) {
-        tree->train(side_by_side[i], module_, serial_[thread].get(), false);
+    means_.pool->run(static_cast<int>(side_by_side.size()), [&](int i, int thread) {
+        tree->train(side_by_side[i], means_.trainer, serial_[thread].get(), false);
     });
 }
 
 void LevelSchedule::share_splits(SplitTree* tree) {
-    const int processes = module_->num_processors;
+    const int processes = means_.trainer->processes();
+    const int own = means_.trainer->rank();
     std::vector<int> sent;
     for (int s : level_) {
         const SplitStep& step = tree->step(s);
-        if (step.owner != module_->rank) continue;
+        if (step.owner != own) continue;
         split_message::pack(step.sides, step.outcome.zero_partitions, step.outcome.farthest_pair,
                             &sent);
     }
-    const std::vector<int> ones(processes, 1);
-    std::vector<int> places(processes);
-    for (int q = 0; q < processes; ++q) places[q] = q;
-    std::vector<int> sizes(processes);
-    const int size = static_cast<int>(sent.size());
-    module_->group->all_gather(&size, 1, sizes.data(), ones.data(), places.data());
-    std::vector<int> displacements(processes, 0);
-    for (int q = 1; q < processes; ++q) displacements[q] = displacements[q - 1] + sizes[q - 1];
-    std::vector<int> received(static_cast<std::size_t>(displacements.back()) + sizes.back());
-    module_->group->all_gather(sent.data(), size, received.data(), sizes.data(),
-                               displacements.data());
+    std::vector<int> received;
+    std::vector<int> sizes;
+    std::vector<int> places;
+    protocol_->share_blocks(sent, &received, &sizes, &places);
 
     for (int q = 0; q < processes; ++q) {
-        if (q == module_->rank) continue;
-        const int* at = received.data() + displacements[q];
+        if (q == own) continue;
+        const int* at = received.data() + places[q];
         for (int s : level_) {
             SplitStep& step = tree->step(s);
             if (step.owner != q) continue;
-            step.outcome = AnalysisModule::StepOutcome();
-            at = split_message::unpack(at, step.size(), module_->vectors_by_id, step.sides,
+            step.outcome = StepOutcome();
+            at = split_message::unpack(at, step.size(), taxa_, step.sides,
                                        &step.outcome.zero_partitions, &step.outcome.farthest_pair);
             step.trained = true;
         }
-        tavrel_assert(at == received.data() + displacements[q] + sizes[q]);
+        tavrel_assert(at == received.data() + places[q] + sizes[q]);
     }
 }

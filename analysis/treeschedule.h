@@ -6,9 +6,13 @@
 #include <mutex>
 #include <vector>
 
-#include "analysis/analysismodule.h"
+#include "analysis/epochcompute.h"
+#include "analysis/neurons.h"
 #include "analysis/splittree.h"
+#include "analysis/stepoutcome.h"
 
+class GroupProtocol;
+class SplitTrainer;
 class WorkerPool;
 
 // When the steps of a run's tree are trained. The walker asks for a step
@@ -18,21 +22,32 @@ class TreeSchedule {
 public:
     virtual ~TreeSchedule() = default;
     // Trains step s of `tree` (and perhaps others); leaves it untrained
-    // when the run was cancelled.
+    // when the run has stopped.
     virtual void train_for(SplitTree* tree, int s) = 0;
+};
+
+// What a schedule trains with.
+struct TrainingMeans {
+    SplitTrainer* trainer = nullptr;
+    // The work of every step trained is added up here.
+    RunCounters* counters = nullptr;
+    // The epochs' arithmetic of the calling thread, with the run's threads.
+    EpochCompute* compute = nullptr;
+    WorkerPool* pool = nullptr;
+    // How a thread of the pool makes arithmetic of its own.
+    EpochComputeFactory make_compute = nullptr;
+    EpochSetup setup;
 };
 
 // With a front end: each step is trained when the walker reaches it, so
 // the tree grows on screen in recursion order, on the calling thread.
 class DepthFirstSchedule : public TreeSchedule {
 public:
-    DepthFirstSchedule(AnalysisModule* module, EpochCompute* arithmetic)
-        : module_(module), arithmetic_(arithmetic) {}
+    explicit DepthFirstSchedule(const TrainingMeans& means) : means_(means) {}
     void train_for(SplitTree* tree, int s) override;
 
 private:
-    AnalysisModule* module_;
-    EpochCompute* arithmetic_;
+    TrainingMeans means_;
 };
 
 // Without a front end in one process: a step trains as soon as its parent
@@ -42,13 +57,15 @@ private:
 class ReadySchedule : public TreeSchedule {
 public:
     // Shows the walk as far as the trained steps go; false once the walk
-    // has ended (at the call limit), when training stops.
+    // has ended (at the call limit), when training stops. It is the
+    // walker's own advance, which the run hands over: the schedule trains
+    // ahead of the walker and lets it go on between steps, while the
+    // walker asks the schedule only for the step it waits for.
     using Progress = std::function<bool()>;
 
-    // `first` computes the epochs of the calling thread; the other threads
-    // get their own. `progress` is called on the calling thread.
-    ReadySchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* first,
-                  const EpochSetup& setup, Progress progress);
+    // The walker enters at most call_limit + 1 steps. `progress` is called
+    // on the calling thread.
+    ReadySchedule(const TrainingMeans& means, int call_limit, Progress progress);
     ~ReadySchedule() override;
     ReadySchedule(const ReadySchedule&) = delete;
     ReadySchedule& operator=(const ReadySchedule&) = delete;
@@ -66,7 +83,7 @@ private:
     int take_step(const SplitTree& tree);
     // Under the mutex: records step s's split, branches it and makes its
     // children ready.
-    void branch(SplitTree* tree, int s, const AnalysisModule::StepOutcome& outcome,
+    void branch(SplitTree* tree, int s, const StepOutcome& outcome,
                 std::vector<SeqVector*> sides[kNeurons]);
     // Under the mutex: tells the threads without a step whether there is
     // something for them (a step ready, or the end).
@@ -74,8 +91,8 @@ private:
     // On the calling thread, under the mutex: shows the walk so far.
     void show_progress();
 
-    AnalysisModule* module_;
-    WorkerPool* pool_;
+    TrainingMeans means_;
+    // The arithmetic of each thread: the calling thread's, then their own.
     std::vector<EpochCompute*> computes_;
     std::vector<std::unique_ptr<EpochCompute>> own_computes_;
     Progress progress_;
@@ -96,8 +113,9 @@ private:
 // spread over the processes, which then tell one another the splits.
 class LevelSchedule : public TreeSchedule {
 public:
-    LevelSchedule(AnalysisModule* module, WorkerPool* pool, EpochCompute* threaded,
-                  const EpochSetup& setup);
+    // `taxa` are the run's taxa by id, for the splits that others send.
+    LevelSchedule(const TrainingMeans& means, GroupProtocol* protocol,
+                  const std::vector<SeqVector*>& taxa);
     ~LevelSchedule() override;
     LevelSchedule(const LevelSchedule&) = delete;
     LevelSchedule& operator=(const LevelSchedule&) = delete;
@@ -113,9 +131,9 @@ private:
     void share_splits(SplitTree* tree);
     long long cost(const SplitTree& tree, int s) const;
 
-    AnalysisModule* module_;
-    WorkerPool* pool_;
-    EpochCompute* threaded_;
+    TrainingMeans means_;
+    GroupProtocol* protocol_;
+    const std::vector<SeqVector*>& taxa_;
     // One per thread, for steps that train side by side.
     std::vector<std::unique_ptr<EpochCompute>> serial_;
     // The steps of the level to train next; the first is the whole tree.

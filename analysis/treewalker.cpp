@@ -3,8 +3,9 @@
 #include <ostream>
 
 #include "analysis/analysisfrontend.h"
-#include "analysis/analysismodule.h"
 #include "analysis/check.h"
+#include "analysis/newicklabel.h"
+#include "analysis/seqvector.h"
 #include "analysis/splittree.h"
 #include "analysis/treeschedule.h"
 
@@ -61,7 +62,7 @@ bool TreeWalker::advance(const SplitTree& tree, int* waiting_for) {
             *waiting_for = place.step;
             return true;
         }
-        const AnalysisModule::StepOutcome& outcome = step.outcome;
+        const StepOutcome& outcome = step.outcome;
         std::ostream& console = *output_.console;
         for (int i = 0; i < outcome.zero_partitions; ++i) {
             console << "Error: Zero partition" << std::endl;
@@ -106,5 +107,5 @@ void TreeWalker::write(char c) {
 }
 
 void TreeWalker::write_label(const SeqVector* taxon) {
-    if (output_.writes_text) newick_ += AnalysisModule::newick_label(taxon->name);
+    if (output_.writes_text) newick_ += newick_label(taxon->name);
 }

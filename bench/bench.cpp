@@ -90,7 +90,7 @@ double field_seconds(const std::string& line, const std::string& key) {
 }
 
 void print_counters(const AnalysisModule& module) {
-    const AnalysisModule::RunCounters& c = module.counters;
+    const RunCounters& c = module.counters;
     std::printf(
         "counters epochs=%lld presentations=%lld exchanges=%lld continued=%lld threads=%d "
         "first_epochs=%lld first_seconds=%.6f\n",

@@ -9,6 +9,7 @@
 
 #include "analysis/analysisfrontend.h"
 #include "analysis/analysismodule.h"
+#include "analysis/newicklabel.h"
 #include "testsupport.h"
 
 namespace {
@@ -93,7 +94,7 @@ TEST(Newick, NamesWithNewickCharactersAreQuoted) {
         {"[note]", "'[note]'"},       {"O'Brien", "'O''Brien'"},  {"say\"hi\"", "'say\"hi\"'"},
         {"back\\", "'back\\'"},       {"{set}", "'{set}'"},       {"k=v", "'k=v'"},
     };
-    for (const Case& c : cases) EXPECT_EQ(AnalysisModule::newick_label(c.name), c.label) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(newick_label(c.name), c.label) << c.name;
     EXPECT_EQ(run_on("2 1 it's A b(2) C").tree_file, "('it''s','b(2)');\n");
 }
 

@@ -168,7 +168,7 @@ private:
 
     std::map<std::string, Split> plan_;
     bool ahead_;
-    AnalysisModule::RunCounters counters_;
+    RunCounters counters_;
 };
 
 struct Walk {
