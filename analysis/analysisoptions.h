@@ -34,8 +34,9 @@ struct AnalysisOptions {
     // process.
     static constexpr long long kCancelCheckWork = 1LL << 26;
     long long cancel_check_work = kCancelCheckWork;
-    // A run gives up when partition() is called more than call_limit + 1
-    // times; tests lower it to reach the limit with a few taxa.
+    // A run gives up when its walk enters more than call_limit + 1 split
+    // steps (the walker counts them); tests lower it to reach the limit
+    // with a few taxa.
     static constexpr int kCallLimit = 100000;
     int call_limit = kCallLimit;
 };

@@ -11,11 +11,6 @@ Base& Base::set(char letter) {
     return *this;
 }
 
-std::uint8_t Base::code_of(char letter) {
-    tavrel_assert(is_nucleotide(letter));
-    return code_of_nucleotide(letter);
-}
-
 const Base& Base::corner(int code) {
     tavrel_assert(code >= 0 && code < kLetters);
     return base_tables::kCorners[code];

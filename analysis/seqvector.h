@@ -31,12 +31,12 @@ struct Base {
     // The four letters as small codes, in the order A, C, G, T, for the
     // look-up tables of the fast epoch.
     static constexpr int kLetters = 4;
-    static std::uint8_t code_of(char letter);
     // The Base of a letter code: the same doubles that set() gives.
     static const Base& corner(int code);
 
-    // The same two look-ups without a check, for letters already known to
-    // be nucleotides (a taxon's, which were checked when it was made).
+    // A letter's code and its Base, without a check, for letters already
+    // known to be nucleotides (a taxon's, which were checked when it was
+    // made).
     static constexpr std::uint8_t code_of_nucleotide(char letter);
     static const Base& of_nucleotide(char letter);
 };
