@@ -4,10 +4,25 @@
 # compilers see every source; then the threaded code once more with
 # ThreadSanitizer; then the fuzz target over the sequence reader for a fixed
 # short time. Every build treats warnings as errors.
+#
+# scripts/test.sh --quick: the layout check and the normal build with its
+# tests only (no sanitizers, no fuzz), for the inner loop of development;
+# what CI runs is the whole command.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+quick=false
+case "${1:-}" in
+    "") ;;
+    --quick) quick=true ;;
+    *)
+        echo "usage: scripts/test.sh [--quick]" >&2
+        exit 2
+        ;;
+esac
 jobs=$(nproc)
-for compiler in g++ clang++; do
+compilers=(g++)
+$quick || compilers+=(clang++)
+for compiler in "${compilers[@]}"; do
     if ! command -v "$compiler" >/dev/null 2>&1; then
         echo "$compiler is needed (scripts/install-deps.sh installs it)" >&2
         exit 1
@@ -34,6 +49,9 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 configure build g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+if $quick; then
+    exit 0
+fi
 
 # The second compiler builds every test with both sanitizers, at -O1 as
 # AddressSanitizer advises: clang's -O0 makes the MPI runs of the tests
