@@ -109,6 +109,12 @@ TEST(HostileRun, TreeLinesStayWholeAndApart) {
         // A last line without its newline gets one, not the new tree glued on.
         {kPair, "((x,y)", "((x,y)\n(a,b);\n", {}},
         {kPair, "\n", "\n(a,b);\n", {}},
+        // The smallest files: the newline goes first whatever their size.
+        {kPair, "x", "x\n(a,b);\n", {}},
+        {kPair, "xy", "xy\n(a,b);\n", {}},
+        {kPair, "x\n", "x\n(a,b);\n", {}},
+        {kPair, "\n\n", "\n\n(a,b);\n", {}},
+        {kPair, "\nx", "\nx\n(a,b);\n", {}},
         // Two taxa of one name: the run goes on, with a warning.
         {"2 4 a ACGT a TTGA", kOldTree, kOldTree + "(a,a);\n"s, {repeated}},
     };
