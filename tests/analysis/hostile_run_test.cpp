@@ -42,6 +42,23 @@ std::string long_names_file() {
     return file;
 }
 
+// What as_unprivileged_user gives when nobody cannot run the program.
+const char kCannotRun[] = "(nobody cannot run the program)";
+
+// The start of a command line that runs the program as a user whom file
+// permissions bind: root reads and writes every file, so root's runs are
+// made as nobody, who may enter the folder `dir` then. Gives kCannotRun
+// when nobody cannot run the program; false when the folder cannot be
+// opened to nobody.
+bool as_unprivileged_user(const TempDir& dir, std::string* prefix) {
+    prefix->clear();
+    if (geteuid() != 0) return true;
+    *prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    if (chmod(dir.path("").c_str(), 0777) != 0) return false;
+    if (run_command(*prefix + "test -x " + program()).exit_code != 0) *prefix = kCannotRun;
+    return true;
+}
+
 }  // namespace
 
 // Each case: the sequence file, what the run says, its exit code, and the
@@ -251,17 +268,51 @@ TEST(HostileRun, UnreadableInputGivesTheSystemsReason) {
     const std::string out = dir.path("out.tre");
     ASSERT_EQ(chmod(in.c_str(), 0), 0);
     std::string as_user;
-    if (geteuid() == 0) {
-        // Root reads everything: run as nobody, who may enter the folder.
-        as_user = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-        ASSERT_EQ(chmod(dir.path("").c_str(), 0777), 0);
-        if (run_command(as_user + "test -x " + program()).exit_code != 0) {
-            GTEST_SKIP() << "nobody cannot run " << tavrel_bin();
-        }
-    }
+    ASSERT_TRUE(as_unprivileged_user(dir, &as_user));
+    if (as_user == kCannotRun) GTEST_SKIP() << "nobody cannot run " << tavrel_bin();
     const ProgramResult result = run_command(as_user + program() + batch_args(in, out));
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.out, std::vector<std::string>{"Error: Input file " + in +
                                                    " could not be read: Permission denied"});
     EXPECT_FALSE(file_exists(out));
+}
+
+// An existing tree file that may not be written is refused before the run:
+// its line at once, no progress, the file as it was. One that may be
+// written but not read takes the line (it ends in a newline here).
+TEST(HostileRun, TreeFileThatCannotBeWrittenIsRefusedBeforeTheRun) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kPair);
+    ASSERT_EQ(chmod(in.c_str(), 0644), 0);
+    std::string as_user;
+    ASSERT_TRUE(as_unprivileged_user(dir, &as_user));
+    if (as_user == kCannotRun) GTEST_SKIP() << "nobody cannot run " << tavrel_bin();
+    struct Case {
+        mode_t mode;
+        std::string tree_after;
+        std::vector<std::string> lines;  // all of them, progress included
+        int exit_code;
+    };
+    const std::string out = dir.path("out.tre");
+    const std::string refused = "Error: Output file " + out + " could not be created";
+    const Case cases[] = {
+        {0444, kOldTree, {refused}, 1},
+        {0400, kOldTree, {refused}, 1},
+        {0222, kOldTree + "(a,b);\n"s, {"Num_seqs: 2"}, 0},
+    };
+    for (const Case& c : cases) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(c.mode));
+        SCOPED_TRACE(mode);
+        std::remove(out.c_str());
+        dir.write("out.tre", kOldTree);
+        ASSERT_EQ(chmod(out.c_str(), c.mode), 0);
+        const ProgramResult result = run_command(as_user + program() + batch_args(in, out));
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        EXPECT_EQ(result.out, c.lines);
+        struct stat info;
+        ASSERT_EQ(stat(out.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.mode);
+        EXPECT_EQ(read_file(out), c.tree_after);
+    }
 }
