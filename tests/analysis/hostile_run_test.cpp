@@ -316,3 +316,56 @@ TEST(HostileRun, TreeFileThatCannotBeWrittenIsRefusedBeforeTheRun) {
         EXPECT_EQ(read_file(out), c.tree_after);
     }
 }
+
+// The reader's limits, through the program: the largest count and length
+// are read as numbers (the file then ends early), one more is refused; a
+// name of 99 bytes is taken, one of 100 refused; a bad token is shown whole
+// up to 40 bytes, and cut after 40 with "..." beyond.
+TEST(HostileRun, LimitsOfTheSequenceFile) {
+    TempDir dir;
+    const std::string n99(99, 'n');
+    const std::string x40(40, 'x');
+    const std::string a39(39, 'a');
+    struct Case {
+        std::string input;
+        std::vector<std::string> lines;  // without the progress lines
+        int exit_code;
+        std::string appended;  // the line the run appends, if any
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"2147483647 4\n", {"Error: File ends after 0 of 2147483647 taxa"}, 1, ""},
+        {"2147483648 4\n",
+         {"Error: Sequence count is too large: 2147483648 (the largest is 2147483647)"}, 1, ""},
+        {"1 2147483647\na ACGT\n",
+         {"Error: Sequence of taxon a has 4 characters, fewer than the sequence length "
+          "2147483647"}, 1, ""},
+        {"1 2147483648\na ACGT\n",
+         {"Error: Sequence length is too large: 2147483648 (the largest is 2147483647)"}, 1, ""},
+        // A count of 40 characters is read whole, leading zeros and all.
+        {std::string(39, '0') + "2 4\na ACGT\nb TTGA\n", {}, 0, "(a,b);"},
+        {x40 + " 4\n", {"Error: Sequence count is not a whole number: " + x40}, 1, ""},
+        {x40 + "x 4\n", {"Error: Sequence count is not a whole number: " + x40 + "..."}, 1, ""},
+        {"2 4\n" + n99 + " ACGT\nb TTGA\n", {}, 0, "(" + n99 + ",b);"},
+        {"2 4\n" + n99 + "n ACGT\nb TTGA\n",
+         {"Error: Name of taxon 1 is longer than 99 characters: " + std::string(40, 'n') + "..."},
+         1, ""},
+        // A name that is not too long is cut for the message alone.
+        {"1 4\n\x01" + a39 + " ACGT\n",
+         {"Error: Name of taxon 1 holds a control character: \\x01" + a39}, 1, ""},
+        {"1 4\n\x01" + a39 + "a ACGT\n",
+         {"Error: Name of taxon 1 holds a control character: \\x01" + a39 + "..."}, 1, ""},
+    };
+    // clang-format on
+    const std::string out = dir.path("out.tre");
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines.empty() ? c.appended : c.lines.front());
+        const std::string in = dir.write("case" + std::to_string(index++) + ".txt", c.input);
+        dir.write("out.tre", kOldTree);
+        const ProgramResult result = run_tavrel({"-nogui", "-input_path", in, "-output_path", out});
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        EXPECT_EQ(without_progress(result.out), c.lines);
+        EXPECT_EQ(read_file(out), kOldTree + (c.appended.empty() ? "" : c.appended + "\n"));
+    }
+}
