@@ -8,13 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <new>
 #include <sstream>
-#include <system_error>
 #include <utility>
 
 #include "analysis/analysisfrontend.h"
 #include "analysis/check.h"
+#include "analysis/currentrefusal.h"
 #include "analysis/groupmessages.h"
 #include "analysis/grouprelease.h"
 #include "analysis/inputfile.h"
@@ -263,7 +262,8 @@ void AnalysisModule::train(Training* training, EpochCompute* arithmetic, SeqVect
     // Unshared epochs make no exchange: with a front end on process 0, which
     // may cancel the run, the processes meet now and then instead.
     const bool meets = mpi_mode && in_order;
-    while (training->epoch < budget && !training->converged && !training->settled && !cancelled) {
+    while (training->epoch < budget && !training->converged && !training->settled && !cancelled &&
+           !training_abandoned()) {
         classify(training, arithmetic, inputs, members, counts);
         // Every process lists the members in the order of the processes
         // that classify them, which is input order with one process.
@@ -397,7 +397,7 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
     bool split = false;
     bool go_on = false;
     int budget = epochs;
-    for (int attempt = 0; attempt < kMaxAttempts && !split && !cancelled; ++attempt) {
+    for (int attempt = 0; attempt < kMaxAttempts && !split && !cancelled_run(); ++attempt) {
         if (go_on) {
             ++outcome->work.continued_attempts;
         } else if (attempt > 0) {
@@ -406,7 +406,7 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
             arithmetic->reset_neurons();
         }
         train(&training, arithmetic, inputs, n, sides, counts, budget, &outcome->work);
-        if (cancelled) break;
+        if (cancelled_run()) break;
         if (training.settled) {
             // This attempt and every one after it fail.
             outcome->zero_partitions += kMaxAttempts - attempt;
@@ -428,7 +428,7 @@ void AnalysisModule::split_group(SeqVector** inputs, int n, EpochCompute* arithm
         go_on = !in_order;
     }
     arithmetic->finish_step();
-    if (!split && !cancelled) {
+    if (!split && !cancelled_run()) {
         outcome->farthest_pair = true;
         split_by_farthest_pair(inputs, n, sides, counts);
     }
@@ -476,9 +476,14 @@ EpochSetup AnalysisModule::epoch_setup() const {
 
 void* AnalysisModule::run(void* module) {
     AnalysisModule* self = static_cast<AnalysisModule*>(module);
-    GroupRelease release(self);
-    self->run_status = self->execute_within_means();
-    release.ending(self->run_status.exit_code());
+    {
+        GroupRelease release(self);
+        self->run_status = self->execute_within_means();
+        release.ending(self->run_status.exit_code());
+    }
+    // The others wait for process 0's next input, or to be told that none
+    // comes.
+    if (self->waits_again) self->group_served = false;
     return nullptr;
 }
 
@@ -488,11 +493,8 @@ AnalysisStatus AnalysisModule::execute_within_means() {
     AnalysisStatus status = AnalysisStatus::success();
     try {
         return execute(&input, &loaded);
-    } catch (const std::bad_alloc&) {
-        status = AnalysisStatus::failure(memory_shortage(input, loaded));
-    } catch (const std::system_error& error) {
-        status = AnalysisStatus::failure("Error: The system refused the run a resource: " +
-                                         error.code().message());
+    } catch (...) {
+        status = current_refusal(memory_shortage(input, loaded));
     }
     // What the run holds goes at once: the memory ran short, and a window
     // goes on after the failure.
@@ -502,18 +504,12 @@ AnalysisStatus AnalysisModule::execute_within_means() {
     vectors_by_id = std::vector<SeqVector*>();
     taxa = std::vector<std::unique_ptr<SeqVector>>();
     // The other processes may be waiting for this one in a collective that
-    // it will never make. It ends at once, without leaving the group, and
-    // mpiexec ends them and exits with its exit code.
-    if (mpi_mode && (rank != 0 || group_served)) {
-        *options.console << status.message() << std::endl;
-        std::fflush(stdout);
-        std::_Exit(status.exit_code());
-    }
-    return status;
+    // it will never make.
+    return status.ending_group(mpi_mode && (rank != 0 || group_served));
 }
 
 std::string AnalysisModule::memory_shortage(const SequenceData& input, bool loaded) {
-    if (input.num_seqs == 0) return "Error: not enough memory to read the input";
+    if (input.num_seqs == 0) return std::string(kNoMemory) + " to read the input";
     return std::string("Error: not enough memory to ") + (loaded ? "analyse " : "read ") +
            std::to_string(input.num_seqs) + " x " + std::to_string(input.seq_len) + " positions";
 }
@@ -528,6 +524,7 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
     if (writes_output() && output_path.empty()) {
         return AnalysisStatus::failure("Error: No output file chosen");
     }
+    waits_again = false;
     status = load_taxa(input);
     if (!status.ok()) return status;
     *loaded = true;
@@ -535,6 +532,7 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
     newick.clear();
     call_limit_reached = false;
     cancelled = false;
+    abandoned.store(false, std::memory_order_relaxed);
     unshared_work = 0;
     counters = RunCounters();
     pool = std::make_unique<WorkerPool>(options.worker_threads > 0 ? options.worker_threads
@@ -546,6 +544,7 @@ AnalysisStatus AnalysisModule::execute(SequenceData* input, bool* loaded) {
               gui ? gui->tree_root() : nullptr, 0);
     compute.reset();
     pool.reset();
+    if (mpi_mode) end_message::agree(group.get());
     if (call_limit_reached) {
         newick.clear();
         return AnalysisStatus::failure("Hardcoded limit reached... exiting");
@@ -582,7 +581,12 @@ AnalysisStatus AnalysisModule::load_taxa(SequenceData* data) {
         in_order = agreement.front_end();
         if (agreement.refusal() != 0) return AnalysisStatus::silent_failure(agreement.refusal());
         status = agreement.differences(rank);
-        if (!status.ok()) return status;
+        if (!status.ok()) {
+            // With a window on process 0 its settings can be mended there:
+            // every process waits for the next run, as before this one.
+            if (agreement.front_end()) waits_again = true;
+            return status;
+        }
     }
     if (!mpi_mode) in_order = gui != nullptr;
     vectors_by_id = build_vectors(std::move(*data));

@@ -68,6 +68,10 @@ public:
     // largest, when several refuse). Gives the refusal, or process 0's
     // silent end when process 0 makes no run itself.
     AnalysisStatus refuse_run(const AnalysisStatus& refusal);
+    // The last run of an MPI group with a window on process 0 ended before
+    // its first epoch because the processes' settings differ: the group
+    // serves another run, which every process waits for.
+    bool group_waits_again() const { return waits_again; }
     // Asks the run under way to stop, from any thread (the window's "Quit"
     // on process 0 of a group): the processes of the group learn it at
     // their next exchange and end the run together, silently with exit code
@@ -184,8 +188,13 @@ private:
     // Whether the processes of the group share the epochs of a group of n
     // taxa of `length` positions (when they have no other group to train).
     bool shares_epochs(int n, int length) const;
-    // The run under way was cancelled (see cancel_run) and learnt it.
-    bool cancelled_run() const { return cancelled; }
+    // The run under way was cancelled (see cancel_run) and learnt it, or its
+    // training was abandoned: its steps stay untrained.
+    bool cancelled_run() const { return cancelled || training_abandoned(); }
+    // A failure on one thread ends the run: the steps that other threads
+    // train stop at their next epoch.
+    void abandon_training() { abandoned.store(true, std::memory_order_relaxed); }
+    bool training_abandoned() const { return abandoned.load(std::memory_order_relaxed); }
 
     // The run's boundary: the standard library's refusals (memory, threads)
     // end the run here, with a line of their own and nothing appended; in
@@ -288,11 +297,15 @@ private:
     // meeting of count_unshared_work, and then makes no other.
     std::atomic<bool> cancel_requested{false};
     bool cancelled = false;
+    // See abandon_training; read by every thread that trains a step.
+    std::atomic<bool> abandoned{false};
     // The work of unshared epochs since the processes last met.
     long long unshared_work = 0;
     // Process 0 of a group: the other processes have had the input or have
     // been told that none comes; they wait for nothing more from it.
     bool group_served = false;
+    // See group_waits_again.
+    bool waits_again = false;
     // Scratch of the per-epoch exchange, kept to avoid allocating every epoch.
     std::vector<int> exchange_counts;
     std::vector<int> exchange_displacements;

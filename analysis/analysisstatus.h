@@ -5,7 +5,7 @@
 // What a step of the analysis tells its caller: success, or the line to
 // show the user and the exit code that batch mode ends with. The engine
 // never ends the process itself; batch mode prints the line, the window
-// shows it in a message window.
+// shows it in a message window, and main ends a group that must end now.
 class AnalysisStatus {
 public:
     static AnalysisStatus success() { return AnalysisStatus(true, 0, std::string()); }
@@ -18,8 +18,23 @@ public:
     static AnalysisStatus silent_failure(int exit_code) {
         return AnalysisStatus(false, exit_code, std::string());
     }
+    // A failure of one process of an MPI group while the others may wait for
+    // it in a collective that it will never make: the process must end at
+    // once, and the group with it (main does, after the line).
+    static AnalysisStatus failure_ending_group(std::string line, int exit_code = 1) {
+        AnalysisStatus status(false, exit_code, std::move(line));
+        status.ends_group_now_ = true;
+        return status;
+    }
+    // The same status, ending the group at once when `now`.
+    AnalysisStatus ending_group(bool now) const {
+        AnalysisStatus status = *this;
+        status.ends_group_now_ = !ok_ && now;
+        return status;
+    }
 
     bool ok() const { return ok_; }
+    bool ends_group_now() const { return ends_group_now_; }
     int exit_code() const { return exit_code_; }
     const std::string& message() const { return message_; }
 
@@ -28,6 +43,7 @@ private:
         : ok_(ok), exit_code_(exit_code), message_(std::move(message)) {}
 
     bool ok_;
+    bool ends_group_now_ = false;
     int exit_code_;
     std::string message_;
 };

@@ -15,7 +15,7 @@ BlockedSignals::~BlockedSignals() {
 sigset_t BlockedSignals::termination() {
     sigset_t signals;
     sigemptyset(&signals);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&signals, signal);
+    for (int signal : kTerminationSignals) sigaddset(&signals, signal);
     return signals;
 }
 

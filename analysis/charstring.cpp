@@ -1,7 +1,6 @@
 #include "analysis/charstring.h"
 
 #include <cstring>
-#include <new>
 
 #include "analysis/check.h"
 
@@ -10,15 +9,23 @@ namespace {
 const char* or_empty(const char* text) {
     return text ? text : "";
 }
+
+int length_of(const char* text) {
+    return static_cast<int>(std::strlen(or_empty(text)));
+}
 }  // namespace
 
-CharString::CharString(const char* text)
-    : length(static_cast<int>(std::strlen(or_empty(text)))), sPtr(nullptr) {
-    setString(or_empty(text));
+// Memory that runs out is the standard library's refusal (std::bad_alloc),
+// which a run reports as such: it is no fault of the program's. Every change
+// makes its new buffer before it lets the old one go, so a string whose
+// change failed is as it was.
+
+CharString::CharString(const char* text) : length(0), sPtr(nullptr) {
+    setString(or_empty(text), length_of(text));
 }
 
-CharString::CharString(const CharString& other) : length(other.length), sPtr(nullptr) {
-    setString(other.sPtr);
+CharString::CharString(const CharString& other) : length(0), sPtr(nullptr) {
+    setString(other.sPtr, other.length);
 }
 
 CharString::~CharString() {
@@ -26,36 +33,22 @@ CharString::~CharString() {
 }
 
 CharString& CharString::operator=(const CharString& other) {
-    if (this != &other) {
-        delete[] sPtr;
-        length = other.length;
-        setString(other.sPtr);
-    }
+    if (this != &other) setString(other.sPtr, other.length);
     return *this;
 }
 
 CharString& CharString::operator=(char* const& text) {
-    assign(text);
+    setString(or_empty(text), length_of(text));
     return *this;
 }
 
 CharString& CharString::operator=(const char* text) {
-    assign(text);
+    setString(or_empty(text), length_of(text));
     return *this;
 }
 
-// The new buffer is filled before the old one goes, so assigning a string
-// its own text is safe.
-void CharString::assign(const char* text) {
-    char* old = sPtr;
-    length = static_cast<int>(std::strlen(or_empty(text)));
-    setString(or_empty(text));
-    delete[] old;
-}
-
 CharString& CharString::operator+=(char c) {
-    char* grown = new (std::nothrow) char[length + 2];
-    tavrel_assert(grown != nullptr);
+    char* grown = new char[length + 2];
     std::memcpy(grown, sPtr, length);
     grown[length] = c;
     grown[length + 1] = '\0';
@@ -79,9 +72,12 @@ const char& CharString::operator[](int subscript) const {
     return sPtr[subscript];
 }
 
-void CharString::setString(const char* text) {
-    sPtr = new (std::nothrow) char[length + 1];
-    tavrel_assert(sPtr != NULL);
-    std::memcpy(sPtr, text, length);
-    sPtr[length] = '\0';
+// `text` may be this string's own buffer: it is copied before that goes.
+void CharString::setString(const char* text, int textLength) {
+    char* buffer = new char[textLength + 1];
+    std::memcpy(buffer, text, textLength);
+    buffer[textLength] = '\0';
+    delete[] sPtr;
+    sPtr = buffer;
+    length = textLength;
 }

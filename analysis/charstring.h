@@ -21,8 +21,8 @@ public:
     const char* c_str() const { return sPtr; }
 
 private:
-    void setString(const char* text);
-    void assign(const char* text);
+    // Holds the first `textLength` characters of `text` from now on.
+    void setString(const char* text, int textLength);
 
     int length;
     char* sPtr;

@@ -157,3 +157,12 @@ const int* unpack(const int* at, int n, const std::vector<SeqVector*>& taxa,
 }
 
 }  // namespace split_message
+
+namespace end_message {
+
+void agree(ProcessGroup* group) {
+    int done = 1;
+    group->largest(&done, 1);
+}
+
+}  // namespace end_message

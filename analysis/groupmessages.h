@@ -27,6 +27,10 @@ class SeqVector;
 //    the blocks (split_message).
 // 5. With a front end, among epochs that every process trains alone: now
 //    and then one int broadcast from process 0, whether it cancels the run.
+// 6. At the end of the run, before process 0 writes the tree: one reduction
+//    of one int (end_message). A process that fails before it ends the
+//    group, so the tree is written only once every process has done its
+//    part.
 
 // Message 1.
 namespace input_message {
@@ -71,3 +75,8 @@ void pack(const std::vector<SeqVector*> sides[2], int zero_partitions, bool fart
 const int* unpack(const int* at, int n, const std::vector<SeqVector*>& taxa,
                   std::vector<SeqVector*> sides[2], int* zero_partitions, bool* farthest_pair);
 }  // namespace split_message
+
+// Message 6.
+namespace end_message {
+void agree(ProcessGroup* group);
+}  // namespace end_message

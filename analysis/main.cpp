@@ -4,13 +4,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "analysis/analysismodule.h"
 #include "analysis/blockedsignals.h"
 #include "analysis/commandline.h"
+#include "analysis/currentrefusal.h"
 #include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
+#include "analysis/processsignals.h"
 #include "analysis/showntext.h"
 #include "analysis/terminationwatcher.h"
 #include "analysis/treefile.h"
@@ -93,7 +96,11 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
     AnalysisStatus refusal = line.check_values();
     if (refusal.ok()) refusal = apply_tuning(module, line);
     if (!refusal.ok()) return module.refuse_run(refusal);
-    return run_once(module);
+    AnalysisStatus status = run_once(module);
+    // The window's settings differed from this process's: the window may
+    // run again with mended settings.
+    while (module.group_waits_again()) status = run_once(module);
+    return status;
 }
 
 // Ends the process at once with standard output flushed, for a run still
@@ -109,41 +116,67 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
 // The window mode, and process 0 of an MPI window run: the window until
 // "Quit". Only "-mpi" and "-nogui" of the command line mean anything here
 // (and what GLUT takes for itself).
-int window_sequence(AnalysisModule& module, int* argc, char** argv) {
+AnalysisStatus window_sequence(AnalysisModule& module, int* argc, char** argv) {
     // GLUT's own option, which GLUT would refuse by ending the process.
     const int display_option = CommandLine(argc, argv).find(kDisplayOption);
     if (display_option != 0 && display_option == *argc - 1) {
-        return report(AnalysisStatus::failure(
+        return AnalysisStatus::failure(
             std::string("Syntax Error: ") + kDisplayOption + " requires a value",
-            CommandLine::kExitUsage));
+            CommandLine::kExitUsage);
     }
     std::string display;
     if (!glow::Glow::CanOpenDisplay(*argc, argv, &display)) {
         display = display.empty() ? "(DISPLAY is not set)" : shown_text(display);
-        return report(AnalysisStatus::failure("Error: cannot open the display " + display +
-                                              "; run with -nogui for batch mode"));
+        return AnalysisStatus::failure("Error: cannot open the display " + display +
+                                       "; run with -nogui for batch mode");
     }
     // Before GLUT and the GL driver start threads of their own.
     start_termination_watcher();
     glow::Glow::Init(argc, argv);
     GUI gui(&module);
-    const int exit_code = gui.Run();
-    if (gui.analysisThread.IsRunning()) end_now(exit_code);
-    return exit_code;
+    AnalysisStatus status = AnalysisStatus::success();
+    try {
+        status = gui.Run();
+    } catch (...) {
+        // The window itself met a refusal: a run under way, which may hold
+        // the other processes of a group in a collective, cannot be waited
+        // for.
+        status = current_refusal(kNoMemory);
+    }
+    if (gui.analysisThread.IsRunning()) end_now(report(status));
+    return status;
+}
+
+// Runs a mode's sequence; the standard library's refusals that reach it
+// from outside a run (reading the command line, building the window) end it
+// with their line and exit code 1. With `others_may_wait`, another process
+// may wait for this one in a collective that it will never make: then the
+// group must end at once.
+template <typename Sequence>
+AnalysisStatus guarded(const Sequence& sequence, bool others_may_wait) {
+    try {
+        return sequence();
+    } catch (...) {
+        return current_refusal(kNoMemory).ending_group(others_may_wait);
+    }
 }
 
 int run_without_mpi(int argc, char** argv, bool batch) {
-    AnalysisModule module;
-    if (!batch) return window_sequence(module, &argc, argv);
-    return report(batch_sequence(module, CommandLine(&argc, argv)));
+    return report(guarded(
+        [&] {
+            AnalysisModule module;
+            if (!batch) return window_sequence(module, &argc, argv);
+            return batch_sequence(module, CommandLine(&argc, argv));
+        },
+        false));
 }
 
 // Process 0 of an MPI group: batch, or the window, which needs MPI calls
 // from its analysis thread.
-int process_zero_sequence(AnalysisModule& module, int* argc, char** argv, bool batch) {
-    if (batch) return report(batch_sequence(module, CommandLine(argc, argv)));
+AnalysisStatus process_zero_sequence(AnalysisModule& module, int* argc, char** argv, bool batch) {
+    if (batch) return batch_sequence(module, CommandLine(argc, argv));
     const AnalysisStatus threads = MpiProcessGroup::thread_support();
-    if (!threads.ok()) return report(threads);
+    if (!threads.ok()) return threads;
     return window_sequence(module, argc, argv);
 }
 
@@ -153,22 +186,42 @@ int process_zero_sequence(AnalysisModule& module, int* argc, char** argv, bool b
 // it writes the tree file.
 int initialize_mpi(int* argc, char*** argv, bool threaded) {
     const BlockedSignals held(BlockedSignals::termination());
-    return MpiProcessGroup::initialize(argc, argv, threaded);
+    const int rank = MpiProcessGroup::initialize(argc, argv, threaded);
+    restore_start_dispositions();
+    return rank;
 }
 
 int run_with_mpi(int argc, char** argv, bool batch) {
     const int rank = initialize_mpi(&argc, &argv, !batch);
     // Options are read from what MPI_Init left of the command line.
-    int code = 0;
-    {
-        AnalysisModule module(rank);
-        if (rank != 0) {
-            code = report(worker_sequence(module, CommandLine(&argc, argv)));
-        } else {
-            GroupRelease release(&module);
-            code = release.ending(process_zero_sequence(module, &argc, argv, batch));
+    AnalysisStatus status = AnalysisStatus::success();
+    if (rank != 0) {
+        // Process 0 waits for this one from the start.
+        status = guarded(
+            [&] {
+                AnalysisModule module(rank);
+                return worker_sequence(module, CommandLine(&argc, argv));
+            },
+            true);
+    } else {
+        // Until process 0 has its group, nothing can tell the others that
+        // no input comes.
+        std::unique_ptr<AnalysisModule> module;
+        status = guarded(
+            [&] {
+                module = std::make_unique<AnalysisModule>(rank);
+                return AnalysisStatus::success();
+            },
+            true);
+        if (module) {
+            GroupRelease release(module.get());
+            status =
+                guarded([&] { return process_zero_sequence(*module, &argc, argv, batch); }, false);
+            release.ending(status.exit_code());
         }
     }
+    const int code = report(status);
+    if (status.ends_group_now()) MpiProcessGroup::abort(code);
     MpiProcessGroup::finalize();
     return code;
 }
@@ -176,6 +229,8 @@ int run_with_mpi(int argc, char** argv, bool batch) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    restore_start_dispositions();
+    drop_output_without_reader();
     const bool mpi = find_argument(&argc, argv, "-mpi") != 0;
     const bool batch = find_argument(&argc, argv, "-nogui") != 0;
     return mpi ? run_with_mpi(argc, argv, batch) : run_without_mpi(argc, argv, batch);

@@ -10,12 +10,16 @@ MpiCallLog& MpiCallLog::instance() {
     return log;
 }
 
-std::string MpiCallLog::file_name(int rank) {
-    return "tavrel-mpi-" + std::to_string(rank) + ".log";
+MpiCallLog::FileName MpiCallLog::file_name(int rank) {
+    FileName name;
+    std::snprintf(name.text, sizeof name.text, "tavrel-mpi-%d.log", rank);
+    return name;
 }
 
-std::string MpiCallLog::growing_file_name(int rank) {
-    return file_name(rank) + ".part";
+MpiCallLog::FileName MpiCallLog::growing_file_name(int rank) {
+    FileName name;
+    std::snprintf(name.text, sizeof name.text, "tavrel-mpi-%d.log.part", rank);
+    return name;
 }
 
 double MpiCallLog::now() const {
@@ -66,7 +70,7 @@ bool MpiCallLog::finish() {
     const bool flushed = std::fflush(file_) == 0;
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
-    const std::string growing = growing_file_name(rank_);
+    const FileName growing = growing_file_name(rank_);
     if (failed_ || !flushed || !closed ||
         std::rename(growing.c_str(), own_file_name().c_str()) != 0) {
         std::remove(growing.c_str());

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
-#include <string>
 
 // The record of every MPI call of one process, kept by the profiling layer
 // in mpicalllog.cpp (which defines the MPI functions the program calls and
@@ -16,20 +15,27 @@
 // of the call on this process. The lines go through a buffer of fixed size
 // into a file beside the final name, which takes that name when MPI is
 // finalised (or aborted): the log appears whole, replacing an older one,
-// and its memory stays the same however long the run.
+// and its memory stays the same however long the run. It allocates
+// nothing: it runs inside MPI_Init and MPI_Finalize, where a refusal of
+// memory could not be answered.
 class MpiCallLog {
 public:
     static MpiCallLog& instance();
 
+    // A file name, held in place.
+    struct FileName {
+        char text[64];
+        const char* c_str() const { return text; }
+    };
     // The name of the log of process `rank`, and of the file it grows in.
-    static std::string file_name(int rank);
-    static std::string growing_file_name(int rank);
+    static FileName file_name(int rank);
+    static FileName growing_file_name(int rank);
 
     // Seconds since MPI_Init was entered (0 before).
     double now() const;
     void start();
     // The name of this process's log.
-    std::string own_file_name() const { return file_name(rank_); }
+    FileName own_file_name() const { return file_name(rank_); }
     // This process's place in the group: the log can start its file.
     void set_group(int rank, int size);
     void add(const char* name, double start, double end, long long bytes);

@@ -1,10 +1,13 @@
 #include "analysis/mpiprocessgroup.h"
 
 #include <mpi.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -16,6 +19,10 @@ namespace {
 // wait costs next to nothing.
 constexpr std::chrono::milliseconds kFirstPause(1);
 constexpr std::chrono::milliseconds kLongestPause(100);
+// How long an aborting process waits at most for mpiexec to read its last
+// lines.
+constexpr int kOutputDrainLooks = 200;
+constexpr std::chrono::milliseconds kOutputDrainPause(5);
 
 }  // namespace
 
@@ -47,6 +54,20 @@ AnalysisStatus MpiProcessGroup::thread_support() {
                                    std::to_string(granted_thread_level_) +
                                    ", the window needs MPI_THREAD_SERIALIZED (" +
                                    std::to_string(MPI_THREAD_SERIALIZED) + "); run with -nogui");
+}
+
+void MpiProcessGroup::abort(int exit_code) {
+    std::fflush(stdout);
+    // mpiexec reads this process's output through a pipe and may stop
+    // reading once it hears of the abort: the line that says why goes first.
+    for (int look = 0; look < kOutputDrainLooks; ++look) {
+        int unread = 0;
+        if (::ioctl(STDOUT_FILENO, FIONREAD, &unread) != 0 || unread == 0) break;
+        std::this_thread::sleep_for(kOutputDrainPause);
+    }
+    MPI_Abort(MPI_COMM_WORLD, exit_code);
+    // MPI_Abort does not return; should it, the process still ends.
+    std::_Exit(exit_code);
 }
 
 void MpiProcessGroup::finalize() {

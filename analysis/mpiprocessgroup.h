@@ -16,6 +16,10 @@ public:
     // names the level it grants. Success after an initialize without threads.
     static AnalysisStatus thread_support();
     static void finalize();
+    // Ends every process of the group at once with `exit_code`, for a
+    // process that the others may wait for in a collective it will never
+    // make.
+    [[noreturn]] static void abort(int exit_code);
 
     MpiProcessGroup();
 

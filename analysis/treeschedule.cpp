@@ -85,6 +85,21 @@ void ReadySchedule::show_progress() {
 }
 
 void ReadySchedule::train_steps(SplitTree* tree, int thread) {
+    try {
+        train_until_done(tree, thread);
+    } catch (...) {
+        // A failure anywhere (a step's training, its branching, the walk)
+        // ends the run: every thread stops at once, the steps under way at
+        // their next epoch, and the failure goes on to the caller.
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopped_ = true;
+        module_->abandon_training();
+        note_waiting();
+        throw;
+    }
+}
+
+void ReadySchedule::train_until_done(SplitTree* tree, int thread) {
     AnalysisModule::StepOutcome outcome;
     std::vector<SeqVector*> sides[kNeurons];
     for (;;) {
@@ -103,16 +118,7 @@ void ReadySchedule::train_steps(SplitTree* tree, int thread) {
             pool_->help_until([this] { return waiting_.load(std::memory_order_acquire); });
             continue;
         }
-        bool split = false;
-        try {
-            split = tree->split(s, module_, computes_[thread], false, &outcome, sides);
-        } catch (...) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stopped_ = true;
-            --training_;
-            note_waiting();
-            throw;
-        }
+        const bool split = tree->split(s, module_, computes_[thread], false, &outcome, sides);
         std::lock_guard<std::mutex> lock(mutex_);
         --training_;
         // A cancelled run leaves its step untrained; the walker stops there.

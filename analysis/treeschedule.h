@@ -58,8 +58,10 @@ public:
     void train_for(SplitTree* tree, int s) override;
 
 private:
-    // What each thread does until every step is trained.
+    // What each thread does until every step is trained; a failure on any
+    // thread stops them all.
     void train_steps(SplitTree* tree, int thread);
+    void train_until_done(SplitTree* tree, int thread);
     // Under the mutex: the largest step ready to train, or -1.
     int take_step(const SplitTree& tree);
     // Under the mutex: records step s's split, branches it and makes its
@@ -83,7 +85,7 @@ private:
     std::vector<int> ready_;
     // Steps being trained.
     int training_ = 0;
-    // A thread's training threw, or the walk has ended: the threads stop.
+    // A thread failed, or the walk has ended: the threads stop.
     bool stopped_ = false;
     // Something for a thread without a step: a step ready, or the end.
     std::atomic<bool> waiting_{false};

@@ -85,7 +85,8 @@ GUI::GUI(AnalysisModule* analysisModule)
       quitButton(nullptr),
       openButton(nullptr),
       palette(nullptr),
-      analysisThread([this](const AnalysisStatus& status) { OnRunFinished(status); }) {
+      analysisThread([this](const AnalysisStatus& status) { OnRunFinished(status); }),
+      ending_(AnalysisStatus::success()) {
     analysis->gui = this;
     mainWindow = new glow::GlowWindow(kTitle, kAnyPlace, kAnyPlace, kWindowWidth, kWindowHeight,
                                       glow::GlowDisplayMode(), glow::GlowEventMask());
@@ -136,14 +137,14 @@ void GUI::BuildViews() {
         mainWindow, SceneView::Placement(kPaletteWidth, kTreeHeight, kChartWidth, kChartHeight));
 }
 
-int GUI::Run() {
+AnalysisStatus GUI::Run() {
     glow::Glow::MainLoop();
     windowClosed_ = true;
     // A run of an MPI group has the other processes in it: they stop it
     // together at their next exchange, so that every process ends cleanly.
     if (analysisThread.IsRunning() && analysis->mpi_mode) analysis->cancel_run();
     if (analysisThread.HasEnded() || analysis->mpi_mode) analysisThread.Finish();
-    return kQuitExitCode;
+    return ending_;
 }
 
 const char* GUI::GetInputPath() const {
@@ -241,7 +242,17 @@ void GUI::Quit() {
 }
 
 void GUI::OnRunFinished(const AnalysisStatus& status) {
-    if (status.ok()) {
+    if (status.ends_group_now()) {
+        // The other processes wait for this one in the run's collectives:
+        // the window cannot go on without them.
+        ending_ = status;
+        glow::Glow::LeaveMainLoop();
+    } else if (analysis->group_waits_again()) {
+        // The settings differ from the other processes': they wait for a
+        // run with mended settings.
+        groupRunStarted_ = false;
+        ShowMessage(kErrorTitle, status.message());
+    } else if (status.ok()) {
         PrintLine("Tree appended to " + shown_text(analysis->output_path));
     } else if (!status.message().empty()) {
         ShowMessage(kErrorTitle, status.message());

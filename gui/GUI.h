@@ -4,6 +4,7 @@
 #include <string>
 
 #include "analysis/analysisfrontend.h"
+#include "analysis/analysisstatus.h"
 #include "glow/core/TReceiver.h"
 #include "gui/AnalysisThread.h"
 
@@ -18,7 +19,6 @@ class GlowWindow;
 struct GlowPushButtonMessage;
 }  // namespace glow
 class AnalysisModule;
-class AnalysisStatus;
 class ConvergenceSubWindow;
 class TreeSubWindow;
 
@@ -40,11 +40,14 @@ public:
     GUI& operator=(const GUI&) = delete;
 
     // The toolkit's main loop until "Quit" or the window's close button;
-    // gives the exit code, 0. A run that has ended by then is finished (its
-    // line printed); one of an MPI group is cancelled and waited for, since
-    // the other processes take part in it and stop with it. GLUT has closed
-    // every window on return: call nothing of the toolkit after.
-    int Run();
+    // gives how the window ends: success (exit code 0), or the failure of a
+    // run of an MPI group that the other processes may still wait for, which
+    // ends the loop at once and must end the group. A run that has ended by
+    // then is finished (its line printed); one of an MPI group is cancelled
+    // and waited for, since the other processes take part in it and stop
+    // with it. GLUT has closed every window on return: call nothing of the
+    // toolkit after.
+    AnalysisStatus Run();
 
     // Replaces the analysis object without linking it back; null is
     // answered with "??".
@@ -111,6 +114,8 @@ private:
     bool groupRunStarted_ = false;
     // "Quit" has left the main loop: GLUT has closed the windows.
     bool windowClosed_ = false;
+    // How the window ends (see Run).
+    AnalysisStatus ending_;
 };
 
 #endif

@@ -382,7 +382,7 @@ TEST(SharedTreeFile, SignalDuringTheWriteWaitsForTheWholeLine) {
     const std::string in = dir.write("in.txt", long_names_file(taxa, 't', 3));
     const std::string out = dir.path("out.tre");
     const std::string expected = kOldTree + tree_line_of(quick_args(in, out), out) + "\n";
-    for (int signal : {SIGTERM, SIGINT, SIGQUIT}) {
+    for (int signal : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
         SCOPED_TRACE(strsignal(signal));
         bool caught = false;
         for (int attempt = 0; attempt < kTries && !caught; ++attempt) {
@@ -512,8 +512,7 @@ TEST(SharedTreeFile, SignalIgnoredAtTheStartLeavesTheRunToFinish) {
 }
 
 // A pipe whose reader goes away while the line goes into it: the write
-// fails with EPIPE, the run says so, and the SIGPIPE that the write raised
-// ends nothing (the signal is still at its default).
+// fails with EPIPE, the run says so, and no SIGPIPE ends the run.
 TEST(SharedTreeFile, ReaderThatGoesAwayEndsTheWriteNotTheRun) {
     TempDir dir;
     // A line far longer than a pipe holds: the write waits for the reader.
@@ -534,6 +533,24 @@ TEST(SharedTreeFile, ReaderThatGoesAwayEndsTheWriteNotTheRun) {
     EXPECT_EQ(without_progress(lines_of(read_file(dir.path("stdout")))),
               std::vector<std::string>{"Error: Output file " + fifo +
                                        " could not be written: Broken pipe"});
+}
+
+// Progress lines into a pipe whose reader has read one and gone: the lines
+// are lost, not the run, which appends its tree and ends as it would have.
+TEST(SharedTreeFile, ProgressReaderThatGoesAwayLosesTheLinesNotTheTree) {
+    TempDir dir;
+    // More progress lines than a pipe holds: the run still writes them
+    // when the reader has gone.
+    const std::string in = dir.write("in.txt", long_names_file(3000 / size_divisor(), 'h', 6));
+    const std::string out = dir.path("out.tre");
+    const std::string line = tree_line_of(quick_args(in, out), out);
+    dir.write("out.tre", kOldTree);
+    std::string command = shell_quote(tavrel_bin()) + " ";
+    for (const std::string& arg : quick_args(in, out)) command += shell_quote(arg) + " ";
+    const ProgramResult result = run_command(
+        "bash -c " + shell_quote(command + "| head -1 >/dev/null; exit ${PIPESTATUS[0]}"));
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_TRUE(same_text(read_file(out), kOldTree + line + "\n"));
 }
 
 // A run under an address space limit that cannot hold its input: one line,

@@ -1,9 +1,15 @@
 #include "testsupport.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -111,6 +117,88 @@ long long least_that_works(long long from, long long most, long long resolution,
         (works(middle) ? enough : too_little) = middle;
     }
     return enough;
+}
+
+namespace {
+constexpr int kPollMsecs = 5;
+}  // namespace
+
+BoundedResult run_bounded(const BoundedRun& run) {
+    BoundedResult result;
+    // Everything the child needs is made before it exists: after fork it
+    // only calls what is safe in a child of a threaded process.
+    std::vector<std::string> environment;
+    for (char** e = environ; *e; ++e) environment.emplace_back(*e);
+    environment.insert(environment.end(), run.environment.begin(), run.environment.end());
+    std::vector<char*> envp;
+    for (std::string& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> args = run.args;
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string out_path = run.dir + "/bounded-stdout.txt";
+    const std::string err_path = run.dir + "/bounded-stderr.txt";
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    const int machine = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    for (int c = 0; c < run.cores; ++c) CPU_SET((run.first_core + c) % machine, &cores);
+
+    const pid_t pid = fork();
+    if (pid < 0) {
+        ADD_FAILURE() << "fork failed";
+        return result;
+    }
+    if (pid == 0) {
+        setpgid(0, 0);
+        const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || chdir(run.dir.c_str()) != 0) _exit(127);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        if (run.cores > 0) sched_setaffinity(0, sizeof cores, &cores);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    // The child's own group, so that a run that hangs goes with everything
+    // it started (mpiexec's processes).
+    setpgid(pid, pid);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(run.bound_msecs);
+    for (;;) {
+        const pid_t done = waitpid(pid, &result.wait_status, WNOHANG);
+        if (done == pid) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            result.timed_out = true;
+            kill(-pid, SIGKILL);
+            waitpid(pid, &result.wait_status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMsecs));
+    }
+    // What the run left behind it: mpiexec's processes end with it.
+    kill(-pid, SIGKILL);
+    result.out = lines_of(read_file(out_path));
+    result.err = read_file(err_path);
+    std::filesystem::remove(out_path);
+    std::filesystem::remove(err_path);
+    return result;
+}
+
+std::string status_text(int wait_status) {
+    if (WIFSIGNALED(wait_status)) return "signal " + std::to_string(WTERMSIG(wait_status));
+    return "exit code " + std::to_string(WEXITSTATUS(wait_status));
+}
+
+void run_in_parallel(int count, int threads, const std::function<void(int)>& task) {
+    std::atomic<int> next{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&] {
+            for (int i = next++; i < count; i = next++) task(i);
+        });
+    }
+    for (std::thread& worker : workers) worker.join();
 }
 
 ProgramResult run_tavrel(const std::vector<std::string>& args) {

@@ -57,6 +57,36 @@ long long least_that_works(long long from, long long most, long long resolution,
 // argument, standard output captured, standard error dropped.
 ProgramResult run_tavrel(const std::vector<std::string>& args);
 
+// A run of a program that must end within a bound.
+struct BoundedRun {
+    // The program and its arguments.
+    std::vector<std::string> args;
+    // NAME=value entries added to the environment.
+    std::vector<std::string> environment;
+    // The working directory; standard output and error go to files there.
+    std::string dir;
+    // The processors it may use (its affinity): `cores` of them from
+    // `first_core` on, wrapping round at the machine's last; 0: all.
+    int cores = 0;
+    int first_core = 0;
+    // How long it may take; then it is killed with all it started.
+    int bound_msecs = 60000;
+};
+struct BoundedResult {
+    bool timed_out = false;
+    // As waitpid gives it.
+    int wait_status = 0;
+    std::vector<std::string> out;
+    std::string err;
+};
+// Runs the program directly (no shell) and waits for it, polling.
+BoundedResult run_bounded(const BoundedRun& run);
+// How a wait status reads in a message: "exit code N" or "signal N".
+std::string status_text(int wait_status);
+
+// Runs task(i) for every i in [0, count) on `threads` threads at once.
+void run_in_parallel(int count, int threads, const std::function<void(int)>& task);
+
 // `arg` as one word of a shell command line.
 std::string shell_quote(const std::string& arg);
 

@@ -211,6 +211,67 @@ TEST_F(MpiWindowTest, TheCloseButtonEndsTheGroupAsQuitDoes) {
     }
 }
 
+// Settings of the window that differ from the other processes' end the run
+// before its first epoch, and no process's own settings are wrong: the
+// others wait again, so the window can run with its settings mended, and
+// "Quit" ends every process with exit code 0 either way.
+TEST_F(MpiWindowTest, ARunRefusedForDifferentSettingsLetsAMendedRunGo) {
+    for (const bool mend : {false, true}) {
+        SCOPED_TRACE(mend ? "mended and run again" : "quit after the refusal");
+        std::remove(dir.path("input.seq.tre").c_str());
+        // The other processes' model is Euclidian, the window's JC.
+        WindowProgram group(dir.path(""), Group({}));
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << group.Errors();
+        ASSERT_TRUE(guitest::ClickAt(window, spots.open));
+        ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
+        if (mend) {
+            ASSERT_TRUE(guitest::ClickAt(window, spots.euclidian));
+            ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+            ASSERT_TRUE(guitest::WaitFor(
+                [&] { return Count(group.Output(), "Tree appended to input.seq.tre") == 1; },
+                kRunMsecs))
+                << testing::PrintToString(group.Output());
+        }
+        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
+        ExpectCleanEnd(group);
+        EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), mend ? 1u : 0u);
+        // Every process began the mended run's first group, once.
+        EXPECT_EQ(Count(group.Output(), "Num_seqs: 10"), mend ? kProcesses : 0);
+        CompleteLogs();
+    }
+}
+
+// A process whose own command line holds a setting that cannot run refuses
+// the run and says why; the whole group ends with it, since no window can
+// mend it: the window says that another process ended the run, refuses the
+// next one, and mpiexec exits with the refusal's code 1 after "Quit".
+TEST_F(MpiWindowTest, AProcessThatRefusesItsOwnSettingsEndsTheGroup) {
+    WindowProgram group(dir.path(""), GroupWithWindowSettings({"-epochs", "0"}));
+    const std::string window = guitest::WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << group.Errors();
+    ASSERT_TRUE(guitest::ClickAt(window, spots.open));
+    ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
+    ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+    ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
+    ASSERT_TRUE(guitest::WaitFor(
+        [&] {
+            return Count(group.Output(), "Error: epochs must be at least 1, not 0") ==
+                   kProcesses - 1;
+        },
+        kRunMsecs))
+        << testing::PrintToString(group.Output());
+    ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+    ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
+    ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+    ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
+    EXPECT_EQ(group.ExitCode(), 1) << group.Errors();
+    EXPECT_EQ(read_file(dir.path("input.seq.tre")), "");
+}
+
 // "Quit" (or the close button) during a run that would last minutes stops
 // every process within seconds, wherever the run is: in a group whose
 // epochs the processes share, exchanging after every epoch, or in groups

@@ -4,8 +4,10 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "analysis/seqvector.h"
@@ -326,6 +328,63 @@ TEST_F(TreeViewTest, AFlickLeavesTheTreeTurningUntilTheNextPress) {
     glowtest::SendMouse(view, 1, kDown, kCentreX, kCentreY);
     EXPECT_FALSE(data->IsSpinning());
     glowtest::SendMouse(view, 1, kUp, kCentreX, kCentreY);
+}
+
+// The flick as a user makes it, through X: press, quick moves, release while
+// the mouse still moves, on the program's own clock. Afterwards no event
+// comes, and the screen shows the tree at a new angle at every look.
+TEST_F(TreeViewTest, AFlickThroughXKeepsTheTreeTurningOnItsOwn) {
+    Grow();
+    view->Refresh();
+    const int left = view->GlobalX();
+    const int top = view->GlobalY();
+    auto screen = [&] {
+        return glowtest::ReadScreen(left, top, FrontEndLayout::kTreeWidth,
+                                    FrontEndLayout::kTreeHeight);
+    };
+    glowtest::Pump(100);
+    const glowtest::Pixels still = screen();
+    EXPECT_TRUE(glowtest::SavePicture("gui_tree_view_before_flick", still));
+    glowtest::Pump(100);
+    ASSERT_TRUE(screen().rgba == still.rgba) << "the view changes without a flick";
+
+    // One gesture in one xdotool call, on a thread of its own while this
+    // one runs the main loop, so that the moves are painted as they come.
+    // A release is a flick only when paints of the moves fall within the
+    // last 100 ms before it; on a loaded machine the loop may miss them, and
+    // a user would flick again: so may the test, a few times.
+    const std::string w = "--window " + std::to_string(glowtest::XWindowOf(view));
+    std::string gesture =
+        "mousemove " + w + " 100 " + std::to_string(kCentreY) + " mousedown 1 sleep 0.1";
+    for (int x = 140; x <= 420; x += 40)
+        gesture += " mousemove " + w + " " + std::to_string(x) + " " + std::to_string(kCentreY) +
+                   " sleep 0.02";
+    gesture += " mouseup 1";
+    for (int attempt = 1; attempt <= 5 && !data->IsSpinning(); ++attempt) {
+        SCOPED_TRACE(testing::Message() << "attempt " << attempt);
+        std::atomic<bool> done{false}, sent{false};
+        std::thread flick([&] {
+            sent = glowtest::Xdotool(gesture);
+            done = true;
+        });
+        glowtest::PumpUntil([&] { return done && !view->manipulator->IsDragging(); });
+        flick.join();
+        ASSERT_TRUE(sent);
+        glowtest::PumpUntil([&] { return data->IsSpinning(); }, 1000);
+    }
+    ASSERT_TRUE(data->IsSpinning()) << "five flicks left no spin";
+
+    // The loop alone turns it: each look at the screen finds a new picture.
+    glowtest::Pixels before = screen();
+    for (int look = 1; look <= 3; ++look) {
+        SCOPED_TRACE(testing::Message() << "look " << look);
+        const glow::Quaternionf rotation = data->GetRotation();
+        ASSERT_TRUE(glowtest::PumpUntil([&] { return data->GetRotation() != rotation; }));
+        ASSERT_TRUE(glowtest::PumpUntil([&] { return screen().rgba != before.rgba; }));
+        before = screen();
+    }
+    EXPECT_TRUE(glowtest::SavePicture("gui_tree_view_spinning", before));
+    EXPECT_TRUE(data->IsSpinning());
 }
 
 TEST_F(TreeViewTest, ADeepTreeDraws) {

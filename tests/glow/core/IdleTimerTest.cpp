@@ -2,6 +2,7 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -75,6 +76,41 @@ TEST_F(IdleTimerTest, OneIdleReceiverRemovingAnother) {
     EXPECT_EQ(Glow::NumIdleReceivers(), 2);
     Glow::RemoveIdleReceiver(&killer);
     Glow::RemoveIdleReceiver(&remover);
+}
+
+// The main loop itself, not a direct call, reaches the receivers: GLUT has
+// the toolkit's idle callback while any receiver is bound, and only then.
+TEST_F(IdleTimerTest, MainLoopCallsIdleReceiversWhileAnyIsBound) {
+    IdleProbe a("a"), b("b");
+    auto count = [](const std::string& entry) {
+        return std::count(Log().begin(), Log().end(), entry);
+    };
+    Glow::AddIdleReceiver(&a);
+    ASSERT_TRUE(glowtest::PumpUntil([&] { return count("idle a") >= 3; }));
+    EXPECT_EQ(count("idle b"), 0);
+
+    Glow::AddIdleReceiver(&b);
+    Log().clear();
+    ASSERT_TRUE(glowtest::PumpUntil([&] { return count("idle b") >= 3; }));
+    // Every tick reaches both, in the order they were added.
+    for (std::size_t i = 0; i < Log().size(); ++i)
+        EXPECT_EQ(Log()[i], i % 2 == 0 ? "idle a" : "idle b") << "entry " << i;
+
+    // One of two removed: the other one's ticks go on.
+    Glow::RemoveIdleReceiver(&a);
+    Log().clear();
+    ASSERT_TRUE(glowtest::PumpUntil([&] { return count("idle b") >= 3; }));
+    EXPECT_EQ(count("idle a"), 0);
+
+    // The last one removed: GLUT has no idle callback left, and a while of
+    // the loop calls nobody.
+    Glow::RemoveIdleReceiver(&b);
+    EXPECT_EQ(glowtest::GlutIdleCallback(), nullptr);
+    Log().clear();
+    const int events = Glow::EventCounter();
+    glowtest::Pump(200);
+    EXPECT_TRUE(Log().empty());
+    EXPECT_EQ(Glow::EventCounter(), events);
 }
 
 int idleFunctionCalls = 0;

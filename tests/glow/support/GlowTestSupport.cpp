@@ -4,6 +4,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
@@ -27,10 +28,27 @@ void InitGlut() {
     glow::Glow::Init(&argc, argv);
 }
 
+namespace {
+
+// What the toolkit gave glutIdleFunc last; see the glutIdleFunc below.
+IdleCallback installedIdle = nullptr;
+
+// One round of glutMainLoop's loop.
+void LoopRound() {
+    glutMainLoopEvent();
+    if (installedIdle != nullptr) installedIdle();
+}
+
+}  // namespace
+
+IdleCallback GlutIdleCallback() {
+    return installedIdle;
+}
+
 void Pump(int msecs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(msecs);
     do {
-        glutMainLoopEvent();
+        LoopRound();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     } while (std::chrono::steady_clock::now() < end);
 }
@@ -39,7 +57,7 @@ bool PumpUntil(const std::function<bool()>& cond, int timeoutMsecs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMsecs);
     while (!cond()) {
         if (std::chrono::steady_clock::now() >= end) return false;
-        glutMainLoopEvent();
+        LoopRound();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
@@ -273,3 +291,13 @@ bool RequestClose(unsigned long xWindow, const char* displayName) {
 }
 
 }  // namespace glowtest
+
+// Takes the place of freeglut's glutIdleFunc for the toolkit linked into a
+// test program: it notes the callback for the pump's rounds and hands it on
+// to freeglut, so that GLUT holds exactly what the toolkit installed.
+void glutIdleFunc(void (*callback)(void)) {
+    using Real = void (*)(void (*)(void));
+    static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "glutIdleFunc"));
+    glowtest::installedIdle = callback;
+    if (real != nullptr) real(callback);
+}

@@ -19,11 +19,19 @@ namespace glowtest {
 // Glow::Init once per process (later calls do nothing).
 void InitGlut();
 
-// glutMainLoopEvent for about msecs milliseconds, sleeping a little between
-// rounds so that the X server and GLUT timers get their turn.
+// Rounds of GLUT's main loop for about msecs milliseconds, sleeping a little
+// between rounds so that the X server and GLUT timers get their turn. A round
+// is what glutMainLoop does each time: glutMainLoopEvent, then the idle
+// callback installed with glutIdleFunc, if one is (freeglut's
+// glutMainLoopEvent alone never calls it, and glutMainLoop ends GLUT when it
+// returns).
 void Pump(int msecs);
 // Pumps until cond() holds or timeoutMsecs pass; returns cond().
 bool PumpUntil(const std::function<bool()>& cond, int timeoutMsecs = 20000);
+// The idle callback last given to glutIdleFunc in this process (null when it
+// was removed or never set): what GLUT's main loop calls between events.
+using IdleCallback = void (*)();
+IdleCallback GlutIdleCallback();
 
 // The X window behind a toolkit window, and whether the X server shows it.
 unsigned long XWindowOf(glow::GlowSubwindow* window);

@@ -220,6 +220,80 @@ TEST_F(TextFieldTest, ShiftClickExtendsAndDragSelects) {
     EXPECT_EQ(Glow_TextField_AutoScrollTimer::timerId, 0);
 }
 
+// "hello world", "hello" selected through real X input, then erased: the
+// caret stands where the selection began, nothing stays selected, and the
+// next typed key lands there. Each direction of selection, made with Shift
+// and the arrows or by a drag, erased with Backspace or with Delete.
+TEST_F(TextFieldTest, ErasingASelectionLeavesTheCaretAtItsStart) {
+    enum Way { shiftArrows, mouseDrag };
+    const struct {
+        const char* name;
+        bool leftToRight;
+        Way way;
+        const char* key;
+    } cases[] = {
+        {"shift+right, backspace", true, shiftArrows, "BackSpace"},
+        {"shift+right, delete", true, shiftArrows, "Delete"},
+        {"shift+left, backspace", false, shiftArrows, "BackSpace"},
+        {"shift+left, delete", false, shiftArrows, "Delete"},
+        {"drag right, backspace", true, mouseDrag, "BackSpace"},
+        {"drag right, delete", true, mouseDrag, "Delete"},
+        {"drag left, backspace", false, mouseDrag, "BackSpace"},
+        {"drag left, delete", false, mouseDrag, "Delete"},
+    };
+    const std::string win = "--window " + std::to_string(glowtest::XWindowOf(sub));
+    const auto moveTo = [&](int x) {
+        return " mousemove " + win + " " + std::to_string(x) + " " + std::to_string(Mid());
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GlowTextFieldWidget* field = MakeField("hello world", 0, 0, 200);
+        const int m = field->TextMargin();
+        // Positions 0 and 5 ("hello") and where a press puts the caret there.
+        const int from = c.leftToRight ? 0 : 5, to = c.leftToRight ? 5 : 0;
+        const int fromX = X(m + W(std::string("hello").substr(0, from)));
+        const int toX = X(m + W(std::string("hello").substr(0, to)));
+        [&] {
+            if (c.way == shiftArrows) {
+                ASSERT_TRUE(glowtest::Xdotool(moveTo(fromX) + " click 1"));
+                ASSERT_TRUE(glowtest::PumpUntil(
+                    [&] { return field->HasKeyboardFocus() && field->Caret() == from; }));
+                std::string keys = "key";
+                for (int i = 0; i < 5; ++i) keys += c.leftToRight ? " shift+Right" : " shift+Left";
+                ASSERT_TRUE(glowtest::Xdotool(keys));
+            } else {
+                ASSERT_TRUE(glowtest::Xdotool(moveTo(fromX) + " mousedown 1" +
+                                              moveTo((fromX + toX) / 2) + moveTo(toX) +
+                                              " mouseup 1"));
+            }
+            ASSERT_TRUE(glowtest::PumpUntil([&] {
+                return field->Anchor() == from && field->Caret() == to;
+            })) << "anchor "
+                << field->Anchor() << ", caret " << field->Caret();
+            EXPECT_EQ(field->Buffer().SelectionStart(), 0);
+            EXPECT_EQ(field->Buffer().SelectionEnd(), 5);
+
+            ASSERT_TRUE(glowtest::Xdotool(std::string("key ") + c.key));
+            ASSERT_TRUE(glowtest::PumpUntil(
+                [&] { return std::string(field->GetText()) != "hello world"; }));
+            EXPECT_STREQ(field->GetText(), " world");
+            EXPECT_EQ(field->Caret(), 0);
+            EXPECT_EQ(field->Anchor(), 0);
+            EXPECT_EQ(field->Buffer().SelectionStart(), field->Buffer().SelectionEnd());
+            ExpectConsistent(field);
+
+            ASSERT_TRUE(glowtest::Xdotool("key x"));
+            ASSERT_TRUE(
+                glowtest::PumpUntil([&] { return std::string(field->GetText()) != " world"; }));
+            EXPECT_STREQ(field->GetText(), "x world");
+            EXPECT_EQ(field->Caret(), 1);
+            EXPECT_EQ(field->Anchor(), 1);
+        }();
+        delete field;
+        End();
+    }
+}
+
 TEST_F(TextFieldTest, TypingScrollsToKeepTheCaretOnTheRightEdge) {
     GlowTextFieldWidget* field = MakeField("", 0, 0, 60);
     Focus(field);
