@@ -420,7 +420,7 @@ TEST(SharedTreeFile, SignalDuringTheEpochsEndsTheRunByThatSignal) {
     const std::string stdout_file = dir.path("stdout");
     std::vector<std::string> args = batch_args(in, out);
     args.insert(args.end(), {"-epochs", "2000", "-convergence_threshold", "0"});
-    for (int signal : {SIGTERM, SIGINT, SIGQUIT}) {
+    for (int signal : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
         SCOPED_TRACE(strsignal(signal));
         bool caught = false;
         for (int attempt = 0; attempt < kTries && !caught; ++attempt) {
@@ -479,9 +479,9 @@ bool write_and_close(int fd, const std::string& text) {
     return ::close(fd) == 0 && ok;
 }
 
-// A signal that was ignored when the program started stays ignored: a run
-// that it reaches, here while the run waits for its input, finishes and
-// appends its line.
+// A signal that was ignored when the program started (by the shell's trap,
+// or SIGHUP by nohup) stays ignored: a run that it reaches, here while the
+// run waits for its input, finishes and appends its line.
 TEST(SharedTreeFile, SignalIgnoredAtTheStartLeavesTheRunToFinish) {
     TempDir dir;
     const std::string sample = dir.write("sample.txt", kFiveTaxa);
@@ -490,16 +490,26 @@ TEST(SharedTreeFile, SignalIgnoredAtTheStartLeavesTheRunToFinish) {
     const std::string fifo = dir.path("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string stdout_file = dir.path("stdout");
+    // What starts the program ignoring the signal, as a shell command that
+    // runs its arguments.
+    const auto trap = [](const char* name) {
+        return std::string("trap '' ") + name + "; exec \"$@\"";
+    };
     struct Case {
         int signal;
-        const char* name;  // as the shell's trap names it
+        std::string command;
     };
-    const Case cases[] = {{SIGTERM, "TERM"}, {SIGINT, "INT"}, {SIGQUIT, "QUIT"}};
+    const Case cases[] = {
+        {SIGTERM, trap("TERM")},
+        {SIGINT, trap("INT")},
+        {SIGQUIT, trap("QUIT")},
+        {SIGHUP, trap("HUP")},
+        {SIGHUP, "exec nohup \"$@\" </dev/null"},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.command);
         dir.write("out.tre", kOldTree);
-        const std::vector<std::string> ignoring = {
-            "/bin/sh", "-c", std::string("trap '' ") + c.name + "; exec \"$@\"", "sh"};
+        const std::vector<std::string> ignoring = {"/bin/sh", "-c", c.command, "sh"};
         BackgroundRun run(batch_args(fifo, out), stdout_file, {}, nullptr, ignoring);
         const int fd = writer_once_read(fifo, run);
         ASSERT_GE(fd, 0) << "the run did not read its input";

@@ -300,7 +300,7 @@ TEST_F(WindowModeTest, ASignalDuringTheWriteWaitsForTheWholeLine) {
         std::error_code unknown;
         return std::filesystem::file_size(out, unknown);
     };
-    for (int signal : {SIGTERM, SIGINT, SIGQUIT}) {
+    for (int signal : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
         SCOPED_TRACE(strsignal(signal));
         bool caught = false;
         for (int attempt = 0; attempt < kTries && !caught; ++attempt) {
@@ -338,7 +338,7 @@ TEST_F(WindowModeTest, ASignalDuringTheWriteWaitsForTheWholeLine) {
 
 // A request to end the program ends the idle window by that very signal.
 TEST_F(WindowModeTest, ASignalEndsTheIdleWindowByThatSignal) {
-    for (int signal : {SIGTERM, SIGINT, SIGQUIT}) {
+    for (int signal : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
         SCOPED_TRACE(strsignal(signal));
         WindowProgram program(dir.path(""), {tavrel_bin()});
         const std::string window = guitest::WaitForMainWindow();
@@ -352,26 +352,36 @@ TEST_F(WindowModeTest, ASignalEndsTheIdleWindowByThatSignal) {
     }
 }
 
-// A signal that was ignored when the program started stays ignored: the
-// window goes on, and the run that it reaches (here while the run waits
-// for its input from a FIFO) finishes and appends its line.
+// A signal that was ignored when the program started (by the shell's trap,
+// or SIGHUP by nohup) stays ignored: the window goes on, and the run that
+// it reaches (here while the run waits for its input from a FIFO) finishes
+// and appends its line.
 TEST_F(WindowModeTest, ASignalIgnoredAtTheStartLeavesTheRunToFinish) {
     const std::string fifo = dir.path("input.seq");
     const std::string sample = read_file(fifo);
     const BatchRun jc = Batch(dir, "JC");
     ASSERT_FALSE(jc.line.empty());
+    // What starts the program ignoring the signal, as a shell command that
+    // runs its arguments.
+    const auto trap = [](const char* name) {
+        return std::string("trap '' ") + name + "; exec \"$@\"";
+    };
     struct Case {
         int signal;
-        const char* name;  // as the shell's trap names it
+        std::string command;
     };
-    const Case cases[] = {{SIGTERM, "TERM"}, {SIGINT, "INT"}, {SIGQUIT, "QUIT"}};
+    const Case cases[] = {
+        {SIGTERM, trap("TERM")},
+        {SIGINT, trap("INT")},
+        {SIGQUIT, trap("QUIT")},
+        {SIGHUP, trap("HUP")},
+        {SIGHUP, "exec nohup \"$@\" </dev/null"},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.command);
         ASSERT_TRUE(guitest::MakeFifo(fifo));
         std::remove(dir.path("input.seq.tre").c_str());
-        WindowProgram program(dir.path(""),
-                              {"/bin/sh", "-c", std::string("trap '' ") + c.name + "; exec \"$@\"",
-                               "sh", tavrel_bin()});
+        WindowProgram program(dir.path(""), {"/bin/sh", "-c", c.command, "sh", tavrel_bin()});
         const std::string window = guitest::WaitForMainWindow();
         ASSERT_FALSE(window.empty()) << program.Errors();
         ASSERT_EQ(OpenAndAnswer(window), "Success Message");
