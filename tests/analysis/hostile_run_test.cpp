@@ -42,6 +42,23 @@ std::string long_names_file() {
     return file;
 }
 
+// What as_unprivileged_user gives when nobody cannot run the program.
+const char kCannotRun[] = "(nobody cannot run the program)";
+
+// The start of a command line that runs the program as a user whom file
+// permissions bind: root reads and writes every file, so root's runs are
+// made as nobody, who may enter the folder `dir` then. Gives kCannotRun
+// when nobody cannot run the program; false when the folder cannot be
+// opened to nobody.
+bool as_unprivileged_user(const TempDir& dir, std::string* prefix) {
+    prefix->clear();
+    if (geteuid() != 0) return true;
+    *prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    if (chmod(dir.path("").c_str(), 0777) != 0) return false;
+    if (run_command(*prefix + "test -x " + program()).exit_code != 0) *prefix = kCannotRun;
+    return true;
+}
+
 }  // namespace
 
 // Each case: the sequence file, what the run says, its exit code, and the
@@ -109,6 +126,12 @@ TEST(HostileRun, TreeLinesStayWholeAndApart) {
         // A last line without its newline gets one, not the new tree glued on.
         {kPair, "((x,y)", "((x,y)\n(a,b);\n", {}},
         {kPair, "\n", "\n(a,b);\n", {}},
+        // The smallest files: the newline goes first whatever their size.
+        {kPair, "x", "x\n(a,b);\n", {}},
+        {kPair, "xy", "xy\n(a,b);\n", {}},
+        {kPair, "x\n", "x\n(a,b);\n", {}},
+        {kPair, "\n\n", "\n\n(a,b);\n", {}},
+        {kPair, "\nx", "\nx\n(a,b);\n", {}},
         // Two taxa of one name: the run goes on, with a warning.
         {"2 4 a ACGT a TTGA", kOldTree, kOldTree + "(a,a);\n"s, {repeated}},
     };
@@ -245,17 +268,104 @@ TEST(HostileRun, UnreadableInputGivesTheSystemsReason) {
     const std::string out = dir.path("out.tre");
     ASSERT_EQ(chmod(in.c_str(), 0), 0);
     std::string as_user;
-    if (geteuid() == 0) {
-        // Root reads everything: run as nobody, who may enter the folder.
-        as_user = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-        ASSERT_EQ(chmod(dir.path("").c_str(), 0777), 0);
-        if (run_command(as_user + "test -x " + program()).exit_code != 0) {
-            GTEST_SKIP() << "nobody cannot run " << tavrel_bin();
-        }
-    }
+    ASSERT_TRUE(as_unprivileged_user(dir, &as_user));
+    if (as_user == kCannotRun) GTEST_SKIP() << "nobody cannot run " << tavrel_bin();
     const ProgramResult result = run_command(as_user + program() + batch_args(in, out));
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.out, std::vector<std::string>{"Error: Input file " + in +
                                                    " could not be read: Permission denied"});
     EXPECT_FALSE(file_exists(out));
+}
+
+// An existing tree file that may not be written is refused before the run:
+// its line at once, no progress, the file as it was. One that may be
+// written but not read takes the line (it ends in a newline here).
+TEST(HostileRun, TreeFileThatCannotBeWrittenIsRefusedBeforeTheRun) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kPair);
+    ASSERT_EQ(chmod(in.c_str(), 0644), 0);
+    std::string as_user;
+    ASSERT_TRUE(as_unprivileged_user(dir, &as_user));
+    if (as_user == kCannotRun) GTEST_SKIP() << "nobody cannot run " << tavrel_bin();
+    struct Case {
+        mode_t mode;
+        std::string tree_after;
+        std::vector<std::string> lines;  // all of them, progress included
+        int exit_code;
+    };
+    const std::string out = dir.path("out.tre");
+    const std::string refused = "Error: Output file " + out + " could not be created";
+    const Case cases[] = {
+        {0444, kOldTree, {refused}, 1},
+        {0400, kOldTree, {refused}, 1},
+        {0222, kOldTree + "(a,b);\n"s, {"Num_seqs: 2"}, 0},
+    };
+    for (const Case& c : cases) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(c.mode));
+        SCOPED_TRACE(mode);
+        std::remove(out.c_str());
+        dir.write("out.tre", kOldTree);
+        ASSERT_EQ(chmod(out.c_str(), c.mode), 0);
+        const ProgramResult result = run_command(as_user + program() + batch_args(in, out));
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        EXPECT_EQ(result.out, c.lines);
+        struct stat info;
+        ASSERT_EQ(stat(out.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.mode);
+        EXPECT_EQ(read_file(out), c.tree_after);
+    }
+}
+
+// The reader's limits, through the program: the largest count and length
+// are read as numbers (the file then ends early), one more is refused; a
+// name of 99 bytes is taken, one of 100 refused; a bad token is shown whole
+// up to 40 bytes, and cut after 40 with "..." beyond.
+TEST(HostileRun, LimitsOfTheSequenceFile) {
+    TempDir dir;
+    const std::string n99(99, 'n');
+    const std::string x40(40, 'x');
+    const std::string a39(39, 'a');
+    struct Case {
+        std::string input;
+        std::vector<std::string> lines;  // without the progress lines
+        int exit_code;
+        std::string appended;  // the line the run appends, if any
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"2147483647 4\n", {"Error: File ends after 0 of 2147483647 taxa"}, 1, ""},
+        {"2147483648 4\n",
+         {"Error: Sequence count is too large: 2147483648 (the largest is 2147483647)"}, 1, ""},
+        {"1 2147483647\na ACGT\n",
+         {"Error: Sequence of taxon a has 4 characters, fewer than the sequence length "
+          "2147483647"}, 1, ""},
+        {"1 2147483648\na ACGT\n",
+         {"Error: Sequence length is too large: 2147483648 (the largest is 2147483647)"}, 1, ""},
+        // A count of 40 characters is read whole, leading zeros and all.
+        {std::string(39, '0') + "2 4\na ACGT\nb TTGA\n", {}, 0, "(a,b);"},
+        {x40 + " 4\n", {"Error: Sequence count is not a whole number: " + x40}, 1, ""},
+        {x40 + "x 4\n", {"Error: Sequence count is not a whole number: " + x40 + "..."}, 1, ""},
+        {"2 4\n" + n99 + " ACGT\nb TTGA\n", {}, 0, "(" + n99 + ",b);"},
+        {"2 4\n" + n99 + "n ACGT\nb TTGA\n",
+         {"Error: Name of taxon 1 is longer than 99 characters: " + std::string(40, 'n') + "..."},
+         1, ""},
+        // A name that is not too long is cut for the message alone.
+        {"1 4\n\x01" + a39 + " ACGT\n",
+         {"Error: Name of taxon 1 holds a control character: \\x01" + a39}, 1, ""},
+        {"1 4\n\x01" + a39 + "a ACGT\n",
+         {"Error: Name of taxon 1 holds a control character: \\x01" + a39 + "..."}, 1, ""},
+    };
+    // clang-format on
+    const std::string out = dir.path("out.tre");
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines.empty() ? c.appended : c.lines.front());
+        const std::string in = dir.write("case" + std::to_string(index++) + ".txt", c.input);
+        dir.write("out.tre", kOldTree);
+        const ProgramResult result = run_tavrel({"-nogui", "-input_path", in, "-output_path", out});
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        EXPECT_EQ(without_progress(result.out), c.lines);
+        EXPECT_EQ(read_file(out), kOldTree + (c.appended.empty() ? "" : c.appended + "\n"));
+    }
 }

@@ -84,12 +84,15 @@ constexpr Ending kError = {false, 1};
 class BackgroundRun {
 public:
     // `cores`: the processors the run may use (and so the threads it
-    // makes), or null for those of the test.
+    // makes), or null for those of the test. `launcher`: a command that
+    // takes the program and its arguments and ends by exec'ing them (the
+    // run's process id stays the program's).
     BackgroundRun(const std::vector<std::string>& args, const std::string& output_file,
                   const std::vector<std::pair<int, rlim_t>>& limits = {},
-                  const cpu_set_t* cores = nullptr) {
-        std::vector<std::string> words = args;
-        words.insert(words.begin(), tavrel_bin());
+                  const cpu_set_t* cores = nullptr, const std::vector<std::string>& launcher = {}) {
+        std::vector<std::string> words = launcher;
+        words.push_back(tavrel_bin());
+        words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& word : words) argv.push_back(word.data());
         argv.push_back(nullptr);
@@ -379,7 +382,7 @@ TEST(SharedTreeFile, SignalDuringTheWriteWaitsForTheWholeLine) {
     const std::string in = dir.write("in.txt", long_names_file(taxa, 't', 3));
     const std::string out = dir.path("out.tre");
     const std::string expected = kOldTree + tree_line_of(quick_args(in, out), out) + "\n";
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int signal : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
         SCOPED_TRACE(strsignal(signal));
         bool caught = false;
         for (int attempt = 0; attempt < kTries && !caught; ++attempt) {
@@ -400,6 +403,121 @@ TEST(SharedTreeFile, SignalDuringTheWriteWaitsForTheWholeLine) {
             }
         }
         EXPECT_TRUE(caught) << "no run was still writing when its signal came";
+    }
+}
+
+// A request to end the program that comes while it trains ends it at once,
+// by that very signal (not an exit code of its own), with nothing appended.
+TEST(SharedTreeFile, SignalDuringTheEpochsEndsTheRunByThatSignal) {
+    // Epochs that never converge: every split trains its whole budget, and
+    // the run lasts seconds after its first progress line.
+    const int taxa = 4000 / size_divisor();
+    // Tries until one catches the run alive when the signal comes.
+    constexpr int kTries = 5;
+    TempDir dir;
+    const std::string in = dir.write("in.txt", simulated_file(taxa, 600, 11));
+    const std::string out = dir.path("out.tre");
+    const std::string stdout_file = dir.path("stdout");
+    std::vector<std::string> args = batch_args(in, out);
+    args.insert(args.end(), {"-epochs", "2000", "-convergence_threshold", "0"});
+    for (int signal : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        bool caught = false;
+        for (int attempt = 0; attempt < kTries && !caught; ++attempt) {
+            dir.write("out.tre", kOldTree);
+            BackgroundRun run(args, stdout_file);
+            const auto until = std::chrono::steady_clock::now() + kPatience;
+            while (read_file(stdout_file).rfind("Num_seqs: ", 0) != 0 && !run.ended() &&
+                   std::chrono::steady_clock::now() < until) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            ::kill(run.pid(), signal);
+            const Ending ending = run.wait();
+            caught = ending == Ending{true, signal};
+            if (caught) {
+                EXPECT_EQ(read_file(out), kOldTree) << "a run ended by a signal appended";
+            } else {
+                // Otherwise the run had ended before the signal came.
+                EXPECT_EQ(ending, kSuccess);
+            }
+        }
+        EXPECT_TRUE(caught) << "no run was still training when its signal came";
+    }
+}
+
+// The writing end of a FIFO once a run has opened it to read (until then
+// the open fails), or -1 when the run ends first or takes too long.
+int writer_once_read(const std::string& fifo, BackgroundRun& run) {
+    const auto until = std::chrono::steady_clock::now() + kPatience;
+    int fd = -1;
+    while ((fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 && !run.ended() &&
+           std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return fd;
+}
+
+// Writes all of `text` and closes `fd`; false when the reader has gone.
+// The SIGPIPE that a write raises then is taken away unseen.
+bool write_and_close(int fd, const std::string& text) {
+    sigset_t pipe_signal;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    sigset_t previous;
+    ::pthread_sigmask(SIG_BLOCK, &pipe_signal, &previous);
+    bool ok = ::fcntl(fd, F_SETFL, 0) == 0;
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<std::size_t>(n);
+    }
+    const timespec no_wait = {0, 0};
+    while (::sigtimedwait(&pipe_signal, nullptr, &no_wait) == SIGPIPE) {
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return ::close(fd) == 0 && ok;
+}
+
+// A signal that was ignored when the program started (by the shell's trap,
+// or SIGHUP by nohup) stays ignored: a run that it reaches, here while the
+// run waits for its input, finishes and appends its line.
+TEST(SharedTreeFile, SignalIgnoredAtTheStartLeavesTheRunToFinish) {
+    TempDir dir;
+    const std::string sample = dir.write("sample.txt", kFiveTaxa);
+    const std::string out = dir.path("out.tre");
+    const std::string expected = kOldTree + tree_line_of(batch_args(sample, out), out) + "\n";
+    const std::string fifo = dir.path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string stdout_file = dir.path("stdout");
+    // What starts the program ignoring the signal, as a shell command that
+    // runs its arguments.
+    const auto trap = [](const char* name) {
+        return std::string("trap '' ") + name + "; exec \"$@\"";
+    };
+    struct Case {
+        int signal;
+        std::string command;
+    };
+    const Case cases[] = {
+        {SIGTERM, trap("TERM")},
+        {SIGINT, trap("INT")},
+        {SIGQUIT, trap("QUIT")},
+        {SIGHUP, trap("HUP")},
+        {SIGHUP, "exec nohup \"$@\" </dev/null"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        dir.write("out.tre", kOldTree);
+        const std::vector<std::string> ignoring = {"/bin/sh", "-c", c.command, "sh"};
+        BackgroundRun run(batch_args(fifo, out), stdout_file, {}, nullptr, ignoring);
+        const int fd = writer_once_read(fifo, run);
+        ASSERT_GE(fd, 0) << "the run did not read its input";
+        ASSERT_EQ(::kill(run.pid(), c.signal), 0);
+        EXPECT_TRUE(write_and_close(fd, kFiveTaxa)) << "the run has gone";
+        EXPECT_EQ(run.wait(), kSuccess);
+        EXPECT_EQ(without_progress(lines_of(read_file(stdout_file))), std::vector<std::string>());
+        EXPECT_TRUE(same_text(read_file(out), expected));
     }
 }
 

@@ -300,7 +300,7 @@ TEST_F(WindowModeTest, ASignalDuringTheWriteWaitsForTheWholeLine) {
         std::error_code unknown;
         return std::filesystem::file_size(out, unknown);
     };
-    for (int signal : {SIGTERM, SIGINT}) {
+    for (int signal : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
         SCOPED_TRACE(strsignal(signal));
         bool caught = false;
         for (int attempt = 0; attempt < kTries && !caught; ++attempt) {
@@ -328,8 +328,81 @@ TEST_F(WindowModeTest, ASignalDuringTheWriteWaitsForTheWholeLine) {
             const std::string written = read_file(out);
             EXPECT_TRUE(written == expected)
                 << "the file holds " << written.size() << " bytes instead of " << expected.size();
-            caught = program.ExitCode() == 128 + signal;
+            // Ended by that very signal, not by an exit code of its own.
+            caught = program.TermSignal() == signal;
+            EXPECT_TRUE(caught || ended) << "ended with " << program.ExitCode();
         }
         EXPECT_TRUE(caught) << "no run was still writing when its signal came";
+    }
+}
+
+// A request to end the program ends the idle window by that very signal.
+TEST_F(WindowModeTest, ASignalEndsTheIdleWindowByThatSignal) {
+    for (int signal : {SIGTERM, SIGINT, SIGQUIT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        WindowProgram program(dir.path(""), {tavrel_bin()});
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << program.Errors();
+        const pid_t pid = program.Pid();
+        ASSERT_GT(pid, 0);
+        ASSERT_EQ(::kill(pid, signal), 0);
+        ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+        EXPECT_EQ(program.TermSignal(), signal) << "ended with " << program.ExitCode();
+        EXPECT_EQ(program.Output(), std::vector<std::string>());
+    }
+}
+
+// A signal that was ignored when the program started (by the shell's trap,
+// or SIGHUP by nohup) stays ignored: the window goes on, and the run that
+// it reaches (here while the run waits for its input from a FIFO) finishes
+// and appends its line.
+TEST_F(WindowModeTest, ASignalIgnoredAtTheStartLeavesTheRunToFinish) {
+    const std::string fifo = dir.path("input.seq");
+    const std::string sample = read_file(fifo);
+    const BatchRun jc = Batch(dir, "JC");
+    ASSERT_FALSE(jc.line.empty());
+    // What starts the program ignoring the signal, as a shell command that
+    // runs its arguments.
+    const auto trap = [](const char* name) {
+        return std::string("trap '' ") + name + "; exec \"$@\"";
+    };
+    struct Case {
+        int signal;
+        std::string command;
+    };
+    const Case cases[] = {
+        {SIGTERM, trap("TERM")},
+        {SIGINT, trap("INT")},
+        {SIGQUIT, trap("QUIT")},
+        {SIGHUP, trap("HUP")},
+        {SIGHUP, "exec nohup \"$@\" </dev/null"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        ASSERT_TRUE(guitest::MakeFifo(fifo));
+        std::remove(dir.path("input.seq.tre").c_str());
+        WindowProgram program(dir.path(""), {"/bin/sh", "-c", c.command, "sh", tavrel_bin()});
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << program.Errors();
+        ASSERT_EQ(OpenAndAnswer(window), "Success Message");
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        const int fd = guitest::WriterOnceTheRunReads(fifo);
+        ASSERT_GE(fd, 0) << program.Errors();
+        ASSERT_EQ(::kill(program.Pid(), c.signal), 0);
+        EXPECT_TRUE(guitest::WriteAndClose(fd, sample)) << "the run has gone";
+        ASSERT_TRUE(guitest::WaitFor(
+            [&] {
+                const std::vector<std::string> out = program.Output();
+                return program.WaitForExit(0) ||
+                       (!out.empty() && out.back() == "Tree appended to input.seq.tre");
+            },
+            kRunMsecs));
+        ASSERT_FALSE(program.WaitForExit(0))
+            << "ended with " << program.ExitCode() << ": " << program.Errors();
+        EXPECT_EQ(TreeLines(dir), std::vector<std::string>{jc.line});
+        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+        EXPECT_EQ(program.ExitCode(), 0);
+        EXPECT_EQ(program.Errors(), "");
     }
 }

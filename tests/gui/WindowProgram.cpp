@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -110,6 +111,15 @@ WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::stri
     if (pid_ == 0) {
         // Its own process group, so that the end takes what it started too.
         setpgid(0, 0);
+        const rlimit noCore = {0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            signal(s, SIG_DFL);
+            sigaddset(&ending, s);
+        }
+        sigprocmask(SIG_UNBLOCK, &ending, nullptr);
         const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (o < 0 || e < 0 || chdir(dir.c_str()) != 0) _exit(127);
@@ -133,6 +143,7 @@ bool WindowProgram::WaitForExit(int timeoutMsecs) {
         [this] {
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+            termSignal_ = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
             exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             pid_ = -1;
             return true;

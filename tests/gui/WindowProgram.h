@@ -50,7 +50,9 @@ struct PaletteSpots {
 };
 
 // A program started in `dir` (its working directory) with `args` (the
-// first is the program), standard output and error into files there.
+// first is the program), standard output and error into files there. It
+// starts as from a shell that leaves the signals that end a program at
+// their default, and leaves no core file when a signal ends it.
 class WindowProgram {
 public:
     WindowProgram(const std::string& dir, const std::vector<std::string>& args);
@@ -61,7 +63,10 @@ public:
 
     // Waits for the end; false when it has not ended in time.
     bool WaitForExit(int timeoutMsecs);
+    // Its exit code, or 128 and the signal that ended it.
     int ExitCode() const { return exitCode_; }
+    // The signal that ended it, or 0 when it exited.
+    int TermSignal() const { return termSignal_; }
     // Its process id until its end has been seen, then -1.
     pid_t Pid() const { return pid_; }
     std::vector<std::string> Output() const;
@@ -74,6 +79,7 @@ private:
     std::string dir_;
     pid_t pid_ = -1;
     int exitCode_ = -1;
+    int termSignal_ = 0;
 };
 
 // Polls cond() every few milliseconds until it holds or the time is up.
