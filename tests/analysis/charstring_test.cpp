@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "analysis/seqvector.h"
-
 TEST(CharString, EmptyTextHoldsOneNul) {
     const CharString empty("");
     EXPECT_EQ(empty.getLength(), 0);
@@ -67,36 +63,4 @@ TEST(CharStringDeathTest, SubscriptOutsideTheTextFailsTheAssertion) {
         "Assertion failed: subscript >= 0 && subscript <= length - 1, file charstring, line";
     EXPECT_EXIT((void)s[-1], testing::ExitedWithCode(3), expected);
     EXPECT_EXIT((void)s[3], testing::ExitedWithCode(3), expected);
-}
-
-TEST(Base, LettersAreCornersOfTheUnitCube) {
-    struct Case {
-        char letter;
-        double x, y, z;
-    };
-    const Case cases[] = {{'A', 0, 0, 0}, {'C', 0, 1, 1}, {'G', 1, 1, 0}, {'T', 1, 0, 1}};
-    for (const Case& c : cases) {
-        Base b;
-        b.set(c.letter);
-        EXPECT_EQ(b.x, c.x) << c.letter;
-        EXPECT_EQ(b.y, c.y) << c.letter;
-        EXPECT_EQ(b.z, c.z) << c.letter;
-    }
-    const Base fresh;
-    EXPECT_EQ(fresh.x + fresh.y + fresh.z, 0.0);
-}
-
-TEST(Base, OnlyUpperCaseACGTAreNucleotides) {
-    for (int c = 0; c < 256; ++c) {
-        const bool expected = c == 'A' || c == 'C' || c == 'G' || c == 'T';
-        EXPECT_EQ(Base::is_nucleotide(static_cast<char>(c)), expected) << c;
-    }
-}
-
-TEST(SeqVector, UnnumberedUntilARunNumbersIt) {
-    SeqVector c;
-    EXPECT_EQ(c.id, -1);
-    c.allocate(3);
-    EXPECT_EQ(c.length, 3);
-    EXPECT_EQ(c.data[2].x, 0.0);
 }

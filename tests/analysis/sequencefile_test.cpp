@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <sstream>
 #include <string>
 
@@ -244,77 +243,4 @@ TEST_F(SequenceFile, LongSequencesReadAndFailAsShortOnes) {
     EXPECT_EQ(read("1 2000000000 a ACGT", &data).message(),
               "Error: Sequence of taxon a has 4 characters, fewer than the sequence length "
               "2000000000");
-}
-
-TEST(SequencePaths, OpeningRules) {
-    TempDir dir;
-    AnalysisModule module;
-    const std::string missing = dir.path("missing.txt");
-    EXPECT_EQ(module.set_input_path(missing).message(),
-              "Error: Input file " + missing + " not found");
-    EXPECT_EQ(module.input_path, "");
-
-    const std::string missing_dir = dir.path("no/such/dir/out.tre");
-    EXPECT_EQ(module.set_output_path(missing_dir).message(),
-              "Error: Output file " + missing_dir + " could not be created");
-    EXPECT_FALSE(file_exists(missing_dir));
-
-    // The paths are copies: the caller's text may change afterwards.
-    std::string fresh = dir.path("out.tre");
-    EXPECT_TRUE(module.set_output_path(fresh).ok());
-    const std::string accepted = fresh;
-    fresh.assign(fresh.size(), 'x');
-    EXPECT_EQ(module.output_path, accepted);
-    fresh = accepted;
-    EXPECT_TRUE(file_exists(fresh));
-    EXPECT_EQ(read_file(fresh), "");
-
-    // Appending: an existing tree file keeps its lines.
-    const std::string kept = dir.write("kept.tre", "(a,b);\n");
-    EXPECT_TRUE(module.set_output_path(kept).ok());
-    EXPECT_EQ(read_file(kept), "(a,b);\n");
-}
-
-TEST(Settings, DistanceModelByName) {
-    AnalysisModule module;
-    EXPECT_EQ(module.distance_metric, euclidian_distance);
-    EXPECT_TRUE(module.set_distance_metric("K2P"));
-    EXPECT_EQ(module.distance_metric, k2p_distance);
-    EXPECT_FALSE(module.set_distance_metric("Euclidean"));
-    EXPECT_EQ(module.distance_metric, k2p_distance);
-}
-
-TEST(Settings, RunnableSettingsOnly) {
-    struct Case {
-        int epochs;
-        double conscience, kohonen, threshold;
-        const char* message;  // empty: accepted
-    };
-    const double inf = std::numeric_limits<double>::infinity();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const Case cases[] = {
-        {100, 0.001, 0.04, 0.25, ""},
-        {1, 0.0, 0.0, -1.0, ""},
-        {0, 0.001, 0.04, 0.25, "Error: epochs must be at least 1, not 0"},
-        {-5, 0.001, 0.04, 0.25, "Error: epochs must be at least 1, not -5"},
-        {100, 1.0, 0.04, 0.25,
-         "Error: conscience_learning_rate must be at least 0 and below 1, not 1"},
-        {100, -0.1, 0.04, 0.25,
-         "Error: conscience_learning_rate must be at least 0 and below 1, not -0.1"},
-        {100, 0.001, -0.5, 0.25,
-         "Error: kohonen_learning_rate must be a finite number of at least 0, not -0.5"},
-        {100, 0.001, inf, 0.25,
-         "Error: kohonen_learning_rate must be a finite number of at least 0, not inf"},
-        {100, 0.001, 0.04, nan, "Error: convergence_threshold must be a finite number, not nan"},
-    };
-    for (const Case& c : cases) {
-        AnalysisModule module;
-        module.set_epochs(c.epochs);
-        module.set_conscience_learning_rate(c.conscience);
-        module.set_kohonen_learning_rate(c.kohonen);
-        module.set_convergence_threshold(c.threshold);
-        const AnalysisStatus status = module.check_settings();
-        EXPECT_EQ(status.message(), c.message);
-        EXPECT_EQ(status.ok(), std::string(c.message).empty());
-    }
 }

@@ -1,16 +1,26 @@
+// The analysis object: its settings and paths, its runs from a sequence
+// file to a tree line, what a refused resource does to a run, and its
+// exchange with the other processes of a group.
+
+#include "analysis/analysismodule.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <limits>
+#include <mutex>
+#include <new>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "analysis/analysisfrontend.h"
-#include "analysis/analysismodule.h"
-#include "analysis/newicklabel.h"
 #include "testsupport.h"
+#include "threadgroup.h"
 
 namespace {
 
@@ -45,7 +55,100 @@ int count_lines(const std::vector<std::string>& lines, const std::string& prefix
     }));
 }
 
+std::unique_ptr<EpochCompute> refuse_memory(const EpochSetup&) {
+    throw std::bad_alloc();
+}
+
+std::unique_ptr<EpochCompute> refuse_resource(const EpochSetup&) {
+    throw std::system_error(EAGAIN, std::generic_category());
+}
+
+// Taxa with ids 0 to count - 1, as a run builds them.
+std::vector<SeqVector*> make_taxa(AnalysisModule& builder, int count) {
+    SequenceData data;
+    data.num_seqs = count;
+    data.seq_len = 1;
+    for (int i = 0; i < count; ++i) {
+        data.names.emplace_back(("t" + std::to_string(i)).c_str());
+        data.sequences.push_back("A");
+    }
+    return builder.build_vectors(data);
+}
+
 }  // namespace
+
+TEST(SequencePaths, OpeningRules) {
+    TempDir dir;
+    AnalysisModule module;
+    const std::string missing = dir.path("missing.txt");
+    EXPECT_EQ(module.set_input_path(missing).message(),
+              "Error: Input file " + missing + " not found");
+    EXPECT_EQ(module.input_path, "");
+
+    const std::string missing_dir = dir.path("no/such/dir/out.tre");
+    EXPECT_EQ(module.set_output_path(missing_dir).message(),
+              "Error: Output file " + missing_dir + " could not be created");
+    EXPECT_FALSE(file_exists(missing_dir));
+
+    // The paths are copies: the caller's text may change afterwards.
+    std::string fresh = dir.path("out.tre");
+    EXPECT_TRUE(module.set_output_path(fresh).ok());
+    const std::string accepted = fresh;
+    fresh.assign(fresh.size(), 'x');
+    EXPECT_EQ(module.output_path, accepted);
+    fresh = accepted;
+    EXPECT_TRUE(file_exists(fresh));
+    EXPECT_EQ(read_file(fresh), "");
+
+    // Appending: an existing tree file keeps its lines.
+    const std::string kept = dir.write("kept.tre", "(a,b);\n");
+    EXPECT_TRUE(module.set_output_path(kept).ok());
+    EXPECT_EQ(read_file(kept), "(a,b);\n");
+}
+
+TEST(Settings, DistanceModelByName) {
+    AnalysisModule module;
+    EXPECT_EQ(module.distance_metric, euclidian_distance);
+    EXPECT_TRUE(module.set_distance_metric("K2P"));
+    EXPECT_EQ(module.distance_metric, k2p_distance);
+    EXPECT_FALSE(module.set_distance_metric("Euclidean"));
+    EXPECT_EQ(module.distance_metric, k2p_distance);
+}
+
+TEST(Settings, RunnableSettingsOnly) {
+    struct Case {
+        int epochs;
+        double conscience, kohonen, threshold;
+        const char* message;  // empty: accepted
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const Case cases[] = {
+        {100, 0.001, 0.04, 0.25, ""},
+        {1, 0.0, 0.0, -1.0, ""},
+        {0, 0.001, 0.04, 0.25, "Error: epochs must be at least 1, not 0"},
+        {-5, 0.001, 0.04, 0.25, "Error: epochs must be at least 1, not -5"},
+        {100, 1.0, 0.04, 0.25,
+         "Error: conscience_learning_rate must be at least 0 and below 1, not 1"},
+        {100, -0.1, 0.04, 0.25,
+         "Error: conscience_learning_rate must be at least 0 and below 1, not -0.1"},
+        {100, 0.001, -0.5, 0.25,
+         "Error: kohonen_learning_rate must be a finite number of at least 0, not -0.5"},
+        {100, 0.001, inf, 0.25,
+         "Error: kohonen_learning_rate must be a finite number of at least 0, not inf"},
+        {100, 0.001, 0.04, nan, "Error: convergence_threshold must be a finite number, not nan"},
+    };
+    for (const Case& c : cases) {
+        AnalysisModule module;
+        module.set_epochs(c.epochs);
+        module.set_conscience_learning_rate(c.conscience);
+        module.set_kohonen_learning_rate(c.kohonen);
+        module.set_convergence_threshold(c.threshold);
+        const AnalysisStatus status = module.check_settings();
+        EXPECT_EQ(status.message(), c.message);
+        EXPECT_EQ(status.ok(), std::string(c.message).empty());
+    }
+}
 
 TEST(Newick, SmallRuns) {
     struct Case {
@@ -83,18 +186,8 @@ TEST(Newick, ThreeTaxaSplitIntoOneAndTwo) {
                                         "Num_seqs: " + std::string(1, t[1] == '(' ? '1' : '2')}));
 }
 
-TEST(Newick, NamesWithNewickCharactersAreQuoted) {
-    struct Case {
-        const char* name;
-        const char* label;
-    };
-    const Case cases[] = {
-        {"plain_name", "plain_name"}, {"H.sapiens", "H.sapiens"}, {"a:b", "'a:b'"},
-        {"x(1)", "'x(1)'"},           {"one,two", "'one,two'"},   {"semi;", "'semi;'"},
-        {"[note]", "'[note]'"},       {"O'Brien", "'O''Brien'"},  {"say\"hi\"", "'say\"hi\"'"},
-        {"back\\", "'back\\'"},       {"{set}", "'{set}'"},       {"k=v", "'k=v'"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(newick_label(c.name), c.label) << c.name;
+// A name that needs quotes reaches the tree line in its Newick form.
+TEST(Newick, QuotedNamesInTheTreeLine) {
     EXPECT_EQ(run_on("2 1 it's A b(2) C").tree_file, "('it''s','b(2)');\n");
 }
 
@@ -323,5 +416,113 @@ TEST(Partition, FrontEndSeesTheTreeGrowAndTheErrors) {
     for (int v : front.values) {
         EXPECT_GE(v, 0);
         EXPECT_LE(v, 142);
+    }
+}
+
+TEST(RunRefusal, RefusedResourcesEndTheRunWithALineAndAppendNothing) {
+    struct Case {
+        EpochComputeFactory factory;
+        std::string line;
+    };
+    const Case cases[] = {
+        {refuse_memory, "Error: not enough memory to analyse 4 x 6 positions"},
+        {refuse_resource,
+         "Error: The system refused the run a resource: Resource temporarily unavailable"},
+    };
+    TempDir dir;
+    const std::string input =
+        dir.write("in.txt", "4 6\nalpha ACGTAC\nbeta ACGTAA\ngamma TTGCAC\ndelta TTGCAA\n");
+    const std::string out = dir.write("out.tre", "(old,tree);\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        AnalysisModule module;
+        std::ostringstream console;
+        module.options.console = &console;
+        ASSERT_TRUE(module.set_input_path(input).ok());
+        ASSERT_TRUE(module.set_output_path(out).ok());
+        module.options.epoch_compute = c.factory;
+        AnalysisModule::run(&module);
+        EXPECT_EQ(module.run_status.message(), c.line);
+        EXPECT_EQ(module.run_status.exit_code(), 1);
+        EXPECT_EQ(read_file(out), "(old,tree);\n");
+
+        // The object is whole: its next run appends its line.
+        module.options.epoch_compute = make_fast_epoch_compute;
+        AnalysisModule::run(&module);
+        EXPECT_TRUE(module.run_status.ok()) << module.run_status.message();
+        const std::vector<std::string> tree = lines_of(read_file(out));
+        ASSERT_EQ(tree.size(), 2u);
+        EXPECT_EQ(tree[1].back(), ';');
+        dir.write("out.tre", "(old,tree);\n");
+    }
+}
+
+// The exchange after a shared epoch, between the analysis objects of a
+// group: each process is a thread, and the collectives meet in memory.
+TEST(MpiExchange, TwoProcessesFiveTaxa) {
+    ModuleGroup group(2);
+    std::vector<SeqVector*> taxa = make_taxa(*group.modules[0], 5);
+    for (auto& m : group.modules) m->vectors_by_id = taxa;
+    // Process 0 classified inputs 0, 2, 4 and process 1 inputs 1, 3.
+    const std::vector<std::vector<std::vector<int>>> classified = {{{0, 4}, {2}}, {{3}, {1}}};
+    // Only process 1 converged: every process learns that one did.
+    for (const bool converged_on_1 : {true, false}) {
+        SCOPED_TRACE(converged_on_1 ? "process 1 converged" : "none converged");
+        std::vector<std::vector<int>> lists[2];
+        bool any[2] = {!converged_on_1, !converged_on_1};
+        std::mutex results;
+        group.run([&](AnalysisModule& m) {
+            std::vector<SeqVector*> storage(10);
+            SeqVector** members[2] = {storage.data(), storage.data() + 5};
+            int counts[2] = {0, 0};
+            for (int k = 0; k < 2; ++k) {
+                for (int id : classified[m.rank][k]) members[k][counts[k]++] = taxa[id];
+            }
+            const bool converged =
+                m.mpi_synch_partitions(members, counts, 5, 2, converged_on_1 && m.rank == 1);
+            std::lock_guard<std::mutex> lock(results);
+            any[m.rank] = converged;
+            lists[m.rank].push_back(ids_of(members[0], counts[0]));
+            lists[m.rank].push_back(ids_of(members[1], counts[1]));
+        });
+        for (int r = 0; r < 2; ++r) {
+            // Each block: the codes of the process's inputs, then its flag.
+            EXPECT_EQ(group.meeting.gather_counts[r], (std::vector<int>{4, 3})) << r;
+            EXPECT_EQ(group.meeting.gather_displacements[r], (std::vector<int>{0, 4})) << r;
+            // The block of process 0, then that of process 1, each neuron 0's first.
+            EXPECT_EQ(lists[r][0], (std::vector<int>{0, 4, 3})) << r;
+            EXPECT_EQ(lists[r][1], (std::vector<int>{2, 1})) << r;
+            EXPECT_EQ(any[r], converged_on_1) << r;
+        }
+        EXPECT_EQ(group.meeting.sent_counts, (std::vector<int>{4, 3}));
+    }
+}
+
+TEST(MpiExchange, MoreProcessesThanTaxa) {
+    ModuleGroup group(3);
+    std::vector<SeqVector*> taxa = make_taxa(*group.modules[0], 2);
+    for (auto& m : group.modules) m->vectors_by_id = taxa;
+    std::vector<std::vector<int>> lists[3];
+    std::mutex results;
+    group.run([&](AnalysisModule& m) {
+        std::vector<SeqVector*> storage(4);
+        SeqVector** members[2] = {storage.data(), storage.data() + 2};
+        int counts[2] = {0, 0};
+        // Input 0 goes to neuron 1 on process 0, input 1 to neuron 0 on
+        // process 1; process 2 has no input.
+        if (m.rank == 0) members[1][counts[1]++] = taxa[0];
+        if (m.rank == 1) members[0][counts[0]++] = taxa[1];
+        m.mpi_synch_partitions(members, counts, 2, 2, false);
+        std::lock_guard<std::mutex> lock(results);
+        lists[m.rank].push_back(ids_of(members[0], counts[0]));
+        lists[m.rank].push_back(ids_of(members[1], counts[1]));
+    });
+    // The surplus process sends its flag alone.
+    EXPECT_EQ(group.meeting.sent_counts, (std::vector<int>{2, 2, 1}));
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(group.meeting.gather_counts[r], (std::vector<int>{2, 2, 1})) << r;
+        EXPECT_EQ(group.meeting.gather_displacements[r], (std::vector<int>{0, 2, 4})) << r;
+        EXPECT_EQ(lists[r][0], (std::vector<int>{1})) << r;
+        EXPECT_EQ(lists[r][1], (std::vector<int>{0})) << r;
     }
 }
