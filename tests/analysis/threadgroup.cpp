@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <thread>
 
@@ -14,14 +15,22 @@ Meeting::Meeting(int size)
       size_(size) {}
 
 void Meeting::barrier() {
+    // A thread that waits for a collective the others never make would wait
+    // for ever: after a bound far beyond any real wait the test fails, and
+    // every collective of the meeting returns at once from then on.
+    constexpr auto kBound = std::chrono::seconds(120);
     std::unique_lock<std::mutex> lock(mutex);
+    if (broken_) return;
     const long generation = generation_;
     if (++arrived_ == size_) {
         arrived_ = 0;
         ++generation_;
         changed_.notify_all();
-    } else {
-        changed_.wait(lock, [&] { return generation_ != generation; });
+    } else if (!changed_.wait_for(lock, kBound,
+                                  [&] { return generation_ != generation || broken_; })) {
+        broken_ = true;
+        changed_.notify_all();
+        ADD_FAILURE() << "a thread of the group waits in a collective that the others do not make";
     }
 }
 
@@ -83,7 +92,13 @@ void ThreadGroup::gather(std::vector<T>& slot, const T* sent, int sent_count, T*
     {
         std::lock_guard<std::mutex> lock(meeting_->mutex);
         if (static_cast<int>(slot.size()) < total) slot.resize(total);
-        for (int j = 0; j < sent_count; ++j) slot[displacements[rank_] + j] = sent[j];
+        const int at = displacements[rank_];
+        if (at < 0 || sent_count != counts[rank_] || at + sent_count > total) {
+            ADD_FAILURE() << "rank " << rank_ << " sends " << sent_count << " at " << at << " of "
+                          << total;
+        } else {
+            for (int j = 0; j < sent_count; ++j) slot[at + j] = sent[j];
+        }
         meeting_->gather_counts[rank_].assign(counts, counts + p);
         meeting_->gather_displacements[rank_].assign(displacements, displacements + p);
         meeting_->sent_counts[rank_] = sent_count;

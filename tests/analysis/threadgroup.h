@@ -43,6 +43,7 @@ private:
     const int size_;
     int arrived_ = 0;
     long generation_ = 0;
+    bool broken_ = false;
     std::condition_variable changed_;
 };
 
