@@ -12,6 +12,20 @@ namespace {
 
 const char kSample[] = "4 6\nalpha ACGTAC\nbeta ACGTAA\ngamma TTGCAC\ndelta TTGCAA\n";
 
+// The sample's line with the default settings. The first epoch's biases
+// alone decide (the neurons are equal): alpha to neuron 0, beta to 1, gamma
+// to 0, delta to 1. alpha and beta differ only at the last position, as do
+// gamma and delta, so each neuron then moves alike at positions 1 to 5 and
+// the neurons differ at the last one only, neuron 0 towards C, neuron 1
+// towards A. The winner is the farther neuron (the model values are negated
+// distances), and the biases differ too little to overrule it: in every
+// epoch alpha and gamma (C) go to the neuron farther from C and move it
+// past the other, beta and delta (A) to the other neuron. So the two
+// exchange their members every epoch, no RMS error comes near 0.25 (each
+// neuron is pulled between ACGT and TTGC), and after the 100th epoch,
+// even, neuron 0 holds beta and delta: side 0. Each pair keeps input order.
+const char kSampleLine[] = "((beta,delta),(alpha,gamma));";
+
 }  // namespace
 
 TEST(CliDriver, MessagesAndExitCodes) {
@@ -27,47 +41,55 @@ TEST(CliDriver, MessagesAndExitCodes) {
         std::vector<std::string> args;
         std::vector<std::string> lines;  // without the progress lines
         int exit_code;
-        bool tree_line;  // one line appended to out
+        std::string tree;  // the one line appended to out; empty: none
     };
     const std::string input_syntax = "Syntax Error: nogui argument requires input_path argument";
     const std::string output_syntax = "Syntax Error: nogui argument requires output_path argument";
+    // The line of the settings that the last occurrences give.
+    const std::string k2p_out = dir.path("k2p.tre");
+    ASSERT_EQ(run_tavrel(
+                  {"-nogui", "-input_path", in, "-output_path", k2p_out, "-distance_metric", "K2P"})
+                  .exit_code,
+              0);
+    const std::vector<std::string> k2p = lines_of(read_file(k2p_out));
+    ASSERT_EQ(k2p.size(), 1u);
     // clang-format off
     const Case cases[] = {
-        {{"-nogui", "-input_path", in, "-output_path", out}, {}, 0, true},
-        {{"-nogui"}, {input_syntax, output_syntax}, 2, false},
-        {{"-nogui", "-output_path", out}, {input_syntax}, 2, false},
+        {{"-nogui", "-input_path", in, "-output_path", out}, {}, 0, kSampleLine},
+        {{"-nogui"}, {input_syntax, output_syntax}, 2, ""},
+        {{"-nogui", "-output_path", out}, {input_syntax}, 2, ""},
         {{"-nogui", "-output_path", out, "-distance_metric", "jc"},
-         {input_syntax, "Unknown distance metric (model)"}, 1, false},
+         {input_syntax, "Unknown distance metric (model)"}, 1, ""},
         {{"-nogui", "-input_path", missing}, {"Error: Input file " + missing + " not found"}, 1,
-         false},
+         ""},
         {{"-nogui", "-input_path", in, "-output_path", bad_dir},
-         {"Error: Output file " + bad_dir + " could not be created"}, 1, false},
+         {"Error: Output file " + bad_dir + " could not be created"}, 1, ""},
         {{"-nogui", "-input_path", in, "-output_path", out, "-distance_metric", "Euclidean"},
-         {"Unknown distance metric (model)"}, 1, false},
+         {"Unknown distance metric (model)"}, 1, ""},
         {{"-nogui", "-input_path", in, "-output_path", out, "-epochs"},
-         {"Syntax Error: -epochs requires a value"}, 2, false},
+         {"Syntax Error: -epochs requires a value"}, 2, ""},
         {{"-nogui", "-input_path", in, "-output_path"},
-         {"Syntax Error: -output_path requires a value"}, 2, false},
+         {"Syntax Error: -output_path requires a value"}, 2, ""},
         {{"-nogui", "-input_path", in, "-output_path", out, "-epochs", "none"},
-         {"Error: epochs must be at least 1, not 0"}, 1, false},
+         {"Error: epochs must be at least 1, not 0"}, 1, ""},
         {{"-nogui", "-input_path", in, "-output_path", out, "-conscience_learning_rate", "1"},
-         {"Error: conscience_learning_rate must be at least 0 and below 1, not 1"}, 1, false},
+         {"Error: conscience_learning_rate must be at least 0 and below 1, not 1"}, 1, ""},
         {{"-nogui", "-input_path", in, "-output_path", out, "-kohonen_learning_rate", "-2"},
          {"Error: kohonen_learning_rate must be a finite number of at least 0, not -2"}, 1,
-         false},
+         ""},
         {{"-nogui", "-input_path", in, "-output_path", out, "-convergence_threshold", "inf"},
-         {"Error: convergence_threshold must be a finite number, not inf"}, 1, false},
+         {"Error: convergence_threshold must be a finite number, not inf"}, 1, ""},
         {{"-nogui", "-input_path", bad_letter, "-output_path", out}, {"UNKNOWN BASE: X"}, 1,
-         false},
+         ""},
         {{"-nogui", "-input_path", truncated, "-output_path", out},
-         {"Error: File ends after 2 of 3 taxa"}, 1, false},
+         {"Error: File ends after 2 of 3 taxa"}, 1, ""},
         // The window mode ignores the batch options; it needs a display.
         {{"-input_path", in, "-output_path", out, "-display", ":4242"},
-         {"Error: cannot open the display :4242; run with -nogui for batch mode"}, 1, false},
+         {"Error: cannot open the display :4242; run with -nogui for batch mode"}, 1, ""},
         // The last occurrence of an option counts.
         {{"-nogui", "-input_path", missing, "-input_path", in, "-output_path", out,
           "-distance_metric", "nonsense", "-distance_metric", "K2P"},
-         {}, 0, true},
+         {}, 0, k2p[0]},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -78,9 +100,9 @@ TEST(CliDriver, MessagesAndExitCodes) {
         EXPECT_EQ(result.exit_code, c.exit_code) << shown;
         EXPECT_EQ(without_progress(result.out), c.lines) << shown;
         const std::vector<std::string> tree = lines_of(read_file(out));
-        if (c.tree_line) {
+        if (!c.tree.empty()) {
             ASSERT_EQ(tree.size(), 1u) << shown;
-            EXPECT_EQ(tree[0].back(), ';') << shown;
+            EXPECT_EQ(tree[0], c.tree) << shown;
         } else {
             EXPECT_TRUE(tree.empty()) << shown;
         }
