@@ -3,7 +3,8 @@
 // rethrows it. glutMainLoop ends GLUT for the whole process, so every case
 // runs in a child process of its own, which starts GLUT, makes its window
 // and reports what it saw through a pipe. This program's own process never
-// starts GLUT.
+// starts GLUT. It replaces the global operator new, so that an allocation
+// of the main thread can be made to fail.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <new>
 #include <string>
@@ -27,6 +29,21 @@ using coretest::RecordingWindow;
 namespace {
 
 constexpr int kChildMsecs = 60000;
+
+// The number of this thread's allocations to let through before one fails;
+// negative: none fails.
+thread_local int allocationsBeforeFailure = -1;
+
+void* Allocate(std::size_t size) {
+    if (allocationsBeforeFailure == 0) {
+        allocationsBeforeFailure = -1;
+        throw std::bad_alloc();
+    }
+    if (allocationsBeforeFailure > 0) --allocationsBeforeFailure;
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+}
 
 struct ChildResult {
     bool timedOut = false;
@@ -139,6 +156,25 @@ std::string Count(const char* what, int n) {
 
 }  // namespace
 
+void* operator new(std::size_t size) {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
 // Pumped as the window tests pump GLUT: the throw stays inside its timer
 // callback, the timer due after it and the idle ticks run no handler, a
 // redisplay asked before the throw paints nothing, and MainLoop rethrows at
@@ -215,4 +251,29 @@ TEST(CallbackFailureTest, LeavingWithoutAFailureReturns) {
     });
     ExpectEndedNormally(child);
     EXPECT_EQ(child.report, "leave 1\nreturned");
+}
+
+// Deleting a modal window gives the windows below it their activity back,
+// inside a destructor, where nothing may be thrown: memory that runs out
+// there fails the loop, and the window is forgotten all the same.
+TEST(CallbackFailureTest, MemoryThatRunsOutWhileAModalWindowGoesFailsTheLoop) {
+    const ChildResult child = InChild([] {
+        glowtest::InitGlut();
+        MakeWindow(10);
+        RecordingWindow* modal = MakeWindow(200);
+        Glow::PushModal(modal);
+        const int modalId = modal->WindowId();
+        TimerProbe remove([modal] {
+            allocationsBeforeFailure = 0;
+            delete modal;
+            allocationsBeforeFailure = -1;
+        });
+        Glow::StartTimer(0, &remove);
+        glowtest::PumpUntil([&] { return remove.calls > 0; });
+        return Count("remove", remove.calls) +
+               Count("registered", Glow::WindowForId(modalId) != nullptr) +
+               Count("modal", Glow::ModalCount()) + MainLoopOutcome();
+    });
+    ExpectEndedNormally(child);
+    EXPECT_EQ(child.report, "remove 1\nregistered 0\nmodal 0\nbad_alloc");
 }
