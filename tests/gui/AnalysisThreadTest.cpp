@@ -1,11 +1,10 @@
 // The analysis thread when its run cannot even report that memory ran out:
 // the start routine lets nothing escape, the main loop hands the refusal
-// over as a failed run, and the next run goes as usual. This program
-// replaces the global operator new so that an allocation of one thread can
-// be made to fail.
+// over as a failed run, and the next run goes as usual. This program links
+// the failing operator new, so that an allocation of one thread can be made
+// to fail.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <optional>
@@ -16,24 +15,10 @@
 #include "analysis/analysisstatus.h"
 #include "gui/AnalysisThread.h"
 #include "tests/analysis/testsupport.h"
+#include "tests/glow/support/FailingAllocation.h"
 #include "tests/glow/support/GlowTestSupport.h"
 
 namespace {
-
-// The number of this thread's allocations to let through before one fails;
-// negative: none fails.
-thread_local int allocationsBeforeFailure = -1;
-
-void* Allocate(std::size_t size) {
-    if (allocationsBeforeFailure == 0) {
-        allocationsBeforeFailure = -1;
-        throw std::bad_alloc();
-    }
-    if (allocationsBeforeFailure > 0) --allocationsBeforeFailure;
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) throw std::bad_alloc();
-    return p;
-}
 
 constexpr int kRunMsecs = 60000;
 
@@ -50,31 +35,12 @@ const char kFive[] =
 class ShortOfMemory : public RecordingFrontEnd {
 public:
     TreeNode* tree_root() override {
-        allocationsBeforeFailure = 0;
+        glowtest::FailThisThreadsAllocationAfter(0);
         throw std::bad_alloc();
     }
 };
 
 }  // namespace
-
-void* operator new(std::size_t size) {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return Allocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 TEST(AnalysisThreadTest, ARefusalThatLeavesTheRunIsAFailedRunAndTheNextRunGoes) {
     TempDir dir;

@@ -3,106 +3,26 @@
 // rethrows it. glutMainLoop ends GLUT for the whole process, so every case
 // runs in a child process of its own, which starts GLUT, makes its window
 // and reports what it saw through a pipe. This program's own process never
-// starts GLUT. It replaces the global operator new, so that an allocation
-// of the main thread can be made to fail.
+// starts GLUT. It links the failing operator new, so that an allocation of
+// the main thread can be made to fail.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <new>
 #include <string>
 #include <system_error>
-#include <thread>
 
 #include "glow/core/Glow.h"
 #include "tests/glow/core/RecordingWindow.h"
+#include "tests/glow/support/ChildProcess.h"
+#include "tests/glow/support/FailingAllocation.h"
 #include "tests/glow/support/GlowTestSupport.h"
 
 using namespace glow;
 using coretest::RecordingWindow;
 
 namespace {
-
-constexpr int kChildMsecs = 60000;
-
-// The number of this thread's allocations to let through before one fails;
-// negative: none fails.
-thread_local int allocationsBeforeFailure = -1;
-
-void* Allocate(std::size_t size) {
-    if (allocationsBeforeFailure == 0) {
-        allocationsBeforeFailure = -1;
-        throw std::bad_alloc();
-    }
-    if (allocationsBeforeFailure > 0) --allocationsBeforeFailure;
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) throw std::bad_alloc();
-    return p;
-}
-
-struct ChildResult {
-    bool timedOut = false;
-    int waitStatus = 0;
-    std::string report;
-};
-
-// Runs body() in a child process and gives what it returned. A child that
-// crashes or aborts shows in the wait status.
-ChildResult InChild(const std::function<std::string()>& body) {
-    int fds[2];
-    ChildResult result;
-    if (pipe(fds) != 0) {
-        ADD_FAILURE() << "pipe failed";
-        return result;
-    }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        std::string report;
-        // An exception must not reach the child's copy of the test runner.
-        try {
-            report = body();
-        } catch (...) {
-            report = "an exception came out of GLUT";
-        }
-        size_t done = 0;
-        while (done < report.size()) {
-            const ssize_t n = write(fds[1], report.data() + done, report.size() - done);
-            if (n <= 0) break;
-            done += static_cast<size_t>(n);
-        }
-        _exit(0);
-    }
-    close(fds[1]);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kChildMsecs);
-    while (waitpid(pid, &result.waitStatus, WNOHANG) != pid) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &result.waitStatus, 0);
-            result.timedOut = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    char buffer[256];
-    ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0) result.report.append(buffer, n);
-    close(fds[0]);
-    return result;
-}
-
-void ExpectEndedNormally(const ChildResult& child) {
-    EXPECT_FALSE(child.timedOut);
-    EXPECT_TRUE(WIFEXITED(child.waitStatus) && WEXITSTATUS(child.waitStatus) == 0)
-        << (WIFSIGNALED(child.waitStatus)
-                ? "signal " + std::to_string(WTERMSIG(child.waitStatus))
-                : "exit code " + std::to_string(WEXITSTATUS(child.waitStatus)));
-}
 
 RecordingWindow* MakeWindow(int x) {
     auto* window = new RecordingWindow;
@@ -156,31 +76,12 @@ std::string Count(const char* what, int n) {
 
 }  // namespace
 
-void* operator new(std::size_t size) {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return Allocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-
 // Pumped as the window tests pump GLUT: the throw stays inside its timer
 // callback, the timer due after it and the idle ticks run no handler, a
 // redisplay asked before the throw paints nothing, and MainLoop rethrows at
 // once.
 TEST(CallbackFailureTest, AThrowInAPumpedCallbackIsKeptForMainLoop) {
-    const ChildResult child = InChild([] {
+    const glowtest::ChildResult child = glowtest::InChild([] {
         glowtest::InitGlut();
         RecordingWindow* window = MakeWindow(10);
         if (!glowtest::WaitUntilMapped(window)) return std::string("not mapped");
@@ -204,7 +105,7 @@ TEST(CallbackFailureTest, AThrowInAPumpedCallbackIsKeptForMainLoop) {
                              Count("paints after", window->displays - paintsBefore);
         return report + MainLoopOutcome();
     });
-    ExpectEndedNormally(child);
+    glowtest::ExpectEndedNormally(child);
     EXPECT_EQ(child.report, "first 1\nsecond 0\nidle after 0\npaints after 0\nbad_alloc");
 }
 
@@ -212,7 +113,7 @@ TEST(CallbackFailureTest, AThrowInAPumpedCallbackIsKeptForMainLoop) {
 // the round, the redisplay asked, the closing of the window) runs no
 // handler, and MainLoop rethrows the exception once GLUT has ended.
 TEST(CallbackFailureTest, MainLoopRethrowsOnceGlutHasEnded) {
-    const ChildResult child = InChild([] {
+    const glowtest::ChildResult child = glowtest::InChild([] {
         glowtest::InitGlut();
         RecordingWindow* window = MakeWindow(10);
         RecordingWindow* other = MakeWindow(200);
@@ -233,7 +134,7 @@ TEST(CallbackFailureTest, MainLoopRethrowsOnceGlutHasEnded) {
                Count("paints after", window->displays + other->displays - paintsAtFailure) +
                Count("glut initialised", glutGet(GLUT_INIT_STATE)) + outcome;
     });
-    ExpectEndedNormally(child);
+    glowtest::ExpectEndedNormally(child);
     EXPECT_EQ(child.report,
               "failing 1\nidle after 0\npaints after 0\nglut initialised 0\nsystem_error " +
                   std::to_string(static_cast<int>(std::errc::resource_unavailable_try_again)));
@@ -241,7 +142,7 @@ TEST(CallbackFailureTest, MainLoopRethrowsOnceGlutHasEnded) {
 
 // Without a failure MainLoop returns as before once the loop is left.
 TEST(CallbackFailureTest, LeavingWithoutAFailureReturns) {
-    const ChildResult child = InChild([] {
+    const glowtest::ChildResult child = glowtest::InChild([] {
         glowtest::InitGlut();
         MakeWindow(10);
         TimerProbe leave([] { Glow::LeaveMainLoop(); });
@@ -249,7 +150,7 @@ TEST(CallbackFailureTest, LeavingWithoutAFailureReturns) {
         const std::string outcome = MainLoopOutcome();
         return Count("leave", leave.calls) + outcome;
     });
-    ExpectEndedNormally(child);
+    glowtest::ExpectEndedNormally(child);
     EXPECT_EQ(child.report, "leave 1\nreturned");
 }
 
@@ -257,16 +158,16 @@ TEST(CallbackFailureTest, LeavingWithoutAFailureReturns) {
 // inside a destructor, where nothing may be thrown: memory that runs out
 // there fails the loop, and the window is forgotten all the same.
 TEST(CallbackFailureTest, MemoryThatRunsOutWhileAModalWindowGoesFailsTheLoop) {
-    const ChildResult child = InChild([] {
+    const glowtest::ChildResult child = glowtest::InChild([] {
         glowtest::InitGlut();
         MakeWindow(10);
         RecordingWindow* modal = MakeWindow(200);
         Glow::PushModal(modal);
         const int modalId = modal->WindowId();
         TimerProbe remove([modal] {
-            allocationsBeforeFailure = 0;
+            glowtest::FailThisThreadsAllocationAfter(0);
             delete modal;
-            allocationsBeforeFailure = -1;
+            glowtest::StopFailingAllocations();
         });
         Glow::StartTimer(0, &remove);
         glowtest::PumpUntil([&] { return remove.calls > 0; });
@@ -274,6 +175,6 @@ TEST(CallbackFailureTest, MemoryThatRunsOutWhileAModalWindowGoesFailsTheLoop) {
                Count("registered", Glow::WindowForId(modalId) != nullptr) +
                Count("modal", Glow::ModalCount()) + MainLoopOutcome();
     });
-    ExpectEndedNormally(child);
+    glowtest::ExpectEndedNormally(child);
     EXPECT_EQ(child.report, "remove 1\nregistered 0\nmodal 0\nbad_alloc");
 }
