@@ -54,10 +54,15 @@ constexpr int kQuitExitCode = 0;
 constexpr const char* kTreeFileSuffix = ".tre";
 
 // One line on standard output, flushed. Through stdio rather than the
-// shared std::cout, whose formatting state the analysis thread uses.
+// shared std::cout, whose formatting state the analysis thread uses; the
+// lock keeps the line whole among the run's lines, without a copy that
+// could run out of memory.
 void PrintLine(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stdout);
+    flockfile(stdout);
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
     std::fflush(stdout);
+    funlockfile(stdout);
 }
 
 }  // namespace
@@ -227,6 +232,9 @@ void GUI::RunAnalysis() {
         ShowMessage(kErrorTitle, status.message());
         return;
     }
+    // Made before the run: once its line is in the file, saying so must not
+    // need memory that may have run out.
+    treeAppendedLine_ = "Tree appended to " + shown_text(analysis->output_path);
     // Each run draws only its own tree; the chart goes on from its ring.
     treeSubWindow->viewer->ResetTree();
     treeSubWindow->Refresh();
@@ -253,7 +261,7 @@ void GUI::OnRunFinished(const AnalysisStatus& status) {
         groupRunStarted_ = false;
         ShowMessage(kErrorTitle, status.message());
     } else if (status.ok()) {
-        PrintLine("Tree appended to " + shown_text(analysis->output_path));
+        PrintLine(treeAppendedLine_);
     } else if (!status.message().empty()) {
         ShowMessage(kErrorTitle, status.message());
     } else if (status.exit_code() == kQuitExitCode) {

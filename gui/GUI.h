@@ -116,6 +116,8 @@ private:
     bool windowClosed_ = false;
     // How the window ends (see Run).
     AnalysisStatus ending_;
+    // What the run under way says when its line is in the tree file.
+    std::string treeAppendedLine_;
 };
 
 #endif
