@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "analysis/analysismodule.h"
 #include "analysis/showntext.h"
@@ -143,8 +144,22 @@ void GUI::BuildViews() {
 }
 
 AnalysisStatus GUI::Run() {
-    glow::Glow::MainLoop();
+    // What the window's own work threw (memory that ran out in a paint, say)
+    // ends the window; a run that has ended by then is told first, since
+    // its line may be in the tree file already.
+    std::exception_ptr failure;
+    try {
+        glow::Glow::MainLoop();
+    } catch (...) {
+        failure = std::current_exception();
+    }
     windowClosed_ = true;
+    if (failure != nullptr) {
+        // One under way may hold the other processes of a group in a
+        // collective: it cannot be waited for.
+        if (analysisThread.HasEnded()) analysisThread.Finish();
+        std::rethrow_exception(failure);
+    }
     // A run of an MPI group has the other processes in it: they stop it
     // together at their next exchange, so that every process ends cleanly.
     if (analysisThread.IsRunning() && analysis->mpi_mode) analysis->cancel_run();

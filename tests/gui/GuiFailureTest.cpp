@@ -1,5 +1,5 @@
 // The front end when memory runs out in the window after a run has appended
-// its line: the line is told all the same. Each case
+// its line: the line is told all the same, before the window ends. Each case
 // runs in a child process of its own (a failed window ends GLUT), which
 // starts GLUT, builds the front end and reports what it saw; its standard
 // output goes to a file. This program links the failing operator new.
@@ -48,6 +48,21 @@ void Click(GUI& gui, glow::GlowWidget* widget) {
     glowtest::SendMouse(gui.palette, 0, GLUT_UP, x, y);
 }
 
+// A window whose paint finds memory gone.
+class ShortOfMemoryWindow : public glow::GlowWindow {
+public:
+    ShortOfMemoryWindow() {
+        glow::GlowWindowParams params;
+        params.title = "short of memory";
+        params.width = 50;
+        params.height = 50;
+        Init(params);
+    }
+
+protected:
+    void OnEndPaint() override { throw std::bad_alloc(); }
+};
+
 // In the child: standard output into `path`, the front end built, `input`
 // opened and run to its end, without the main loop's look at the ended run
 // yet. Gives the front end, or null when that went wrong.
@@ -70,6 +85,18 @@ GUI* RunToItsEnd(const std::string& input, const std::string& path) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return gui;
+}
+
+// What GUI::Run ended with.
+std::string RunOutcome(GUI& gui) {
+    try {
+        gui.Run();
+        return "returned";
+    } catch (const std::bad_alloc&) {
+        return "bad_alloc";
+    } catch (...) {
+        return "another exception";
+    }
 }
 
 class GuiFailureTest : public testing::Test {
@@ -102,6 +129,21 @@ TEST_F(GuiFailureTest, TheAppendedLineIsToldWhenMemoryRunsOutAsItIsTold) {
     });
     glowtest::ExpectEndedNormally(child);
     EXPECT_EQ(child.report, "finished");
+    EXPECT_EQ(Said(), told);
+    EXPECT_EQ(lines_of(read_file(input + ".tre")).size(), 1u);
+}
+
+// The window fails (a paint) between the run's end and the main loop's look
+// at it: the run is finished and told before the failure goes on.
+TEST_F(GuiFailureTest, AWindowThatFailsAfterARunHasEndedTellsTheRunFirst) {
+    const glowtest::ChildResult child = glowtest::InChild([this] {
+        GUI* gui = RunToItsEnd(input, out);
+        if (gui == nullptr) return std::string("no run");
+        glowtest::SendDisplay(new ShortOfMemoryWindow);
+        return RunOutcome(*gui);
+    });
+    glowtest::ExpectEndedNormally(child);
+    EXPECT_EQ(child.report, "bad_alloc");
     EXPECT_EQ(Said(), told);
     EXPECT_EQ(lines_of(read_file(input + ".tre")).size(), 1u);
 }
