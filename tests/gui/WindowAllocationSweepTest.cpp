@@ -33,7 +33,8 @@ constexpr const char* kOpenSaid = "Open File Button Pressed";
 // How long one point may take, all its stages together.
 constexpr int kPointMsecs = 60000;
 // About this many points spread over the count of a session, besides its
-// first and last ones.
+// first and last ones; half as many under the sanitizers, where a session
+// takes several times as long.
 constexpr long long kSpreadPoints = 30;
 // The sample's size, for the run's memory lines.
 constexpr int kTaxa = 10;
@@ -195,7 +196,8 @@ TEST_F(WindowAllocationSweepTest, EveryPointOfAWindowSessionEndsSoundly) {
     const long long count = std::atoll(read_file(countFile).c_str());
     ASSERT_GT(count, 100);
 
-    std::vector<long long> ks = allocationsweep::sample_of_points(count, kSpreadPoints);
+    const std::vector<long long> ks = allocationsweep::sample_of_points(
+        count, built_with_sanitizer() ? kSpreadPoints / 2 : kSpreadPoints);
     std::string findings;
     int found = 0;
     for (const long long k : ks) {
