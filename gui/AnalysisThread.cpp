@@ -2,6 +2,7 @@
 
 #include "analysis/analysismodule.h"
 #include "analysis/check.h"
+#include "analysis/currentrefusal.h"
 
 namespace {
 // How often the main loop looks whether a run has ended.
@@ -28,7 +29,14 @@ bool AnalysisThread::Start(AnalysisModule* module) {
 
 void* AnalysisThread::Main(void* self) {
     auto* thread = static_cast<AnalysisThread*>(self);
-    AnalysisModule::run(thread->module_);
+    // Nothing may leave a thread's start routine. The run reports its own
+    // refusals; one that came while it made that report (memory that ran
+    // out again) goes to the main loop's thread instead.
+    try {
+        AnalysisModule::run(thread->module_);
+    } catch (...) {
+        thread->escaped_ = std::current_exception();
+    }
     thread->ended_.store(true, std::memory_order_release);
     return nullptr;
 }
@@ -45,7 +53,21 @@ void AnalysisThread::Finish() {
     if (!IsRunning()) return;
     // The join orders the run's last writes before this thread's reads.
     const AnalysisModule* module = Join();
-    onFinish_(module->run_status);
+    if (escaped_ == nullptr) {
+        onFinish_(module->run_status);
+        return;
+    }
+    // The run's status is that of an earlier run, if any.
+    const std::exception_ptr escaped = escaped_;
+    escaped_ = nullptr;
+    AnalysisStatus status = AnalysisStatus::success();
+    try {
+        std::rethrow_exception(escaped);
+    } catch (...) {
+        // Other processes of a group may wait for this one's run.
+        status = current_refusal(kNoMemory).ending_group(module->mpi_mode);
+    }
+    onFinish_(status);
 }
 
 void AnalysisThread::Execute() {

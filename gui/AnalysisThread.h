@@ -4,6 +4,7 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <exception>
 #include <functional>
 
 #include "glow/core/GlowDeferredTask.h"
@@ -49,6 +50,8 @@ private:
     AnalysisModule* module_ = nullptr;
     pthread_t thread_{};
     std::atomic<bool> ended_{false};
+    // What left the run instead of its status; ended_ publishes it.
+    std::exception_ptr escaped_;
 };
 
 #endif

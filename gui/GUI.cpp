@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "analysis/analysismodule.h"
 #include "analysis/showntext.h"
@@ -54,10 +55,15 @@ constexpr int kQuitExitCode = 0;
 constexpr const char* kTreeFileSuffix = ".tre";
 
 // One line on standard output, flushed. Through stdio rather than the
-// shared std::cout, whose formatting state the analysis thread uses.
+// shared std::cout, whose formatting state the analysis thread uses; the
+// lock keeps the line whole among the run's lines, without a copy that
+// could run out of memory.
 void PrintLine(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stdout);
+    flockfile(stdout);
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
     std::fflush(stdout);
+    funlockfile(stdout);
 }
 
 }  // namespace
@@ -138,8 +144,22 @@ void GUI::BuildViews() {
 }
 
 AnalysisStatus GUI::Run() {
-    glow::Glow::MainLoop();
+    // What the window's own work threw (memory that ran out in a paint, say)
+    // ends the window; a run that has ended by then is told first, since
+    // its line may be in the tree file already.
+    std::exception_ptr failure;
+    try {
+        glow::Glow::MainLoop();
+    } catch (...) {
+        failure = std::current_exception();
+    }
     windowClosed_ = true;
+    if (failure != nullptr) {
+        // One under way may hold the other processes of a group in a
+        // collective: it cannot be waited for.
+        if (analysisThread.HasEnded()) analysisThread.Finish();
+        std::rethrow_exception(failure);
+    }
     // A run of an MPI group has the other processes in it: they stop it
     // together at their next exchange, so that every process ends cleanly.
     if (analysisThread.IsRunning() && analysis->mpi_mode) analysis->cancel_run();
@@ -227,6 +247,9 @@ void GUI::RunAnalysis() {
         ShowMessage(kErrorTitle, status.message());
         return;
     }
+    // Made before the run: once its line is in the file, saying so must not
+    // need memory that may have run out.
+    treeAppendedLine_ = "Tree appended to " + shown_text(analysis->output_path);
     // Each run draws only its own tree; the chart goes on from its ring.
     treeSubWindow->viewer->ResetTree();
     treeSubWindow->Refresh();
@@ -253,7 +276,7 @@ void GUI::OnRunFinished(const AnalysisStatus& status) {
         groupRunStarted_ = false;
         ShowMessage(kErrorTitle, status.message());
     } else if (status.ok()) {
-        PrintLine("Tree appended to " + shown_text(analysis->output_path));
+        PrintLine(treeAppendedLine_);
     } else if (!status.message().empty()) {
         ShowMessage(kErrorTitle, status.message());
     } else if (status.exit_code() == kQuitExitCode) {

@@ -46,7 +46,8 @@ public:
     // then is finished (its line printed); one of an MPI group is cancelled
     // and waited for, since the other processes take part in it and stop
     // with it. GLUT has closed every window on return: call nothing of the
-    // toolkit after.
+    // toolkit after. What the toolkit's loop throws (Glow::MainLoop) is
+    // thrown on, once a run that has ended by then is finished.
     AnalysisStatus Run();
 
     // Replaces the analysis object without linking it back; null is
@@ -116,6 +117,8 @@ private:
     bool windowClosed_ = false;
     // How the window ends (see Run).
     AnalysisStatus ending_;
+    // What the run under way says when its line is in the tree file.
+    std::string treeAppendedLine_;
 };
 
 #endif

@@ -4,7 +4,10 @@
 
 #include <GL/freeglut.h>
 
+#include <exception>
+
 #include "glow/core/GlowSubwindow.h"
+#include "glow/core/Glow_Callback.h"
 
 namespace glow {
 
@@ -13,6 +16,8 @@ bool Glow::initialized_ = false;
 namespace {
 // LeaveMainLoop has been asked since MainLoop began.
 bool leavingMainLoop = false;
+// The first exception a callback threw, until MainLoop rethrows it.
+std::exception_ptr callbackFailure;
 }  // namespace
 
 void Glow::Init(int* argc, char** argv) {
@@ -28,8 +33,25 @@ void Glow::Init(int* argc, char** argv) {
 }
 
 void Glow::MainLoop() {
-    leavingMainLoop = false;
-    glutMainLoop();
+    // GLUT's loop would forget a leave asked before it starts.
+    if (callbackFailure == nullptr) {
+        leavingMainLoop = false;
+        glutMainLoop();
+    }
+    if (callbackFailure != nullptr) {
+        std::exception_ptr failure = callbackFailure;
+        callbackFailure = nullptr;
+        std::rethrow_exception(failure);
+    }
+}
+
+bool Glow::HasCallbackFailure_() {
+    return callbackFailure != nullptr;
+}
+
+void Glow::KeepCallbackFailure_(std::exception_ptr failure) noexcept {
+    if (callbackFailure == nullptr) callbackFailure = failure;
+    LeaveMainLoop();
 }
 
 void Glow::LeaveMainLoop() {
@@ -40,20 +62,22 @@ void Glow::LeaveMainLoop() {
 }
 
 void Glow::OnGlutClose() {
-    // The toolkit's own deletions unregister a window before GLUT destroys
-    // it; GLUT destroys a subwindow before its parent.
-    GlowSubwindow* w = WindowForId(glutGetWindow());
-    if (w == nullptr) return;
-    const bool modal = IsOnModalStack_(w);
-    w->ForgetGlutWindow_();
-    if (!w->IsTopLevel()) return;
-    // A dialog goes as its own buttons would make it go; any other window
-    // ends the program's loop.
-    if (modal) {
-        w->Close();
-    } else {
-        LeaveMainLoop();
-    }
+    RunCallback_([] {
+        // The toolkit's own deletions unregister a window before GLUT
+        // destroys it; GLUT destroys a subwindow before its parent.
+        GlowSubwindow* w = WindowForId(glutGetWindow());
+        if (w == nullptr) return;
+        const bool modal = IsOnModalStack_(w);
+        w->ForgetGlutWindow_();
+        if (!w->IsTopLevel()) return;
+        // A dialog goes as its own buttons would make it go; any other
+        // window ends the program's loop.
+        if (modal) {
+            w->Close();
+        } else {
+            LeaveMainLoop();
+        }
+    });
 }
 
 }  // namespace glow

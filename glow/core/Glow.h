@@ -1,6 +1,7 @@
 #ifndef GLOW_CORE_GLOW_H
 #define GLOW_CORE_GLOW_H
 
+#include <exception>
 #include <map>
 #include <string>
 
@@ -35,7 +36,8 @@ public:
 // GlowSubwindow::Refresh.
 //
 // Each service has a source file of its own in glow/core, with its state:
-//   Glow.cpp                start-up, main loop, the window system's close
+//   Glow.cpp                start-up, main loop, the window system's close,
+//                           what callbacks throw (with Glow_Callback.h)
 //   Glow_Display.cpp        the display check before start-up (Xlib)
 //   Glow_Registry.cpp       the window and menu registries
 //   Glow_Modal.cpp          the modal stack
@@ -73,6 +75,17 @@ public:
     // GLUT destroys a closed window at once; the toolkit forgets it (and its
     // subwindows), closes it when it is modal and otherwise leaves the loop
     // as LeaveMainLoop does.
+    //
+    // Nothing that a handler throws (std::bad_alloc, std::system_error) may
+    // pass through GLUT's C frames: C code is not made to be unwound, and
+    // where it can be at all, GLUT is left in the middle of its work. Every
+    // GLUT callback of the toolkit catches it, keeps the first one, and
+    // leaves the loop. From then on the callbacks that GLUT still makes on its way
+    // out (the rest of the round's events, the idle tick, the closing of
+    // every window) run no handler: the state the exception left may be
+    // half-changed. Once glutMainLoop has returned, MainLoop rethrows the
+    // kept exception on this thread. One kept before MainLoop (callbacks
+    // pumped by hand) is rethrown at once, without entering GLUT's loop.
     static void MainLoop();
     // Makes MainLoop return once the current event is done. GLUT closes
     // every window and ends itself on the way out: nothing of the toolkit
@@ -152,6 +165,14 @@ public:
     static void OnGlutClose();
 
 private:
+    // Every GLUT callback runs its work through this: nothing once a
+    // callback has failed, else the work, whose exception is kept for
+    // MainLoop (Glow_Callback.h).
+    template <typename Work>
+    static void RunCallback_(Work&& work) noexcept;
+    static bool HasCallbackFailure_();
+    static void KeepCallbackFailure_(std::exception_ptr failure) noexcept;
+
     friend class GlowComponent;
     friend class GlowSubwindow;
     friend class GlowMenu;

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include "glow/core/Glow.h"
+#include "glow/core/Glow_Callback.h"
 
 namespace glow {
 
@@ -59,9 +60,11 @@ void Glow::SetIdleFunction(void (*func)()) {
 }
 
 void Glow::OnGlutIdle() {
-    ++eventCounter_;
-    IdleSender().Send(GlowIdleMessage());
-    EndEvent();
+    RunCallback_([] {
+        ++eventCounter_;
+        IdleSender().Send(GlowIdleMessage());
+        EndEvent();
+    });
 }
 
 }  // namespace glow

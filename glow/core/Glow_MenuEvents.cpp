@@ -5,6 +5,7 @@
 #include "glow/core/Glow.h"
 #include "glow/core/GlowMenu.h"
 #include "glow/core/GlowSubwindow.h"
+#include "glow/core/Glow_Callback.h"
 
 namespace glow {
 
@@ -21,35 +22,39 @@ bool holdMenuFlush = false;
 }  // namespace
 
 void Glow::OnGlutMenuStatus(int status, int x, int y) {
-    ++eventCounter_;
-    if (status == GLUT_MENU_IN_USE) {
-        menuInUse_ = true;
-        menuWindow_ = WindowForId(glutGetWindow());
-        menuX_ = x;
-        menuY_ = y;
-        if (menuWindow_ != nullptr) menuWindow_->OnMenuInUse(x, y);
-    } else if (status == GLUT_MENU_NOT_IN_USE) {
-        menuInUse_ = false;
-        // During the destruction of a toolkit window: the window is no
-        // longer known, and the event that destroys it ends it.
-        if (windowDestructionDepth_ > 0) return;
-        // freeglut reports the selection after this, from the entry it
-        // highlighted: rewriting the menu now would change the code chosen.
-        holdMenuFlush = true;
-        if (menuWindow_ != nullptr) menuWindow_->OnMenuNotInUse();
+    RunCallback_([=] {
+        ++eventCounter_;
+        if (status == GLUT_MENU_IN_USE) {
+            menuInUse_ = true;
+            menuWindow_ = WindowForId(glutGetWindow());
+            menuX_ = x;
+            menuY_ = y;
+            if (menuWindow_ != nullptr) menuWindow_->OnMenuInUse(x, y);
+        } else if (status == GLUT_MENU_NOT_IN_USE) {
+            menuInUse_ = false;
+            // During the destruction of a toolkit window: the window is no
+            // longer known, and the event that destroys it ends it.
+            if (windowDestructionDepth_ > 0) return;
+            // freeglut reports the selection after this, from the entry it
+            // highlighted: rewriting the menu now would change the code chosen.
+            holdMenuFlush = true;
+            if (menuWindow_ != nullptr) menuWindow_->OnMenuNotInUse();
+            EndEvent();
+            holdMenuFlush = false;
+            return;
+        }
         EndEvent();
-        holdMenuFlush = false;
-        return;
-    }
-    EndEvent();
+    });
 }
 
 void Glow::OnGlutMenu(int value) {
-    ++eventCounter_;
-    GlowMenu* m = MenuForId(glutGetMenu());
-    if (m == nullptr) return;
-    m->HandleSelection(value, menuWindow_, menuX_, menuY_);
-    EndEvent();
+    RunCallback_([=] {
+        ++eventCounter_;
+        GlowMenu* m = MenuForId(glutGetMenu());
+        if (m == nullptr) return;
+        m->HandleSelection(value, menuWindow_, menuX_, menuY_);
+        EndEvent();
+    });
 }
 
 bool Glow::MenuChangesDeferred_() {

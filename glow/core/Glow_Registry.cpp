@@ -31,7 +31,14 @@ void Glow::UnregisterWindow(int windowId) {
     auto it = registry.find(windowId);
     if (it == registry.end()) return;
     GlowSubwindow* w = it->second;
-    ForgetModalWindow_(w);
+    // A window's destructor comes here, where nothing may be thrown: memory
+    // that runs out while the windows below a modal one get their activity
+    // back fails the main loop instead. The window is forgotten all the same.
+    try {
+        ForgetModalWindow_(w);
+    } catch (...) {
+        KeepCallbackFailure_(std::current_exception());
+    }
     // freeglut reports the end of a menu opened over this window while it
     // destroys the window: by then the object must be forgotten.
     if (menuWindow_ == w) menuWindow_ = nullptr;

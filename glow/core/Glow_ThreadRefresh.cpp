@@ -8,6 +8,7 @@
 
 #include "glow/core/Glow.h"
 #include "glow/core/GlowSubwindow.h"
+#include "glow/core/Glow_Callback.h"
 
 namespace glow {
 
@@ -43,19 +44,21 @@ void Glow::ArmRefreshPoll_() {
 }
 
 void Glow::OnRefreshPoll_(int) {
-    // Not an event of the toolkit: no counter, no handler, no end of event.
-    refreshPollArmed = false;
-    if (threadRefreshPending.exchange(false, std::memory_order_acq_rel)) {
-        for (auto& entry : Windows()) {
-            GlowSubwindow* w = entry.second;
-            if (w->refreshRequested_.exchange(false, std::memory_order_acq_rel) &&
-                w->refreshEnabled_)
-                PostRedisplay(entry.first);
+    RunCallback_([] {
+        // Not an event of the toolkit: no counter, no handler, no end of event.
+        refreshPollArmed = false;
+        if (threadRefreshPending.exchange(false, std::memory_order_acq_rel)) {
+            for (auto& entry : Windows()) {
+                GlowSubwindow* w = entry.second;
+                if (w->refreshRequested_.exchange(false, std::memory_order_acq_rel) &&
+                    w->refreshEnabled_)
+                    PostRedisplay(entry.first);
+            }
         }
-    }
-    // Deferred menu changes of a menu closed without a selection.
-    if (!InEndEvent_()) FlushDeferredMenuChanges_();
-    if (!Windows().empty()) ArmRefreshPoll_();
+        // Deferred menu changes of a menu closed without a selection.
+        if (!InEndEvent_()) FlushDeferredMenuChanges_();
+        if (!Windows().empty()) ArmRefreshPoll_();
+    });
 }
 
 }  // namespace glow

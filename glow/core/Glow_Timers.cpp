@@ -4,8 +4,10 @@
 
 #include <climits>
 #include <map>
+#include <memory>
 
 #include "glow/core/Glow.h"
+#include "glow/core/Glow_Callback.h"
 
 namespace glow {
 
@@ -51,15 +53,18 @@ bool Glow::IsTimerPending(int id) {
 }
 
 void Glow::OnGlutTimer(int id) {
-    ++eventCounter_;
-    auto& timers = Timers();
-    auto it = timers.find(id);
-    if (it == timers.end()) return;
-    TSender<const GlowTimerMessage&>* sender = it->second;
-    timers.erase(it);
-    sender->Send(GlowTimerMessage(id));
-    delete sender;
-    EndEvent();
+    RunCallback_([=] {
+        ++eventCounter_;
+        auto& timers = Timers();
+        auto it = timers.find(id);
+        if (it == timers.end()) return;
+        // Gone with the call, whatever its receiver does.
+        std::unique_ptr<TSender<const GlowTimerMessage&>> sender(it->second);
+        timers.erase(it);
+        sender->Send(GlowTimerMessage(id));
+        sender.reset();
+        EndEvent();
+    });
 }
 
 }  // namespace glow

@@ -31,16 +31,23 @@ public:
 
     // Receivers removed during the delivery get no further message;
     // receivers bound during the delivery receive this message too; the
-    // sender itself may be destroyed by a handler.
+    // sender itself may be destroyed by a handler. What a handler throws
+    // ends the delivery and goes on to the caller.
     void Send(M message) {
         DeliveryFrame frame{nullptr, false};
         BeginDelivery_(frame);
-        for (std::size_t i = 0; i < EntryCount_(); ++i) {
-            Receiver_Base* entry = Entry_(i);
-            if (entry == nullptr) continue;
-            // Only TSender<M>::Bind puts entries here, always TReceiver<M>.
-            static_cast<TReceiver<M>*>(entry)->OnMessage(message);
-            if (frame.senderGone) return;
+        try {
+            for (std::size_t i = 0; i < EntryCount_(); ++i) {
+                Receiver_Base* entry = Entry_(i);
+                if (entry == nullptr) continue;
+                // Only TSender<M>::Bind puts entries here, always TReceiver<M>.
+                static_cast<TReceiver<M>*>(entry)->OnMessage(message);
+                if (frame.senderGone) return;
+            }
+        } catch (...) {
+            // The sender must not keep this frame, which is going.
+            if (!frame.senderGone) EndDelivery_(frame);
+            throw;
         }
         EndDelivery_(frame);
     }

@@ -11,15 +11,27 @@
 //                              (PMI_RANK)
 //   TAVREL_FAIL_NEW_TRACE=1    the failing allocation's call stack goes to
 //                              standard error, for finding where it was
+//   TAVREL_FAIL_NEW_PROGRAM_ONLY=1
+//                              only the allocations that the program asks
+//                              for count and may fail: those whose first
+//                              caller outside the C++ library lies in the
+//                              executable. The others pass untouched: those
+//                              of the libraries the program loads, such as
+//                              the GL driver, whose code (partly C++, as
+//                              LLVM) is not the program's to answer and is
+//                              not made to be unwound by an exception
 //
 // The program is linked with --wrap=main: the allocations of static
 // initialisation, which no program could answer with a message, are not
 // counted and never fail.
 
+#include <dlfcn.h>
 #include <execinfo.h>
+#include <link.h>
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,14 +45,67 @@ long long fail_at = 0;
 bool trace = false;
 const char* count_file = nullptr;
 
+// The loaded segments of one object: the executable or the C++ library.
+struct Segments {
+    static constexpr int kMost = 16;
+    std::uintptr_t start[kMost] = {};
+    std::uintptr_t end[kMost] = {};
+    int count = 0;
+
+    bool holds(const void* address) const {
+        const auto a = reinterpret_cast<std::uintptr_t>(address);
+        for (int i = 0; i < count; ++i)
+            if (a >= start[i] && a < end[i]) return true;
+        return false;
+    }
+};
+
+bool program_only = false;
+Segments executable;
+Segments cxx_library;
+
+int note_segments(dl_phdr_info* info, std::size_t, void*) {
+    Segments* object = nullptr;
+    // The executable comes first, without a name.
+    if (info->dlpi_name == nullptr || info->dlpi_name[0] == '\0') {
+        if (executable.count == 0) object = &executable;
+    } else if (std::strstr(info->dlpi_name, "libstdc++") != nullptr) {
+        object = &cxx_library;
+    }
+    if (object == nullptr) return 0;
+    for (int i = 0; i < info->dlpi_phnum && object->count < Segments::kMost; ++i) {
+        const ElfW(Phdr)& header = info->dlpi_phdr[i];
+        if (header.p_type != PT_LOAD) continue;
+        object->start[object->count] = info->dlpi_addr + header.p_vaddr;
+        object->end[object->count] = info->dlpi_addr + header.p_vaddr + header.p_memsz;
+        ++object->count;
+    }
+    return 0;
+}
+
+// Whether the program asked for the allocation that returns to `caller`:
+// directly, or through the C++ library (a string growing, say).
+bool asked_by_program(void* caller) {
+    if (executable.holds(caller)) return true;
+    if (!cxx_library.holds(caller)) return false;
+    constexpr int kFrames = 64;
+    void* frames[kFrames];
+    const int n = backtrace(frames, kFrames);
+    int i = 0;
+    while (i < n && frames[i] != caller) ++i;
+    while (i < n && cxx_library.holds(frames[i])) ++i;
+    return i < n && executable.holds(frames[i]);
+}
+
 long long number_from(const char* name) {
     const char* text = std::getenv(name);
     return text ? std::atoll(text) : 0;
 }
 
-// Whether this allocation is the one that fails.
-bool fails_now() {
+// Whether this allocation, which returns to `caller`, is the one that fails.
+bool fails_now(void* caller) {
     if (!counting.load(std::memory_order_relaxed)) return false;
+    if (program_only && !asked_by_program(caller)) return false;
     const long long k = made.fetch_add(1, std::memory_order_relaxed) + 1;
     if (k != fail_at) return false;
     if (trace) {
@@ -65,15 +130,15 @@ void* allocate(std::size_t size, std::size_t alignment) {
     return std::aligned_alloc(alignment, rounded);
 }
 
-void* allocate_or_throw(std::size_t size, std::size_t alignment) {
-    if (fails_now()) throw std::bad_alloc();
+void* allocate_or_throw(std::size_t size, std::size_t alignment, void* caller) {
+    if (fails_now(caller)) throw std::bad_alloc();
     void* p = allocate(size, alignment);
     if (p == nullptr) throw std::bad_alloc();
     return p;
 }
 
-void* allocate_or_null(std::size_t size, std::size_t alignment) noexcept {
-    if (fails_now()) return nullptr;
+void* allocate_or_null(std::size_t size, std::size_t alignment, void* caller) noexcept {
+    if (fails_now(caller)) return nullptr;
     return allocate(size, alignment);
 }
 
@@ -92,6 +157,8 @@ extern "C" int __wrap_main(int argc, char** argv) {
         fail_at = number_from("TAVREL_FAIL_NEW_AT");
         count_file = std::getenv("TAVREL_NEW_COUNT_FILE");
         trace = number_from("TAVREL_FAIL_NEW_TRACE") != 0;
+        program_only = number_from("TAVREL_FAIL_NEW_PROGRAM_ONLY") != 0;
+        if (program_only) dl_iterate_phdr(note_segments, nullptr);
         std::atexit(write_count);
     }
     counting.store(true);
@@ -99,28 +166,30 @@ extern "C" int __wrap_main(int argc, char** argv) {
 }
 
 void* operator new(std::size_t size) {
-    return allocate_or_throw(size, kPlain);
+    return allocate_or_throw(size, kPlain, __builtin_return_address(0));
 }
 void* operator new[](std::size_t size) {
-    return allocate_or_throw(size, kPlain);
+    return allocate_or_throw(size, kPlain, __builtin_return_address(0));
 }
 void* operator new(std::size_t size, std::align_val_t alignment) {
-    return allocate_or_throw(size, static_cast<std::size_t>(alignment));
+    return allocate_or_throw(size, static_cast<std::size_t>(alignment),
+                             __builtin_return_address(0));
 }
 void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return allocate_or_throw(size, static_cast<std::size_t>(alignment));
+    return allocate_or_throw(size, static_cast<std::size_t>(alignment),
+                             __builtin_return_address(0));
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate_or_null(size, kPlain);
+    return allocate_or_null(size, kPlain, __builtin_return_address(0));
 }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate_or_null(size, kPlain);
+    return allocate_or_null(size, kPlain, __builtin_return_address(0));
 }
 void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-    return allocate_or_null(size, static_cast<std::size_t>(alignment));
+    return allocate_or_null(size, static_cast<std::size_t>(alignment), __builtin_return_address(0));
 }
 void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-    return allocate_or_null(size, static_cast<std::size_t>(alignment));
+    return allocate_or_null(size, static_cast<std::size_t>(alignment), __builtin_return_address(0));
 }
 
 // Every form of delete, so that no other definition of the pair is linked.

@@ -97,7 +97,8 @@ PaletteSpots PaletteSpots::Read() {
     return spots;
 }
 
-WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::string>& args)
+WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::string>& args,
+                             const std::vector<std::string>& environment)
     : dir_(dir) {
     // The X server may still show the window of a program that has just
     // ended: it would be taken for this one's.
@@ -105,6 +106,13 @@ WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::stri
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    // Made before the fork: the child only execs.
+    std::vector<std::string> entries;
+    for (char** e = environ; *e != nullptr; ++e) entries.emplace_back(*e);
+    entries.insert(entries.end(), environment.begin(), environment.end());
+    std::vector<char*> envp;
+    for (std::string& e : entries) envp.push_back(e.data());
+    envp.push_back(nullptr);
     const std::string out = dir + "/stdout.txt";
     const std::string err = dir + "/stderr.txt";
     pid_ = fork();
@@ -125,7 +133,7 @@ WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::stri
         if (o < 0 || e < 0 || chdir(dir.c_str()) != 0) _exit(127);
         dup2(o, STDOUT_FILENO);
         dup2(e, STDERR_FILENO);
-        execvp(argv[0], argv.data());
+        execvpe(argv[0], argv.data(), envp.data());
         _exit(127);
     }
     EXPECT_GT(pid_, 0) << "fork failed";
@@ -221,17 +229,17 @@ std::string WaitForWindow(const std::string& title, int timeoutMsecs) {
     return found;
 }
 
+bool ShowsItsFirstPicture(const std::string& window) {
+    // The palette's left margin shows its grey once it has been painted.
+    const glowtest::Pixels p = MainWindowPicture(window);
+    const std::uint8_t* c = p.At(kPaletteMarginSpot, kMainHeight - 1 - kPaletteMarginSpot);
+    return c[0] == kPaletteGrey && c[1] == kPaletteGrey && c[2] == kPaletteGrey;
+}
+
 std::string WaitForMainWindow() {
     const std::string window = WaitForWindow(kMainTitle);
     if (window.empty()) return window;
-    // The palette's left margin shows its grey once it has been painted.
-    const bool painted = WaitFor(
-        [&] {
-            const glowtest::Pixels p = MainWindowPicture(window);
-            const std::uint8_t* c = p.At(kPaletteMarginSpot, kMainHeight - 1 - kPaletteMarginSpot);
-            return c[0] == kPaletteGrey && c[1] == kPaletteGrey && c[2] == kPaletteGrey;
-        },
-        kShowMsecs);
+    const bool painted = WaitFor([&] { return ShowsItsFirstPicture(window); }, kShowMsecs);
     return painted ? window : std::string();
 }
 

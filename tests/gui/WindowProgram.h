@@ -50,12 +50,14 @@ struct PaletteSpots {
 };
 
 // A program started in `dir` (its working directory) with `args` (the
-// first is the program), standard output and error into files there. It
-// starts as from a shell that leaves the signals that end a program at
-// their default, and leaves no core file when a signal ends it.
+// first is the program) and NAME=value entries of `environment` added to
+// its environment, standard output and error into files there. It starts
+// as from a shell that leaves the signals that end a program at their
+// default, and leaves no core file when a signal ends it.
 class WindowProgram {
 public:
-    WindowProgram(const std::string& dir, const std::vector<std::string>& args);
+    WindowProgram(const std::string& dir, const std::vector<std::string>& args,
+                  const std::vector<std::string>& environment = {});
     // Ends the program (and what it started) when it still runs.
     ~WindowProgram();
     WindowProgram(const WindowProgram&) = delete;
@@ -92,6 +94,8 @@ std::string WaitForWindow(const std::string& title, int timeoutMsecs = kShowMsec
 // The main window once it shows its first picture (before that, clicks
 // may reach no widget yet), or "".
 std::string WaitForMainWindow();
+// Whether the main window shows its first picture.
+bool ShowsItsFirstPicture(const std::string& window);
 bool WaitUntilNoWindow(const std::string& title, int timeoutMsecs = kShowMsecs);
 // The window's place on the screen.
 Spot WindowPosition(const std::string& window);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -174,6 +176,28 @@ TEST_F(MessagingTest, SenderDestroyedByAHandlerStopsItsDelivery) {
     sender->Bind(&b);
     sender->Send(Note{5});
     EXPECT_EQ(log, (std::vector<std::string>{"a:5"}));
+    EXPECT_EQ(a.NumBindings(), 0);
+    EXPECT_EQ(b.NumBindings(), 0);
+}
+
+TEST_F(MessagingTest, AReceiverThatThrowsEndsTheDeliveryAndLeavesTheSenderWhole) {
+    auto sender = std::make_unique<NoteSender>();
+    Recorder a("a"), b("b"), c("c");
+    a.action = [&](const Note& n) {
+        if (n.value != 1) return;
+        sender->Unbind(&c);
+        throw std::bad_alloc();
+    };
+    sender->Bind(&a);
+    sender->Bind(&b);
+    sender->Bind(&c);
+    EXPECT_THROW(sender->Send(Note{1}), std::bad_alloc);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1"}));
+    sender->Send(Note{2});
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "a:2", "b:2"}));
+    EXPECT_EQ(sender->ReceiverCount(), 2);
+    // Touches nothing of the delivery that failed.
+    sender.reset();
     EXPECT_EQ(a.NumBindings(), 0);
     EXPECT_EQ(b.NumBindings(), 0);
 }
