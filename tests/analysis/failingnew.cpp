@@ -1,6 +1,7 @@
-// Linked into a copy of the program for the tests: every form of the global
-// operator new, counted from the moment main begins, so that a test can make
-// the K-th allocation of a run fail and see what the program does then.
+// Linked into a copy of the program for the tests, with the replaced
+// operator new of tests/support: its allocations are counted from the
+// moment main begins, so that a test can make the K-th allocation of a run
+// fail and see what the program does then.
 //
 //   TAVREL_FAIL_NEW_AT=K       the K-th allocation (from 1) fails: the
 //                              throwing forms throw std::bad_alloc, the
@@ -35,7 +36,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
+
+#include "tests/support/replacednew.h"
 
 namespace {
 
@@ -123,27 +125,6 @@ void write_count() {
     }
 }
 
-void* allocate(std::size_t size, std::size_t alignment) {
-    if (size == 0) size = 1;
-    if (alignment <= alignof(std::max_align_t)) return std::malloc(size);
-    const std::size_t rounded = (size + alignment - 1) / alignment * alignment;
-    return std::aligned_alloc(alignment, rounded);
-}
-
-void* allocate_or_throw(std::size_t size, std::size_t alignment, void* caller) {
-    if (fails_now(caller)) throw std::bad_alloc();
-    void* p = allocate(size, alignment);
-    if (p == nullptr) throw std::bad_alloc();
-    return p;
-}
-
-void* allocate_or_null(std::size_t size, std::size_t alignment, void* caller) noexcept {
-    if (fails_now(caller)) return nullptr;
-    return allocate(size, alignment);
-}
-
-constexpr std::size_t kPlain = alignof(std::max_align_t);
-
 }  // namespace
 
 extern "C" int __real_main(int argc, char** argv);
@@ -160,72 +141,8 @@ extern "C" int __wrap_main(int argc, char** argv) {
         program_only = number_from("TAVREL_FAIL_NEW_PROGRAM_ONLY") != 0;
         if (program_only) dl_iterate_phdr(note_segments, nullptr);
         std::atexit(write_count);
+        replacednew::set_decider(fails_now);
     }
     counting.store(true);
     return __real_main(argc, argv);
-}
-
-void* operator new(std::size_t size) {
-    return allocate_or_throw(size, kPlain, __builtin_return_address(0));
-}
-void* operator new[](std::size_t size) {
-    return allocate_or_throw(size, kPlain, __builtin_return_address(0));
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-    return allocate_or_throw(size, static_cast<std::size_t>(alignment),
-                             __builtin_return_address(0));
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return allocate_or_throw(size, static_cast<std::size_t>(alignment),
-                             __builtin_return_address(0));
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate_or_null(size, kPlain, __builtin_return_address(0));
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate_or_null(size, kPlain, __builtin_return_address(0));
-}
-void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-    return allocate_or_null(size, static_cast<std::size_t>(alignment), __builtin_return_address(0));
-}
-void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-    return allocate_or_null(size, static_cast<std::size_t>(alignment), __builtin_return_address(0));
-}
-
-// Every form of delete, so that no other definition of the pair is linked.
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::align_val_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::align_val_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
-    std::free(p);
 }
