@@ -490,23 +490,7 @@ TEST(SharedTreeFile, SignalIgnoredAtTheStartLeavesTheRunToFinish) {
     const std::string fifo = dir.path("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string stdout_file = dir.path("stdout");
-    // What starts the program ignoring the signal, as a shell command that
-    // runs its arguments.
-    const auto trap = [](const char* name) {
-        return std::string("trap '' ") + name + "; exec \"$@\"";
-    };
-    struct Case {
-        int signal;
-        std::string command;
-    };
-    const Case cases[] = {
-        {SIGTERM, trap("TERM")},
-        {SIGINT, trap("INT")},
-        {SIGQUIT, trap("QUIT")},
-        {SIGHUP, trap("HUP")},
-        {SIGHUP, "exec nohup \"$@\" </dev/null"},
-    };
-    for (const Case& c : cases) {
+    for (const IgnoringLauncher& c : ignoring_launchers()) {
         SCOPED_TRACE(c.command);
         dir.write("out.tre", kOldTree);
         const std::vector<std::string> ignoring = {"/bin/sh", "-c", c.command, "sh"};

@@ -201,6 +201,19 @@ void run_in_parallel(int count, int threads, const std::function<void(int)>& tas
     for (std::thread& worker : workers) worker.join();
 }
 
+std::vector<IgnoringLauncher> ignoring_launchers() {
+    const auto trap = [](const char* name) {
+        return std::string("trap '' ") + name + "; exec \"$@\"";
+    };
+    return {
+        {SIGTERM, trap("TERM")},
+        {SIGINT, trap("INT")},
+        {SIGQUIT, trap("QUIT")},
+        {SIGHUP, trap("HUP")},
+        {SIGHUP, "exec nohup \"$@\" </dev/null"},
+    };
+}
+
 ProgramResult run_tavrel(const std::vector<std::string>& args) {
     std::string command = shell_quote(tavrel_bin());
     for (const std::string& arg : args) command += " " + shell_quote(arg);

@@ -87,6 +87,16 @@ std::string status_text(int wait_status);
 // Runs task(i) for every i in [0, count) on `threads` threads at once.
 void run_in_parallel(int count, int threads, const std::function<void(int)>& task);
 
+// A way users start a program with a signal that ends programs ignored:
+// `command` is a shell command (for sh -c, its arguments the program's
+// command line) that runs them so, `trap '' TERM` or `nohup`.
+struct IgnoringLauncher {
+    int signal;
+    std::string command;
+};
+// One for each of INT, TERM, HUP and QUIT, and nohup for HUP.
+std::vector<IgnoringLauncher> ignoring_launchers();
+
 // `arg` as one word of a shell command line.
 std::string shell_quote(const std::string& arg);
 

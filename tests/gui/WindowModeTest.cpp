@@ -361,23 +361,7 @@ TEST_F(WindowModeTest, ASignalIgnoredAtTheStartLeavesTheRunToFinish) {
     const std::string sample = read_file(fifo);
     const BatchRun jc = Batch(dir, "JC");
     ASSERT_FALSE(jc.line.empty());
-    // What starts the program ignoring the signal, as a shell command that
-    // runs its arguments.
-    const auto trap = [](const char* name) {
-        return std::string("trap '' ") + name + "; exec \"$@\"";
-    };
-    struct Case {
-        int signal;
-        std::string command;
-    };
-    const Case cases[] = {
-        {SIGTERM, trap("TERM")},
-        {SIGINT, trap("INT")},
-        {SIGQUIT, trap("QUIT")},
-        {SIGHUP, trap("HUP")},
-        {SIGHUP, "exec nohup \"$@\" </dev/null"},
-    };
-    for (const Case& c : cases) {
+    for (const IgnoringLauncher& c : ignoring_launchers()) {
         SCOPED_TRACE(c.command);
         ASSERT_TRUE(guitest::MakeFifo(fifo));
         std::remove(dir.path("input.seq.tre").c_str());
