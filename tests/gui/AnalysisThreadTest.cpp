@@ -17,18 +17,13 @@
 #include "tests/analysis/testsupport.h"
 #include "tests/glow/support/FailingAllocation.h"
 #include "tests/glow/support/GlowTestSupport.h"
+#include "tests/gui/FiveTaxa.h"
 
 namespace {
 
 constexpr int kRunMsecs = 60000;
 
-const char kFive[] =
-    "5 8\n"
-    "alpha ACGTACGT\n"
-    "beta  ACGTACGA\n"
-    "gamma TTGTACCA\n"
-    "delta TTGAACCA\n"
-    "eps   GCGTTCGA\n";
+using guitest::kFiveTaxa;
 
 // A front end whose first call finds memory gone, and gone again for the
 // run's own report of it.
@@ -44,7 +39,7 @@ public:
 
 TEST(AnalysisThreadTest, ARefusalThatLeavesTheRunIsAFailedRunAndTheNextRunGoes) {
     TempDir dir;
-    const std::string input = dir.write("five.seq", kFive);
+    const std::string input = dir.write("five.seq", kFiveTaxa);
     const std::string output = dir.path("five.seq.tre");
     AnalysisModule module;
     ASSERT_TRUE(module.set_input_path(input).ok());

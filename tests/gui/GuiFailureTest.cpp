@@ -26,18 +26,13 @@
 #include "tests/glow/support/ChildProcess.h"
 #include "tests/glow/support/FailingAllocation.h"
 #include "tests/glow/support/GlowTestSupport.h"
+#include "tests/gui/FiveTaxa.h"
 
 namespace {
 
 constexpr int kRunMsecs = 60000;
 
-const char kFive[] =
-    "5 8\n"
-    "alpha ACGTACGT\n"
-    "beta  ACGTACGA\n"
-    "gamma TTGTACCA\n"
-    "delta TTGAACCA\n"
-    "eps   GCGTTCGA\n";
+using guitest::kFiveTaxa;
 
 // A press and release in the middle of a palette widget, as GLUT delivers
 // them.
@@ -110,7 +105,7 @@ protected:
     }
 
     TempDir dir;
-    const std::string input = dir.write("five.seq", kFive);
+    const std::string input = dir.write("five.seq", kFiveTaxa);
     const std::string out = dir.path("stdout.txt");
     const std::vector<std::string> told = {"Open File Button Pressed",
                                            "Tree appended to " + input + ".tre"};

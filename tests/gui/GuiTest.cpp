@@ -32,6 +32,7 @@
 #include "gui/TreeViewer.h"
 #include "gui/treegraphic.h"
 #include "tests/analysis/testsupport.h"
+#include "tests/gui/FiveTaxa.h"
 #include "tests/gui/FrontEndLayout.h"
 
 using guitest::NewickOf;
@@ -40,13 +41,7 @@ namespace {
 
 constexpr int kRunTimeoutMsecs = 60000;
 
-const char kFive[] =
-    "5 8\n"
-    "alpha ACGTACGT\n"
-    "beta  ACGTACGA\n"
-    "gamma TTGTACCA\n"
-    "delta TTGAACCA\n"
-    "eps   GCGTTCGA\n";
+using guitest::kFiveTaxa;
 
 const char kFour[] =
     "4 6\n"
@@ -234,7 +229,7 @@ TEST_F(GuiTest, BuildsTheWindowAsLaidOut) {
 }
 
 TEST_F(GuiTest, OpenInputFileAnswersInAMessageWindow) {
-    const std::string good = dir.write("good.seq", kFive);
+    const std::string good = dir.write("good.seq", kFiveTaxa);
     const std::string missing = dir.path("missing.seq");
     const std::string folder = dir.path("folder");
     std::filesystem::create_directory(folder);
@@ -275,8 +270,8 @@ TEST_F(GuiTest, OpenInputFileAnswersInAMessageWindow) {
 }
 
 TEST_F(GuiTest, RunsThatCannotStartAreRefused) {
-    const std::string good = dir.write("good.seq", kFive);
-    const std::string blocked = dir.write("blocked.seq", kFive);
+    const std::string good = dir.write("good.seq", kFiveTaxa);
+    const std::string blocked = dir.write("blocked.seq", kFiveTaxa);
     std::filesystem::create_directory(blocked + ".tre");
     struct {
         const char* what;
@@ -313,7 +308,7 @@ TEST_F(GuiTest, RunsThatCannotStartAreRefused) {
 }
 
 TEST_F(GuiTest, RunTakesThePaletteSettingsAndAppendsTheBatchLine) {
-    const std::string input = Opened("five.seq", kFive);
+    const std::string input = Opened("five.seq", kFiveTaxa);
     // Before any change: JC, the rates 0.001 and 0.04, 100 epochs, 0.25.
     Click(gui->runButton);
     EXPECT_TRUE(gui->analysisThread.IsRunning());
@@ -358,7 +353,7 @@ TEST_F(GuiTest, RunTakesThePaletteSettingsAndAppendsTheBatchLine) {
 }
 
 TEST_F(GuiTest, OneRunAtATime) {
-    const std::string input = Opened("five.seq", kFive);
+    const std::string input = Opened("five.seq", kFiveTaxa);
     // Without pumping in between, the first run is still under way for the
     // window: its thread is joined only by the main loop.
     Click(gui->runButton);
@@ -380,7 +375,7 @@ TEST_F(GuiTest, OneRunAtATime) {
 }
 
 TEST_F(GuiTest, EachRunDrawsOnlyItsOwnTreeAndTheChartGoesOn) {
-    const std::string five = dir.write("five.seq", kFive);
+    const std::string five = dir.write("five.seq", kFiveTaxa);
     const std::string four = dir.write("four.seq", kFour);
     OpenFile(five);
     Click(gui->runButton);
@@ -398,7 +393,7 @@ TEST_F(GuiTest, EachRunDrawsOnlyItsOwnTreeAndTheChartGoesOn) {
 TEST_F(GuiTest, ErrorsOfARunEndInAMessageWindowAndTheWindowGoesOn) {
     const std::string bad = dir.write("bad.seq", "2 4\na ACGT\nb ACXT\n");
     const std::string truncated = dir.write("short.seq", "3 4\na ACGT\nb ACGA\n");
-    const std::string good = dir.write("good.seq", kFive);
+    const std::string good = dir.write("good.seq", kFiveTaxa);
     struct {
         std::string input;
         std::string text;
@@ -426,7 +421,7 @@ TEST_F(GuiTest, AnMpiGroupServesOneRun) {
     delete gui->mainWindow;
     gui.reset();
     Make(std::make_unique<AnalysisModule>(0, std::make_unique<LoneGroup>()));
-    const std::string input = dir.write("five.seq", kFive);
+    const std::string input = dir.write("five.seq", kFiveTaxa);
     // A refusal before the run does not use the group's one run up.
     Click(gui->runButton);
     EXPECT_EQ(TakeMessages(), (std::vector<Shown>{{"Error Message", "Open an input file first"}}));
@@ -526,7 +521,7 @@ TEST_F(GuiTest, TheSettingsColumnStacksItsRowsWithinItsMargins) {
 // the tree before it.
 TEST_F(GuiTest, EveryRunStartsFromAFreshTree) {
     const std::string one = dir.write("one.seq", "1 4\nsolo ACGT\n");
-    const std::string five = dir.write("five.seq", kFive);
+    const std::string five = dir.write("five.seq", kFiveTaxa);
     const std::string bad = dir.write("bad.seq", "2 4\na ACGT\nb ACXT\n");
     const auto root = [this] { return gui->treeSubWindow->viewer->tree->root; };
     const auto drawsLines = [this] {
