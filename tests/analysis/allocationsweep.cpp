@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -77,6 +79,23 @@ std::vector<long long> sample_of_points(long long count, long long wanted) {
         ks.push_back(k);
     }
     return ks;
+}
+
+std::string point_tree_file(const std::string& folder) {
+    return folder + "/out.tre";
+}
+
+void prepare_point(const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    std::ofstream(point_tree_file(folder)) << kOldTree;
+}
+
+std::string judge_point(const BoundedResult& result, const std::string& folder,
+                        const std::string& line, const std::vector<std::string>& memory) {
+    const std::string what =
+        judge(result, kOldTree, read_file(point_tree_file(folder)), line, memory);
+    std::filesystem::remove_all(folder);
+    return what;
 }
 
 long long count_allocations(BoundedRun run, BoundedResult* result) {

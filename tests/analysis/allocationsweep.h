@@ -33,6 +33,17 @@ std::string judge(const BoundedResult& result, const std::string& tree_before,
                   const std::string& tree_after, const std::string& line,
                   const std::vector<std::string>& memory);
 
+// The tree file a point's run appends to, in a folder of its own: it holds
+// kOldTree when the run starts.
+constexpr const char* kOldTree = "(old,tree);\n";
+std::string point_tree_file(const std::string& folder);
+// Makes `folder` and its point_tree_file with kOldTree in it.
+void prepare_point(const std::string& folder);
+// judge() of the run that appended to point_tree_file(folder); then the
+// folder goes, so that a sweep of many points leaves little behind.
+std::string judge_point(const BoundedResult& result, const std::string& folder,
+                        const std::string& line, const std::vector<std::string>& memory);
+
 // Every point from 1 to a little past the count.
 std::vector<long long> every_point(long long count);
 // About `wanted` points spread over the count, with the first and the last

@@ -1,8 +1,6 @@
 // Memory that runs out at an allocation of one process of an MPI group.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,7 +19,6 @@ constexpr int kProcesses = 2;
 constexpr int kCores = kProcesses;
 // Points a rank's sweep takes, besides its first and last ten.
 constexpr int kSampled = 50;
-constexpr const char* kOldTree = "(old,tree);\n";
 
 }  // namespace
 
@@ -35,12 +32,11 @@ TEST(MpiAllocationFailure, APointOfEitherProcessEndsTheGroupSoundly) {
         const auto group = [&](long long k) {
             BoundedRun run;
             run.dir = dir.path(name + std::to_string(k));
-            std::filesystem::create_directories(run.dir);
-            std::ofstream(run.dir + "/out.tre") << kOldTree;
-            run.args = {TAVREL_MPIEXEC,         "-n",   std::to_string(kProcesses),
-                        TAVREL_FAILING_NEW_BIN, "-mpi", "-nogui",
-                        "-input_path",          input,  "-output_path",
-                        run.dir + "/out.tre"};
+            prepare_point(run.dir);
+            run.args = {TAVREL_MPIEXEC,          "-n",   std::to_string(kProcesses),
+                        TAVREL_FAILING_NEW_BIN,  "-mpi", "-nogui",
+                        "-input_path",           input,  "-output_path",
+                        point_tree_file(run.dir)};
             run.environment = {"TAVREL_FAIL_NEW_RANK=" + std::to_string(rank)};
             if (k > 0) run.environment.push_back("TAVREL_FAIL_NEW_AT=" + std::to_string(k));
             run.cores = kCores;
@@ -51,20 +47,16 @@ TEST(MpiAllocationFailure, APointOfEitherProcessEndsTheGroupSoundly) {
         const BoundedRun counted = group(0);
         const long long count = count_allocations(counted, &plain);
         ASSERT_EQ(status_text(plain.wait_status), "exit code 0") << plain.err;
-        const std::vector<std::string> tree = lines_of(read_file(counted.dir + "/out.tre"));
+        const std::vector<std::string> tree = lines_of(read_file(point_tree_file(counted.dir)));
         ASSERT_EQ(tree.size(), 2u);
         ASSERT_GT(count, 100);
 
         const int parallel = std::max(2, parallel_runs() / kCores);
-        const std::string findings =
-            sweep(sample_of_points(count, kSampled), parallel, group,
-                  [&](long long k, const BoundedResult& result) {
-                      const std::string folder = dir.path(name + std::to_string(k));
-                      const std::string what =
-                          judge(result, kOldTree, read_file(folder + "/out.tre"), tree[1], memory);
-                      std::filesystem::remove_all(folder);
-                      return what;
-                  });
+        const std::string findings = sweep(
+            sample_of_points(count, kSampled), parallel, group,
+            [&](long long k, const BoundedResult& result) {
+                return judge_point(result, dir.path(name + std::to_string(k)), tree[1], memory);
+            });
         EXPECT_EQ(findings, "");
     }
 }
