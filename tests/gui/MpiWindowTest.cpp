@@ -91,6 +91,14 @@ protected:
         return logs;
     }
 
+    // Opens the field's file, answers its "Success Message" and presses
+    // "Run Analysis".
+    void OpenAndRun(const std::string& window) const {
+        ASSERT_TRUE(guitest::ClickAt(window, spots.open));
+        ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+    }
+
     // Opens the field's file and starts a run with the given epochs and
     // convergence threshold, typed into the palette; waits until every
     // process has begun its first group.
@@ -128,9 +136,7 @@ TEST_F(MpiWindowTest, ProcessZeroRunsOnceFromTheWindow) {
     const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
     EXPECT_EQ(guitest::WindowsTitled(kMainTitle).size(), 1u);  // process 0's only
-    ASSERT_TRUE(guitest::ClickAt(window, spots.open));
-    ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
-    ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+    ASSERT_NO_FATAL_FAILURE(OpenAndRun(window));
     ASSERT_TRUE(guitest::WaitFor(
         [&] { return lines_of(read_file(dir.path("input.seq.tre"))).size() == 1; }, kRunMsecs));
     EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))), batchLines);
@@ -196,9 +202,7 @@ TEST_F(MpiWindowTest, TheCloseButtonEndsTheGroupAsQuitDoes) {
         const std::string window = guitest::WaitForMainWindow();
         ASSERT_FALSE(window.empty()) << group.Errors();
         if (afterRun) {
-            ASSERT_TRUE(guitest::ClickAt(window, spots.open));
-            ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
-            ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+            ASSERT_NO_FATAL_FAILURE(OpenAndRun(window));
             ASSERT_TRUE(guitest::WaitFor(
                 [&] { return Count(group.Output(), "Tree appended to input.seq.tre") == 1; },
                 kRunMsecs));
@@ -223,9 +227,7 @@ TEST_F(MpiWindowTest, ARunRefusedForDifferentSettingsLetsAMendedRunGo) {
         WindowProgram group(dir.path(""), Group({}));
         const std::string window = guitest::WaitForMainWindow();
         ASSERT_FALSE(window.empty()) << group.Errors();
-        ASSERT_TRUE(guitest::ClickAt(window, spots.open));
-        ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
-        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        ASSERT_NO_FATAL_FAILURE(OpenAndRun(window));
         ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
         if (mend) {
             ASSERT_TRUE(guitest::ClickAt(window, spots.euclidian));
@@ -253,9 +255,7 @@ TEST_F(MpiWindowTest, AProcessThatRefusesItsOwnSettingsEndsTheGroup) {
     WindowProgram group(dir.path(""), GroupWithWindowSettings({"-epochs", "0"}));
     const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
-    ASSERT_TRUE(guitest::ClickAt(window, spots.open));
-    ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
-    ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+    ASSERT_NO_FATAL_FAILURE(OpenAndRun(window));
     ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
     ASSERT_TRUE(guitest::WaitFor(
         [&] {
