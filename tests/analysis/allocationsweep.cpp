@@ -40,7 +40,9 @@ std::vector<std::string> memory_lines(int taxa, int length) {
 std::string judge(const BoundedResult& result, const std::string& tree_before,
                   const std::string& tree_after, const std::string& line,
                   const std::vector<std::string>& memory) {
-    if (result.timed_out) return "did not end within the bound (hang)";
+    if (result.timed_out) {
+        return "did not end within the bound (hang)\n" + result.hang_report;
+    }
     if (result.err.find("Sanitizer") != std::string::npos ||
         result.err.find("runtime error") != std::string::npos) {
         return "a sanitizer reported: " + result.err;

@@ -14,7 +14,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "analysis/charstring.h"
@@ -121,6 +123,68 @@ long long least_that_works(long long from, long long most, long long resolution,
 
 namespace {
 constexpr int kPollMsecs = 5;
+
+// The fields of /proc/P/stat after the name: the state is the first, the
+// process group the third.
+std::vector<std::string> stat_fields_after_name(const std::string& stat) {
+    std::vector<std::string> fields;
+    const std::size_t name_end = stat.rfind(')');
+    if (name_end == std::string::npos) return fields;
+    std::istringstream rest(stat.substr(name_end + 1));
+    for (std::string field; rest >> field;) fields.push_back(field);
+    return fields;
+}
+
+std::string first_line(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// Every process of process group `group` and every process they started:
+// mpiexec's ranks lead groups of their own, so killing the group leaves a
+// rank that waits for a peer spinning on.
+std::set<pid_t> processes_of_group(pid_t group) {
+    std::map<pid_t, pid_t> parents;
+    std::set<pid_t> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::vector<std::string> fields =
+            stat_fields_after_name(first_line(entry.path() / "stat"));
+        if (fields.size() < 3) continue;
+        const pid_t pid = std::stoi(name);
+        parents[pid] = std::stoi(fields[1]);
+        if (std::stoi(fields[2]) == group) found.insert(pid);
+    }
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [pid, parent] : parents) {
+            if (found.count(parent) != 0 && found.insert(pid).second) grew = true;
+        }
+    }
+    return found;
+}
+
+// Each process with each of its threads' state and the kernel function it
+// waits in.
+std::string describe_processes(const std::set<pid_t>& pids) {
+    std::string text;
+    for (const pid_t pid : pids) {
+        const std::filesystem::path dir = "/proc/" + std::to_string(pid);
+        text += "  process " + std::to_string(pid) + " " + first_line(dir / "comm") + ":";
+        std::error_code error;
+        for (const auto& task : std::filesystem::directory_iterator(dir / "task", error)) {
+            const std::vector<std::string> fields =
+                stat_fields_after_name(first_line(task.path() / "stat"));
+            text += " [" + (fields.empty() ? std::string("?") : fields[0]) + " " +
+                    first_line(task.path() / "wchan") + "]";
+        }
+        text += "\n";
+    }
+    return text;
+}
 }  // namespace
 
 BoundedResult run_bounded(const BoundedRun& run) {
@@ -170,7 +234,12 @@ BoundedResult run_bounded(const BoundedRun& run) {
         if (done == pid) break;
         if (std::chrono::steady_clock::now() > deadline) {
             result.timed_out = true;
+            const std::set<pid_t> started = processes_of_group(pid);
+            result.hang_report = describe_processes(started) + "  stdout: " +
+                                 std::to_string(lines_of(read_file(out_path)).size()) +
+                                 " lines; stderr: " + read_file(err_path);
             kill(-pid, SIGKILL);
+            for (const pid_t p : started) kill(p, SIGKILL);
             waitpid(pid, &result.wait_status, 0);
             break;
         }

@@ -78,6 +78,10 @@ struct BoundedResult {
     int wait_status = 0;
     std::vector<std::string> out;
     std::string err;
+    // For a run that timed out: its processes and threads as they stood
+    // then (name, state, where the kernel had them wait), and the lines it
+    // had written, to tell a hang from a run the machine starved.
+    std::string hang_report;
 };
 // Runs the program directly (no shell) and waits for it, polling.
 BoundedResult run_bounded(const BoundedRun& run);
