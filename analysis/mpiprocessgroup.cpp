@@ -1,7 +1,9 @@
 #include "analysis/mpiprocessgroup.h"
 
 #include <mpi.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,12 +25,31 @@ constexpr std::chrono::milliseconds kLongestPause(100);
 // lines.
 constexpr int kOutputDrainLooks = 200;
 constexpr std::chrono::milliseconds kOutputDrainPause(5);
+// How a process ends whose process manager has already gone.
+constexpr int kExitManagerGone = 1;
+// Set in the environment of every process that a process manager
+// (mpiexec's proxy) starts.
+constexpr const char* kManagedRankVariable = "PMI_RANK";
+
+// mpiexec's proxy starts every process in a session of its own, and each
+// holds copies of the proxy's pipes. When a process aborts, mpiexec may kill
+// the proxy before the proxy has ended the other processes; one that waits
+// in a collective would then live on, and mpiexec would wait for ever for
+// its pipes to close. The kernel ends the process with its proxy instead.
+void end_with_process_manager() {
+    if (std::getenv(kManagedRankVariable) == nullptr) return;
+    const pid_t manager = ::getppid();
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) return;
+    // Gone before the request was made: the kernel will not send it.
+    if (::getppid() != manager) std::_Exit(kExitManagerGone);
+}
 
 }  // namespace
 
 int MpiProcessGroup::granted_thread_level_ = -1;
 
 int MpiProcessGroup::initialize(int* argc, char*** argv, bool threaded) {
+    end_with_process_manager();
     if (threaded) {
         MPI_Init_thread(argc, argv, MPI_THREAD_SERIALIZED, &granted_thread_level_);
     } else {

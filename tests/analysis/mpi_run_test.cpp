@@ -2,6 +2,8 @@
 // mpiexec. A run that hangs is ended by `timeout` (exit code 124) and fails.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -322,6 +324,55 @@ TEST(MpiRun, ProcessWithoutMemoryEndsTheGroup) {
     EXPECT_EQ(said,
               std::vector<std::string>{"Error: not enough memory to read 100 x 200000 positions"});
     EXPECT_EQ(read_file(out), "(old,tree);\n");
+}
+
+// The processes of a group end with mpiexec's proxy, their parent, even
+// when it is killed before it has ended them: mpiexec does so when its
+// deadline for an aborting group passes too soon, and a process left
+// waiting in a collective would keep mpiexec waiting for ever. Here process
+// 0 waits for its input (a FIFO without a writer) and process 1 for process
+// 0's broadcast when the proxy goes.
+TEST(MpiRun, ProcessesEndWithTheirProcessManager) {
+    constexpr int kProcesses = 2;
+    TempDir dir;
+    const std::string fifo = dir.path("in.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    BoundedRun run;
+    run.args = {TAVREL_MPIEXEC,     "-n",   std::to_string(kProcesses),
+                tavrel_bin(),       "-mpi", "-nogui",
+                "-input_path",      fifo,   "-output_path",
+                dir.path("out.tre")};
+    run.dir = dir.path("");
+    // Watched through descriptors of their own: once a process is gone its
+    // pid may be another's.
+    std::vector<ProcessWatch> ranks;
+    run.while_running = [&](pid_t mpiexec) {
+        std::vector<pid_t> proxies;
+        std::vector<pid_t> started;
+        ASSERT_TRUE(poll_until(
+            [&] {
+                proxies = children_named(mpiexec, "hydra_pmi_proxy");
+                if (proxies.size() == 1) started = children_named(proxies[0], "tavrel");
+                // Process 0 waits for a writer of its input only once MPI has
+                // started on every process.
+                return static_cast<int>(started.size()) == kProcesses &&
+                       std::any_of(started.begin(), started.end(), [](pid_t pid) {
+                           return read_file("/proc/" + std::to_string(pid) + "/wchan") ==
+                                  "wait_for_partner";
+                       });
+            },
+            run.bound_msecs))
+            << "the group did not start";
+        for (const pid_t pid : started) ranks.emplace_back(pid);
+        ASSERT_EQ(::kill(proxies[0], SIGKILL), 0);
+    };
+    const BoundedResult result = run_bounded(run);
+    EXPECT_FALSE(result.timed_out) << "mpiexec waited for ever:\n" << result.hang_report;
+    for (ProcessWatch& rank : ranks) {
+        EXPECT_TRUE(rank.ended()) << "process " << rank.pid() << " lived on";
+        rank.end();
+    }
+    EXPECT_EQ(read_file(dir.path("out.tre")), "");
 }
 
 TEST(MpiRun, RefusalOnAnotherProcessEndsTheGroup) {

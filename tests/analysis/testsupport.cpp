@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -227,11 +229,17 @@ BoundedResult run_bounded(const BoundedRun& run) {
     // The child's own group, so that a run that hangs goes with everything
     // it started (mpiexec's processes).
     setpgid(pid, pid);
+    if (run.while_running) run.while_running(pid);
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(run.bound_msecs);
     for (;;) {
-        const pid_t done = waitpid(pid, &result.wait_status, WNOHANG);
-        if (done == pid) break;
+        // Seen ended but not reaped: until it is, its process group cannot
+        // be taken by a new process, so the kill below reaches only what
+        // the run left.
+        siginfo_t ended{};
+        if (waitid(P_PID, pid, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid == pid) {
+            break;
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             result.timed_out = true;
             const std::set<pid_t> started = processes_of_group(pid);
@@ -240,18 +248,62 @@ BoundedResult run_bounded(const BoundedRun& run) {
                                  " lines; stderr: " + read_file(err_path);
             kill(-pid, SIGKILL);
             for (const pid_t p : started) kill(p, SIGKILL);
-            waitpid(pid, &result.wait_status, 0);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMsecs));
     }
     // What the run left behind it: mpiexec's processes end with it.
     kill(-pid, SIGKILL);
+    waitpid(pid, &result.wait_status, 0);
     result.out = lines_of(read_file(out_path));
     result.err = read_file(err_path);
     std::filesystem::remove(out_path);
     std::filesystem::remove(err_path);
     return result;
+}
+
+std::vector<pid_t> children_named(pid_t parent, const std::string& name) {
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::vector<std::string> fields =
+            stat_fields_after_name(first_line(entry.path() / "stat"));
+        if (fields.size() < 2 || std::stoi(fields[1]) != parent) continue;
+        if (first_line(entry.path() / "comm") == name) children.push_back(std::stoi(pid));
+    }
+    return children;
+}
+
+bool poll_until(const std::function<bool()>& condition, int bound_msecs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(bound_msecs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMsecs));
+    }
+    return true;
+}
+
+ProcessWatch::ProcessWatch(pid_t pid)
+    : pid_(pid), fd_(static_cast<int>(syscall(SYS_pidfd_open, pid, 0))) {
+    if (fd_ < 0) ADD_FAILURE() << "cannot watch process " << pid;
+}
+
+ProcessWatch::ProcessWatch(ProcessWatch&& other) noexcept : pid_(other.pid_), fd_(other.fd_) {
+    other.fd_ = -1;
+}
+
+ProcessWatch::~ProcessWatch() {
+    if (fd_ >= 0) close(fd_);
+}
+
+bool ProcessWatch::ended() const {
+    pollfd ready = {fd_, POLLIN, 0};
+    return fd_ >= 0 && poll(&ready, 1, 0) == 1;
+}
+
+void ProcessWatch::end() const {
+    if (fd_ >= 0) syscall(SYS_pidfd_send_signal, fd_, SIGKILL, nullptr, 0);
 }
 
 std::string status_text(int wait_status) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <functional>
 #include <set>
 #include <string>
@@ -71,6 +73,9 @@ struct BoundedRun {
     int first_core = 0;
     // How long it may take; then it is killed with all it started.
     int bound_msecs = 60000;
+    // Called with the program's pid once it has started, before the wait:
+    // what a test does to the running program (a signal to what it started).
+    std::function<void(pid_t)> while_running;
 };
 struct BoundedResult {
     bool timed_out = false;
@@ -85,6 +90,35 @@ struct BoundedResult {
 };
 // Runs the program directly (no shell) and waits for it, polling.
 BoundedResult run_bounded(const BoundedRun& run);
+// The children of process `parent` whose command name is `name`.
+std::vector<pid_t> children_named(pid_t parent, const std::string& name);
+
+// Polls `condition` until it holds, at most `bound_msecs`; whether it held.
+bool poll_until(const std::function<bool()>& condition, int bound_msecs);
+
+// A process of another's that a test watches through a descriptor of its
+// own (a pidfd), so that neither its end nor a kill can reach another
+// process that takes its pid after it.
+class ProcessWatch {
+public:
+    explicit ProcessWatch(pid_t pid);
+    ~ProcessWatch();
+    ProcessWatch(ProcessWatch&& other) noexcept;
+    ProcessWatch(const ProcessWatch&) = delete;
+    ProcessWatch& operator=(const ProcessWatch&) = delete;
+    ProcessWatch& operator=(ProcessWatch&&) = delete;
+
+    pid_t pid() const { return pid_; }
+    // Whether the process has ended (at once: it does not wait).
+    bool ended() const;
+    // Ends it with SIGKILL, if it still runs.
+    void end() const;
+
+private:
+    pid_t pid_;
+    int fd_;
+};
+
 // How a wait status reads in a message: "exit code N" or "signal N".
 std::string status_text(int wait_status);
 

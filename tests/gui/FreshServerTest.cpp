@@ -65,9 +65,6 @@ TEST(FreshXvfbServer, ShowsTheWindowEveryTime) {
     constexpr int kStarts = 20;
     const int processor = sched_getcpu();
     ASSERT_GE(processor, 0);
-    const std::string screens = dir.path("screens");
-    ASSERT_EQ(run_command("mkdir -p " + shell_quote(screens)).exit_code, 0);
-    const std::string serverArgs = "-ac -fbdir " + screens + " -screen 0 1280x1024x24";
     // The server's display, written where the test can read it.
     const std::string program =
         "echo \"$DISPLAY\" > display.txt && exec " + shell_quote(tavrel_bin());
@@ -75,11 +72,17 @@ TEST(FreshXvfbServer, ShowsTheWindowEveryTime) {
     // second one's start is made again.
     constexpr int kRetries = 5;
     int retries = 0;
+    int servers = 0;
     int shown = 0;
     for (int start = 0; start < kStarts; ++start) {
         SCOPED_TRACE("start " + std::to_string(start + 1));
         std::remove(dir.path("display.txt").c_str());
-        std::remove((screens + "/Xvfb_screen0").c_str());
+        // A folder of its own for every server: xvfb-run does not wait for
+        // the server it kills, and that server, on its way out, removes the
+        // screen file of its folder, which may by then be the next server's.
+        const std::string screens = dir.path("screens-" + std::to_string(++servers));
+        ASSERT_EQ(run_command("mkdir " + shell_quote(screens)).exit_code, 0);
+        const std::string serverArgs = "-ac -fbdir " + screens + " -screen 0 1280x1024x24";
         WindowProgram started(dir.path(""), {"taskset", "-c", std::to_string(processor), "xvfb-run",
                                              "-a", "-s", serverArgs, "sh", "-c", program});
         bool ended = false;
