@@ -7,6 +7,16 @@ find_program(XVFB_RUN xvfb-run)
 set(TAVREL_PICTURE_DIR "${CMAKE_BINARY_DIR}/pictures" CACHE PATH
     "Folder for the pictures that window tests write")
 
+# Bounds on a whole test, in seconds: only a hang comes near them, on a
+# machine as busy as the test command tolerates (every core taken, a
+# sanitizer build). A GL test is one executable with all its cases.
+set(TAVREL_TEST_TIMEOUT 900)
+set(TAVREL_GL_TEST_TIMEOUT 1800)
+# Where the GL tests' X servers start looking for a free display, one test
+# after another; xvfb-run's own default, 99, is left to programs that use it.
+set(TAVREL_FIRST_TEST_DISPLAY 110)
+set(TAVREL_TEST_DISPLAY_STEP 10)
+
 # tavrel_add_test(<target> LABEL <label> SOURCES <files...> LIBS <libs...>
 #                 [GL] [MAIN] [ENV <VAR=value...>])
 # One GoogleTest executable registered as one CTest test per test case.
@@ -39,16 +49,27 @@ function(tavrel_add_test target)
     endif()
     list(APPEND env "LIBGL_ALWAYS_SOFTWARE=1")
     # One X server per test executable: the cases of one executable share it.
+    # xvfb-run -a takes the first free display from its start number on and
+    # gives up after ten servers that lost the race for one; so that tests
+    # that start at once (ctest -j) do not all race for the same few, each
+    # starts from a display number of its own.
+    get_property(display GLOBAL PROPERTY TAVREL_NEXT_DISPLAY)
+    if(NOT display)
+      set(display ${TAVREL_FIRST_TEST_DISPLAY})
+    endif()
+    math(EXPR next "${display} + ${TAVREL_TEST_DISPLAY_STEP}")
+    set_property(GLOBAL PROPERTY TAVREL_NEXT_DISPLAY ${next})
     add_test(NAME ${target}
-             COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${target}>)
+             COMMAND ${XVFB_RUN} -n ${display} -a -s "-screen 0 1280x1024x24"
+                     $<TARGET_FILE:${target}>)
     set_tests_properties(${target} PROPERTIES LABELS "${T_LABEL}" ENVIRONMENT "${env}"
-                         TIMEOUT 600)
+                         TIMEOUT ${TAVREL_GL_TEST_TIMEOUT})
   else()
     # gtest_discover_tests flattens lists, so the environment goes one entry each.
-    set(props LABELS "${T_LABEL}" TIMEOUT 300)
+    set(props LABELS "${T_LABEL}" TIMEOUT ${TAVREL_TEST_TIMEOUT})
     foreach(entry IN LISTS env)
       list(APPEND props ENVIRONMENT "${entry}")
     endforeach()
-    gtest_discover_tests(${target} PROPERTIES ${props} DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${target} PROPERTIES ${props} DISCOVERY_TIMEOUT 300)
   endif()
 endfunction()

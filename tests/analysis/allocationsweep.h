@@ -13,7 +13,7 @@
 namespace allocationsweep {
 
 // How long one point may take before it counts as a hang.
-constexpr int kBoundMsecs = 20000;
+constexpr int kBoundMsecs = 120000;
 // Points beyond the count of a run without failure: run to run the count
 // may differ a little (threads take their steps in another order).
 constexpr int kPointsPastTheCount = 20;

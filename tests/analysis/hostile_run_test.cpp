@@ -154,7 +154,7 @@ TEST(HostileRun, PipesAndFifosAreOpenedOnce) {
     const std::string out = dir.path("out.tre");
     const std::string fifo = dir.path("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const std::string run = "timeout -k 5 30 " + program();
+    const std::string run = "timeout -k 5 300 " + program();
     struct Case {
         std::string what;
         std::string command;  // its standard output, less progress lines
@@ -170,7 +170,7 @@ TEST(HostileRun, PipesAndFifosAreOpenedOnce) {
         {"output to a pipe as /dev/stdout",
          run + batch_args(in, "/dev/stdout") + " | grep -v Num_seqs", {"(a,b);"}},
         {"output FIFO with a reader",
-         "timeout 30 cat " + shell_quote(fifo) + " > " + shell_quote(out) + " & reader=$! ; " + run +
+         "timeout 300 cat " + shell_quote(fifo) + " > " + shell_quote(out) + " & reader=$! ; " + run +
              batch_args(in, fifo) + " ; status=$? ; wait $reader ; exit $status", {}},
     };
     // clang-format on

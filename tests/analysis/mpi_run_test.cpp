@@ -49,7 +49,7 @@ enum class GroupEnd {
 ProgramResult mpiexec(const std::string& dir, const std::vector<Processes>& programs,
                       GroupEnd end = GroupEnd::normal) {
     const std::string errors = dir + "/mpiexec-stderr.txt";
-    std::string command = "(cd " + quote(dir) + " && timeout -k 5 60 " + quote(TAVREL_MPIEXEC);
+    std::string command = "(cd " + quote(dir) + " && timeout -k 5 300 " + quote(TAVREL_MPIEXEC);
     for (std::size_t i = 0; i < programs.size(); ++i) {
         if (i > 0) command += " :";
         command += " -n " + std::to_string(programs[i].count) + " ";
@@ -619,7 +619,7 @@ TEST(MpiRun, FastAndStraightforwardFormsWriteTheProgramsLineUnderMpiexec) {
 
     const std::string errors = dir.path("probe-stderr.txt");
     const ProgramResult probed =
-        run_command("(cd " + quote(dir.path("")) + " && timeout -k 5 120 " + quote(TAVREL_MPIEXEC) +
+        run_command("(cd " + quote(dir.path("")) + " && timeout -k 5 300 " + quote(TAVREL_MPIEXEC) +
                     " -n 3 " + quote(TAVREL_MPI_PATHS_PROBE) + " " + quote(input) + " " +
                     quote(dir.path("probe")) + " 2>" + quote(errors) + ")");
     ASSERT_EQ(probed.exit_code, 0) << read_file(errors);

@@ -20,11 +20,11 @@ namespace guitest {
 
 constexpr const char* kMainTitle = "Tavrel 0.1 Alpha";
 // How long a run of the sample, and the end after "Quit", may take.
-constexpr int kRunMsecs = 60000;
-constexpr int kQuitMsecs = 10000;
+constexpr int kRunMsecs = 180000;
+constexpr int kQuitMsecs = 60000;
 // How long a window may take to appear, show its first picture or go, on a
 // machine that other builds keep busy (every wait ends once it holds).
-constexpr int kShowMsecs = 60000;
+constexpr int kShowMsecs = 120000;
 constexpr int kMainWidth = 800;
 constexpr int kMainHeight = 600;
 

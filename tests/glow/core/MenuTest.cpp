@@ -256,7 +256,7 @@ protected:
         if (!screenshot.empty())
             glowtest::SavePicture(screenshot, glowtest::ReadScreen(wx, wy, 300, 200));
         glowtest::Xdotool("click 1");
-        glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); }, 2000);
+        glowtest::PumpUntil([] { return !Glow::IsMenuInUse(); });
         glowtest::Pump(30);
     }
     std::unique_ptr<RecordingWindow> window_;

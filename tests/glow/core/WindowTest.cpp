@@ -214,7 +214,7 @@ TEST_F(WindowTest, RefreshFromAnotherThreadReachesTheMainLoop) {
     ASSERT_TRUE(done);
     // Only flags were raised off the main thread; the poll turns them into
     // one redisplay.
-    ASSERT_TRUE(glowtest::PumpUntil([&] { return w->displays > before; }, 2000));
+    ASSERT_TRUE(glowtest::PumpUntil([&] { return w->displays > before; }));
     int after = w->displays;
     glowtest::Pump(150);
     EXPECT_EQ(w->displays, after);

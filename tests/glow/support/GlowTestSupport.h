@@ -27,7 +27,7 @@ void InitGlut();
 // returns).
 void Pump(int msecs);
 // Pumps until cond() holds or timeoutMsecs pass; returns cond().
-bool PumpUntil(const std::function<bool()>& cond, int timeoutMsecs = 20000);
+bool PumpUntil(const std::function<bool()>& cond, int timeoutMsecs = 60000);
 // The idle callback last given to glutIdleFunc in this process (null when it
 // was removed or never set): what GLUT's main loop calls between events.
 using IdleCallback = void (*)();
@@ -37,7 +37,7 @@ IdleCallback GlutIdleCallback();
 unsigned long XWindowOf(glow::GlowSubwindow* window);
 bool IsMapped(glow::GlowSubwindow* window);
 // Pumps until the window is mapped (and its first events are handled).
-bool WaitUntilMapped(glow::GlowSubwindow* window, int timeoutMsecs = 20000);
+bool WaitUntilMapped(glow::GlowSubwindow* window, int timeoutMsecs = 60000);
 
 // The toolkit's GLUT callbacks, called as GLUT would for this window.
 void SendDisplay(glow::GlowSubwindow* window);

@@ -355,7 +355,7 @@ TEST_F(TextFieldTest, AutoScrollRunsOnItsTimer) {
     Press(X(50), Mid());
     Drag(X(130), Mid());
     EXPECT_TRUE(
-        glowtest::PumpUntil([&] { return field->Caret() == static_cast<int>(text.size()); }, 5000));
+        glowtest::PumpUntil([&] { return field->Caret() == static_cast<int>(text.size()); }));
     Release(X(130), Mid());
     EXPECT_EQ(Glow_TextField_AutoScrollTimer::timerId, 0);
     const int offset = field->ScrollOffset();
@@ -477,8 +477,8 @@ TEST_F(TextFieldTest, BlinkRunsOnItsTimer) {
     auto* field = new GlowTextFieldWidget(sub, params);
     End();
     Focus(field);
-    EXPECT_TRUE(glowtest::PumpUntil([field] { return !field->IsCaretOn(); }, 2000));
-    EXPECT_TRUE(glowtest::PumpUntil([field] { return field->IsCaretOn(); }, 2000));
+    EXPECT_TRUE(glowtest::PumpUntil([field] { return !field->IsCaretOn(); }));
+    EXPECT_TRUE(glowtest::PumpUntil([field] { return field->IsCaretOn(); }));
 }
 
 TEST_F(TextFieldTest, SelectionShowsOnlyWhileFocused) {
