@@ -44,12 +44,26 @@ void end_with_process_manager() {
     if (::getppid() != manager) std::_Exit(kExitManagerGone);
 }
 
+// MPI_Init learns the machine's layout through hwloc, whose GL component
+// opens a connection to every X server on displays :0 to :9 to look for
+// GPUs. The program needs none of them, and an X server that fails such a
+// connection ends the process in MPI_Init (Xlib's handler exits), leaving
+// the others of its group waiting. A choice of components of the user's own
+// stands.
+void keep_mpi_off_x_servers() {
+    constexpr const char* kComponentsVariable = "HWLOC_COMPONENTS";
+    constexpr const char* kWithoutGl = "-gl";
+    constexpr int kKeepExisting = 0;
+    ::setenv(kComponentsVariable, kWithoutGl, kKeepExisting);
+}
+
 }  // namespace
 
 int MpiProcessGroup::granted_thread_level_ = -1;
 
 int MpiProcessGroup::initialize(int* argc, char*** argv, bool threaded) {
     end_with_process_manager();
+    keep_mpi_off_x_servers();
     if (threaded) {
         MPI_Init_thread(argc, argv, MPI_THREAD_SERIALIZED, &granted_thread_level_);
     } else {

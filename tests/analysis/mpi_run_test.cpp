@@ -375,6 +375,26 @@ TEST(MpiRun, ProcessesEndWithTheirProcessManager) {
     EXPECT_EQ(read_file(dir.path("out.tre")), "");
 }
 
+// MPI learns the machine's layout without looking for X servers: a
+// batch run connects to none (an X server that failed such a connection
+// would end a process in MPI_Init). Every connection the group tries is
+// seen, whether or not a server listens.
+TEST(MpiRun, ABatchGroupTriesNoXServer) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kFive);
+    const std::string trace = dir.path("connects.txt");
+    const ProgramResult result =
+        run_command("cd " + quote(dir.path("")) + " && strace -f -qq -e trace=connect -o " +
+                    quote(trace) + " " + quote(TAVREL_MPIEXEC) + " -n 2 " + quote(tavrel_bin()) +
+                    " -mpi -nogui -input_path in.txt -output_path out.tre");
+    ASSERT_EQ(result.exit_code, 0);
+    const std::vector<std::string> connects = lines_of(read_file(trace));
+    ASSERT_FALSE(connects.empty()) << "strace saw no connection at all";
+    for (const std::string& line : connects) {
+        EXPECT_EQ(line.find("X11-unix"), std::string::npos) << line;
+    }
+}
+
 TEST(MpiRun, RefusalOnAnotherProcessEndsTheGroup) {
     TempDir dir;
     const std::string in = dir.write("in.txt", kFive);
