@@ -110,10 +110,28 @@ int configure_and_run(AnalysisModule& module, const std::string& input, const st
     return 0;
 }
 
+// The kernel form of this name among those the processor runs; null if none.
+const EpochKernels* kernels_named(const std::string& name) {
+    for (const EpochKernels* const* form = EpochKernels::available(); *form; ++form) {
+        if (name == (*form)->name) return *form;
+    }
+    return nullptr;
+}
+
+// FORM: "fast" (the program's own choice of kernels), "straightforward",
+// or the name of a kernel form.
 int engine_mode(const std::string& form, const std::string& input, const std::string& output) {
     AnalysisModule module;
-    if (form == "straightforward")
+    if (form == "straightforward") {
         module.options.epoch_compute = make_straightforward_epoch_compute;
+    } else if (form != "fast") {
+        module.options.kernels = kernels_named(form);
+        if (!module.options.kernels) {
+            std::fprintf(stderr, "tavrel_bench: this processor runs no kernel form %s\n",
+                         form.c_str());
+            return 2;
+        }
+    }
     if (configure_and_run(module, input, output) != 0) return 1;
     print_counters(module);
     return 0;
