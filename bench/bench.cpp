@@ -377,7 +377,6 @@ void batch_comparison(const std::string& tavrel, const std::string& work, const 
                         one.run.seconds / nj.run.seconds, all.run.seconds / nj.run.seconds, cores);
         }
     }
-    if (&size == &kSizes[kFormsSize]) form_comparison(stem, quicktree_seconds);
     if (one.run.exit_code == 0 && all.run.exit_code == 0) {
         std::printf("  tavrel on %d cores is %.2f times as fast as on 1 core\n", cores,
                     one.run.seconds / all.run.seconds);
@@ -392,6 +391,7 @@ void batch_comparison(const std::string& tavrel, const std::string& work, const 
     std::printf("  epochs %lld, site-presentations %lld%s, attempts continued %lld\n",
                 field(fast_counters, "epochs"), presentations, baseline_count.c_str(),
                 field(fast_counters, "continued"));
+    if (&size == &kSizes[kFormsSize]) form_comparison(stem, quicktree_seconds);
 }
 
 long long file_size(const std::string& path) {
