@@ -191,12 +191,12 @@ TAVREL_AVX2 inline __m256d step_towards(__m256d n, __m256d target, __m256d rate)
     return _mm256_add_pd(n, _mm256_mul_pd(rate, _mm256_sub_pd(target, n)));
 }
 
-// Moves four patterns' coordinates towards their letters. The coordinates
-// are looked up within each half of the vector: vpermilpd takes entry bit 1
-// of a lane's index from 0.0, 1.0, and the indices are the codes with bit 1
-// as it is (x), bit 0 moved up (z) and both combined (y). One coordinate
-// after the other, so that two registers hold the work beside the twelve of
-// the patterns' coordinates, the rate and the pair.
+// Moves four patterns' coordinates towards their letters. x and z are
+// looked up within each half of the vector, with no lane crossing the
+// halves: vpermilpd takes entry bit 1 of a lane's index from 0.0, 1.0, and
+// the indices are the codes as they are (x) and doubled, bit 0 moved up
+// (z). y is their exclusive or, bit by bit: 0.0 is all zero bits, so that
+// gives 1.0 or 0.0 exactly.
 TAVREL_AVX2 inline void step_four(__m256d* x, __m256d* y, __m256d* z, const std::uint8_t* codes,
                                   __m256d rate, __m256d unit_pair) {
     int packed;
