@@ -10,18 +10,75 @@
 
 namespace {
 
-// Inputs of a block in one vector.
+// Inputs of a block, or patterns, in one vector.
 constexpr int kQuarter = 4;
+constexpr int kHalves = kLanes / kQuarter;
+static_assert(kLanes == 2 * kQuarter, "a block of inputs fills two vectors");
 
-// The permutation indices that pick, for each of four lanes, the double of
-// its letter code out of a row of four: dwords 2c and 2c + 1.
-TAVREL_AVX2 inline __m256i letter_indices(const std::uint8_t* codes) {
-    int packed;
-    __builtin_memcpy(&packed, codes, sizeof packed);
-    const __m256i c = _mm256_cvtepu8_epi64(_mm_cvtsi32_si128(packed));
-    const __m256i twice = _mm256_slli_epi64(c, 1);
-    const __m256i high_one = _mm256_set1_epi64x(1LL << 32);
-    return _mm256_or_si256(_mm256_or_si256(twice, _mm256_slli_epi64(twice, 32)), high_one);
+// A block's sums pick each input's term out of a row of four doubles with
+// one permutation of dwords (2c and 2c + 1 for code c). The indices of four
+// inputs come from a table, by their codes packed two bits each: scalar
+// work that leaves the vector units to the picks and the additions.
+struct PickIndices {
+    alignas(32) std::int32_t entries[256][2 * kQuarter];
+};
+
+constexpr PickIndices make_pick_indices() {
+    PickIndices table{};
+    for (int packed = 0; packed < 256; ++packed) {
+        for (int l = 0; l < kQuarter; ++l) {
+            const int code = (packed >> (2 * l)) & 3;
+            table.entries[packed][2 * l] = 2 * code;
+            table.entries[packed][2 * l + 1] = 2 * code + 1;
+        }
+    }
+    return table;
+}
+
+constexpr PickIndices kPickIndices = make_pick_indices();
+
+// The eight codes of a block at one position (one per byte, each below 4)
+// packed two bits each: the byte fields times the multiplier land, without
+// overlapping, codes 0 to 3 in bits 18 to 25 and codes 4 to 7 in bits 50 to
+// 57.
+constexpr std::uint64_t kCodeBits = 0x0303030303030303ULL;
+constexpr std::uint64_t kPackingMultiplier = (1ULL << 18) | (1ULL << 12) | (1ULL << 6) | 1ULL;
+constexpr int kLowQuarterShift = 18;
+constexpr int kHighQuarterShift = 50;
+
+constexpr std::uint64_t packed_codes(std::uint64_t codes) {
+    return (codes & kCodeBits) * kPackingMultiplier;
+}
+
+// The partial products of the multiplication never overlap (with every code
+// 3 their sum is their union), so no code carries into another, and each
+// code alone lands in its place.
+constexpr bool packing_keeps_every_code() {
+    std::uint64_t partial_products = 0;
+    for (int l = 0; l < kLanes; ++l) {
+        for (int j = 0; j < kQuarter; ++j) partial_products |= 3ULL << (8 * l) << (6 * j);
+    }
+    if (packed_codes(kCodeBits) != partial_products) return false;
+    for (int l = 0; l < kLanes; ++l) {
+        for (std::uint64_t code = 0; code < 4; ++code) {
+            const int shift = l < kQuarter ? kLowQuarterShift : kHighQuarterShift;
+            const std::uint64_t m = packed_codes(code << (8 * l));
+            if (((m >> shift) & 0xff) != code << (2 * (l % kQuarter))) return false;
+        }
+    }
+    return true;
+}
+static_assert(packing_keeps_every_code(), "the packed codes are the block's codes");
+
+// The pick indices of both halves of a block at one position.
+TAVREL_AVX2 inline void pick_indices(const std::uint8_t* codes, __m256i indices[kHalves]) {
+    std::uint64_t word;
+    __builtin_memcpy(&word, codes, sizeof word);
+    const std::uint64_t m = packed_codes(word);
+    indices[0] = _mm256_load_si256(
+        reinterpret_cast<const __m256i*>(kPickIndices.entries[(m >> kLowQuarterShift) & 0xff]));
+    indices[1] = _mm256_load_si256(
+        reinterpret_cast<const __m256i*>(kPickIndices.entries[(m >> kHighQuarterShift) & 0xff]));
 }
 
 TAVREL_AVX2 inline __m256d pick(const double* four, __m256i indices) {
@@ -29,57 +86,84 @@ TAVREL_AVX2 inline __m256d pick(const double* four, __m256i indices) {
     return _mm256_castsi256_pd(_mm256_permutevar8x32_epi32(row, indices));
 }
 
-constexpr int kHalves = kLanes / kQuarter;
-
-template <int kTables>
-TAVREL_AVX2 void sum_block_avx2(const std::uint8_t* block, const int* pattern_of,
-                                const double* rows, int length, double* sums) {
-    __m256d s[kHalves][kTables][kNeurons];
+// The sums of kBlocks blocks at once: each position's additions depend on
+// the last, so more blocks give the processor more of them to overlap, as
+// far as the sixteen registers hold their sums.
+template <int kTables, int kBlocks>
+TAVREL_AVX2 void sum_together(const std::uint8_t* blocks, const int* pattern_of, const double* rows,
+                              int length, double* sums) {
+    const std::size_t block_bytes = static_cast<std::size_t>(length) * kLanes;
+    __m256d s[kBlocks][kHalves][kTables][kNeurons];
     TAVREL_UNROLL
-    for (int h = 0; h < kHalves; ++h) {
+    for (int b = 0; b < kBlocks; ++b) {
         TAVREL_UNROLL
-        for (int t = 0; t < kTables; ++t) {
+        for (int h = 0; h < kHalves; ++h) {
             TAVREL_UNROLL
-            for (int k = 0; k < kNeurons; ++k) s[h][t][k] = _mm256_setzero_pd();
+            for (int t = 0; t < kTables; ++t) {
+                TAVREL_UNROLL
+                for (int k = 0; k < kNeurons; ++k) s[b][h][t][k] = _mm256_setzero_pd();
+            }
         }
     }
     for (int i = 0; i < length; ++i) {
         const double* row = rows + pattern_of[i] * (kTables * kTermsPerTable);
         TAVREL_UNROLL
-        for (int h = 0; h < kHalves; ++h) {
-            const __m256i indices = letter_indices(block + i * kLanes + h * kQuarter);
+        for (int b = 0; b < kBlocks; ++b) {
+            __m256i indices[kHalves];
+            pick_indices(blocks + b * block_bytes + i * kLanes, indices);
             TAVREL_UNROLL
-            for (int t = 0; t < kTables; ++t) {
+            for (int h = 0; h < kHalves; ++h) {
                 TAVREL_UNROLL
-                for (int k = 0; k < kNeurons; ++k) {
-                    s[h][t][k] = _mm256_add_pd(
-                        s[h][t][k], pick(row + (t * kNeurons + k) * Base::kLetters, indices));
+                for (int t = 0; t < kTables; ++t) {
+                    TAVREL_UNROLL
+                    for (int k = 0; k < kNeurons; ++k) {
+                        s[b][h][t][k] = _mm256_add_pd(
+                            s[b][h][t][k],
+                            pick(row + (t * kNeurons + k) * Base::kLetters, indices[h]));
+                    }
                 }
             }
         }
     }
     alignas(32) double lanes[kQuarter];
     TAVREL_UNROLL
-    for (int h = 0; h < kHalves; ++h) {
+    for (int b = 0; b < kBlocks; ++b) {
+        double* block_sums = sums + b * kLanes * kTables * kNeurons;
         TAVREL_UNROLL
-        for (int t = 0; t < kTables; ++t) {
+        for (int h = 0; h < kHalves; ++h) {
             TAVREL_UNROLL
-            for (int k = 0; k < kNeurons; ++k) {
-                _mm256_store_pd(lanes, s[h][t][k]);
-                for (int l = 0; l < kQuarter; ++l) {
-                    sums[((h * kQuarter + l) * kTables + t) * kNeurons + k] = lanes[l];
+            for (int t = 0; t < kTables; ++t) {
+                TAVREL_UNROLL
+                for (int k = 0; k < kNeurons; ++k) {
+                    _mm256_store_pd(lanes, s[b][h][t][k]);
+                    for (int l = 0; l < kQuarter; ++l) {
+                        block_sums[((h * kQuarter + l) * kTables + t) * kNeurons + k] = lanes[l];
+                    }
                 }
             }
         }
     }
 }
 
+// Blocks summed together: two with one table (eight sums in registers),
+// one with two or three.
+template <int kTables>
+constexpr int kBlocksTogether = kTables == 1 ? 2 : 1;
+
 template <int kTables>
 TAVREL_AVX2 void sum_blocks_avx2_n(const std::uint8_t* blocks, int count, const int* pattern_of,
                                    const double* rows, int length, double* sums) {
-    for (int b = 0; b < count; ++b) {
-        sum_block_avx2<kTables>(blocks + static_cast<std::size_t>(b) * length * kLanes, pattern_of,
-                                rows, length, sums + b * kLanes * kTables * kNeurons);
+    constexpr int kTogether = kBlocksTogether<kTables>;
+    const std::size_t block_bytes = static_cast<std::size_t>(length) * kLanes;
+    const int block_sums = kLanes * kTables * kNeurons;
+    int b = 0;
+    for (; b + kTogether <= count; b += kTogether) {
+        sum_together<kTables, kTogether>(blocks + b * block_bytes, pattern_of, rows, length,
+                                         sums + b * block_sums);
+    }
+    for (; b < count; ++b) {
+        sum_together<kTables, 1>(blocks + b * block_bytes, pattern_of, rows, length,
+                                 sums + b * block_sums);
     }
 }
 
@@ -90,28 +174,39 @@ void sum_blocks_avx2(const std::uint8_t* blocks, int count, const int* pattern_o
     sum_tables(forms, blocks, count, pattern_of, rows, tables, length, sums);
 }
 
-// The coordinates of four patterns' letters: x is bit 1 of the code, z bit
-// 0 and y their exclusive or (A 000, C 011, G 110, T 101).
-struct LetterCoordinates {
-    __m256d x, y, z;
-};
-
-TAVREL_AVX2 inline LetterCoordinates letter_coordinates(const std::uint8_t* codes) {
-    int packed;
-    __builtin_memcpy(&packed, codes, sizeof packed);
-    const __m256i c = _mm256_cvtepu8_epi64(_mm_cvtsi32_si128(packed));
-    const __m256i one = _mm256_set1_epi64x(1);
-    const __m256i two = _mm256_set1_epi64x(2);
-    const __m256i x = _mm256_cmpeq_epi64(_mm256_and_si256(c, two), two);
-    const __m256i z = _mm256_cmpeq_epi64(_mm256_and_si256(c, one), one);
-    const __m256d unit = _mm256_set1_pd(1.0);
-    return {_mm256_and_pd(_mm256_castsi256_pd(x), unit),
-            _mm256_and_pd(_mm256_castsi256_pd(_mm256_xor_si256(x, z)), unit),
-            _mm256_and_pd(_mm256_castsi256_pd(z), unit)};
+// A letter's coordinates are 0 or 1: x is bit 1 of its code, z bit 0 and y
+// their exclusive or (A 000, C 011, G 110, T 101).
+constexpr bool corners_are_code_bits() {
+    for (int a = 0; a < Base::kLetters; ++a) {
+        const Base& c = base_tables::kCorners[a];
+        const int x = (a >> 1) & 1;
+        const int z = a & 1;
+        if (c.x != x || c.z != z || c.y != (x ^ z)) return false;
+    }
+    return true;
 }
+static_assert(corners_are_code_bits(), "the coordinates of a letter are bits of its code");
 
 TAVREL_AVX2 inline __m256d step_towards(__m256d n, __m256d target, __m256d rate) {
     return _mm256_add_pd(n, _mm256_mul_pd(rate, _mm256_sub_pd(target, n)));
+}
+
+// Moves four patterns' coordinates towards their letters. x and z are
+// looked up within each half of the vector, with no lane crossing the
+// halves: vpermilpd takes entry bit 1 of a lane's index from 0.0, 1.0, and
+// the indices are the codes as they are (x) and doubled, bit 0 moved up
+// (z). y is their exclusive or, bit by bit: 0.0 is all zero bits, so that
+// gives 1.0 or 0.0 exactly.
+TAVREL_AVX2 inline void step_four(__m256d* x, __m256d* y, __m256d* z, const std::uint8_t* codes,
+                                  __m256d rate, __m256d unit_pair) {
+    int packed;
+    __builtin_memcpy(&packed, codes, sizeof packed);
+    const __m256i c = _mm256_cvtepu8_epi64(_mm_cvtsi32_si128(packed));
+    const __m256d tx = _mm256_permutevar_pd(unit_pair, c);
+    const __m256d tz = _mm256_permutevar_pd(unit_pair, _mm256_add_epi64(c, c));
+    *x = step_towards(*x, tx, rate);
+    *z = step_towards(*z, tz, rate);
+    *y = step_towards(*y, _mm256_xor_pd(tx, tz), rate);
 }
 
 // kVectors vectors of each coordinate stay in registers while every member
@@ -120,6 +215,7 @@ template <int kVectors>
 TAVREL_AVX2 void kohonen_patterns_avx2(const NeuronPlanes& neuron, int first,
                                        const std::uint8_t* tile, const MemberCodes& members,
                                        __m256d rate) {
+    const __m256d unit_pair = _mm256_setr_pd(0.0, 1.0, 0.0, 1.0);
     __m256d x[kVectors];
     __m256d y[kVectors];
     __m256d z[kVectors];
@@ -133,10 +229,7 @@ TAVREL_AVX2 void kohonen_patterns_avx2(const NeuronPlanes& neuron, int first,
         const std::uint8_t* codes = tile + members.offsets[m];
         TAVREL_UNROLL
         for (int v = 0; v < kVectors; ++v) {
-            const LetterCoordinates target = letter_coordinates(codes + v * kQuarter);
-            x[v] = step_towards(x[v], target.x, rate);
-            y[v] = step_towards(y[v], target.y, rate);
-            z[v] = step_towards(z[v], target.z, rate);
+            step_four(&x[v], &y[v], &z[v], codes + v * kQuarter, rate, unit_pair);
         }
     }
     TAVREL_UNROLL

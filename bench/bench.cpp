@@ -1,16 +1,24 @@
 // The analysis engine's benchmark: simulated alignments of four sizes, the
 // batch mode with all cores and with one, the straightforward formulas as
-// the baseline, Debian's quicktree when installed, and MPI groups of 1, 2
-// and 4 processes. Prints figures; asserts nothing about time.
+// the baseline, Debian's quicktree when installed, each kernel form the
+// processor runs on one core, and MPI groups of 1, 2 and 4 processes.
+// Prints figures; asserts nothing about time.
 //
 //   tavrel_bench TAVREL WORKDIR            the whole benchmark
 //   tavrel_bench TAVREL WORKDIR SIZE...    only these sizes (as 1000x2000),
 //                                          without MPI
-//   tavrel_bench engine FORM IN OUT        one batch run in this process
+//   tavrel_bench TAVREL WORKDIR forms      only the kernel forms, one core
+//                                          on 1000 x 2000, and quicktree
+//   tavrel_bench engine FORM IN OUT        one batch run in this process:
+//                                          FORM is fast (the program's own
+//                                          choice), straightforward, or a
+//                                          kernel form (portable, avx2,
+//                                          avx512)
 //   tavrel_bench mpi-engine IN OUT         one MPI run in this process
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -45,8 +53,11 @@ struct Size {
 
 const Size kSizes[] = {
     {200, 2000, 1, true}, {1000, 2000, 2, true}, {5000, 1000, 3, true}, {3000, 5000, 4, false}};
-// The MPI comparison runs on the second size.
+// The MPI comparison and that of the kernel forms run on the second size.
 constexpr int kMpiSize = 1;
+constexpr int kFormsSize = 1;
+// Runs of each kernel form, of which the median counts.
+constexpr int kFormRuns = 3;
 const int kMpiGroups[] = {1, 2, 4};
 constexpr double kMiB = 1024.0 * 1024.0;
 
@@ -91,11 +102,14 @@ double field_seconds(const std::string& line, const std::string& key) {
 
 void print_counters(const AnalysisModule& module) {
     const RunCounters& c = module.counters;
+    const char* kernels = module.options.epoch_compute != make_fast_epoch_compute ? "none"
+                          : module.options.kernels ? module.options.kernels->name
+                                                   : EpochKernels::best().name;
     std::printf(
         "counters epochs=%lld presentations=%lld exchanges=%lld continued=%lld threads=%d "
-        "first_epochs=%lld first_seconds=%.6f\n",
+        "first_epochs=%lld first_seconds=%.6f kernels=%s\n",
         c.epochs, c.presentations, c.exchanges, c.continued_attempts, c.threads,
-        c.first_step_epochs, c.first_step_seconds);
+        c.first_step_epochs, c.first_step_seconds, kernels);
 }
 
 int configure_and_run(AnalysisModule& module, const std::string& input, const std::string& output) {
@@ -110,10 +124,28 @@ int configure_and_run(AnalysisModule& module, const std::string& input, const st
     return 0;
 }
 
+// The kernel form of this name among those the processor runs; null if none.
+const EpochKernels* kernels_named(const std::string& name) {
+    for (const EpochKernels* const* form = EpochKernels::available(); *form; ++form) {
+        if (name == (*form)->name) return *form;
+    }
+    return nullptr;
+}
+
+// FORM: "fast" (the program's own choice of kernels), "straightforward",
+// or the name of a kernel form.
 int engine_mode(const std::string& form, const std::string& input, const std::string& output) {
     AnalysisModule module;
-    if (form == "straightforward")
+    if (form == "straightforward") {
         module.options.epoch_compute = make_straightforward_epoch_compute;
+    } else if (form != "fast") {
+        module.options.kernels = kernels_named(form);
+        if (!module.options.kernels) {
+            std::fprintf(stderr, "tavrel_bench: this processor runs no kernel form %s\n",
+                         form.c_str());
+            return 2;
+        }
+    }
     if (configure_and_run(module, input, output) != 0) return 1;
     print_counters(module);
     return 0;
@@ -222,14 +254,75 @@ void print_row(const Figures& f, long long positions, long long presentations, d
     std::printf("%s\n", f.run.exit_code == 0 ? "" : "  (failed)");
 }
 
-void batch_comparison(const std::string& tavrel, const std::string& work, const Size& size,
-                      bool quicktree) {
+// The simulated alignment of a size as stem.txt (sequence file), stem.sto
+// (Stockholm, for quicktree) and stem.true.tre (the true tree).
+std::string write_alignment(const std::string& work, const Size& size,
+                            SimulatedAlignment* alignment) {
     const std::string stem =
         work + "/sim-" + std::to_string(size.taxa) + "x" + std::to_string(size.length);
-    const SimulatedAlignment alignment = simulate_alignment(size.taxa, size.length, size.seed);
-    write_text(stem + ".txt", sequence_file_text(alignment));
-    write_text(stem + ".sto", stockholm_text(alignment));
-    write_text(stem + ".true.tre", alignment.newick + "\n");
+    *alignment = simulate_alignment(size.taxa, size.length, size.seed);
+    write_text(stem + ".txt", sequence_file_text(*alignment));
+    write_text(stem + ".sto", stockholm_text(*alignment));
+    write_text(stem + ".true.tre", alignment->newick + "\n");
+    return stem;
+}
+
+Figures quicktree_figures(const std::string& stem) {
+    const Command neighbour_joining = {
+        [](const std::string& input, const std::string&) {
+            return std::vector<std::string>{"quicktree", "-kimura", input + ".sto"};
+        },
+        true};
+    return measure("quicktree -kimura", neighbour_joining, stem, stem + ".nj.tre", {});
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The batch run on one core with each kernel form the processor runs, in
+// this program's engine mode (the same engine as the program's, the form
+// chosen in the process), each the median of kFormRuns runs; speeds over
+// the portable form, and times over quicktree's when it ran (0: not).
+void form_comparison(const std::string& stem, double quicktree_seconds) {
+    std::printf("  kernel forms, 1 core, median of %d runs each:\n", kFormRuns);
+    std::printf("  %-28s %9s %11s %12s\n", "", "wall s", "vs portable", "of quicktree");
+    double portable = 0.0;
+    std::vector<std::string> lines;
+    for (const EpochKernels* const* form = EpochKernels::available(); *form; ++form) {
+        const std::string out = stem + "." + (*form)->name + ".tre";
+        std::vector<double> seconds;
+        bool ok = true;
+        for (int r = 0; r < kFormRuns; ++r) {
+            std::remove(out.c_str());
+            const ChildRun run =
+                run_child({self_path, "engine", (*form)->name, stem + ".txt", out}, {1, ""});
+            ok = ok && run.exit_code == 0;
+            seconds.push_back(run.seconds);
+            lines.push_back(tree_file_line(out));
+        }
+        const double time = median(seconds);
+        if (form == EpochKernels::available()) portable = time;
+        const std::string what = std::string("form ") + (*form)->name;
+        std::printf("  %-28s %9.2f %10.2fx", what.c_str(), time, portable / time);
+        if (quicktree_seconds > 0) {
+            std::printf(" %12.2f", time / quicktree_seconds);
+        } else {
+            std::printf(" %12s", "-");
+        }
+        std::printf("%s\n", ok ? "" : "  (failed)");
+    }
+    bool same = !lines.empty() && !lines[0].empty();
+    for (const std::string& line : lines) same = same && line == lines[0];
+    std::printf("  tree lines of all forms' runs %s\n", same ? "identical" : "DIFFER");
+}
+
+void batch_comparison(const std::string& tavrel, const std::string& work, const Size& size,
+                      bool quicktree) {
+    SimulatedAlignment alignment;
+    const std::string stem = write_alignment(work, size, &alignment);
     const long long positions = static_cast<long long>(size.taxa) * size.length;
 
     std::printf("\n%d taxa x %d positions (seed %llu)\n", size.taxa, size.length,
@@ -274,15 +367,11 @@ void batch_comparison(const std::string& tavrel, const std::string& work, const 
     print_row(all, positions, presentations, base_rate, alignment.newick);
     lines.push_back(one.tree);
     lines.push_back(all.tree);
+    double quicktree_seconds = 0.0;
     if (quicktree) {
-        const Command neighbour_joining = {
-            [](const std::string& input, const std::string&) {
-                return std::vector<std::string>{"quicktree", "-kimura", input + ".sto"};
-            },
-            true};
-        const Figures nj =
-            measure("quicktree -kimura", neighbour_joining, stem, stem + ".nj.tre", {});
+        const Figures nj = quicktree_figures(stem);
         print_row(nj, positions, 0, 0, alignment.newick);
+        if (nj.run.exit_code == 0) quicktree_seconds = nj.run.seconds;
         if (nj.run.exit_code == 0 && one.run.exit_code == 0 && all.run.exit_code == 0) {
             std::printf("  tavrel takes %.2f of quicktree's time on 1 core, %.2f on %d cores\n",
                         one.run.seconds / nj.run.seconds, all.run.seconds / nj.run.seconds, cores);
@@ -302,6 +391,7 @@ void batch_comparison(const std::string& tavrel, const std::string& work, const 
     std::printf("  epochs %lld, site-presentations %lld%s, attempts continued %lld\n",
                 field(fast_counters, "epochs"), presentations, baseline_count.c_str(),
                 field(fast_counters, "continued"));
+    if (&size == &kSizes[kFormsSize]) form_comparison(stem, quicktree_seconds);
 }
 
 long long file_size(const std::string& path) {
@@ -392,7 +482,8 @@ int main(int argc, char** argv) {
         return mpi_engine_mode(argc, argv, argv[2], argv[3]);
     }
     std::vector<const Size*> chosen;
-    for (int a = 3; a < argc; ++a) {
+    const bool forms_only = argc == 4 && std::string(argv[3]) == "forms";
+    for (int a = 3; a < argc && !forms_only; ++a) {
         const Size* found = nullptr;
         for (const Size& size : kSizes) {
             if (std::to_string(size.taxa) + "x" + std::to_string(size.length) == argv[a]) {
@@ -406,7 +497,7 @@ int main(int argc, char** argv) {
         chosen.push_back(found);
     }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: tavrel_bench TAVREL WORKDIR [TAXAxLENGTH...]\n");
+        std::fprintf(stderr, "usage: tavrel_bench TAVREL WORKDIR [TAXAxLENGTH... | forms]\n");
         return 2;
     }
     const std::string tavrel = std::filesystem::absolute(argv[1]).string();
@@ -416,6 +507,11 @@ int main(int argc, char** argv) {
 
     std::printf("tavrel benchmark, %s, on %s, %d usable cores (kernels: %s)\n", today().c_str(),
                 processor_name().c_str(), WorkerPool::usable_cores(), EpochKernels::best().name);
+    std::printf("kernel forms this processor runs:");
+    for (const EpochKernels* const* form = EpochKernels::available(); *form; ++form) {
+        std::printf(" %s", (*form)->name);
+    }
+    std::printf("\n");
     std::printf("wall times on a shared machine vary from run to run\n");
     std::printf(
         "pres/s: site-presentations per second (one input against one neuron at one\n"
@@ -433,6 +529,22 @@ int main(int argc, char** argv) {
         std::printf(
             "quicktree is not installed (apt-get install quicktree): no comparison with "
             "neighbour joining\n");
+    }
+    if (forms_only) {
+        const Size& size = kSizes[kFormsSize];
+        SimulatedAlignment alignment;
+        const std::string stem = write_alignment(work, size, &alignment);
+        std::printf("\n%d taxa x %d positions (seed %llu)\n", size.taxa, size.length,
+                    static_cast<unsigned long long>(size.seed));
+        double quicktree_seconds = 0.0;
+        if (quicktree) {
+            const Figures nj = quicktree_figures(stem);
+            if (nj.run.exit_code == 0) quicktree_seconds = nj.run.seconds;
+            std::printf("  quicktree -kimura: %.2f s%s\n", nj.run.seconds,
+                        nj.run.exit_code == 0 ? "" : "  (failed)");
+        }
+        form_comparison(stem, quicktree_seconds);
+        return 0;
     }
     if (!chosen.empty()) {
         for (const Size* size : chosen) batch_comparison(tavrel, work, *size, quicktree);
