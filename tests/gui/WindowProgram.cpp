@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -201,6 +203,71 @@ double CpuSeconds(pid_t pid) {
     if (fields.size() <= kSystemTimeField) return -1.0;
     const double ticks = std::stod(fields[kUserTimeField]) + std::stod(fields[kSystemTimeField]);
     return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+OwnXServer::OwnXServer(const std::string& log) {
+    const char* display = std::getenv("DISPLAY");
+    hadDisplay_ = display != nullptr;
+    if (hadDisplay_) previousDisplay_ = display;
+    // The server writes its display's number there once it takes clients.
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "pipe failed";
+        return;
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(out, STDERR_FILENO) < 0) _exit(127);
+        // Its one descriptor that the server keeps: not closed by the exec.
+        const int fd = dup(ready[1]);
+        if (fd < 0) _exit(127);
+        const std::string fdText = std::to_string(fd);
+        execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1280x1024x24",
+               "-nolisten", "tcp", "-noreset", "-ac", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ready[1]);
+    if (pid_ < 0) {
+        close(ready[0]);
+        ADD_FAILURE() << "fork failed";
+        return;
+    }
+    std::string number;
+    pollfd wait = {ready[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&wait, 1, kShowMsecs) == 1 && read(ready[0], &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    close(ready[0]);
+    if (c != '\n' || number.empty()) {
+        ADD_FAILURE() << "Xvfb took no display: " << read_file(log);
+        return;
+    }
+    display_ = ":" + number;
+    setenv("DISPLAY", display_.c_str(), 1);
+}
+
+OwnXServer::~OwnXServer() {
+    End();
+    if (hadDisplay_) {
+        setenv("DISPLAY", previousDisplay_.c_str(), 1);
+    } else {
+        unsetenv("DISPLAY");
+    }
+}
+
+bool OwnXServer::End() {
+    if (pid_ <= 0) return true;
+    kill(pid_, SIGTERM);
+    const bool ended =
+        WaitFor([this] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, kShowMsecs);
+    if (!ended) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+    return ended;
 }
 
 bool WaitFor(const std::function<bool()>& cond, int timeoutMsecs) {
