@@ -198,6 +198,11 @@ std::map<int, pid_t> WindowProgram::TavrelProcesses() const {
     return ranks;
 }
 
+bool IsAlive(pid_t pid) {
+    const std::vector<std::string> fields = StatFields(pid);
+    return !fields.empty() && fields[0] != "Z";
+}
+
 double CpuSeconds(pid_t pid) {
     const std::vector<std::string> fields = StatFields(pid);
     if (fields.size() <= kSystemTimeField) return -1.0;

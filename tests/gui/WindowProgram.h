@@ -130,6 +130,9 @@ Spot WindowPosition(const std::string& window);
 // screen: those pixels stay black.
 glowtest::Pixels MainWindowPicture(const std::string& window);
 
+// Whether the process still runs: it exists and is no zombie.
+bool IsAlive(pid_t pid);
+
 // The processor time (user and system) a process has used so far, in
 // seconds; negative when it cannot be read.
 double CpuSeconds(pid_t pid);
