@@ -33,7 +33,8 @@ void (*displayLostHandler)() = nullptr;
 }
 
 // A request of the program failed: in a correct program, because the
-// window it names was destroyed by another program.
+// window it names was destroyed by another program, or the server could
+// not carry it out.
 int OnXError(Display*, XErrorEvent*) {
     EndWithLostDisplay();
 }
@@ -43,8 +44,10 @@ int OnXIOError(Display*) {
     EndWithLostDisplay();
 }
 
-// Xlib's own reading of a DestroyNotify event off GLUT's connection, and
-// whether one was read since the toolkit last asked.
+// GLUT's connection once it is watched; Xlib's own reading of a
+// DestroyNotify event off it, and whether one was read since the toolkit
+// last asked.
+Display* watchedDisplay = nullptr;
 Bool (*readDestroyNotify)(Display*, XEvent*, xEvent*) = nullptr;
 std::atomic<bool> windowDestroyed{false};
 
@@ -56,13 +59,13 @@ Bool NoteDestroyNotify(Display* display, XEvent* event, xEvent* wire) {
 }  // namespace
 
 void Glow::WatchWindowDestruction_() {
-    if (readDestroyNotify != nullptr) return;
     Display* display = glXGetCurrentDisplay();
-    if (display == nullptr) return;
-    readDestroyNotify = XESetWireToEvent(display, DestroyNotify, NoteDestroyNotify);
-    // Xlib reads every core event itself; should it have had no reader for
-    // this one, it gets its own back.
-    if (readDestroyNotify == nullptr) XESetWireToEvent(display, DestroyNotify, nullptr);
+    if (display == nullptr || display == watchedDisplay) return;
+    watchedDisplay = display;
+    // Every connection reads its core events with the same function of
+    // Xlib's; one watched before already has this hook.
+    const auto previous = XESetWireToEvent(display, DestroyNotify, NoteDestroyNotify);
+    if (previous != NoteDestroyNotify) readDestroyNotify = previous;
 }
 
 bool Glow::WindowDestroyed_() {

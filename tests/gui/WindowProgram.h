@@ -104,6 +104,9 @@ public:
     bool End();
 
 private:
+    // Starts a server on display :number; true once it takes clients.
+    bool StartOn(int number, const std::string& log);
+
     pid_t pid_ = -1;
     std::string display_;
     std::string previousDisplay_;
