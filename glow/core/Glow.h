@@ -72,14 +72,14 @@ public:
     // program destroyed one of its windows (not by the close button, which
     // MainLoop handles), or the connection to the X server broke. Xlib
     // reports either from inside the GLUT or GL call that met it (after a
-    // window's destruction the toolkit makes a request that names each of
-    // its windows, at its next refresh poll), and
-    // neither library may be used again, nor may GLUT's exit handlers run:
-    // they would wait for ever for the GL driver's lock, which that call
-    // holds. The handler is called there, on the main-loop thread, and must
-    // end the process without exit handlers (std::_Exit); without one, or
-    // should it return, the process ends so with exit code 1. Every X
-    // error counts: Xlib's own handler ends the process on any. Set it
+    // window's destruction, the toolkit's next refresh poll makes a request
+    // that names each of its windows), and neither library may be used
+    // again, nor may GLUT's exit handlers run: they would wait for ever for
+    // the GL driver's lock, which that call holds. The handler is called
+    // there, on the main-loop thread, and must end the process without exit
+    // handlers (std::_Exit); without one, or should it return, the process
+    // ends so with exit code 1. Every X error counts, on any connection of
+    // the process: Xlib's own handler ends the process on any. Set it
     // before Init, which installs the Xlib handlers.
     static void SetDisplayLostHandler(void (*handler)());
     // glutInit with the command line (GLUT may take its options out of it)
