@@ -1,6 +1,8 @@
 // tavrel: infers the branching order of a phylogenetic tree from aligned
 // DNA sequences and appends it to a tree file as a Newick topology.
 
+#include <stdio_ext.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -24,6 +26,10 @@ namespace {
 
 constexpr int kExitError = 1;
 constexpr const char* kDisplayOption = "-display";
+constexpr const char* kDisplayLost = "Error: the window or its display was lost";
+
+// The window's process is process 0 of an MPI group.
+bool window_of_group = false;
 
 // The one place that shows a message: one line on standard output, flushed
 // at once. Gives the status's exit code.
@@ -113,6 +119,25 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
     std::_Exit(exit_code);
 }
 
+// The window, or the connection to its X server, is gone: called from
+// inside Xlib, in the middle of a GLUT or GL call on the event loop's
+// thread, where neither may run again. A run under way appends nothing
+// more (a line already going into the tree file is finished first). Its
+// thread may still print: the line goes out under standard output's lock,
+// kept to the end, without the piece of a progress line that the thread
+// has left in the stream's buffer. The other processes of a group may wait
+// for this one in a collective: the group ends.
+[[noreturn]] void end_with_lost_display() {
+    stop_tree_appends();
+    flockfile(stdout);
+    __fpurge(stdout);
+    std::fputs(kDisplayLost, stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    if (window_of_group) MpiProcessGroup::abort(kExitError);
+    std::_Exit(kExitError);
+}
+
 // The window mode, and process 0 of an MPI window run: the window until
 // "Quit". Only "-mpi" and "-nogui" of the command line mean anything here
 // (and what GLUT takes for itself).
@@ -132,6 +157,8 @@ AnalysisStatus window_sequence(AnalysisModule& module, int* argc, char** argv) {
     }
     // Before GLUT and the GL driver start threads of their own.
     start_termination_watcher();
+    window_of_group = module.mpi_mode;
+    glow::Glow::SetDisplayLostHandler(end_with_lost_display);
     glow::Glow::Init(argc, argv);
     GUI gui(&module);
     AnalysisStatus status = AnalysisStatus::success();

@@ -21,6 +21,7 @@ std::exception_ptr callbackFailure;
 }  // namespace
 
 void Glow::Init(int* argc, char** argv) {
+    WatchDisplay_();
     glutInit(argc, argv);
     ReleaseDisplayCheck_();
     // GLUT would end the process from inside its loop when the window system

@@ -38,11 +38,13 @@ public:
 // Each service has a source file of its own in glow/core, with its state:
 //   Glow.cpp                start-up, main loop, the window system's close,
 //                           what callbacks throw (with Glow_Callback.h)
-//   Glow_Display.cpp        the display check before start-up (Xlib)
+//   Glow_Display.cpp        the display check before start-up, and a
+//                           display lost after it (Xlib)
 //   Glow_Registry.cpp       the window and menu registries
 //   Glow_Modal.cpp          the modal stack
 //   Glow_Queries.cpp        extensions, display modes, redisplay
-//   Glow_ThreadRefresh.cpp  refresh requests from other threads
+//   Glow_ThreadRefresh.cpp  refresh requests from other threads, and the
+//                           look for windows that another program destroyed
 //   Glow_Filters.cpp        the mouse and keyboard filters
 //   Glow_EndEvent.cpp       the pending activations and deletions, end of event
 //   Glow_Dispatch.cpp       the window callbacks and the event counter
@@ -66,6 +68,20 @@ public:
     // client leaves (as a fresh Xvfb does) would otherwise be resetting
     // just when GLUT connects, and GLUT would fail.
     static bool CanOpenDisplay(int argc, char** argv, std::string* displayName);
+    // What ends the process once the window system has failed it: another
+    // program destroyed one of its windows (not by the close button, which
+    // MainLoop handles), or the connection to the X server broke. Xlib
+    // reports either from inside the GLUT or GL call that met it (after a
+    // window's destruction, the toolkit's next refresh poll makes a request
+    // that names each of its windows), and neither library may be used
+    // again, nor may GLUT's exit handlers run: they would wait for ever for
+    // the GL driver's lock, which that call holds. The handler is called
+    // there, on the main-loop thread, and must end the process without exit
+    // handlers (std::_Exit); without one, or should it return, the process
+    // ends so with exit code 1. Every X error counts, on any connection of
+    // the process: Xlib's own handler ends the process on any. Set it
+    // before Init, which installs the Xlib handlers.
+    static void SetDisplayLostHandler(void (*handler)());
     // glutInit with the command line (GLUT may take its options out of it)
     // and the menu-status callback. Call once, before the first window.
     static void Init(int* argc, char** argv);
@@ -207,6 +223,16 @@ private:
 
     // Closes the connection CanOpenDisplay kept open, if any.
     static void ReleaseDisplayCheck_();
+    // Xlib's error and I/O error handlers of the toolkit, for every
+    // connection of the process.
+    static void WatchDisplay_();
+    // freeglut ignores the window system's notice that a window was
+    // destroyed, so a window that another program destroyed would stay
+    // GLUT's until something drew into it. Once GLUT's connection has a
+    // window (the current one), this notes every such notice on it;
+    // WindowDestroyed_ tells whether one came since it last told.
+    static void WatchWindowDestruction_();
+    static bool WindowDestroyed_();
 
     // Refresh requests from other threads.
     static void RecordMainThread_();

@@ -22,6 +22,8 @@ std::map<int, GlowMenu*>& MenuRegistry() {
 }  // namespace
 
 void Glow::RegisterWindow(GlowSubwindow* window, int windowId) {
+    // Right after its creation a new window is GLUT's current one.
+    WatchWindowDestruction_();
     WindowRegistry().emplace(windowId, window);
     ArmRefreshPoll_();
 }

@@ -1,6 +1,7 @@
 // Refresh requests from threads other than the main loop's: such a thread
 // only raises its window's flag and this summary; a short main-loop timer,
-// armed while windows exist, turns them into redisplays.
+// armed while windows exist, turns them into redisplays. The same timer
+// looks for windows that another program destroyed.
 #include <GL/freeglut.h>
 
 #include <atomic>
@@ -54,6 +55,12 @@ void Glow::OnRefreshPoll_(int) {
                     w->refreshEnabled_)
                     PostRedisplay(entry.first);
             }
+        }
+        // A window was destroyed, by the toolkit or by another program: a
+        // request naming each window that the toolkit still has makes Xlib
+        // report one that is gone (see SetDisplayLostHandler).
+        if (WindowDestroyed_()) {
+            for (auto& entry : Windows()) entry.second->GetGlutState(GLUT_WINDOW_X);
         }
         // Deferred menu changes of a menu closed without a selection.
         if (!InEndEvent_()) FlushDeferredMenuChanges_();

@@ -328,4 +328,73 @@ TEST_F(MpiWindowTest, QuitDuringALongRunStopsEveryProcess) {
     }
 }
 
+// A window lost under a group (destroyed by another program, or its X
+// connection dropped) ends every process at once, before the run and
+// during it: process 0 says so, mpiexec exits with its code 1, nothing is
+// appended and no process is left.
+TEST_F(MpiWindowTest, ALostWindowEndsTheGroup) {
+    struct Case {
+        const char* what;
+        const char* loss;  // what xdotool does to the window
+        bool duringRun;
+    };
+    const Case cases[] = {
+        {"the window destroyed before the run", "windowclose", false},
+        {"the window destroyed during the run", "windowclose", true},
+        {"the connection dropped during the run", "windowkill", true},
+    };
+    const char kLost[] = "Error: the window or its display was lost";
+    const char kOldTree[] = "(old,tree);\n";
+    const std::string sample = read_file(dir.path("input.seq"));
+    // A run of minutes, as in QuitDuringALongRunStopsEveryProcess.
+    const std::string large = simulated_file(600, 400, 5);
+    const std::string epochs = "1000000";
+    const std::string threshold = "0";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("input.seq", c.duringRun ? large : sample);
+        dir.write("input.seq.tre", kOldTree);
+        guitest::OwnXServer server(dir.path("xvfb.log"));
+        ASSERT_TRUE(server.Started());
+        WindowProgram group(
+            dir.path(""),
+            GroupWithWindowSettings({"-epochs", epochs, "-convergence_threshold", threshold}));
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << group.Errors();
+        std::map<int, pid_t> processes;
+        ASSERT_TRUE(guitest::WaitFor(
+            [&] {
+                processes = group.TavrelProcesses();
+                return static_cast<int>(processes.size()) == kProcesses;
+            },
+            kShowMsecs));
+        if (c.duringRun) {
+            ASSERT_NO_FATAL_FAILURE(StartRun(window, epochs, threshold, group));
+        }
+        ASSERT_TRUE(glowtest::Xdotool(std::string(c.loss) + " " + window));
+        if (!group.WaitForExit(kShowMsecs)) {
+            ADD_FAILURE() << "the group goes on without its window: "
+                          << testing::PrintToString(group.Output()) << group.Errors();
+            continue;
+        }
+        EXPECT_EQ(group.ExitCode(), 1) << group.Errors();
+        // Process 0 ends the group with MPI_Abort, which MPICH reports.
+        for (const std::string& line : lines_of(group.Errors())) {
+            if (line.empty()) continue;
+            EXPECT_NE(line.find("application called MPI_Abort(MPI_COMM_WORLD, 1)"),
+                      std::string::npos)
+                << line;
+        }
+        const std::vector<std::string> out = group.Output();
+        EXPECT_EQ(Count(out, kLost), 1) << testing::PrintToString(out);
+        EXPECT_EQ(Count(out, "Tree appended to input.seq.tre"), 0);
+        EXPECT_EQ(read_file(dir.path("input.seq.tre")), kOldTree);
+        for (const auto& [rank, pid] : processes) {
+            EXPECT_TRUE(
+                guitest::WaitFor([pid = pid] { return !guitest::IsAlive(pid); }, kShowMsecs))
+                << "process " << rank << " is left";
+        }
+    }
+}
+
 }  // namespace

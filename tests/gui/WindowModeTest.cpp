@@ -1,14 +1,20 @@
 // The window mode end to end: the real tavrel started in a folder holding
 // the sample input.seq, found by its title and driven with real X clicks
 // and keys, compared with batch runs of the same file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -93,6 +99,42 @@ int TreeViewDifference(const glowtest::Pixels& a, const glowtest::Pixels& b) {
             if (!std::equal(ca, ca + 3, cb)) ++differ;
         }
     return differ;
+}
+
+// An exclusive record lock on a whole file, as another program that writes
+// to the tree file takes it, held while the object lives.
+class HeldLock {
+public:
+    explicit HeldLock(const std::string& path) : fd_(::open(path.c_str(), O_WRONLY | O_CLOEXEC)) {
+        struct flock lock;
+        std::memset(&lock, 0, sizeof lock);
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        EXPECT_EQ(::fcntl(fd_, F_SETLK, &lock), 0) << std::strerror(errno);
+    }
+    ~HeldLock() { ::close(fd_); }
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+private:
+    int fd_;
+};
+
+// How many requests wait for a lock on the file at `path` (Linux lists
+// them in /proc/locks as "->" lines with the file's device and inode).
+int LockWaiters(const std::string& path) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) return -1;
+    char fileId[64];
+    std::snprintf(fileId, sizeof fileId, " %02x:%02x:%lu ", major(info.st_dev), minor(info.st_dev),
+                  static_cast<unsigned long>(info.st_ino));
+    int waiting = 0;
+    for (const std::string& line : lines_of(read_file("/proc/locks"))) {
+        if (line.find("->") != std::string::npos && line.find(fileId) != std::string::npos) {
+            ++waiting;
+        }
+    }
+    return waiting;
 }
 
 class WindowModeTest : public guitest::WindowProgramTest {
@@ -252,6 +294,106 @@ TEST_F(WindowModeTest, QuitAndTheCloseButtonEndAtOnceWithCodeZero) {
             EXPECT_EQ(out.back(), '\n');
         }
         EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), c.treeLines);
+    }
+}
+
+// A window destroyed by another program (xdotool windowclose: an
+// XDestroyWindow, not the close button's request), a connection that the
+// X server drops (windowkill) and a server that ends all end the program
+// at once with its own line and exit code 1, whether it is idle, shows a
+// message or runs; a run under way appends nothing, also one that has
+// done its work and only waits for another program's lock on the tree
+// file. Each case has an X server of its own, which it may end.
+TEST_F(WindowModeTest, AWindowOrItsDisplayLostEndsTheProgramWithItsLine) {
+    enum class Loss { destroyMain, destroyMessage, killConnection, endServer };
+    enum class Run { none, computing, waitingForTheTreeFile };
+    struct Case {
+        const char* what;
+        Loss loss;
+        Run run;
+    };
+    const Case cases[] = {
+        {"the idle main window destroyed", Loss::destroyMain, Run::none},
+        {"the main window destroyed during a run", Loss::destroyMain, Run::computing},
+        {"the main window destroyed while its run waits for the tree file", Loss::destroyMain,
+         Run::waitingForTheTreeFile},
+        {"a message window destroyed", Loss::destroyMessage, Run::none},
+        {"the connection dropped", Loss::killConnection, Run::none},
+        {"the connection dropped during a run", Loss::killConnection, Run::computing},
+        {"the X server ended", Loss::endServer, Run::none},
+        {"the X server ended during a run", Loss::endServer, Run::computing},
+    };
+    const char kLost[] = "Error: the window or its display was lost";
+    const char kOldTree[] = "(old,tree);\n";
+    const char kOpenPressed[] = "Open File Button Pressed";
+    const std::string sample = read_file(dir.path("input.seq"));
+    // With a budget that no attempt ends early, the first group alone takes
+    // minutes: the run is under way at the end, however fast the machine.
+    const std::string large = simulated_file(600, 400, 5);
+    const std::string tree = dir.path("input.seq.tre");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("input.seq", c.run == Run::computing ? large : sample);
+        dir.write("input.seq.tre", kOldTree);
+        guitest::OwnXServer server(dir.path("xvfb.log"));
+        ASSERT_TRUE(server.Started());
+        WindowProgram program(dir.path(""), {tavrel_bin()});
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << program.Errors();
+        std::unique_ptr<HeldLock> lock;
+        if (c.run == Run::computing) {
+            ASSERT_TRUE(guitest::TypeNumber(window, spots.epochsFieldEnd, 3, "1000000"));
+            ASSERT_TRUE(guitest::TypeNumber(window, spots.thresholdFieldEnd, 4, "0"));
+            ASSERT_NO_FATAL_FAILURE(StartRun(window, program));
+        } else if (c.run == Run::waitingForTheTreeFile) {
+            lock = std::make_unique<HeldLock>(tree);
+            ASSERT_EQ(OpenAndAnswer(window), "Success Message");
+            ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+            ASSERT_TRUE(guitest::WaitFor([&] { return LockWaiters(tree) == 1; }, kRunMsecs));
+        }
+        switch (c.loss) {
+            case Loss::destroyMain:
+                ASSERT_TRUE(glowtest::Xdotool("windowclose " + window));
+                break;
+            case Loss::destroyMessage: {
+                ASSERT_TRUE(guitest::ClickAt(window, spots.open));
+                const std::string message = guitest::WaitForWindow("Success Message");
+                ASSERT_FALSE(message.empty());
+                ASSERT_TRUE(glowtest::Xdotool("windowclose " + message));
+                break;
+            }
+            case Loss::killConnection:
+                ASSERT_TRUE(glowtest::Xdotool("windowkill " + window));
+                break;
+            case Loss::endServer:
+                ASSERT_TRUE(server.End());
+                break;
+        }
+        const bool ended = program.WaitForExit(guitest::kShowMsecs);
+        // A run that went on would append its line now.
+        lock.reset();
+        if (!ended) {
+            ADD_FAILURE() << "the program goes on without its window: "
+                          << testing::PrintToString(program.Output()) << program.Errors();
+            continue;
+        }
+        EXPECT_EQ(program.ExitCode(), 1) << program.Errors();
+        EXPECT_EQ(program.Errors(), "");
+        EXPECT_EQ(read_file(tree), kOldTree);
+        // Its line comes last, once, and every line is whole: those of the
+        // presses of "Open Input File" and the run's progress before it.
+        const std::string out = read_file(dir.path("stdout.txt"));
+        std::vector<std::string> lines = lines_of(out);
+        if (lines.empty() || lines.back() != kLost || out.back() != '\n') {
+            ADD_FAILURE() << "the output does not end with its line: " << out;
+            continue;
+        }
+        lines.pop_back();
+        const long presses = c.run != Run::none || c.loss == Loss::destroyMessage ? 1 : 0;
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), kOpenPressed), presses);
+        for (const std::string& line : lines) {
+            EXPECT_TRUE(line == kOpenPressed || IsProgress(line)) << line;
+        }
     }
 }
 

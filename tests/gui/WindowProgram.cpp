@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -196,11 +198,92 @@ std::map<int, pid_t> WindowProgram::TavrelProcesses() const {
     return ranks;
 }
 
+bool IsAlive(pid_t pid) {
+    const std::vector<std::string> fields = StatFields(pid);
+    return !fields.empty() && fields[0] != "Z";
+}
+
 double CpuSeconds(pid_t pid) {
     const std::vector<std::string> fields = StatFields(pid);
     if (fields.size() <= kSystemTimeField) return -1.0;
     const double ticks = std::stod(fields[kUserTimeField]) + std::stod(fields[kSystemTimeField]);
     return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+OwnXServer::OwnXServer(const std::string& log) {
+    const char* display = std::getenv("DISPLAY");
+    hadDisplay_ = display != nullptr;
+    if (hadDisplay_) previousDisplay_ = display;
+    // Above the displays :0 to :9, which MPI's hardware probe (hwloc) opens
+    // in every MPI process that starts: a server there that ends would take
+    // such a process with it. A display that another server holds makes
+    // this one end at once; the next is tried.
+    constexpr int kFirstDisplay = 200;
+    constexpr int kDisplaysTried = 100;
+    for (int number = kFirstDisplay; number < kFirstDisplay + kDisplaysTried; ++number) {
+        if (StartOn(number, log)) {
+            display_ = ":" + std::to_string(number);
+            setenv("DISPLAY", display_.c_str(), 1);
+            return;
+        }
+    }
+    ADD_FAILURE() << "Xvfb took no display: " << read_file(log);
+}
+
+bool OwnXServer::StartOn(int number, const std::string& log) {
+    // The server writes its display's number there once it takes clients.
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0) return false;
+    pid_ = fork();
+    if (pid_ == 0) {
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(out, STDERR_FILENO) < 0) _exit(127);
+        // Its one descriptor that the server keeps: not closed by the exec.
+        const int fd = dup(ready[1]);
+        if (fd < 0) _exit(127);
+        const std::string displayText = ":" + std::to_string(number);
+        const std::string fdText = std::to_string(fd);
+        execlp("Xvfb", "Xvfb", displayText.c_str(), "-displayfd", fdText.c_str(), "-screen", "0",
+               "1280x1024x24", "-nolisten", "tcp", "-noreset", "-ac", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ready[1]);
+    if (pid_ < 0) {
+        close(ready[0]);
+        return false;
+    }
+    std::string written;
+    pollfd wait = {ready[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&wait, 1, kShowMsecs) == 1 && read(ready[0], &c, 1) == 1 && c != '\n') {
+        written += c;
+    }
+    close(ready[0]);
+    if (c == '\n' && written == std::to_string(number)) return true;
+    End();
+    return false;
+}
+
+OwnXServer::~OwnXServer() {
+    End();
+    if (hadDisplay_) {
+        setenv("DISPLAY", previousDisplay_.c_str(), 1);
+    } else {
+        unsetenv("DISPLAY");
+    }
+}
+
+bool OwnXServer::End() {
+    if (pid_ <= 0) return true;
+    kill(pid_, SIGTERM);
+    const bool ended =
+        WaitFor([this] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, kShowMsecs);
+    if (!ended) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+    return ended;
 }
 
 bool WaitFor(const std::function<bool()>& cond, int timeoutMsecs) {

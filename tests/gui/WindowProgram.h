@@ -84,6 +84,35 @@ private:
     int termSignal_ = 0;
 };
 
+// An Xvfb server of the test's own while the object lives, for a case that
+// may lose it: DISPLAY names it meanwhile, so that the programs the test
+// starts and its xdotool calls and screen reads go there. The server keeps
+// going when its last client leaves.
+class OwnXServer {
+public:
+    // Its log goes to `log`.
+    explicit OwnXServer(const std::string& log);
+    // Ends the server if it still runs and gives DISPLAY back.
+    ~OwnXServer();
+    OwnXServer(const OwnXServer&) = delete;
+    OwnXServer& operator=(const OwnXServer&) = delete;
+
+    // Whether it took a display; DISPLAY names it then.
+    bool Started() const { return !display_.empty(); }
+    // Ends it as a system going down ends it (SIGTERM) and waits for its
+    // end; true when it has ended.
+    bool End();
+
+private:
+    // Starts a server on display :number; true once it takes clients.
+    bool StartOn(int number, const std::string& log);
+
+    pid_t pid_ = -1;
+    std::string display_;
+    std::string previousDisplay_;
+    bool hadDisplay_ = false;
+};
+
 // Polls cond() every few milliseconds until it holds or the time is up.
 bool WaitFor(const std::function<bool()>& cond, int timeoutMsecs);
 
@@ -103,6 +132,9 @@ Spot WindowPosition(const std::string& window);
 // window manager the window stands where GLUT put it, partly off the
 // screen: those pixels stay black.
 glowtest::Pixels MainWindowPicture(const std::string& window);
+
+// Whether the process still runs: it exists and is no zombie.
+bool IsAlive(pid_t pid);
 
 // The processor time (user and system) a process has used so far, in
 // seconds; negative when it cannot be read.
