@@ -214,10 +214,9 @@ OwnXServer::OwnXServer(const std::string& log) {
     const char* display = std::getenv("DISPLAY");
     hadDisplay_ = display != nullptr;
     if (hadDisplay_) previousDisplay_ = display;
-    // Above the displays :0 to :9, which MPI's hardware probe (hwloc) opens
-    // in every MPI process that starts: a server there that ends would take
-    // such a process with it. A display that another server holds makes
-    // this one end at once; the next is tried.
+    // Well above the displays of a user's own X servers (from :0). A display
+    // that another server holds makes this one end at once; the next is
+    // tried.
     constexpr int kFirstDisplay = 200;
     constexpr int kDisplaysTried = 100;
     for (int number = kFirstDisplay; number < kFirstDisplay + kDisplaysTried; ++number) {
