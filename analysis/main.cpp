@@ -13,6 +13,7 @@
 #include "analysis/currentrefusal.h"
 #include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
+#include "analysis/outputrelay.h"
 #include "analysis/processsignals.h"
 #include "analysis/showntext.h"
 #include "analysis/terminationwatcher.h"
@@ -28,7 +29,9 @@ constexpr const char* kDisplayOption = "-display";
 // The one place that shows a message: one line on standard output, flushed
 // at once. Gives the status's exit code.
 int report(const AnalysisStatus& status) {
-    if (!status.message().empty()) std::cout << status.message() << std::endl;
+    if (!status.message().empty() && !relay_line(status.message())) {
+        std::cout << status.message() << std::endl;
+    }
     return status.exit_code();
 }
 
@@ -105,9 +108,12 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
 
 // Ends the process at once with standard output flushed, for a run still
 // under way on the analysis thread: the objects it uses, static ones
-// included, must not be destroyed under it.
-[[noreturn]] void end_now(int exit_code) {
+// included, must not be destroyed under it. With `end_mpi`, the run makes
+// no further MPI call, and MPI ends as usual.
+[[noreturn]] void end_now(int exit_code, bool end_mpi = false) {
     stop_tree_appends();
+    if (end_mpi) MpiProcessGroup::finalize();
+    end_output_relay();
     std::cout.flush();
     std::fflush(stdout);
     std::_Exit(exit_code);
@@ -130,6 +136,9 @@ AnalysisStatus window_sequence(AnalysisModule& module, int* argc, char** argv) {
         return AnalysisStatus::failure("Error: cannot open the display " + display +
                                        "; run with -nogui for batch mode");
     }
+    // Standard output's reader may stop reading: neither the window nor its
+    // end waits for it.
+    if (start_output_relay()) module.options.console = &relayed_run_lines();
     // Before GLUT and the GL driver start threads of their own.
     start_termination_watcher();
     glow::Glow::Init(argc, argv);
@@ -143,7 +152,7 @@ AnalysisStatus window_sequence(AnalysisModule& module, int* argc, char** argv) {
         // for.
         status = current_refusal(kNoMemory);
     }
-    if (gui.analysisThread.IsRunning()) end_now(report(status));
+    if (gui.analysisThread.IsRunning()) end_now(report(status), module.left_group_run());
     return status;
 }
 
@@ -162,13 +171,15 @@ AnalysisStatus guarded(const Sequence& sequence, bool others_may_wait) {
 }
 
 int run_without_mpi(int argc, char** argv, bool batch) {
-    return report(guarded(
+    const int code = report(guarded(
         [&] {
             AnalysisModule module;
             if (!batch) return window_sequence(module, &argc, argv);
             return batch_sequence(module, CommandLine(&argc, argv));
         },
         false));
+    end_output_relay();
+    return code;
 }
 
 // Process 0 of an MPI group: batch, or the window, which needs MPI calls
@@ -221,6 +232,7 @@ int run_with_mpi(int argc, char** argv, bool batch) {
         }
     }
     const int code = report(status);
+    end_output_relay();
     if (status.ends_group_now()) MpiProcessGroup::abort(code);
     MpiProcessGroup::finalize();
     return code;
