@@ -255,7 +255,7 @@ void GUI::RunAnalysis() {
     if (status.ok()) status = ApplySettings();
     if (status.ok()) status = analysis->set_output_path(analysis->input_path + kTreeFileSuffix);
     if (!status.ok()) {
-        if (!windowClosed_) ShowMessage(kErrorTitle, status.message());
+        ShowMessage(kErrorTitle, status.message());
         return;
     }
     // Made before the run: once its line is in the file, saying so must not
@@ -290,7 +290,7 @@ void GUI::OnRunFinished(const AnalysisStatus& status) {
     } else if (status.ok()) {
         PrintLine(treeAppendedLine_);
     } else if (!status.message().empty()) {
-        if (!windowClosed_) ShowMessage(kErrorTitle, status.message());
+        ShowMessage(kErrorTitle, status.message());
     } else if (status.exit_code() == kQuitExitCode) {
         // Cut short by "Quit" (or the close button): nothing to say.
     } else {
