@@ -255,15 +255,15 @@ TEST_F(WindowModeTest, QuitAndTheCloseButtonEndAtOnceWithCodeZero) {
     }
 }
 
-// A file of `taxa` taxa of 8 positions whose 90-character names come in
-// pairs: the run warns of every pair, a long line each.
-std::string PairedNamesFile(int taxa) {
+// A file of `taxa` taxa of 8 positions whose names (90 characters, or 7)
+// come in pairs: the run warns of every pair, a line each.
+std::string PairedNamesFile(int taxa, size_t nameLength = 90) {
     const char bases[] = "ACGT";
     std::string file = std::to_string(taxa) + " 8\n";
     for (int i = 0; i < taxa; ++i) {
         std::string pair = std::to_string(i / 2);
         pair.insert(0, 6 - pair.size(), '0');
-        file += "n" + pair + std::string(83, 'x') + " ";
+        file += "n" + pair + std::string(nameLength - 7, 'x') + " ";
         for (int j = 0; j < 8; ++j) file += bases[(i * 7 + j * 3 + i / 5) % 4];
         file += "\n";
     }
@@ -353,6 +353,49 @@ TEST_F(WindowModeTest, AReaderThatStopsReadingHoldsUpNeitherTheWindowNorQuit) {
             EXPECT_GE(text.size(), 4096u * 8);
             EXPECT_TRUE(all.compare(0, text.size(), text) == 0)
                 << "the reader got other text: " << text.substr(0, 200);
+        }
+    }
+}
+
+// Standard output that takes no more lines (its reader has gone, or a file
+// size limit) drops them: the window and its run go on, the tree is
+// appended, and "Quit" ends the program with exit code 0.
+TEST_F(WindowModeTest, StandardOutputThatTakesNoMoreDropsOnlyTheLines) {
+    constexpr int kLimit = 8192;
+    dir.write("input.seq", PairedNamesFile(400, 7));
+    const std::string batchTree = dir.path("batch.tre");
+    const ProgramResult batch = run_tavrel({"-nogui", "-input_path", dir.path("input.seq"),
+                                            "-output_path", batchTree, "-distance_metric", "JC"});
+    ASSERT_EQ(batch.exit_code, 0);
+    std::string said = "Open File Button Pressed\n";
+    for (const std::string& line : batch.out) said += line + "\n";
+    ASSERT_GT(said.size(), 2u * kLimit);
+    const std::vector<std::string> batchTreeLines = lines_of(read_file(batchTree));
+    ASSERT_LT(read_file(batchTree).size(), static_cast<size_t>(kLimit));
+    for (const bool limit : {false, true}) {
+        SCOPED_TRACE(limit ? "a file size limit" : "a reader that has gone");
+        std::remove(dir.path("input.seq.tre").c_str());
+        guitest::OutputPipe gone;
+        gone.CloseReader();
+        std::vector<std::string> args = {tavrel_bin()};
+        if (limit) args.insert(args.begin(), {"prlimit", "--fsize=" + std::to_string(kLimit)});
+        WindowProgram program(dir.path(""), args, {}, limit ? -1 : gone.WriteEnd());
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << program.Errors();
+        ASSERT_EQ(OpenAndAnswer(window), "Success Message");
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        ASSERT_TRUE(guitest::WaitFor(
+            [&] { return program.WaitForExit(0) || TreeLines(dir) == batchTreeLines; }, kRunMsecs));
+        ASSERT_FALSE(program.WaitForExit(0)) << "ended with " << program.ExitCode();
+        EXPECT_EQ(OpenAndAnswer(window), "Success Message");
+        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+        EXPECT_EQ(program.ExitCode(), 0);
+        EXPECT_EQ(program.Errors(), "");
+        EXPECT_EQ(TreeLines(dir), batchTreeLines);
+        // What fitted went out as it came.
+        if (limit) {
+            EXPECT_EQ(read_file(dir.path("stdout.txt")), said.substr(0, kLimit));
         }
     }
 }

@@ -225,13 +225,18 @@ OutputPipe::OutputPipe() {
 }
 
 OutputPipe::~OutputPipe() {
-    close(read_);
+    if (read_ >= 0) close(read_);
     close(write_);
 }
 
 bool OutputPipe::Full() const {
     pollfd out = {write_, POLLOUT, 0};
     return poll(&out, 1, 0) == 0;
+}
+
+void OutputPipe::CloseReader() {
+    close(read_);
+    read_ = -1;
 }
 
 const std::string& OutputPipe::Read() {

@@ -105,6 +105,8 @@ public:
     bool Full() const;
     // Reads what the pipe holds now; gives everything read so far.
     const std::string& Read();
+    // The reader goes: a write then fails.
+    void CloseReader();
 
 private:
     int read_ = -1;
