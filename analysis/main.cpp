@@ -27,7 +27,8 @@ constexpr int kExitError = 1;
 constexpr const char* kDisplayOption = "-display";
 
 // The one place that shows a message: one line on standard output, flushed
-// at once. Gives the status's exit code.
+// at once (handed to the output relay while it runs). Gives the status's
+// exit code.
 int report(const AnalysisStatus& status) {
     if (!status.message().empty() && !relay_line(status.message())) {
         std::cout << status.message() << std::endl;
