@@ -218,11 +218,16 @@ EpochSetup AnalysisModule::epoch_setup() const {
 
 void* AnalysisModule::run(void* module) {
     AnalysisModule* self = static_cast<AnalysisModule*>(module);
+    // A window on process 0 outlasts its runs: one that ends before its
+    // input went out (a file that cannot be read or is refused) leaves the
+    // others waiting for the next, and the window's end releases them.
+    const bool window = self->gui != nullptr && self->protocol && self->rank == 0;
     {
-        GroupRelease release(self->protocol.get());
+        GroupRelease release(window ? nullptr : self->protocol.get());
         self->run_status = self->execute_within_means();
         release.ending(self->run_status.exit_code());
     }
+    if (window && !self->protocol->served()) self->waits_again = true;
     // The others wait for process 0's next input, or to be told that none
     // comes.
     if (self->waits_again) self->protocol->serve_again();
@@ -346,6 +351,14 @@ int AnalysisModule::default_threads() const {
     // A window's event loop keeps a core of its own, so that it stays live.
     const int cores = WorkerPool::usable_cores() - (gui ? 1 : 0);
     return std::max(1, cores / std::max(1, processes));
+}
+
+bool AnalysisModule::leave_group_run() {
+    return protocol && protocol->leave(kCancelledExitCode);
+}
+
+bool AnalysisModule::left_group_run() const {
+    return protocol && protocol->left();
 }
 
 void AnalysisModule::release_group(int exit_code) {

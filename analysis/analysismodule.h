@@ -82,14 +82,23 @@ public:
     // silent end when process 0 makes no run itself.
     AnalysisStatus refuse_run(const AnalysisStatus& refusal);
     // The last run of an MPI group with a window on process 0 ended before
-    // its first epoch because the processes' settings differ: the group
-    // serves another run, which every process waits for.
+    // its first epoch because the processes' settings differ, or (on
+    // process 0) before its input went out: the group serves another run,
+    // which every process waits for.
     bool group_waits_again() const { return waits_again; }
     // Asks the run under way to stop, from any thread (the window's "Quit"
     // on process 0 of a group): the processes of the group learn it at
     // their next exchange and end the run together, silently with exit code
     // 0 and without appending anything. The request is never withdrawn.
     void cancel_run() { cancel_requested.store(true, std::memory_order_relaxed); }
+    // On process 0 of a group, from another thread after cancel_run: whether
+    // the run under way will make no further call with the other processes,
+    // so that this one may end without waiting for it (see
+    // GroupProtocol::leave): they had no input yet, and now end silently
+    // with exit code 0, or every process has done its part of the run.
+    bool leave_group_run();
+    // leave_group_run has said so.
+    bool left_group_run() const;
 
     // Reads the sequence file at input_path, or the file's text from `in`.
     AnalysisStatus read_input(SequenceData* data) const;

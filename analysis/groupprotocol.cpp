@@ -32,6 +32,10 @@ AnalysisStatus GroupProtocol::share_input(const SequenceData& data, const std::s
         return AnalysisStatus::failure("Error: Input file " + shown_text(input_path) +
                                        " is too large to share between MPI processes");
     }
+    const std::lock_guard<std::mutex> held(input_step_);
+    // Released meanwhile from another thread: the others have gone.
+    if (left_) return AnalysisStatus::silent_failure(released_code_);
+    finished_ = false;
     input_message::send(group_, data, &served_);
     return AnalysisStatus::success();
 }
@@ -45,10 +49,43 @@ AnalysisStatus GroupProtocol::receive_input(SequenceData* data) {
 }
 
 void GroupProtocol::release(int exit_code) {
+    const std::lock_guard<std::mutex> held(input_step_);
+    release_held(exit_code);
+}
+
+void GroupProtocol::release_held(int exit_code) {
     if (rank() != 0 || served_) return;
     tavrel_assert(exit_code >= 0);
     served_ = true;
+    released_code_ = exit_code;
     input_message::send_release(group_, exit_code);
+}
+
+bool GroupProtocol::served() const {
+    const std::lock_guard<std::mutex> held(input_step_);
+    return served_;
+}
+
+void GroupProtocol::serve_again() {
+    const std::lock_guard<std::mutex> held(input_step_);
+    served_ = false;
+}
+
+bool GroupProtocol::leave(int exit_code) {
+    const std::lock_guard<std::mutex> held(input_step_);
+    if (rank() != 0) return false;
+    if (!served_) {
+        release_held(exit_code);
+        left_ = true;
+    } else if (finished_) {
+        left_ = true;
+    }
+    return left_;
+}
+
+bool GroupProtocol::left() const {
+    const std::lock_guard<std::mutex> held(input_step_);
+    return left_;
 }
 
 void GroupProtocol::agree(SettingsAgreement* agreement) {
@@ -104,4 +141,6 @@ bool GroupProtocol::meet(bool cancel) {
 
 void GroupProtocol::agree_end() {
     end_message::agree(group_);
+    const std::lock_guard<std::mutex> held(input_step_);
+    finished_ = true;
 }

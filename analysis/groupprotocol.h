@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -38,10 +39,20 @@ public:
     void release(int exit_code);
     // Process 0 has shared an input or released the group: the others wait
     // for nothing more from it before the run.
-    bool served() const { return served_; }
+    bool served() const;
     // The run refused its settings before its first epoch and the others
     // wait for process 0's next input.
-    void serve_again() { served_ = false; }
+    void serve_again();
+    // From another thread of process 0, while a run may be under way on
+    // this one (its window has quit): whether the run will make no further
+    // call with the others, so that the process may end without waiting for
+    // it. So it is when the others have not had the input yet (they are
+    // told now that none comes and end with `exit_code`; the run then
+    // shares its input with no one), and when every process has done its
+    // part of the run.
+    bool leave(int exit_code);
+    // leave has said so.
+    bool left() const;
 
     // 2. The settings agreement, one collective.
     void agree(SettingsAgreement* agreement);
@@ -77,8 +88,19 @@ public:
     void agree_end();
 
 private:
+    // release, with input_step_ held.
+    void release_held(int exit_code);
+
     ProcessGroup* group_;
+    // Keeps the input step, which a run takes on one thread, apart from
+    // leave on another.
+    mutable std::mutex input_step_;
     bool served_ = false;
+    // The run under way has made its last call with the others.
+    bool finished_ = false;
+    bool left_ = false;
+    // The exit code that the others were released with.
+    int released_code_ = 0;
     // Scratch of the exchange after an epoch, kept so that the epochs do not
     // allocate.
     std::vector<int> exchange_counts_;

@@ -15,6 +15,7 @@
 #include "analysis/currentrefusal.h"
 #include "analysis/grouprelease.h"
 #include "analysis/mpiprocessgroup.h"
+#include "analysis/outputrelay.h"
 #include "analysis/processsignals.h"
 #include "analysis/showntext.h"
 #include "analysis/terminationwatcher.h"
@@ -32,9 +33,12 @@ constexpr const char* kDisplayLost = "Error: the window or its display was lost"
 bool window_of_group = false;
 
 // The one place that shows a message: one line on standard output, flushed
-// at once. Gives the status's exit code.
+// at once (handed to the output relay while it runs). Gives the status's
+// exit code.
 int report(const AnalysisStatus& status) {
-    if (!status.message().empty()) std::cout << status.message() << std::endl;
+    if (!status.message().empty() && !relay_line(status.message())) {
+        std::cout << status.message() << std::endl;
+    }
     return status.exit_code();
 }
 
@@ -111,9 +115,12 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
 
 // Ends the process at once with standard output flushed, for a run still
 // under way on the analysis thread: the objects it uses, static ones
-// included, must not be destroyed under it.
-[[noreturn]] void end_now(int exit_code) {
+// included, must not be destroyed under it. With `end_mpi`, the run makes
+// no further MPI call, and MPI ends as usual.
+[[noreturn]] void end_now(int exit_code, bool end_mpi = false) {
     stop_tree_appends();
+    if (end_mpi) MpiProcessGroup::finalize();
+    end_output_relay();
     std::cout.flush();
     std::fflush(stdout);
     std::_Exit(exit_code);
@@ -123,17 +130,20 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
 // inside Xlib, in the middle of a GLUT or GL call on the event loop's
 // thread, where neither may run again. A run under way appends nothing
 // more (a line already going into the tree file is finished first). Its
-// thread may still print: the line goes out under standard output's lock,
-// kept to the end, without the piece of a progress line that the thread
-// has left in the stream's buffer. The other processes of a group may wait
-// for this one in a collective: the group ends.
+// thread may still print: the line goes out last, through the output relay
+// or, without one, under standard output's lock, kept to the end, without
+// the piece of a progress line that the thread has left in the stream's
+// buffer. The other processes of a group may wait for this one in a
+// collective: the group ends.
 [[noreturn]] void end_with_lost_display() {
     stop_tree_appends();
-    flockfile(stdout);
-    __fpurge(stdout);
-    std::fputs(kDisplayLost, stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    if (!end_output_relay_with(kDisplayLost)) {
+        flockfile(stdout);
+        __fpurge(stdout);
+        std::fputs(kDisplayLost, stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    }
     if (window_of_group) MpiProcessGroup::abort(kExitError);
     std::_Exit(kExitError);
 }
@@ -155,6 +165,9 @@ AnalysisStatus window_sequence(AnalysisModule& module, int* argc, char** argv) {
         return AnalysisStatus::failure("Error: cannot open the display " + display +
                                        "; run with -nogui for batch mode");
     }
+    // Standard output's reader may stop reading: neither the window nor its
+    // end waits for it.
+    if (start_output_relay()) module.options.console = &relayed_run_lines();
     // Before GLUT and the GL driver start threads of their own.
     start_termination_watcher();
     window_of_group = module.mpi_mode;
@@ -170,7 +183,7 @@ AnalysisStatus window_sequence(AnalysisModule& module, int* argc, char** argv) {
         // for.
         status = current_refusal(kNoMemory);
     }
-    if (gui.analysisThread.IsRunning()) end_now(report(status));
+    if (gui.analysisThread.IsRunning()) end_now(report(status), module.left_group_run());
     return status;
 }
 
@@ -189,13 +202,15 @@ AnalysisStatus guarded(const Sequence& sequence, bool others_may_wait) {
 }
 
 int run_without_mpi(int argc, char** argv, bool batch) {
-    return report(guarded(
+    const int code = report(guarded(
         [&] {
             AnalysisModule module;
             if (!batch) return window_sequence(module, &argc, argv);
             return batch_sequence(module, CommandLine(&argc, argv));
         },
         false));
+    end_output_relay();
+    return code;
 }
 
 // Process 0 of an MPI group: batch, or the window, which needs MPI calls
@@ -248,6 +263,7 @@ int run_with_mpi(int argc, char** argv, bool batch) {
         }
     }
     const int code = report(status);
+    end_output_relay();
     if (status.ends_group_now()) MpiProcessGroup::abort(code);
     MpiProcessGroup::finalize();
     return code;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "analysis/blockedsignals.h"
+#include "analysis/outputrelay.h"
 #include "analysis/treefile.h"
 
 namespace {
@@ -33,6 +34,8 @@ sigset_t at_default(const sigset_t& signals) {
     // A line that is going into the tree file goes in whole, and no other
     // starts; then the signal takes its default action on this thread.
     stop_tree_appends();
+    // The lines given so far reach a reader that reads.
+    end_output_relay();
     sigset_t only;
     sigemptyset(&only);
     sigaddset(&only, signal);

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "analysis/analysismodule.h"
+#include "analysis/outputrelay.h"
 #include "analysis/showntext.h"
 #include "glow/core/Glow.h"
 #include "glow/core/GlowWindow.h"
@@ -54,11 +55,13 @@ constexpr int kQuitExitCode = 0;
 // added.
 constexpr const char* kTreeFileSuffix = ".tre";
 
-// One line on standard output, flushed. Through stdio rather than the
-// shared std::cout, whose formatting state the analysis thread uses; the
-// lock keeps the line whole among the run's lines, without a copy that
-// could run out of memory.
+// One line on standard output, flushed: through the program's output relay
+// when it runs, so that a reader that stops reading never holds up the
+// window. Otherwise through stdio rather than the shared std::cout, whose
+// formatting state the analysis thread uses; the lock keeps the line whole
+// among the run's lines, without a copy that could run out of memory.
 void PrintLine(const std::string& line) {
+    if (relay_line(line)) return;
     flockfile(stdout);
     std::fputs(line.c_str(), stdout);
     std::fputc('\n', stdout);
@@ -162,7 +165,15 @@ AnalysisStatus GUI::Run() {
     }
     // A run of an MPI group has the other processes in it: they stop it
     // together at their next exchange, so that every process ends cleanly.
-    if (analysisThread.IsRunning() && analysis->mpi_mode) analysis->cancel_run();
+    // One that waits for its input before the others have had it, or for
+    // the tree file once they are done, makes no further exchange: it is
+    // left under way, as in a window of its own.
+    if (analysisThread.IsRunning() && !analysisThread.HasEnded() && analysis->mpi_mode) {
+        analysis->cancel_run();
+        if (analysis->leave_group_run()) return ending_;
+        // Nor may standard output's reader hold it up.
+        stop_output_waits();
+    }
     if (analysisThread.HasEnded() || analysis->mpi_mode) analysisThread.Finish();
     return ending_;
 }
@@ -271,10 +282,11 @@ void GUI::OnRunFinished(const AnalysisStatus& status) {
         ending_ = status;
         glow::Glow::LeaveMainLoop();
     } else if (analysis->group_waits_again()) {
-        // The settings differ from the other processes': they wait for a
-        // run with mended settings.
+        // The settings differ from the other processes', or the input was
+        // refused: they wait for a mended run. Once the window has quit,
+        // the group ends silently.
         groupRunStarted_ = false;
-        ShowMessage(kErrorTitle, status.message());
+        if (!windowClosed_) ShowMessage(kErrorTitle, status.message());
     } else if (status.ok()) {
         PrintLine(treeAppendedLine_);
     } else if (!status.message().empty()) {

@@ -45,9 +45,12 @@ public:
     // ends the loop at once and must end the group. A run that has ended by
     // then is finished (its line printed); one of an MPI group is cancelled
     // and waited for, since the other processes take part in it and stop
-    // with it. GLUT has closed every window on return: call nothing of the
-    // toolkit after. What the toolkit's loop throws (Glow::MainLoop) is
-    // thrown on, once a run that has ended by then is finished.
+    // with it, unless it will make no further call with them
+    // (AnalysisModule::leave_group_run): then it is left under way, and the
+    // process must end at once. GLUT has closed every window on return: call
+    // nothing of the toolkit after. What the toolkit's loop throws
+    // (Glow::MainLoop) is thrown on, once a run that has ended by then is
+    // finished.
     AnalysisStatus Run();
 
     // Replaces the analysis object without linking it back; null is

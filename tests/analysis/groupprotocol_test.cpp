@@ -189,6 +189,72 @@ TEST(GroupProtocol, ServedOnceUntilServedAgain) {
     EXPECT_EQ(pair.calls[1], Calls());
 }
 
+// "Quit" in the window of process 0 may come while the run waits on its
+// own thread: the run can be left to itself when it will make no further
+// call with the others. Before they have the input, leaving releases them
+// with the given code and the run then shares its input with no one;
+// between the input and the end of the run, nothing is left; after the
+// end, nothing more is sent. In a group of one, so that a step that sent
+// too much would not leave a thread waiting.
+TEST(GroupProtocol, ARunIsLeftWhenItMakesNoFurtherCall) {
+    const SequenceData input = input_of({"ab"}, {"C"});
+    const Calls release = {"idle broadcast int 1", "broadcast int 1"};
+    const Calls shared = {"idle broadcast int 1", "broadcast int 1", "broadcast int 1",
+                          "broadcast char 3"};
+    Calls ended = shared;
+    ended.push_back("largest 1");
+    {
+        Meeting meeting(1);
+        ThreadGroup group(&meeting, 0);
+        GroupProtocol protocol(&group);
+        EXPECT_FALSE(protocol.left());
+        EXPECT_TRUE(protocol.leave(0));
+        EXPECT_TRUE(protocol.left());
+        EXPECT_TRUE(protocol.served());
+        const AnalysisStatus late = protocol.share_input(input, "in.txt");
+        EXPECT_FALSE(late.ok());
+        EXPECT_EQ(late.message(), "");
+        EXPECT_EQ(late.exit_code(), 0);
+        EXPECT_EQ(meeting.calls[0], release);
+    }
+    {
+        Meeting meeting(1);
+        ThreadGroup group(&meeting, 0);
+        GroupProtocol protocol(&group);
+        ASSERT_TRUE(protocol.share_input(input, "in.txt").ok());
+        EXPECT_FALSE(protocol.leave(0));
+        EXPECT_FALSE(protocol.left());
+        protocol.agree_end();
+        EXPECT_TRUE(protocol.leave(0));
+        EXPECT_TRUE(protocol.left());
+        protocol.release(1);
+        EXPECT_EQ(meeting.calls[0], ended);
+    }
+    // A run whose settings were refused is not over: the others wait for
+    // the next input, which leaving then tells them will not come.
+    {
+        Meeting meeting(1);
+        ThreadGroup group(&meeting, 0);
+        GroupProtocol protocol(&group);
+        ASSERT_TRUE(protocol.share_input(input, "in.txt").ok());
+        protocol.serve_again();
+        EXPECT_TRUE(protocol.leave(0));
+        Calls after = shared;
+        after.insert(after.end(), release.begin(), release.end());
+        EXPECT_EQ(meeting.calls[0], after);
+    }
+    // Another process leaves nothing.
+    Meeting pair(2);
+    on_every_rank(2, [&](int rank) {
+        ThreadGroup other(&pair, rank);
+        GroupProtocol protocol(&other);
+        if (rank == 1) {
+            EXPECT_FALSE(protocol.leave(0));
+        }
+    });
+    EXPECT_EQ(pair.calls[1], Calls());
+}
+
 // An input that no group can share is refused before anything goes out, so
 // the others still wait for process 0 (which then releases them): more
 // taxa than the pair codes can tell apart, or more bytes of names and

@@ -1,10 +1,18 @@
 // The MPI window mode end to end: mpiexec starts three tavrel processes,
 // process 0 shows the window and the others serve its one run.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <thread>
@@ -34,6 +42,18 @@ int ProgressLines(const std::vector<std::string>& lines) {
     }));
 }
 
+// The lines that are not a run's progress.
+std::vector<std::string> OtherThanProgress(const std::vector<std::string>& lines) {
+    std::vector<std::string> other;
+    for (const std::string& l : lines) {
+        if (l.rfind("Num_seqs: ", 0) != 0 && l != "Error: Zero partition" &&
+            l.rfind("Warning: no split found for ", 0) != 0) {
+            other.push_back(l);
+        }
+    }
+    return other;
+}
+
 int Count(const std::vector<std::string>& lines, const std::string& line) {
     return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
@@ -45,6 +65,81 @@ std::vector<std::string> LoggedCalls(const std::string& log) {
         if (!line.empty() && line[0] != '#') calls.push_back(line.substr(0, line.find(' ')));
     }
     return calls;
+}
+
+// Another program that holds an fcntl lock on the whole of a file, from
+// construction until destruction.
+class LockHolder {
+public:
+    explicit LockHolder(const std::string& path) {
+        int said[2];
+        int told[2];
+        if (pipe2(said, O_CLOEXEC) != 0 || pipe2(told, O_CLOEXEC) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(said[0]);
+            close(told[1]);
+            const int fd = open(path.c_str(), O_RDWR);
+            struct flock lock;
+            std::memset(&lock, 0, sizeof lock);
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            if (fd < 0 || fcntl(fd, F_SETLKW, &lock) != 0) _exit(1);
+            const char locked = 'L';
+            if (write(said[1], &locked, 1) != 1) _exit(1);
+            // Until the test closes its end.
+            char nothing;
+            while (read(told[0], &nothing, 1) != 0) {
+            }
+            _exit(0);
+        }
+        close(said[1]);
+        close(told[0]);
+        tell_ = told[1];
+        char locked = 0;
+        held_ = pid_ > 0 && read(said[0], &locked, 1) == 1 && locked == 'L';
+        close(said[0]);
+    }
+    ~LockHolder() { Release(); }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+
+    bool Held() const { return held_; }
+    void Release() {
+        if (tell_ >= 0) close(tell_);
+        tell_ = -1;
+        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int tell_ = -1;
+    bool held_ = false;
+};
+
+// Whether a process waits for a lock on the file at `path`: the kernel's
+// list of locks shows the request that waits with "->".
+bool SomeoneWaitsForALockOn(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return false;
+    const std::string inode = ":" + std::to_string(info.st_ino) + " ";
+    for (const std::string& line : lines_of(read_file("/proc/locks"))) {
+        if (line.find("->") != std::string::npos && line.find(inode) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether a thread of the process waits to open a FIFO that nobody writes.
+bool WaitsToOpenAFifo(pid_t pid) {
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code gone;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, gone)) {
+        if (read_file(task.path().string() + "/wchan") == "wait_for_partner") return true;
+    }
+    return false;
 }
 
 class MpiWindowTest : public guitest::WindowProgramTest {
@@ -395,6 +490,163 @@ TEST_F(MpiWindowTest, ALostWindowEndsTheGroup) {
                 << "process " << rank << " is left";
         }
     }
+}
+
+// "Quit" while the run waits for something outside the program ends every
+// process at once, silently, with exit code 0 and nothing appended: a run
+// that waits to open its input (a FIFO that no program writes) before the
+// others have it, or one that waits for another program's lock on the tree
+// file once every process has done its part.
+TEST_F(MpiWindowTest, QuitWhileTheRunWaitsOutsideTheProgramEndsEveryProcessAtOnce) {
+    const char kOldTree[] = "(old,tree);\n";
+    const std::string tree = dir.path("input.seq.tre");
+    const std::string fifo = dir.path("input.seq");
+    const std::string sample = read_file(fifo);
+    for (const bool lock : {false, true}) {
+        SCOPED_TRACE(lock ? "another program's lock on the tree file"
+                          : "a FIFO that nobody writes");
+        dir.write("input.seq.tre", kOldTree);
+        if (lock) {
+            std::remove(fifo.c_str());
+            dir.write("input.seq", sample);
+        } else {
+            ASSERT_TRUE(guitest::MakeFifo(fifo));
+        }
+        LockHolder holder(tree);
+        if (!lock) holder.Release();
+        ASSERT_TRUE(!lock || holder.Held());
+        WindowProgram group(dir.path(""), GroupWithWindowSettings());
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << group.Errors();
+        ASSERT_NO_FATAL_FAILURE(OpenAndRun(window));
+        const pid_t zero = group.TavrelProcesses()[0];
+        ASSERT_TRUE(guitest::WaitFor(
+            [&] { return lock ? SomeoneWaitsForALockOn(tree) : WaitsToOpenAFifo(zero); },
+            kRunMsecs));
+        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        const bool ended = group.WaitForExit(kQuitMsecs);
+        // Let a run that still waits go on, to see what it would do.
+        holder.Release();
+        int writer = -1;
+        if (!ended && !lock) writer = guitest::WriterOnceTheRunReads(fifo);
+        if (writer >= 0) guitest::WriteAndClose(writer, sample);
+        ASSERT_TRUE(ended || group.WaitForExit(kRunMsecs));
+        EXPECT_TRUE(ended) << "the group waited for the run";
+        ExpectCleanEnd(group);
+        // The run's lines, from every process, when it had its input; no
+        // other line.
+        const std::vector<std::string> out = group.Output();
+        EXPECT_EQ(Count(out, "Num_seqs: 10"), lock ? kProcesses : 0);
+        EXPECT_EQ(OtherThanProgress(out), std::vector<std::string>{"Open File Button Pressed"});
+        EXPECT_EQ(read_file(tree), kOldTree);
+        EXPECT_TRUE(guitest::TavrelProcessesIn(dir.path("")).empty());
+        CompleteLogs();
+    }
+}
+
+// An input that process 0 cannot read or refuses is a refusal before the
+// run, as settings that differ are: the others wait again, the mended
+// input runs, and "Quit" ends every process with exit code 0 either way.
+TEST_F(MpiWindowTest, ARefusedInputLeavesTheGroupWaitingForTheMendedOne) {
+    const std::string sample = read_file(dir.path("input.seq"));
+    struct Case {
+        const char* what;
+        const char* input;  // null: the file is removed after "Open Input File"
+        bool mend;
+    };
+    const Case cases[] = {
+        {"a base that is not ACGT, then Quit", "2 4\na ACGT\nb ACGN\n", false},
+        {"a base that is not ACGT, mended", "2 4\na ACGT\nb ACGN\n", true},
+        {"a file removed after Open, then Quit", nullptr, false},
+        {"a file removed after Open, mended", nullptr, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(dir.path("input.seq.tre").c_str());
+        dir.write("input.seq", c.input != nullptr ? c.input : sample);
+        WindowProgram group(dir.path(""), GroupWithWindowSettings());
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << group.Errors();
+        ASSERT_TRUE(guitest::ClickAt(window, spots.open));
+        ASSERT_EQ(guitest::AnswerMessage(), "Success Message");
+        if (c.input == nullptr) {
+            ASSERT_EQ(std::remove(dir.path("input.seq").c_str()), 0);
+        }
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
+        if (c.mend) {
+            dir.write("input.seq", sample);
+            ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+            ASSERT_TRUE(guitest::WaitFor(
+                [&] { return Count(group.Output(), "Tree appended to input.seq.tre") == 1; },
+                kRunMsecs))
+                << testing::PrintToString(group.Output());
+        }
+        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
+        ExpectCleanEnd(group);
+        const std::vector<std::string> out = group.Output();
+        // Every process took part in the mended run's first group, once.
+        EXPECT_EQ(Count(out, "Num_seqs: 10"), c.mend ? kProcesses : 0);
+        // No line of the refusal: the window showed it.
+        std::vector<std::string> said = {"Open File Button Pressed"};
+        if (c.mend) said.push_back("Tree appended to input.seq.tre");
+        EXPECT_EQ(OtherThanProgress(out), said);
+        EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), c.mend ? 1u : 0u);
+        CompleteLogs();
+    }
+}
+
+// "Quit" that the window takes once the run has found that the settings
+// differ, before it has shown that: every process ends silently with exit
+// code 0. The other processes are stopped until the window has gone, so
+// that the run waits in the agreement with them meanwhile.
+TEST_F(MpiWindowTest, QuitJustAfterARefusedAgreementEndsEveryProcessSilently) {
+    const std::string fifo = dir.path("input.seq");
+    const std::string sample = read_file(fifo);
+    ASSERT_TRUE(guitest::MakeFifo(fifo));
+    // The other processes' model is Euclidian, the window's JC.
+    WindowProgram group(dir.path(""), Group({}));
+    const std::string window = guitest::WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << group.Errors();
+    std::map<int, pid_t> processes;
+    ASSERT_TRUE(guitest::WaitFor(
+        [&] {
+            processes = group.TavrelProcesses();
+            return static_cast<int>(processes.size()) == kProcesses;
+        },
+        kShowMsecs));
+    ASSERT_NO_FATAL_FAILURE(OpenAndRun(window));
+    for (const auto& [rank, pid] : processes) {
+        if (rank != 0) {
+            ASSERT_EQ(kill(pid, SIGSTOP), 0);
+        }
+    }
+    // The run reads the whole input, then shares it and waits in the
+    // agreement; the reader's end closed shows that it has read.
+    const int writer = guitest::WriterOnceTheRunReads(fifo);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(write(writer, sample.data(), sample.size()), static_cast<ssize_t>(sample.size()));
+    ASSERT_TRUE(guitest::WaitFor(
+        [&] {
+            pollfd end = {writer, POLLOUT, 0};
+            return poll(&end, 1, 0) == 1 && (end.revents & POLLERR) != 0;
+        },
+        kRunMsecs));
+    close(writer);
+    ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+    ASSERT_TRUE(guitest::WaitUntilNoWindow(kMainTitle));
+    for (const auto& [rank, pid] : processes) {
+        if (rank != 0) {
+            ASSERT_EQ(kill(pid, SIGCONT), 0);
+        }
+    }
+    ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
+    ExpectCleanEnd(group);
+    EXPECT_EQ(group.Output(), std::vector<std::string>{"Open File Button Pressed"});
+    EXPECT_FALSE(file_exists(dir.path("input.seq.tre")) &&
+                 !read_file(dir.path("input.seq.tre")).empty());
+    CompleteLogs();
 }
 
 }  // namespace

@@ -145,6 +145,14 @@ protected:
         return guitest::AnswerMessage();
     }
 
+    // Once the tree line is in the file, the window learns that the run has
+    // ended at its next look: "Open Input File" says that a run is under
+    // way until then. Whether it came to say that the file was opened.
+    bool TheRunHasEndedForTheWindow(const std::string& window) {
+        return guitest::WaitFor([&] { return OpenAndAnswer(window) == "Success Message"; },
+                                kRunMsecs);
+    }
+
     // Starts a run of the field's file and waits for its first progress line.
     void StartRun(const std::string& window, const WindowProgram& program) {
         ASSERT_EQ(OpenAndAnswer(window), "Success Message");
@@ -393,6 +401,155 @@ TEST_F(WindowModeTest, AWindowOrItsDisplayLostEndsTheProgramWithItsLine) {
         EXPECT_EQ(std::count(lines.begin(), lines.end(), kOpenPressed), presses);
         for (const std::string& line : lines) {
             EXPECT_TRUE(line == kOpenPressed || IsProgress(line)) << line;
+        }
+    }
+}
+
+// A file of `taxa` taxa of 8 positions whose names (90 characters, or 7)
+// come in pairs: the run warns of every pair, a line each.
+std::string PairedNamesFile(int taxa, size_t nameLength = 90) {
+    const char bases[] = "ACGT";
+    std::string file = std::to_string(taxa) + " 8\n";
+    for (int i = 0; i < taxa; ++i) {
+        std::string pair = std::to_string(i / 2);
+        pair.insert(0, 6 - pair.size(), '0');
+        file += "n" + pair + std::string(nameLength - 7, 'x') + " ";
+        for (int j = 0; j < 8; ++j) file += bases[(i * 7 + j * 3 + i / 5) % 4];
+        file += "\n";
+    }
+    return file;
+}
+
+// A reader of standard output that stops reading holds up neither the
+// window nor "Quit": the run goes on until its lines fill the room kept for
+// them, the window answers meanwhile, "Quit" ends the program at once, and
+// a reader that reads again gets every line, whole and in order.
+TEST_F(WindowModeTest, AReaderThatStopsReadingHoldsUpNeitherTheWindowNorQuit) {
+    struct Case {
+        const char* what;
+        int taxa;  // 1000: the run's lines pass the pipe's room, not the program's
+        bool readAgain;
+    };
+    const Case cases[] = {
+        {"a run whose lines the program holds for the reader", 1000, false},
+        {"Quit while the run waits for the reader", 6000, false},
+        {"the reader reads again", 6000, true},
+    };
+    const std::string open = "Open File Button Pressed\n";
+    const std::string appended = "Tree appended to input.seq.tre\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("input.seq", PairedNamesFile(c.taxa));
+        std::remove(dir.path("input.seq.tre").c_str());
+        const std::string batchTree = dir.path("batch.tre");
+        std::remove(batchTree.c_str());
+        const ProgramResult batch =
+            run_tavrel({"-nogui", "-input_path", dir.path("input.seq"), "-output_path", batchTree,
+                        "-distance_metric", "JC"});
+        ASSERT_EQ(batch.exit_code, 0);
+        std::string batchText;
+        for (const std::string& line : batch.out) batchText += line + "\n";
+        const std::vector<std::string> batchTreeLines = lines_of(read_file(batchTree));
+
+        guitest::OutputPipe out;
+        WindowProgram program(dir.path(""), {tavrel_bin()}, {}, out.WriteEnd());
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << program.Errors();
+        ASSERT_EQ(OpenAndAnswer(window), "Success Message");
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        ASSERT_TRUE(guitest::WaitFor([&] { return out.Full(); }, kRunMsecs));
+        const bool fits = !c.readAgain && c.taxa == 1000;
+        if (fits) {
+            ASSERT_TRUE(
+                guitest::WaitFor([&] { return TreeLines(dir) == batchTreeLines; }, kRunMsecs))
+                << "the run waits for the reader";
+        }
+        // The window answers: the run has ended, or it waits for the reader.
+        if (fits) {
+            EXPECT_TRUE(TheRunHasEndedForTheWindow(window));
+        } else {
+            EXPECT_EQ(OpenAndAnswer(window), "Error Message");
+        }
+        if (c.readAgain) {
+            ASSERT_TRUE(guitest::WaitFor(
+                [&] {
+                    const std::string& text = out.Read();
+                    return text.size() >= appended.size() &&
+                           text.compare(text.size() - appended.size(), appended.size(), appended) ==
+                               0;
+                },
+                kRunMsecs));
+        }
+        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        ASSERT_TRUE(program.WaitForExit(kQuitMsecs)) << "Quit waits for the reader";
+        EXPECT_EQ(program.ExitCode(), 0);
+        EXPECT_EQ(program.Errors(), "");
+        EXPECT_TRUE(guitest::TavrelProcessesIn(dir.path("")).empty());
+        EXPECT_EQ(TreeLines(dir),
+                  c.taxa == 1000 || c.readAgain ? batchTreeLines : std::vector<std::string>());
+
+        const std::string text = out.Read();
+        if (c.readAgain) {
+            // Every line, in order; the second press's line wherever the
+            // run's lines were when it came.
+            std::vector<std::string> lines = lines_of(text);
+            const auto second =
+                std::find(lines.begin() + 1, lines.end(), "Open File Button Pressed");
+            ASSERT_NE(second, lines.end());
+            lines.erase(second);
+            EXPECT_TRUE(lines == lines_of(open + batchText + appended))
+                << "lines lost or out of order: " << lines.size();
+            EXPECT_EQ(text.back(), '\n');
+        } else {
+            // The reader took only what the pipe holds: the start of the
+            // lines, as they came.
+            const std::string all = open + batchText + (fits ? appended + open : "");
+            EXPECT_GE(text.size(), 4096u * 8);
+            EXPECT_TRUE(all.compare(0, text.size(), text) == 0)
+                << "the reader got other text: " << text.substr(0, 200);
+        }
+    }
+}
+
+// Standard output that takes no more lines (its reader has gone, or a file
+// size limit) drops them: the window and its run go on, the tree is
+// appended, and "Quit" ends the program with exit code 0.
+TEST_F(WindowModeTest, StandardOutputThatTakesNoMoreDropsOnlyTheLines) {
+    constexpr int kLimit = 8192;
+    dir.write("input.seq", PairedNamesFile(400, 7));
+    const std::string batchTree = dir.path("batch.tre");
+    const ProgramResult batch = run_tavrel({"-nogui", "-input_path", dir.path("input.seq"),
+                                            "-output_path", batchTree, "-distance_metric", "JC"});
+    ASSERT_EQ(batch.exit_code, 0);
+    std::string said = "Open File Button Pressed\n";
+    for (const std::string& line : batch.out) said += line + "\n";
+    ASSERT_GT(said.size(), 2u * kLimit);
+    const std::vector<std::string> batchTreeLines = lines_of(read_file(batchTree));
+    ASSERT_LT(read_file(batchTree).size(), static_cast<size_t>(kLimit));
+    for (const bool limit : {false, true}) {
+        SCOPED_TRACE(limit ? "a file size limit" : "a reader that has gone");
+        std::remove(dir.path("input.seq.tre").c_str());
+        guitest::OutputPipe gone;
+        gone.CloseReader();
+        std::vector<std::string> args = {tavrel_bin()};
+        if (limit) args.insert(args.begin(), {"prlimit", "--fsize=" + std::to_string(kLimit)});
+        WindowProgram program(dir.path(""), args, {}, limit ? -1 : gone.WriteEnd());
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << program.Errors();
+        ASSERT_EQ(OpenAndAnswer(window), "Success Message");
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        ASSERT_TRUE(guitest::WaitFor(
+            [&] { return program.WaitForExit(0) || TreeLines(dir) == batchTreeLines; }, kRunMsecs));
+        ASSERT_FALSE(program.WaitForExit(0)) << "ended with " << program.ExitCode();
+        EXPECT_TRUE(TheRunHasEndedForTheWindow(window));
+        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+        EXPECT_EQ(program.ExitCode(), 0);
+        EXPECT_EQ(program.Errors(), "");
+        EXPECT_EQ(TreeLines(dir), batchTreeLines);
+        // What fitted went out as it came.
+        if (limit) {
+            EXPECT_EQ(read_file(dir.path("stdout.txt")), said.substr(0, kLimit));
         }
     }
 }

@@ -100,7 +100,7 @@ PaletteSpots PaletteSpots::Read() {
 }
 
 WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::string>& args,
-                             const std::vector<std::string>& environment)
+                             const std::vector<std::string>& environment, int output)
     : dir_(dir) {
     // The X server may still show the window of a program that has just
     // ended: it would be taken for this one's.
@@ -133,7 +133,7 @@ WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::stri
         const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (o < 0 || e < 0 || chdir(dir.c_str()) != 0) _exit(127);
-        dup2(o, STDOUT_FILENO);
+        dup2(output >= 0 ? output : o, STDOUT_FILENO);
         dup2(e, STDERR_FILENO);
         execvpe(argv[0], argv.data(), envp.data());
         _exit(127);
@@ -201,6 +201,59 @@ std::map<int, pid_t> WindowProgram::TavrelProcesses() const {
 bool IsAlive(pid_t pid) {
     const std::vector<std::string> fields = StatFields(pid);
     return !fields.empty() && fields[0] != "Z";
+}
+
+std::vector<pid_t> TavrelProcessesIn(const std::string& dir) {
+    std::error_code unknown;
+    const std::filesystem::path folder = std::filesystem::canonical(dir, unknown);
+    std::vector<pid_t> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        if (lines_of(read_file(entry.path().string() + "/comm")) !=
+            std::vector<std::string>{"tavrel"}) {
+            continue;
+        }
+        std::error_code gone;
+        if (std::filesystem::read_symlink(entry.path() / "cwd", gone) == folder) {
+            found.push_back(std::stoi(name));
+        }
+    }
+    return found;
+}
+
+OutputPipe::OutputPipe() {
+    int ends[2];
+    EXPECT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    read_ = ends[0];
+    write_ = ends[1];
+    EXPECT_EQ(fcntl(read_, F_SETFL, O_NONBLOCK), 0);
+}
+
+OutputPipe::~OutputPipe() {
+    if (read_ >= 0) close(read_);
+    close(write_);
+}
+
+bool OutputPipe::Full() const {
+    pollfd out = {write_, POLLOUT, 0};
+    return poll(&out, 1, 0) == 0;
+}
+
+void OutputPipe::CloseReader() {
+    close(read_);
+    read_ = -1;
+}
+
+const std::string& OutputPipe::Read() {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(read_, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text_.append(buffer, static_cast<size_t>(n));
+    }
+    return text_;
 }
 
 double CpuSeconds(pid_t pid) {

@@ -51,13 +51,14 @@ struct PaletteSpots {
 
 // A program started in `dir` (its working directory) with `args` (the
 // first is the program) and NAME=value entries of `environment` added to
-// its environment, standard output and error into files there. It starts
-// as from a shell that leaves the signals that end a program at their
-// default, and leaves no core file when a signal ends it.
+// its environment, standard output and error into files there (standard
+// output into `output` instead, when one is given). It starts as from a
+// shell that leaves the signals that end a program at their default, and
+// leaves no core file when a signal ends it.
 class WindowProgram {
 public:
     WindowProgram(const std::string& dir, const std::vector<std::string>& args,
-                  const std::vector<std::string>& environment = {});
+                  const std::vector<std::string>& environment = {}, int output = -1);
     // Ends the program (and what it started) when it still runs.
     ~WindowProgram();
     WindowProgram(const WindowProgram&) = delete;
@@ -111,6 +112,35 @@ private:
     std::string display_;
     std::string previousDisplay_;
     bool hadDisplay_ = false;
+};
+
+// The tavrel processes whose working directory is `dir`: none is left once
+// a test's program has ended.
+std::vector<pid_t> TavrelProcessesIn(const std::string& dir);
+
+// A pipe for a program's standard output whose reader reads only when the
+// test says so: meanwhile the program's writes fill it, and then a writer
+// waits. The test keeps a writing end of its own, to see when it is full.
+class OutputPipe {
+public:
+    OutputPipe();
+    ~OutputPipe();
+    OutputPipe(const OutputPipe&) = delete;
+    OutputPipe& operator=(const OutputPipe&) = delete;
+
+    // The end to give the program.
+    int WriteEnd() const { return write_; }
+    // Whether a writer would wait for the reader now.
+    bool Full() const;
+    // Reads what the pipe holds now; gives everything read so far.
+    const std::string& Read();
+    // The reader goes: a write then fails.
+    void CloseReader();
+
+private:
+    int read_ = -1;
+    int write_ = -1;
+    std::string text_;
 };
 
 // Polls cond() every few milliseconds until it holds or the time is up.
