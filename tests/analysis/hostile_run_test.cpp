@@ -342,8 +342,10 @@ TEST(HostileRun, LimitsOfTheSequenceFile) {
           "2147483647"}, 1, ""},
         {"1 2147483648\na ACGT\n",
          {"Error: Sequence length is too large: 2147483648 (the largest is 2147483647)"}, 1, ""},
-        // A count of 40 characters is read whole, leading zeros and all.
+        // A count of 40 characters is read whole, leading zeros and all, and
+        // zeros ahead of its digits take none of their room.
         {std::string(39, '0') + "2 4\na ACGT\nb TTGA\n", {}, 0, "(a,b);"},
+        {std::string(40, '0') + "2 4\na ACGT\nb TTGA\n", {}, 0, "(a,b);"},
         {x40 + " 4\n", {"Error: Sequence count is not a whole number: " + x40}, 1, ""},
         {x40 + "x 4\n", {"Error: Sequence count is not a whole number: " + x40 + "..."}, 1, ""},
         {"2 4\n" + n99 + " ACGT\nb TTGA\n", {}, 0, "(" + n99 + ",b);"},
