@@ -14,4 +14,4 @@ export DEBIAN_FRONTEND=noninteractive
     mpich libmpich-dev \
     freeglut3-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri \
     xvfb xauth xdotool python3 python3-dendropy python3-biopython \
-    clang libclang-rt-14-dev util-linux time
+    clang libclang-rt-14-dev util-linux time strace

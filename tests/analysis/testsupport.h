@@ -107,6 +107,27 @@ std::string shell_quote(const std::string& arg);
 // Runs a shell command line; gives its exit code and standard output.
 ProgramResult run_command(const std::string& command);
 
+// An exclusive record lock on a whole file, as another program that writes
+// to the tree file would take it, held while the object lives.
+class HeldLock {
+public:
+    explicit HeldLock(const std::string& path);
+    ~HeldLock();
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+private:
+    int fd_;
+};
+
+// A process other than this one that has a file open for writing, and the
+// descriptor it has it on; a pid of -1 when there is none.
+struct OpenForWriting {
+    int pid = -1;
+    int fd = -1;
+};
+OpenForWriting process_writing(const std::string& path);
+
 // Taxon names of a Newick line, in order (unquoted names only).
 std::vector<std::string> newick_names(const std::string& line);
 
