@@ -1,6 +1,7 @@
 #pragma once
 
-// How the program's process takes the signals that users and pipes send it.
+// How the program's process takes the signals that users, pipes and file
+// size limits send it.
 
 // Gives the signals that end the program at a user's request (INT, TERM,
 // HUP and QUIT) back the dispositions the program was started with:
