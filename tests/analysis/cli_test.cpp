@@ -226,7 +226,8 @@ TEST(CliDriver, ModeFlagsCountAlsoAsAnotherOptionsValue) {
     TempDir dir;
     const std::string in = dir.write("in.txt", kSample);
     const std::string folder = shell_quote(dir.path(""));
-    const std::string program = " env -u DISPLAY " + shell_quote(tavrel_bin());
+    const std::string program =
+        " env -u DISPLAY " + without_leak_check() + shell_quote(tavrel_bin());
     const ProgramResult mpi =
         run_command("cd " + folder + " &&" + program + " -nogui -input_path " + shell_quote(in) +
                     " -output_path -mpi");

@@ -268,7 +268,8 @@ TEST(HostileRun, ProgressThatCannotBeWrittenIsDroppedAndTheRunFinishes) {
     };
     if (can_trace) {
         cases.push_back({"a file whose every write fails",
-                         "strace -f -o /dev/null -P " + shell_quote(progress) +
+                         without_leak_check() + "strace -f -o /dev/null -P " +
+                             shell_quote(progress) +
                              " -e trace=write,writev -e inject=write,writev:error=EIO " +
                              program() + batch_args(in, out) + " >> " + shell_quote(progress),
                          filled});
@@ -308,8 +309,8 @@ TEST(HostileRun, ClosedStandardStreamsAreOpenedOnDevNull) {
             dir.write("out.tre", kOldTree);
             // In the folder: an MPI process writes its call log there.
             const std::string command = "cd " + shell_quote(dir.path("")) + " && exec " +
-                                        program() + mode + batch_args(in, out) + " " +
-                                        c.redirection;
+                                        without_leak_check() + program() + mode +
+                                        batch_args(in, out) + " " + c.redirection;
             auto lock = std::make_unique<HeldLock>(out);
             std::atomic<bool> ended{false};
             ProgramResult result{-1, {}};
@@ -365,10 +366,11 @@ TEST(HostileRun, DevNullThatCannotBeOpenedForAClosedStreamEndsTheProgram) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.redirection);
         dir.write("out.tre", kOldTree);
-        const ProgramResult result = run_command(
-            "strace -f -o /dev/null -P /dev/null -e trace=open,openat "
-            "-e inject=open,openat:error=EACCES " +
-            program() + batch_args(in, out) + " " + c.redirection);
+        const ProgramResult result =
+            run_command(without_leak_check() +
+                        "strace -f -o /dev/null -P /dev/null -e trace=open,openat "
+                        "-e inject=open,openat:error=EACCES " +
+                        program() + batch_args(in, out) + " " + c.redirection);
         EXPECT_EQ(result.exit_code, c.exit_code);
         EXPECT_EQ(without_progress(result.out), c.lines);
         EXPECT_EQ(read_file(out), c.tree_after);

@@ -159,6 +159,10 @@ bool built_with_sanitizer() {
 const char kNoAddressSpaceLimitWithSanitizers[] =
     "the sanitizers reserve more address space than any limit here allows";
 
+std::string without_leak_check() {
+    return built_with_sanitizer() ? "env ASAN_OPTIONS=detect_leaks=0 " : "";
+}
+
 long long least_that_works(long long from, long long most, long long resolution,
                            const std::function<bool(long long)>& works) {
     long long enough = from;

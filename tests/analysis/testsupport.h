@@ -45,6 +45,10 @@ std::string tavrel_bin();
 bool built_with_sanitizer();
 // Why a test of an address space limit does not run in such a build.
 extern const char kNoAddressSpaceLimitWithSanitizers[];
+// The start of a shell command that runs a program without the leak check
+// of such a build, which fails under ptrace (strace) and reports MPICH's
+// own allocations at the end of an MPI process; "" in other builds.
+std::string without_leak_check();
 
 // What a program needs at least of a resource: the least amount from
 // `from` up to `most` for which `works` holds, to within `resolution`
