@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@
 #include "analysis/outputrelay.h"
 #include "analysis/processsignals.h"
 #include "analysis/showntext.h"
+#include "analysis/standarddescriptors.h"
 #include "analysis/terminationwatcher.h"
 #include "analysis/treefile.h"
 #include "glow/core/Glow.h"
@@ -272,8 +274,14 @@ int run_with_mpi(int argc, char** argv, bool batch) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int no_null = open_standard_descriptors();
     restore_start_dispositions();
-    drop_output_without_reader();
+    drop_unwritable_output();
+    if (no_null != 0) {
+        return report(AnalysisStatus::failure(
+            std::string("Error: /dev/null could not be opened for a closed standard stream: ") +
+            std::strerror(no_null)));
+    }
     const bool mpi = find_argument(&argc, argv, "-mpi") != 0;
     const bool batch = find_argument(&argc, argv, "-nogui") != 0;
     return mpi ? run_with_mpi(argc, argv, batch) : run_without_mpi(argc, argv, batch);

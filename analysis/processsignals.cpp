@@ -4,6 +4,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <initializer_list>
+
 #include "analysis/blockedsignals.h"
 
 namespace {
@@ -53,9 +55,11 @@ void restore_start_dispositions() {
     }
 }
 
-void drop_output_without_reader() {
-    struct sigaction action {};
-    sigemptyset(&action.sa_mask);
-    action.sa_handler = SIG_IGN;
-    sigaction(SIGPIPE, &action, nullptr);
+void drop_unwritable_output() {
+    for (int signal : {SIGPIPE, SIGXFSZ}) {
+        struct sigaction action {};
+        sigemptyset(&action.sa_mask);
+        action.sa_handler = SIG_IGN;
+        sigaction(signal, &action, nullptr);
+    }
 }

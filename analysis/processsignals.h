@@ -1,6 +1,7 @@
 #pragma once
 
-// How the program's process takes the signals that users and pipes send it.
+// How the program's process takes the signals that users, pipes and file
+// size limits send it.
 
 // Gives the signals that end the program at a user's request (INT, TERM,
 // HUP and QUIT) back the dispositions the program was started with:
@@ -11,8 +12,11 @@
 // Call at the start of main, and again once MPI has started.
 void restore_start_dispositions();
 
-// Standard output carries progress lines, a courtesy: once its reader has
-// gone (`| head -1`), its writes fail and the lines are dropped, instead of
-// SIGPIPE ending the run and losing its tree. The tree file's own writes
-// report a broken pipe as before.
-void drop_output_without_reader();
+// Standard output carries progress lines, a courtesy: once it cannot take
+// more, because its reader has gone (`| head -1`) or a file passes the file
+// size limit (`prlimit --fsize`), its writes fail and the lines are
+// dropped, instead of SIGPIPE or SIGXFSZ ending the run and losing its
+// tree. (A full disk or an I/O error raises no signal: the write fails
+// alike.) The tree file's own writes report a broken pipe or a file too
+// large as before.
+void drop_unwritable_output();

@@ -1,5 +1,6 @@
 #include "analysis/sequencefile.h"
 
+#include <algorithm>
 #include <climits>
 #include <istream>
 #include <unordered_map>
@@ -12,7 +13,8 @@
 namespace {
 
 constexpr std::size_t kMaxNameLength = 99;
-// No count needs more characters than a message shows of it.
+// No count needs more digits than a message shows of a token, leading
+// zeros aside.
 constexpr std::size_t kMaxCountLength = kShownTokenLength;
 // How many taxa a warning about a repeated name lists.
 constexpr std::size_t kListedTaxa = 10;
@@ -29,31 +31,29 @@ bool all_digits(const std::string& token) {
 }
 
 // A count of the sequence file: decimal digits only, 0 or more and within
-// the int range; a minus sign is recognised only to say so.
-AnalysisStatus parse_count(TokenReader::Result read, const std::string& token, const char* what,
-                           int* count) {
+// the int range; a minus sign is recognised only to say so. `token` is what
+// follows the count's `zeros` leading zeros.
+AnalysisStatus parse_count(TokenReader::Result read, std::size_t zeros, const std::string& token,
+                           const char* what, int* count) {
     const bool cut = read == TokenReader::Result::kTooLong;
+    // The count as it was written, as far as a message shows it.
+    const std::string written = std::string(std::min(zeros, kShownTokenLength), '0') + token;
     const auto refuse = [&](const char* reason) {
         return AnalysisStatus::failure(std::string("Error: ") + what + reason +
-                                       shown_token(token, cut));
+                                       shown_token(written, cut));
     };
     const auto too_large = [&] {
         return AnalysisStatus::failure(std::string("Error: ") + what +
-                                       " is too large: " + shown_token(token, cut) +
+                                       " is too large: " + shown_token(written, cut) +
                                        " (the largest is " + std::to_string(INT_MAX) + ")");
     };
-    // Digits past what is read of a count: too large when the digits read
-    // are already more than the int range holds, leading zeros aside.
-    if (cut) {
-        const std::size_t first_significant = token.find_first_not_of('0');
-        const bool certainly_too_large =
-            all_digits(token) && first_significant != std::string::npos &&
-            token.size() - first_significant > std::to_string(INT_MAX).size();
-        return certainly_too_large ? too_large() : refuse(" is not a whole number: ");
-    }
-    const bool negative = token[0] == '-';
+    // Digits past what is read of a count: more digits than the int range
+    // holds, the first of them no zero.
+    if (cut) return all_digits(token) ? too_large() : refuse(" is not a whole number: ");
+    const bool negative = zeros == 0 && token[0] == '-';
     const std::string digits = token.substr(negative ? 1 : 0);
-    if (!all_digits(digits)) return refuse(" is not a whole number: ");
+    const bool only_zeros = zeros > 0 && token.empty();
+    if (!only_zeros && !all_digits(digits)) return refuse(" is not a whole number: ");
     long long value = 0;
     for (char c : digits) {
         value = value * 10 + (c - '0');
@@ -92,16 +92,17 @@ AnalysisStatus read_sequence_data(std::istream& in, SequenceData* data) {
     using Result = TokenReader::Result;
 
     // A file without tokens holds no taxa.
-    Result read = tokens.next(&token, kMaxCountLength);
+    std::size_t zeros = 0;
+    Result read = tokens.next_number(&token, kMaxCountLength, &zeros);
     if (read == Result::kEnd) return AnalysisStatus::success();
-    AnalysisStatus status = parse_count(read, token, "Sequence count", &data->num_seqs);
+    AnalysisStatus status = parse_count(read, zeros, token, "Sequence count", &data->num_seqs);
     if (!status.ok()) return status;
-    read = tokens.next(&token, kMaxCountLength);
+    read = tokens.next_number(&token, kMaxCountLength, &zeros);
     if (read == Result::kEnd) {
         if (data->num_seqs == 0) return AnalysisStatus::success();
         return AnalysisStatus::failure("Error: File ends before the sequence length");
     }
-    status = parse_count(read, token, "Sequence length", &data->seq_len);
+    status = parse_count(read, zeros, token, "Sequence length", &data->seq_len);
     if (!status.ok()) return status;
     const int num_seqs = data->num_seqs;
     const std::size_t seq_len = static_cast<std::size_t>(data->seq_len);

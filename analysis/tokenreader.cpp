@@ -28,6 +28,20 @@ bool TokenReader::skip_space() {
 TokenReader::Result TokenReader::next(std::string* token, std::size_t limit) {
     token->clear();
     if (!skip_space()) return Result::kEnd;
+    return rest_of_token(token, limit);
+}
+
+TokenReader::Result TokenReader::next_number(std::string* token, std::size_t limit,
+                                             std::size_t* zeros) {
+    token->clear();
+    *zeros = 0;
+    if (!skip_space()) return Result::kEnd;
+    int c = source_->sgetc();
+    for (; c == '0'; c = source_->snextc()) ++*zeros;
+    return rest_of_token(token, limit);
+}
+
+TokenReader::Result TokenReader::rest_of_token(std::string* token, std::size_t limit) {
     int c = source_->sgetc();
     while (c != traits::eof() && !is_space(c)) {
         if (token->size() == limit) return Result::kTooLong;

@@ -20,6 +20,10 @@ public:
     // Skips white space, then reads the next token into `token`: all of
     // it, or its first `limit` characters when it is longer.
     Result next(std::string* token, std::size_t limit);
+    // The same for a number: its leading zeros take no room, however many
+    // they are. They are skipped and counted in `*zeros`; `token` holds
+    // what follows them.
+    Result next_number(std::string* token, std::size_t limit, std::size_t* zeros);
     // The same for a token expected to be `limit` characters long, read a
     // block at a time into a string of its own size. When the token is
     // shorter, text after it may be read too: the caller reads no further.
@@ -34,6 +38,8 @@ public:
 private:
     // Skips white space; false at the end of the text.
     bool skip_space();
+    // Reads the rest of the token that has begun, as next does.
+    Result rest_of_token(std::string* token, std::size_t limit);
 
     std::streambuf* source_;
 };

@@ -217,3 +217,31 @@ TEST(CliDriver, BadInputIsRefusedBeforeTheOutputIsTouched) {
         std::filesystem::remove(out);
     }
 }
+
+// -nogui and -mpi choose the mode wherever they stand, also as the value of
+// another option, which they are as well: `-output_path -mpi` appends to the
+// file -mpi as an MPI process (which leaves its call log), and
+// `-input_path -nogui` runs in batch, on the input file -nogui.
+TEST(CliDriver, ModeFlagsCountAlsoAsAnotherOptionsValue) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kSample);
+    const std::string folder = shell_quote(dir.path(""));
+    const std::string program =
+        " env -u DISPLAY " + without_leak_check() + shell_quote(tavrel_bin());
+    const ProgramResult mpi =
+        run_command("cd " + folder + " &&" + program + " -nogui -input_path " + shell_quote(in) +
+                    " -output_path -mpi");
+    EXPECT_EQ(mpi.exit_code, 0);
+    const std::vector<std::string> tree = lines_of(read_file(dir.path("-mpi")));
+    ASSERT_EQ(tree.size(), 1u);
+    std::vector<std::string> names = newick_names(tree[0]);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"alpha", "beta", "delta", "gamma"}));
+    EXPECT_TRUE(file_exists(dir.path("tavrel-mpi-0.log")));
+
+    const ProgramResult batch =
+        run_command("cd " + folder + " &&" + program + " -input_path -nogui -output_path out.tre");
+    EXPECT_EQ(batch.exit_code, 1);
+    EXPECT_EQ(batch.out, std::vector<std::string>{"Error: Input file -nogui not found"});
+    EXPECT_FALSE(file_exists(dir.path("out.tre")));
+}

@@ -6,8 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "testsupport.h"
@@ -233,6 +238,145 @@ TEST(HostileRun, FailedWriteLeavesTheTreeFileAsItWas) {
     }
 }
 
+// Standard output that cannot take the progress lines, because it is a
+// file at the file size limit, a device that is always full, or a file
+// whose writes fail, loses the lines, not the run: it appends its tree and
+// ends with code 0, where SIGXFSZ used to end it at the limit.
+TEST(HostileRun, ProgressThatCannotBeWrittenIsDroppedAndTheRunFinishes) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kPair);
+    const std::string out = dir.path("out.tre");
+    const std::string progress = dir.path("progress.txt");
+    // The limit is high for MPICH's start-up under ThreadSanitizer (see
+    // above); standard output is a file already this close to it, and so
+    // reaches it within its first line.
+    const std::size_t limit = 4096 * 1024;
+    const std::size_t room = 5;
+    const std::string filled = std::string(limit - room - 1, 'p') + "\n";
+    const bool can_trace = run_command("strace -o /dev/null true").exit_code == 0;
+    struct Case {
+        std::string what;
+        std::string command;
+        std::string progress_after;  // what standard output's file holds then
+    };
+    std::vector<Case> cases = {
+        {"a file at the file size limit",
+         "prlimit --fsize=" + std::to_string(limit) + " " + program() + batch_args(in, out) +
+             " >> " + shell_quote(progress),
+         filled + std::string("Num_seqs: 2\n").substr(0, room)},
+        {"a device that is always full", program() + batch_args(in, out) + " > /dev/full", filled},
+    };
+    if (can_trace) {
+        cases.push_back({"a file whose every write fails",
+                         without_leak_check() + "strace -f -o /dev/null -P " +
+                             shell_quote(progress) +
+                             " -e trace=write,writev -e inject=write,writev:error=EIO " +
+                             program() + batch_args(in, out) + " >> " + shell_quote(progress),
+                         filled});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("out.tre", kOldTree);
+        dir.write("progress.txt", filled);
+        const ProgramResult result = run_command(c.command);
+        EXPECT_EQ(result.exit_code, 0);
+        EXPECT_EQ(read_file(out), kOldTree + "(a,b);\n"s);
+        EXPECT_TRUE(read_file(progress) == c.progress_after)
+            << "standard output's file holds " << read_file(progress).size() << " bytes";
+    }
+    if (!can_trace) GTEST_SKIP() << "strace cannot trace here: the failing writes were not tried";
+}
+
+// With standard input, output or error closed (`tavrel >&-`), the program
+// opens /dev/null in its place before anything else can take its number:
+// the tree file never stands on a standard descriptor, where progress
+// lines or a library's complaint would land in it, nor does a pipe of
+// MPI's; the run goes on as usual. The run is caught, by a lock held on
+// its tree file, while it has the file open.
+TEST(HostileRun, ClosedStandardStreamsAreOpenedOnDevNull) {
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kPair);
+    const std::string out = dir.path("out.tre");
+    struct Closing {
+        const char* redirection;
+        std::vector<int> closed;
+    };
+    const Closing closings[] = {
+        {">&-", {1}}, {"<&-", {0}}, {"2>&-", {2}}, {"<&- >&- 2>&-", {0, 1, 2}}};
+    for (const char* mode : {"", " -mpi"}) {
+        for (const Closing& c : closings) {
+            SCOPED_TRACE(std::string(mode) + " " + c.redirection);
+            dir.write("out.tre", kOldTree);
+            // In the folder: an MPI process writes its call log there.
+            const std::string command = "cd " + shell_quote(dir.path("")) + " && exec " +
+                                        without_leak_check() + program() + mode +
+                                        batch_args(in, out) + " " + c.redirection;
+            auto lock = std::make_unique<HeldLock>(out);
+            std::atomic<bool> ended{false};
+            ProgramResult result{-1, {}};
+            std::thread run([&] {
+                result = run_command("sh -c " + shell_quote(command));
+                ended = true;
+            });
+            OpenForWriting writer;
+            while (!ended && (writer = process_writing(out)).pid < 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            std::vector<std::string> standard;
+            for (int fd = 0; fd <= 2 && writer.pid > 0; ++fd) {
+                std::error_code gone;
+                const std::string link =
+                    "/proc/" + std::to_string(writer.pid) + "/fd/" + std::to_string(fd);
+                standard.push_back(std::filesystem::read_symlink(link, gone).string());
+            }
+            lock.reset();
+            run.join();
+            EXPECT_EQ(result.exit_code, 0);
+            EXPECT_EQ(without_progress(result.out), std::vector<std::string>());
+            EXPECT_EQ(read_file(out), kOldTree + "(a,b);\n"s);
+            ASSERT_GT(writer.pid, 0) << "the run never opened its tree file";
+            EXPECT_GT(writer.fd, 2) << "the tree file is a standard descriptor";
+            for (int fd : c.closed) EXPECT_EQ(standard[fd], "/dev/null") << "descriptor " << fd;
+        }
+    }
+}
+
+// When /dev/null cannot be opened for a closed standard stream, the
+// program says so and makes no run; with none closed it needs none.
+TEST(HostileRun, DevNullThatCannotBeOpenedForAClosedStreamEndsTheProgram) {
+    if (run_command("strace -o /dev/null true").exit_code != 0) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    TempDir dir;
+    const std::string in = dir.write("in.txt", kPair);
+    const std::string out = dir.path("out.tre");
+    struct Case {
+        const char* redirection;
+        std::vector<std::string> lines;
+        int exit_code;
+        std::string tree_after;
+    };
+    const Case cases[] = {
+        {"<&-",
+         {"Error: /dev/null could not be opened for a closed standard stream: Permission denied"},
+         1,
+         kOldTree},
+        {"", {}, 0, kOldTree + "(a,b);\n"s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.redirection);
+        dir.write("out.tre", kOldTree);
+        const ProgramResult result =
+            run_command(without_leak_check() +
+                        "strace -f -o /dev/null -P /dev/null -e trace=open,openat "
+                        "-e inject=open,openat:error=EACCES " +
+                        program() + batch_args(in, out) + " " + c.redirection);
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        EXPECT_EQ(without_progress(result.out), c.lines);
+        EXPECT_EQ(read_file(out), c.tree_after);
+    }
+}
+
 // A real full file system: a tmpfs of 8 KB in a mount namespace of the
 // test's own, so that nothing outside sees it.
 TEST(HostileRun, FullFileSystemLeavesTheTreeFileAsItWas) {
@@ -342,8 +486,10 @@ TEST(HostileRun, LimitsOfTheSequenceFile) {
           "2147483647"}, 1, ""},
         {"1 2147483648\na ACGT\n",
          {"Error: Sequence length is too large: 2147483648 (the largest is 2147483647)"}, 1, ""},
-        // A count of 40 characters is read whole, leading zeros and all.
+        // A count of 40 characters is read whole, leading zeros and all, and
+        // zeros ahead of its digits take none of their room.
         {std::string(39, '0') + "2 4\na ACGT\nb TTGA\n", {}, 0, "(a,b);"},
+        {std::string(40, '0') + "2 4\na ACGT\nb TTGA\n", {}, 0, "(a,b);"},
         {x40 + " 4\n", {"Error: Sequence count is not a whole number: " + x40}, 1, ""},
         {x40 + "x 4\n", {"Error: Sequence count is not a whole number: " + x40 + "..."}, 1, ""},
         {"2 4\n" + n99 + " ACGT\nb TTGA\n", {}, 0, "(" + n99 + ",b);"},

@@ -61,6 +61,34 @@ TEST_F(SequenceFile, EmptyFileAndZeroCountHoldNoTaxa) {
     }
 }
 
+// A count is its value, however many zeros lead it: they are skipped, not
+// held, and the 40 digits a count may have are those that follow them.
+TEST_F(SequenceFile, CountsMayHaveAnyNumberOfLeadingZeros) {
+    const std::string pair = " a ACGT b TTGA";
+    struct Case {
+        std::string contents;
+        int num_seqs;
+        int seq_len;
+    };
+    const Case cases[] = {
+        {std::string(40, '0') + "2 4" + pair, 2, 4},
+        {"2 " + std::string(100, '0') + "4" + pair, 2, 4},
+        {std::string(1000 * 1000, '0') + "2 0004" + pair, 2, 4},
+        {std::string(60, '0') + "1 " + std::string(60, '0') + "1 a A", 1, 1},
+        {std::string(100, '0'), 0, 0},
+        {"0 " + std::string(100, '0'), 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.contents.substr(0, 60));
+        SequenceData data;
+        const AnalysisStatus status = read(c.contents, &data);
+        ASSERT_TRUE(status.ok()) << status.message();
+        EXPECT_EQ(data.num_seqs, c.num_seqs);
+        EXPECT_EQ(data.seq_len, c.seq_len);
+        EXPECT_EQ(static_cast<int>(data.names.size()), c.num_seqs);
+    }
+}
+
 TEST_F(SequenceFile, NameOfNinetyNineCharactersIsTheLongestAllowed) {
     SequenceData data;
     const std::string name(99, 'n');
@@ -125,9 +153,18 @@ TEST_F(SequenceFile, BadInputGetsOneClearLine) {
         {std::string(200, 'x'), "Error: Sequence count is not a whole number: " + x40 + "..."},
         {"3 " + std::string(41, '7'), "Error: Sequence length is too large: " +
                                           std::string(40, '7') + "... (the largest is 2147483647)"},
-        // Leading zeros say nothing of the size: past 40 digits, no number.
-        {"3 " + std::string(40, '0') + "1", "Error: Sequence length is not a whole number: " +
-                                                std::string(40, '0') + "..."},
+        // Leading zeros take no room of the 40 digits, but show as written.
+        {std::string(45, '0') + std::string(41, '7') + " 4",
+         "Error: Sequence count is too large: " + std::string(40, '0') +
+             "... (the largest is 2147483647)"},
+        {"3 " + std::string(45, '0') + "2147483648",
+         "Error: Sequence length is too large: " + std::string(40, '0') +
+             "... (the largest is 2147483647)"},
+        {"0003x 4", "Error: Sequence count is not a whole number: 0003x"},
+        {"-0003 4", "Error: Sequence count is negative: -0003"},
+        {"00-3 4", "Error: Sequence count is not a whole number: 00-3"},
+        {std::string(41, '0') + "x 4",
+         "Error: Sequence count is not a whole number: " + std::string(40, '0') + "..."},
         {"0 1 " + std::string(60, 'y'),
          "Error: Sequence count is 0 but the file goes on with " + std::string(40, 'y') + "..."},
     };

@@ -20,7 +20,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -246,25 +245,6 @@ bool writes_to(pid_t pid, const std::string& path) {
     }
     return false;
 }
-
-// An exclusive record lock on a whole file, as another program that writes
-// to the tree file would take it, held while the object lives.
-class HeldLock {
-public:
-    explicit HeldLock(const std::string& path) : fd_(::open(path.c_str(), O_WRONLY | O_CLOEXEC)) {
-        struct flock lock;
-        std::memset(&lock, 0, sizeof lock);
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        EXPECT_EQ(::fcntl(fd_, F_SETLK, &lock), 0) << std::strerror(errno);
-    }
-    ~HeldLock() { ::close(fd_); }
-    HeldLock(const HeldLock&) = delete;
-    HeldLock& operator=(const HeldLock&) = delete;
-
-private:
-    int fd_;
-};
 
 }  // namespace
 

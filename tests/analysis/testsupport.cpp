@@ -11,9 +11,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -69,6 +71,55 @@ std::vector<std::string> without_progress(const std::vector<std::string>& lines)
     return kept;
 }
 
+HeldLock::HeldLock(const std::string& path) : fd_(open(path.c_str(), O_WRONLY | O_CLOEXEC)) {
+    struct flock lock;
+    std::memset(&lock, 0, sizeof lock);
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    EXPECT_EQ(fcntl(fd_, F_SETLK, &lock), 0) << std::strerror(errno);
+}
+
+HeldLock::~HeldLock() {
+    close(fd_);
+}
+
+namespace {
+
+// The entries of a folder of /proc, which may go while they are read.
+std::vector<std::filesystem::path> entries_of(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> entries;
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        entries.push_back(it->path());
+    }
+    return entries;
+}
+
+bool is_number(const std::string& name) {
+    return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos;
+}
+
+}  // namespace
+
+OpenForWriting process_writing(const std::string& path) {
+    for (const std::filesystem::path& process : entries_of("/proc")) {
+        const std::string pid = process.filename().string();
+        if (!is_number(pid) || std::stoi(pid) == getpid()) continue;
+        for (const std::filesystem::path& entry : entries_of(process / "fd")) {
+            std::error_code error;
+            if (std::filesystem::read_symlink(entry, error).string() != path) continue;
+            const std::string fd = entry.filename().string();
+            const std::string info = read_file((process / "fdinfo" / fd).string());
+            const std::size_t flags = info.find("flags:");
+            if (flags == std::string::npos) continue;
+            const long mode = std::strtol(info.c_str() + flags + 6, nullptr, 8) & O_ACCMODE;
+            if (mode == O_WRONLY || mode == O_RDWR) return {std::stoi(pid), std::stoi(fd)};
+        }
+    }
+    return {};
+}
+
 std::string shell_quote(const std::string& arg) {
     std::string quoted = "'";
     for (char c : arg) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
@@ -109,6 +160,10 @@ bool built_with_sanitizer() {
 
 const char kNoAddressSpaceLimitWithSanitizers[] =
     "the sanitizers reserve more address space than any limit here allows";
+
+std::string without_leak_check() {
+    return built_with_sanitizer() ? "env ASAN_OPTIONS=detect_leaks=0 " : "";
+}
 
 long long least_that_works(long long from, long long most, long long resolution,
                            const std::function<bool(long long)>& works) {

@@ -47,6 +47,10 @@ std::string tavrel_bin();
 bool built_with_sanitizer();
 // Why a test of an address space limit does not run in such a build.
 extern const char kNoAddressSpaceLimitWithSanitizers[];
+// The start of a shell command that runs a program without the leak check
+// of such a build, which fails under ptrace (strace) and reports MPICH's
+// own allocations at the end of an MPI process; "" in other builds.
+std::string without_leak_check();
 
 // What a program needs at least of a resource: the least amount from
 // `from` up to `most` for which `works` holds, to within `resolution`
@@ -140,6 +144,27 @@ std::string shell_quote(const std::string& arg);
 
 // Runs a shell command line; gives its exit code and standard output.
 ProgramResult run_command(const std::string& command);
+
+// An exclusive record lock on a whole file, as another program that writes
+// to the tree file would take it, held while the object lives.
+class HeldLock {
+public:
+    explicit HeldLock(const std::string& path);
+    ~HeldLock();
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+
+private:
+    int fd_;
+};
+
+// A process other than this one that has a file open for writing, and the
+// descriptor it has it on; a pid of -1 when there is none.
+struct OpenForWriting {
+    int pid = -1;
+    int fd = -1;
+};
+OpenForWriting process_writing(const std::string& path);
 
 // Taxon names of a Newick line, in order (unquoted names only).
 std::vector<std::string> newick_names(const std::string& line);

@@ -698,3 +698,74 @@ TEST_F(WindowModeTest, ASignalIgnoredAtTheStartLeavesTheRunToFinish) {
         EXPECT_EQ(program.Errors(), "");
     }
 }
+
+// With standard output (or input, or error) closed, the window's own lines
+// never land in the tree file: "Open Input File" is pressed while the run
+// waits for another program's lock on the tree file, which stands on no
+// standard descriptor. The tree file takes the run's line and nothing else.
+TEST_F(WindowModeTest, ClosedStandardStreamsNeverReachTheTreeFile) {
+    const BatchRun jc = Batch(dir, "JC");
+    ASSERT_FALSE(jc.line.empty());
+    const std::string kOldTree = "(old,tree);\n";
+    const std::string tree = dir.path("input.seq.tre");
+    for (const char* closing : {">&-", "<&-", "2>&-", "<&- >&- 2>&-"}) {
+        SCOPED_TRACE(closing);
+        dir.write("input.seq.tre", kOldTree);
+        auto lock = std::make_unique<HeldLock>(tree);
+        WindowProgram program(
+            dir.path(""), {"/bin/sh", "-c", std::string("exec \"$0\" ") + closing, tavrel_bin()});
+        const std::string window = guitest::WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << program.Errors();
+        ASSERT_EQ(OpenAndAnswer(window), "Success Message");
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        OpenForWriting writer;
+        ASSERT_TRUE(guitest::WaitFor(
+            [&] {
+                writer = process_writing(tree);
+                return writer.pid > 0;
+            },
+            kRunMsecs));
+        EXPECT_GT(writer.fd, 2) << "the tree file is a standard descriptor";
+        // Its line goes out while the run has the tree file open.
+        EXPECT_EQ(OpenAndAnswer(window), "Error Message");
+        lock.reset();
+        ASSERT_TRUE(guitest::WaitFor(
+            [&] { return read_file(tree) != kOldTree && process_writing(tree).pid < 0; },
+            kRunMsecs));
+        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+        EXPECT_EQ(program.ExitCode(), 0);
+        EXPECT_EQ(read_file(tree), kOldTree + jc.line + "\n");
+    }
+}
+
+// Standard output that reaches the file size limit loses the window's
+// lines, not the window: the first line past the limit no longer ends the
+// program by SIGXFSZ. The run still appends its line, and "Quit" ends the
+// program with code 0.
+TEST_F(WindowModeTest, StandardOutputAtTheFileSizeLimitLosesOnlyTheLines) {
+    const BatchRun jc = Batch(dir, "JC");
+    ASSERT_FALSE(jc.line.empty());
+    // A limit that the libraries' own files keep under; standard output is
+    // a file that its first line takes past it.
+    const size_t limit = 4096 * 1024;
+    const size_t room = 5;
+    const std::string filled = std::string(limit - room - 1, 'p') + "\n";
+    const std::string progress = dir.write("progress.txt", filled);
+    WindowProgram program(dir.path(""), {"prlimit", "--fsize=" + std::to_string(limit), "/bin/sh",
+                                         "-c", "exec \"$0\" >> progress.txt", tavrel_bin()});
+    const std::string window = guitest::WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << program.Errors();
+    ASSERT_EQ(OpenAndAnswer(window), "Success Message");
+    ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+    ASSERT_TRUE(guitest::WaitFor([&] { return !TreeLines(dir).empty(); }, kRunMsecs))
+        << program.Errors();
+    ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+    ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
+    EXPECT_EQ(program.ExitCode(), 0);
+    EXPECT_EQ(program.Errors(), "");
+    EXPECT_EQ(TreeLines(dir), std::vector<std::string>{jc.line});
+    EXPECT_TRUE(read_file(progress) ==
+                filled + std::string("Open File Button Pressed").substr(0, room))
+        << "standard output's file holds " << read_file(progress).size() << " bytes";
+}
