@@ -319,7 +319,7 @@ TEST(HostileRun, ClosedStandardStreamsAreOpenedOnDevNull) {
                 ended = true;
             });
             OpenForWriting writer;
-            while (!ended && (writer = process_writing(out)).pid < 0) {
+            while (!ended && (writer = process_writing(out, lock->holder())).pid < 0) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
             std::vector<std::string> standard;

@@ -213,23 +213,6 @@ testing::AssertionResult same_text(const std::string& actual, const std::string&
            << ", the first difference at byte " << (differ.first - actual.begin());
 }
 
-// How many requests wait for a lock on the file at `path` (Linux lists
-// them in /proc/locks as "->" lines with the file's device and inode).
-int lock_waiters(const std::string& path) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) return -1;
-    char file_id[64];
-    std::snprintf(file_id, sizeof file_id, " %02x:%02x:%lu ", major(info.st_dev),
-                  minor(info.st_dev), static_cast<unsigned long>(info.st_ino));
-    int waiting = 0;
-    for (const std::string& line : lines_of(read_file("/proc/locks"))) {
-        if (line.find("->") != std::string::npos && line.find(file_id) != std::string::npos) {
-            ++waiting;
-        }
-    }
-    return waiting;
-}
-
 // Whether process `pid` has the file at `path` open for writing (a child
 // that has not yet started the program still holds the test's reader).
 bool writes_to(pid_t pid, const std::string& path) {

@@ -5,7 +5,9 @@
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,16 +73,67 @@ std::vector<std::string> without_progress(const std::vector<std::string>& lines)
     return kept;
 }
 
-HeldLock::HeldLock(const std::string& path) : fd_(open(path.c_str(), O_WRONLY | O_CLOEXEC)) {
-    struct flock lock;
-    std::memset(&lock, 0, sizeof lock);
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    EXPECT_EQ(fcntl(fd_, F_SETLK, &lock), 0) << std::strerror(errno);
+HeldLock::HeldLock(const std::string& path) {
+    int said[2];
+    int told[2];
+    if (pipe2(said, O_CLOEXEC) != 0) return;
+    if (pipe2(told, O_CLOEXEC) != 0) {
+        close(said[0]);
+        close(said[1]);
+        return;
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+        // Only async-signal-safe calls in the child of a threaded test.
+        close(said[0]);
+        close(told[1]);
+        const int fd = open(path.c_str(), O_RDWR);
+        struct flock lock;
+        std::memset(&lock, 0, sizeof lock);
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (fd < 0 || fcntl(fd, F_SETLK, &lock) != 0) _exit(1);
+        const char locked = 'L';
+        if (write(said[1], &locked, 1) != 1) _exit(1);
+        // Until the test closes its end.
+        char nothing;
+        while (read(told[0], &nothing, 1) != 0) {
+        }
+        _exit(0);
+    }
+    close(said[1]);
+    close(told[0]);
+    tell_ = told[1];
+    char locked = 0;
+    held_ = pid_ > 0 && read(said[0], &locked, 1) == 1 && locked == 'L';
+    close(said[0]);
+    EXPECT_TRUE(held_) << "cannot lock " << path;
 }
 
 HeldLock::~HeldLock() {
-    close(fd_);
+    release();
+}
+
+void HeldLock::release() {
+    if (tell_ >= 0) close(tell_);
+    tell_ = -1;
+    if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+int lock_waiters(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return -1;
+    char file_id[64];
+    std::snprintf(file_id, sizeof file_id, " %02x:%02x:%lu ", major(info.st_dev),
+                  minor(info.st_dev), static_cast<unsigned long>(info.st_ino));
+    int waiting = 0;
+    for (const std::string& line : lines_of(read_file("/proc/locks"))) {
+        if (line.find("->") != std::string::npos && line.find(file_id) != std::string::npos) {
+            ++waiting;
+        }
+    }
+    return waiting;
 }
 
 namespace {
@@ -102,10 +155,10 @@ bool is_number(const std::string& name) {
 
 }  // namespace
 
-OpenForWriting process_writing(const std::string& path) {
+OpenForWriting process_writing(const std::string& path, pid_t besides) {
     for (const std::filesystem::path& process : entries_of("/proc")) {
         const std::string pid = process.filename().string();
-        if (!is_number(pid) || std::stoi(pid) == getpid()) continue;
+        if (!is_number(pid) || std::stoi(pid) == getpid() || std::stoi(pid) == besides) continue;
         for (const std::filesystem::path& entry : entries_of(process / "fd")) {
             std::error_code error;
             if (std::filesystem::read_symlink(entry, error).string() != path) continue;

@@ -145,8 +145,11 @@ std::string shell_quote(const std::string& arg);
 // Runs a shell command line; gives its exit code and standard output.
 ProgramResult run_command(const std::string& command);
 
-// An exclusive record lock on a whole file, as another program that writes
-// to the tree file would take it, held while the object lives.
+// An exclusive fcntl lock on the whole of a file, as another program that
+// writes to the tree file would take it, held from construction until
+// Release or destruction. A child process holds it: a lock of the test's
+// own process would go as soon as the test read the file (closing any
+// descriptor of a file drops the process's locks on it).
 class HeldLock {
 public:
     explicit HeldLock(const std::string& path);
@@ -154,17 +157,30 @@ public:
     HeldLock(const HeldLock&) = delete;
     HeldLock& operator=(const HeldLock&) = delete;
 
+    // Whether the lock was taken.
+    bool held() const { return held_; }
+    // The process that holds it.
+    pid_t holder() const { return pid_; }
+    // Lets the lock go, and waits until it has gone.
+    void release();
+
 private:
-    int fd_;
+    pid_t pid_ = -1;
+    int tell_ = -1;
+    bool held_ = false;
 };
 
-// A process other than this one that has a file open for writing, and the
-// descriptor it has it on; a pid of -1 when there is none.
+// How many requests wait for a lock on the file at `path` (Linux lists
+// them in /proc/locks as "->" lines with the file's device and inode).
+int lock_waiters(const std::string& path);
+
+// A process other than this one and `besides` that has a file open for
+// writing, and the descriptor it has it on; a pid of -1 when there is none.
 struct OpenForWriting {
     int pid = -1;
     int fd = -1;
 };
-OpenForWriting process_writing(const std::string& path);
+OpenForWriting process_writing(const std::string& path, pid_t besides = -1);
 
 // Taxon names of a Newick line, in order (unquoted names only).
 std::vector<std::string> newick_names(const std::string& line);

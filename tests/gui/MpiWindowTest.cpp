@@ -67,71 +67,6 @@ std::vector<std::string> LoggedCalls(const std::string& log) {
     return calls;
 }
 
-// Another program that holds an fcntl lock on the whole of a file, from
-// construction until destruction.
-class LockHolder {
-public:
-    explicit LockHolder(const std::string& path) {
-        int said[2];
-        int told[2];
-        if (pipe2(said, O_CLOEXEC) != 0 || pipe2(told, O_CLOEXEC) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(said[0]);
-            close(told[1]);
-            const int fd = open(path.c_str(), O_RDWR);
-            struct flock lock;
-            std::memset(&lock, 0, sizeof lock);
-            lock.l_type = F_WRLCK;
-            lock.l_whence = SEEK_SET;
-            if (fd < 0 || fcntl(fd, F_SETLKW, &lock) != 0) _exit(1);
-            const char locked = 'L';
-            if (write(said[1], &locked, 1) != 1) _exit(1);
-            // Until the test closes its end.
-            char nothing;
-            while (read(told[0], &nothing, 1) != 0) {
-            }
-            _exit(0);
-        }
-        close(said[1]);
-        close(told[0]);
-        tell_ = told[1];
-        char locked = 0;
-        held_ = pid_ > 0 && read(said[0], &locked, 1) == 1 && locked == 'L';
-        close(said[0]);
-    }
-    ~LockHolder() { Release(); }
-    LockHolder(const LockHolder&) = delete;
-    LockHolder& operator=(const LockHolder&) = delete;
-
-    bool Held() const { return held_; }
-    void Release() {
-        if (tell_ >= 0) close(tell_);
-        tell_ = -1;
-        if (pid_ > 0) waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int tell_ = -1;
-    bool held_ = false;
-};
-
-// Whether a process waits for a lock on the file at `path`: the kernel's
-// list of locks shows the request that waits with "->".
-bool SomeoneWaitsForALockOn(const std::string& path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) return false;
-    const std::string inode = ":" + std::to_string(info.st_ino) + " ";
-    for (const std::string& line : lines_of(read_file("/proc/locks"))) {
-        if (line.find("->") != std::string::npos && line.find(inode) != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Whether a thread of the process waits to open a FIFO that nobody writes.
 bool WaitsToOpenAFifo(pid_t pid) {
     const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
@@ -512,21 +447,20 @@ TEST_F(MpiWindowTest, QuitWhileTheRunWaitsOutsideTheProgramEndsEveryProcessAtOnc
         } else {
             ASSERT_TRUE(guitest::MakeFifo(fifo));
         }
-        LockHolder holder(tree);
-        if (!lock) holder.Release();
-        ASSERT_TRUE(!lock || holder.Held());
+        HeldLock holder(tree);
+        if (!lock) holder.release();
+        ASSERT_TRUE(!lock || holder.held());
         WindowProgram group(dir.path(""), GroupWithWindowSettings());
         const std::string window = guitest::WaitForMainWindow();
         ASSERT_FALSE(window.empty()) << group.Errors();
         ASSERT_NO_FATAL_FAILURE(OpenAndRun(window));
         const pid_t zero = group.TavrelProcesses()[0];
         ASSERT_TRUE(guitest::WaitFor(
-            [&] { return lock ? SomeoneWaitsForALockOn(tree) : WaitsToOpenAFifo(zero); },
-            kRunMsecs));
+            [&] { return lock ? lock_waiters(tree) > 0 : WaitsToOpenAFifo(zero); }, kRunMsecs));
         ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
         const bool ended = group.WaitForExit(kQuitMsecs);
         // Let a run that still waits go on, to see what it would do.
-        holder.Release();
+        holder.release();
         int writer = -1;
         if (!ended && !lock) writer = guitest::WriterOnceTheRunReads(fifo);
         if (writer >= 0) guitest::WriteAndClose(writer, sample);

@@ -101,42 +101,6 @@ int TreeViewDifference(const glowtest::Pixels& a, const glowtest::Pixels& b) {
     return differ;
 }
 
-// An exclusive record lock on a whole file, as another program that writes
-// to the tree file takes it, held while the object lives.
-class HeldLock {
-public:
-    explicit HeldLock(const std::string& path) : fd_(::open(path.c_str(), O_WRONLY | O_CLOEXEC)) {
-        struct flock lock;
-        std::memset(&lock, 0, sizeof lock);
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        EXPECT_EQ(::fcntl(fd_, F_SETLK, &lock), 0) << std::strerror(errno);
-    }
-    ~HeldLock() { ::close(fd_); }
-    HeldLock(const HeldLock&) = delete;
-    HeldLock& operator=(const HeldLock&) = delete;
-
-private:
-    int fd_;
-};
-
-// How many requests wait for a lock on the file at `path` (Linux lists
-// them in /proc/locks as "->" lines with the file's device and inode).
-int LockWaiters(const std::string& path) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) return -1;
-    char fileId[64];
-    std::snprintf(fileId, sizeof fileId, " %02x:%02x:%lu ", major(info.st_dev), minor(info.st_dev),
-                  static_cast<unsigned long>(info.st_ino));
-    int waiting = 0;
-    for (const std::string& line : lines_of(read_file("/proc/locks"))) {
-        if (line.find("->") != std::string::npos && line.find(fileId) != std::string::npos) {
-            ++waiting;
-        }
-    }
-    return waiting;
-}
-
 class WindowModeTest : public guitest::WindowProgramTest {
 protected:
     // Opens the field's file; gives the answer's title.
@@ -366,7 +330,7 @@ TEST_F(WindowModeTest, AWindowOrItsDisplayLostEndsTheProgramWithItsLine) {
             lock = std::make_unique<HeldLock>(tree);
             ASSERT_EQ(OpenAndAnswer(window), "Success Message");
             ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-            ASSERT_TRUE(guitest::WaitFor([&] { return LockWaiters(tree) == 1; }, kRunMsecs));
+            ASSERT_TRUE(guitest::WaitFor([&] { return lock_waiters(tree) == 1; }, kRunMsecs));
         }
         switch (c.loss) {
             case Loss::destroyMain:
@@ -721,7 +685,7 @@ TEST_F(WindowModeTest, ClosedStandardStreamsNeverReachTheTreeFile) {
         OpenForWriting writer;
         ASSERT_TRUE(guitest::WaitFor(
             [&] {
-                writer = process_writing(tree);
+                writer = process_writing(tree, lock->holder());
                 return writer.pid > 0;
             },
             kRunMsecs));
