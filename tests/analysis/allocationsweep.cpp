@@ -13,11 +13,6 @@ namespace allocationsweep {
 
 namespace {
 
-bool is_progress(const std::string& line) {
-    return line.rfind("Num_seqs: ", 0) == 0 || line == "Error: Zero partition" ||
-           line.rfind("Warning: no split found", 0) == 0;
-}
-
 constexpr std::size_t kFindingsShown = 20;
 
 }  // namespace
@@ -25,7 +20,7 @@ constexpr std::size_t kFindingsShown = 20;
 std::vector<std::string> said(const std::vector<std::string>& out) {
     std::vector<std::string> kept;
     for (const std::string& line : out) {
-        if (!is_progress(line) && !line.empty() && line[0] != '=') kept.push_back(line);
+        if (!is_progress_line(line) && !line.empty() && line[0] != '=') kept.push_back(line);
     }
     return kept;
 }

@@ -87,10 +87,7 @@ std::vector<std::string> with(std::vector<std::string> args, const std::vector<s
 std::vector<std::string> messages_only(const std::vector<std::string>& lines) {
     std::vector<std::string> kept;
     for (const std::string& line : lines) {
-        if (line.rfind("Num_seqs: ", 0) != 0 && line.rfind("Error: Zero partition", 0) != 0 &&
-            line.rfind("Warning: no split found", 0) != 0 && !line.empty()) {
-            kept.push_back(line);
-        }
+        if (!is_progress_line(line) && !line.empty()) kept.push_back(line);
     }
     return kept;
 }

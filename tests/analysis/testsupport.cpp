@@ -65,10 +65,19 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
+bool is_step_line(const std::string& line) {
+    return line.rfind("Num_seqs: ", 0) == 0;
+}
+
+bool is_progress_line(const std::string& line) {
+    return is_step_line(line) || line == "Error: Zero partition" ||
+           line.rfind("Warning: no split found for ", 0) == 0;
+}
+
 std::vector<std::string> without_progress(const std::vector<std::string>& lines) {
     std::vector<std::string> kept;
     for (const std::string& line : lines) {
-        if (line.rfind("Num_seqs: ", 0) != 0) kept.push_back(line);
+        if (!is_progress_line(line)) kept.push_back(line);
     }
     return kept;
 }

@@ -30,7 +30,13 @@ private:
 std::string read_file(const std::string& path);
 bool file_exists(const std::string& path);
 std::vector<std::string> lines_of(const std::string& text);
-// The lines without the progress lines ("Num_seqs: N") of a run.
+// Whether `line` is the line of a step of a run's recursion, "Num_seqs: N".
+bool is_step_line(const std::string& line);
+// Whether `line` is one of a run's progress lines: a step's line, and the
+// notes of a step that finds no split ("Error: Zero partition",
+// "Warning: no split found for N taxa; ...").
+bool is_progress_line(const std::string& line);
+// The lines without a run's progress lines.
 std::vector<std::string> without_progress(const std::vector<std::string>& lines);
 
 struct ProgramResult {

@@ -111,7 +111,7 @@ std::vector<std::string> lines_only(const std::vector<std::string>& events) {
 
 int progress_lines(const std::vector<std::string>& events) {
     int count = 0;
-    for (const std::string& e : events) count += starts_with(e, "Num_seqs: ") ? 1 : 0;
+    for (const std::string& e : events) count += is_step_line(e) ? 1 : 0;
     return count;
 }
 
@@ -315,7 +315,7 @@ TEST(TreeWalker, BothSchedulesOfARunShowTheSameLinesAndStopAtTheLimit) {
                         starts_with(before, "Warning: "))
                 << before;
         } else if (e == "values") {
-            EXPECT_TRUE(starts_with(front.events[i - 1], "Num_seqs: ")) << front.events[i - 1];
+            EXPECT_TRUE(is_step_line(front.events[i - 1])) << front.events[i - 1];
         }
     }
     EXPECT_EQ(lines_only(front.events), plain.events);
@@ -333,6 +333,6 @@ TEST(TreeWalker, BothSchedulesOfARunShowTheSameLinesAndStopAtTheLimit) {
                                             plain.events.begin() + limited_lines.size());
         EXPECT_EQ(limited_lines, head) << with_front_end;
         EXPECT_EQ(progress_lines(limited_lines), 5) << with_front_end;
-        EXPECT_TRUE(starts_with(limited_lines.back(), "Num_seqs: ")) << with_front_end;
+        EXPECT_TRUE(is_step_line(limited_lines.back())) << with_front_end;
     }
 }

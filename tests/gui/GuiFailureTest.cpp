@@ -97,12 +97,7 @@ std::string RunOutcome(GUI& gui) {
 class GuiFailureTest : public testing::Test {
 protected:
     // The lines the child wrote, progress lines left out.
-    std::vector<std::string> Said() const {
-        std::vector<std::string> said;
-        for (const std::string& line : lines_of(read_file(out)))
-            if (line.rfind("Num_seqs: ", 0) != 0) said.push_back(line);
-        return said;
-    }
+    std::vector<std::string> Said() const { return without_progress(lines_of(read_file(out))); }
 
     TempDir dir;
     const std::string input = dir.write("five.seq", kFiveTaxa);

@@ -37,21 +37,7 @@ constexpr int kIdleMsecs = 5000;
 constexpr double kIdleCpuSeconds = 0.5;
 
 int ProgressLines(const std::vector<std::string>& lines) {
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
-        return l.rfind("Num_seqs: ", 0) == 0;
-    }));
-}
-
-// The lines that are not a run's progress.
-std::vector<std::string> OtherThanProgress(const std::vector<std::string>& lines) {
-    std::vector<std::string> other;
-    for (const std::string& l : lines) {
-        if (l.rfind("Num_seqs: ", 0) != 0 && l != "Error: Zero partition" &&
-            l.rfind("Warning: no split found for ", 0) != 0) {
-            other.push_back(l);
-        }
-    }
-    return other;
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), is_step_line));
 }
 
 int Count(const std::vector<std::string>& lines, const std::string& line) {
@@ -471,7 +457,7 @@ TEST_F(MpiWindowTest, QuitWhileTheRunWaitsOutsideTheProgramEndsEveryProcessAtOnc
         // other line.
         const std::vector<std::string> out = group.Output();
         EXPECT_EQ(Count(out, "Num_seqs: 10"), lock ? kProcesses : 0);
-        EXPECT_EQ(OtherThanProgress(out), std::vector<std::string>{"Open File Button Pressed"});
+        EXPECT_EQ(without_progress(out), std::vector<std::string>{"Open File Button Pressed"});
         EXPECT_EQ(read_file(tree), kOldTree);
         EXPECT_TRUE(guitest::TavrelProcessesIn(dir.path("")).empty());
         CompleteLogs();
@@ -525,7 +511,7 @@ TEST_F(MpiWindowTest, ARefusedInputLeavesTheGroupWaitingForTheMendedOne) {
         // No line of the refusal: the window showed it.
         std::vector<std::string> said = {"Open File Button Pressed"};
         if (c.mend) said.push_back("Tree appended to input.seq.tre");
-        EXPECT_EQ(OtherThanProgress(out), said);
+        EXPECT_EQ(without_progress(out), said);
         EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), c.mend ? 1u : 0u);
         CompleteLogs();
     }

@@ -40,11 +40,6 @@ constexpr long long kSpreadPoints = 30;
 constexpr int kTaxa = 10;
 constexpr int kLength = 60;
 
-bool IsProgress(const std::string& line) {
-    return line.rfind("Num_seqs: ", 0) == 0 || line == "Error: Zero partition" ||
-           line.rfind("Warning: no split found", 0) == 0;
-}
-
 // What one session showed.
 struct Session {
     bool timedOut = false;
@@ -153,7 +148,7 @@ protected:
         }
         std::vector<std::string> said;
         for (const std::string& l : s.out)
-            if (!IsProgress(l) && l != kOpenSaid) said.push_back(l);
+            if (!is_progress_line(l) && l != kOpenSaid) said.push_back(l);
         std::string shown = " at " + s.stage + ", code " + std::to_string(s.exitCode) + ":";
         for (const std::string& l : said) shown += " [" + l + "]";
         for (const std::string& m : s.messages) shown += " (" + m + ")";

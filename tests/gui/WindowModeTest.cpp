@@ -34,11 +34,6 @@ constexpr int kTreeWidth = 600;
 constexpr int kTreeHeight = 450;
 constexpr int kChartHeight = 150;
 
-bool IsProgress(const std::string& line) {
-    return line.rfind("Num_seqs: ", 0) == 0 || line == "Error: Zero partition" ||
-           line.rfind("Warning: no split found", 0) == 0;
-}
-
 // A batch run of the same file: its tree line and its progress lines.
 struct BatchRun {
     std::string line;
@@ -54,7 +49,7 @@ BatchRun Batch(const TempDir& dir, const char* model) {
     const std::vector<std::string> lines = lines_of(read_file(out));
     if (!lines.empty()) run.line = lines[0];
     for (const std::string& l : result.out)
-        if (IsProgress(l)) run.progress.push_back(l);
+        if (is_progress_line(l)) run.progress.push_back(l);
     return run;
 }
 
@@ -133,7 +128,7 @@ protected:
         ASSERT_TRUE(guitest::WaitFor(
             [&] {
                 const std::vector<std::string> out = program.Output();
-                return std::count_if(out.begin(), out.end(), IsProgress) > 0;
+                return std::count_if(out.begin(), out.end(), is_progress_line) > 0;
             },
             kRunMsecs));
     }
@@ -373,7 +368,7 @@ TEST_F(WindowModeTest, AWindowOrItsDisplayLostEndsTheProgramWithItsLine) {
         const long presses = c.run != Run::none || c.loss == Loss::destroyMessage ? 1 : 0;
         EXPECT_EQ(std::count(lines.begin(), lines.end(), kOpenPressed), presses);
         for (const std::string& line : lines) {
-            EXPECT_TRUE(line == kOpenPressed || IsProgress(line)) << line;
+            EXPECT_TRUE(line == kOpenPressed || is_progress_line(line)) << line;
         }
     }
 }
