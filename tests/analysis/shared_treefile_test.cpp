@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/childprocess.h"
 #include "testsupport.h"
 
 namespace {
@@ -88,84 +89,42 @@ public:
     // run's process id stays the program's).
     BackgroundRun(const std::vector<std::string>& args, const std::string& output_file,
                   const std::vector<std::pair<int, rlim_t>>& limits = {},
-                  const cpu_set_t* cores = nullptr, const std::vector<std::string>& launcher = {}) {
-        std::vector<std::string> words = launcher;
-        words.push_back(tavrel_bin());
-        words.insert(words.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        const int out = ::open(output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            // Only async-signal-safe calls between fork and exec.
-            // A run that a limit makes crash leaves no core file.
-            const rlimit no_core = {0, 0};
-            ::setrlimit(RLIMIT_CORE, &no_core);
-            for (const auto& limit : limits) {
-                const rlimit value = {limit.second, limit.second};
-                ::setrlimit(limit.first, &value);
-            }
-            for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ}) {
-                ::signal(signal, SIG_DFL);
-            }
-            sigset_t none;
-            sigemptyset(&none);
-            ::sigprocmask(SIG_SETMASK, &none, nullptr);
-            if (cores) ::sched_setaffinity(0, sizeof *cores, cores);
-            ::dup2(out, STDOUT_FILENO);
-            ::dup2(null, STDERR_FILENO);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(out);
-        ::close(null);
-        EXPECT_GT(pid_, 0) << "fork failed";
-    }
-    ~BackgroundRun() {
-        if (!ended_ && pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            wait();
-        }
-    }
-    BackgroundRun(const BackgroundRun&) = delete;
-    BackgroundRun& operator=(const BackgroundRun&) = delete;
+                  const cpu_set_t* cores = nullptr, const std::vector<std::string>& launcher = {})
+        : process_(spec(args, output_file, limits, cores, launcher)) {}
 
-    pid_t pid() const { return pid_; }
+    pid_t pid() const { return process_.pid(); }
 
     // Whether the run has ended; its ending is then known.
-    bool ended() {
-        if (!ended_) collect(WNOHANG);
-        return ended_;
-    }
+    bool ended() { return process_.has_ended() && process_.wait_for_end(); }
     // Waits for the end, at most kPatience; a run that takes longer is
     // ended and counts as a failure.
     Ending wait() {
-        const auto until = std::chrono::steady_clock::now() + kPatience;
-        while (!ended() && std::chrono::steady_clock::now() < until) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        if (!ended_) {
+        const int patience = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(kPatience).count());
+        if (!process_.wait_for_end(patience)) {
             ADD_FAILURE() << "the run hung";
-            ::kill(pid_, SIGKILL);
-            collect(0);
+            process_.end_group();
+            process_.wait_for_end();
         }
-        return ending_;
+        const int signal = process_.term_signal();
+        return signal != 0 ? Ending{true, signal} : Ending{false, process_.exit_code()};
     }
 
 private:
-    void collect(int options) {
-        int status = 0;
-        if (::waitpid(pid_, &status, options) != pid_) return;
-        ended_ = true;
-        ending_ = WIFSIGNALED(status) ? Ending{true, WTERMSIG(status)}
-                                      : Ending{false, WEXITSTATUS(status)};
+    static ChildSpec spec(const std::vector<std::string>& args, const std::string& output_file,
+                          const std::vector<std::pair<int, rlim_t>>& limits, const cpu_set_t* cores,
+                          const std::vector<std::string>& launcher) {
+        ChildSpec spec;
+        spec.args = launcher;
+        spec.args.push_back(tavrel_bin());
+        spec.args.insert(spec.args.end(), args.begin(), args.end());
+        spec.out_file = output_file;
+        spec.limits = limits;
+        spec.cores = cores;
+        return spec;
     }
 
-    pid_t pid_ = -1;
-    bool ended_ = false;
-    Ending ending_ = {false, -1};
+    ChildProcess process_;
 };
 
 // Two of the test's processors for run `i` of many at once, a different two

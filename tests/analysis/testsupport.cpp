@@ -28,6 +28,7 @@
 #include "analysis/charstring.h"
 #include "analysis/seqvector.h"
 #include "scratchfolder.h"
+#include "tests/support/childprocess.h"
 
 TempDir::TempDir() {
     dir_ = make_scratch_folder("tavrel-test-");
@@ -91,9 +92,7 @@ HeldLock::HeldLock(const std::string& path) {
         close(said[1]);
         return;
     }
-    pid_ = fork();
-    if (pid_ == 0) {
-        // Only async-signal-safe calls in the child of a threaded test.
+    holder_ = std::make_unique<ChildProcess>([&] {
         close(said[0]);
         close(told[1]);
         const int fd = open(path.c_str(), O_RDWR);
@@ -101,20 +100,20 @@ HeldLock::HeldLock(const std::string& path) {
         std::memset(&lock, 0, sizeof lock);
         lock.l_type = F_WRLCK;
         lock.l_whence = SEEK_SET;
-        if (fd < 0 || fcntl(fd, F_SETLK, &lock) != 0) _exit(1);
+        if (fd < 0 || fcntl(fd, F_SETLK, &lock) != 0) return 1;
         const char locked = 'L';
-        if (write(said[1], &locked, 1) != 1) _exit(1);
+        if (write(said[1], &locked, 1) != 1) return 1;
         // Until the test closes its end.
         char nothing;
         while (read(told[0], &nothing, 1) != 0) {
         }
-        _exit(0);
-    }
+        return 0;
+    });
     close(said[1]);
     close(told[0]);
     tell_ = told[1];
     char locked = 0;
-    held_ = pid_ > 0 && read(said[0], &locked, 1) == 1 && locked == 'L';
+    held_ = holder_->pid() > 0 && read(said[0], &locked, 1) == 1 && locked == 'L';
     close(said[0]);
     EXPECT_TRUE(held_) << "cannot lock " << path;
 }
@@ -123,11 +122,15 @@ HeldLock::~HeldLock() {
     release();
 }
 
+pid_t HeldLock::holder() const {
+    return holder_ ? holder_->pid() : -1;
+}
+
 void HeldLock::release() {
     if (tell_ >= 0) close(tell_);
     tell_ = -1;
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+    if (holder_) holder_->wait_for_end();
+    holder_.reset();
 }
 
 int lock_waiters(const std::string& path) {
@@ -190,14 +193,25 @@ std::string shell_quote(const std::string& arg) {
 
 ProgramResult run_command(const std::string& command) {
     ProgramResult result{-1, {}};
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return result;
+    int output[2];
+    if (pipe2(output, O_CLOEXEC) != 0) return result;
+    ChildSpec spec;
+    spec.args = {"/bin/sh", "-c", command};
+    spec.out_fd = output[1];
+    ChildProcess shell(spec);
+    close(output[1]);
     std::string text;
     char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
-    const int status = pclose(pipe);
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    for (;;) {
+        const ssize_t got = read(output[0], buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(output[0]);
+    if (shell.pid() <= 0) return result;
+    shell.wait_for_end();
+    result.exit_code = shell.exit_code();
     result.out = lines_of(text);
     return result;
 }
@@ -308,70 +322,38 @@ std::string describe_processes(const std::set<pid_t>& pids) {
 
 BoundedResult run_bounded(const BoundedRun& run) {
     BoundedResult result;
-    // Everything the child needs is made before it exists: after fork it
-    // only calls what is safe in a child of a threaded process.
-    std::vector<std::string> environment;
-    for (char** e = environ; *e; ++e) environment.emplace_back(*e);
-    environment.insert(environment.end(), run.environment.begin(), run.environment.end());
-    std::vector<char*> envp;
-    for (std::string& e : environment) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args = run.args;
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
     const std::string out_path = run.dir + "/bounded-stdout.txt";
     const std::string err_path = run.dir + "/bounded-stderr.txt";
     cpu_set_t cores;
     CPU_ZERO(&cores);
     const int machine = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     for (int c = 0; c < run.cores; ++c) CPU_SET((run.first_core + c) % machine, &cores);
-
-    const pid_t pid = fork();
-    if (pid < 0) {
-        ADD_FAILURE() << "fork failed";
-        return result;
+    ChildSpec spec;
+    spec.args = run.args;
+    spec.environment = run.environment;
+    spec.dir = run.dir;
+    spec.out_file = out_path;
+    spec.err_file = err_path;
+    if (run.cores > 0) spec.cores = &cores;
+    // A group of its own, so that a run that hangs goes with everything it
+    // started (mpiexec's processes).
+    ChildProcess child(spec);
+    if (child.pid() <= 0) return result;
+    if (run.while_running) run.while_running(child.pid());
+    if (!poll_until([&] { return child.has_ended(); }, run.bound_msecs)) {
+        result.timed_out = true;
+        const std::set<pid_t> started = processes_of_group(child.pid());
+        result.hang_report = describe_processes(started) +
+                             "  stdout: " + std::to_string(lines_of(read_file(out_path)).size()) +
+                             " lines; stderr: " + read_file(err_path);
+        child.end_group();
+        for (const pid_t p : started) kill(p, SIGKILL);
     }
-    if (pid == 0) {
-        setpgid(0, 0);
-        const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || err < 0 || chdir(run.dir.c_str()) != 0) _exit(127);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        if (run.cores > 0) sched_setaffinity(0, sizeof cores, &cores);
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
-    // The child's own group, so that a run that hangs goes with everything
-    // it started (mpiexec's processes).
-    setpgid(pid, pid);
-    if (run.while_running) run.while_running(pid);
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(run.bound_msecs);
-    for (;;) {
-        // Seen ended but not reaped: until it is, its process group cannot
-        // be taken by a new process, so the kill below reaches only what
-        // the run left.
-        siginfo_t ended{};
-        if (waitid(P_PID, pid, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid == pid) {
-            break;
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            result.timed_out = true;
-            const std::set<pid_t> started = processes_of_group(pid);
-            result.hang_report = describe_processes(started) + "  stdout: " +
-                                 std::to_string(lines_of(read_file(out_path)).size()) +
-                                 " lines; stderr: " + read_file(err_path);
-            kill(-pid, SIGKILL);
-            for (const pid_t p : started) kill(p, SIGKILL);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMsecs));
-    }
-    // What the run left behind it: mpiexec's processes end with it.
-    kill(-pid, SIGKILL);
-    waitpid(pid, &result.wait_status, 0);
+    // What the run left behind it: mpiexec's processes end with it. Until
+    // the run is reaped, its process group cannot be another's.
+    child.end_group();
+    child.wait_for_end();
+    result.wait_status = child.wait_status();
     result.out = lines_of(read_file(out_path));
     result.err = read_file(err_path);
     std::filesystem::remove(out_path);

@@ -3,12 +3,14 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "analysis/analysisfrontend.h"
+#include "tests/support/childprocess.h"
 
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes.
@@ -166,12 +168,12 @@ public:
     // Whether the lock was taken.
     bool held() const { return held_; }
     // The process that holds it.
-    pid_t holder() const { return pid_; }
+    pid_t holder() const;
     // Lets the lock go, and waits until it has gone.
     void release();
 
 private:
-    pid_t pid_ = -1;
+    std::unique_ptr<ChildProcess> holder_;
     int tell_ = -1;
     bool held_ = false;
 };

@@ -33,17 +33,16 @@ TEST(TreeFileEnd, EndingProcessWaitsForTheLineUnderWay) {
     TempDir dir;
     const std::string out = dir.write("out.tre", kOldTree);
     const off_t before = file_size(out);
-    const pid_t child = ::fork();
-    if (child == 0) {
+    ChildProcess child([&] {
         std::thread writer([&] { append_tree_line(out, line); });
         while (file_size(out) == before) {
         }
         stop_tree_appends();
         std::_Exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return 0;
+    });
+    ASSERT_TRUE(child.wait_for_end());
+    EXPECT_EQ(child.wait_status(), 0);
     const std::string after = read_file(out);
     EXPECT_EQ(after.size(), std::string(kOldTree).size() + line.size());
     EXPECT_TRUE(after == kOldTree + line) << "the line was cut";

@@ -99,67 +99,36 @@ PaletteSpots PaletteSpots::Read() {
     return spots;
 }
 
+namespace {
+
+// The files of a program's output are its folder's.
+ChildSpec ProgramSpec(const std::string& dir, const std::vector<std::string>& args,
+                      const std::vector<std::string>& environment, int output) {
+    ChildSpec spec;
+    spec.args = args;
+    spec.environment = environment;
+    spec.dir = dir;
+    spec.out_fd = output;
+    spec.out_file = dir + "/stdout.txt";
+    spec.err_file = dir + "/stderr.txt";
+    return spec;
+}
+
+// The X server may still show the window of a program that has just ended:
+// it would be taken for the next one's.
+const std::string& NoWindowLeft(const std::string& dir) {
+    EXPECT_TRUE(WaitUntilNoWindow(kMainTitle)) << "a main window is left over";
+    return dir;
+}
+
+}  // namespace
+
 WindowProgram::WindowProgram(const std::string& dir, const std::vector<std::string>& args,
                              const std::vector<std::string>& environment, int output)
-    : dir_(dir) {
-    // The X server may still show the window of a program that has just
-    // ended: it would be taken for this one's.
-    EXPECT_TRUE(WaitUntilNoWindow(kMainTitle)) << "a main window is left over";
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    // Made before the fork: the child only execs.
-    std::vector<std::string> entries;
-    for (char** e = environ; *e != nullptr; ++e) entries.emplace_back(*e);
-    entries.insert(entries.end(), environment.begin(), environment.end());
-    std::vector<char*> envp;
-    for (std::string& e : entries) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const std::string out = dir + "/stdout.txt";
-    const std::string err = dir + "/stderr.txt";
-    pid_ = fork();
-    if (pid_ == 0) {
-        // Its own process group, so that the end takes what it started too.
-        setpgid(0, 0);
-        const rlimit noCore = {0, 0};
-        setrlimit(RLIMIT_CORE, &noCore);
-        sigset_t ending;
-        sigemptyset(&ending);
-        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-            signal(s, SIG_DFL);
-            sigaddset(&ending, s);
-        }
-        sigprocmask(SIG_UNBLOCK, &ending, nullptr);
-        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (o < 0 || e < 0 || chdir(dir.c_str()) != 0) _exit(127);
-        dup2(output >= 0 ? output : o, STDOUT_FILENO);
-        dup2(e, STDERR_FILENO);
-        execvpe(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
-    EXPECT_GT(pid_, 0) << "fork failed";
-}
-
-WindowProgram::~WindowProgram() {
-    if (pid_ <= 0) return;
-    kill(-pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-}
+    : dir_(NoWindowLeft(dir)), process_(ProgramSpec(dir, args, environment, output)) {}
 
 bool WindowProgram::WaitForExit(int timeoutMsecs) {
-    if (pid_ <= 0) return exitCode_ >= 0;
-    const bool ended = WaitFor(
-        [this] {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
-            termSignal_ = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-            exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            pid_ = -1;
-            return true;
-        },
-        timeoutMsecs);
-    return ended;
+    return process_.wait_for_end(timeoutMsecs);
 }
 
 std::vector<std::string> WindowProgram::Output() const {
@@ -180,7 +149,7 @@ std::map<int, pid_t> WindowProgram::TavrelProcesses() const {
         if (fields.size() > kParentField) children[std::stoi(fields[kParentField])].push_back(pid);
     }
     std::map<int, pid_t> ranks;
-    std::vector<pid_t> pending = {pid_};
+    std::vector<pid_t> pending = {Pid()};
     while (!pending.empty()) {
         const pid_t pid = pending.back();
         pending.pop_back();
@@ -286,24 +255,18 @@ bool OwnXServer::StartOn(int number, const std::string& log) {
     // The server writes its display's number there once it takes clients.
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0) return false;
-    pid_ = fork();
-    if (pid_ == 0) {
-        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(out, STDERR_FILENO) < 0) _exit(127);
-        // Its one descriptor that the server keeps: not closed by the exec.
-        const int fd = dup(ready[1]);
-        if (fd < 0) _exit(127);
-        const std::string displayText = ":" + std::to_string(number);
-        const std::string fdText = std::to_string(fd);
-        execlp("Xvfb", "Xvfb", displayText.c_str(), "-displayfd", fdText.c_str(), "-screen", "0",
-               "1280x1024x24", "-nolisten", "tcp", "-noreset", "-ac", static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    ChildSpec spec;
+    spec.args = {"Xvfb",         ":" + std::to_string(number),
+                 "-displayfd",   std::to_string(ready[1]),
+                 "-screen",      "0",
+                 "1280x1024x24", "-nolisten",
+                 "tcp",          "-noreset",
+                 "-ac"};
+    spec.out_file = log;
+    spec.err_file = log;
+    spec.kept_fd = ready[1];
+    server_ = std::make_unique<ChildProcess>(spec);
     close(ready[1]);
-    if (pid_ < 0) {
-        close(ready[0]);
-        return false;
-    }
     std::string written;
     pollfd wait = {ready[0], POLLIN, 0};
     char c = 0;
@@ -326,15 +289,10 @@ OwnXServer::~OwnXServer() {
 }
 
 bool OwnXServer::End() {
-    if (pid_ <= 0) return true;
-    kill(pid_, SIGTERM);
-    const bool ended =
-        WaitFor([this] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, kShowMsecs);
-    if (!ended) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-    pid_ = -1;
+    if (!server_) return true;
+    kill(server_->pid(), SIGTERM);
+    const bool ended = server_->wait_for_end(kShowMsecs);
+    server_.reset();
     return ended;
 }
 

@@ -10,11 +10,13 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/analysis/testsupport.h"
 #include "tests/glow/support/GlowTestSupport.h"
+#include "tests/support/childprocess.h"
 
 namespace guitest {
 
@@ -59,19 +61,19 @@ class WindowProgram {
 public:
     WindowProgram(const std::string& dir, const std::vector<std::string>& args,
                   const std::vector<std::string>& environment = {}, int output = -1);
-    // Ends the program (and what it started) when it still runs.
-    ~WindowProgram();
+    // The program (and what it started) is ended when it still runs.
     WindowProgram(const WindowProgram&) = delete;
     WindowProgram& operator=(const WindowProgram&) = delete;
 
     // Waits for the end; false when it has not ended in time.
     bool WaitForExit(int timeoutMsecs);
-    // Its exit code, or 128 and the signal that ended it.
-    int ExitCode() const { return exitCode_; }
+    // Its exit code, or 128 and the signal that ended it; -1 before its end
+    // has been seen.
+    int ExitCode() const { return process_.reaped() ? process_.exit_code() : -1; }
     // The signal that ended it, or 0 when it exited.
-    int TermSignal() const { return termSignal_; }
+    int TermSignal() const { return process_.term_signal(); }
     // Its process id until its end has been seen, then -1.
-    pid_t Pid() const { return pid_; }
+    pid_t Pid() const { return process_.reaped() ? -1 : process_.pid(); }
     std::vector<std::string> Output() const;
     std::string Errors() const;
     // The tavrel processes it started, through mpiexec too: MPI rank (0
@@ -80,9 +82,7 @@ public:
 
 private:
     std::string dir_;
-    pid_t pid_ = -1;
-    int exitCode_ = -1;
-    int termSignal_ = 0;
+    ChildProcess process_;
 };
 
 // An Xvfb server of the test's own while the object lives, for a case that
@@ -108,7 +108,7 @@ private:
     // Starts a server on display :number; true once it takes clients.
     bool StartOn(int number, const std::string& log);
 
-    pid_t pid_ = -1;
+    std::unique_ptr<ChildProcess> server_;
     std::string display_;
     std::string previousDisplay_;
     bool hadDisplay_ = false;

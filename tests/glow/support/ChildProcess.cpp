@@ -1,12 +1,10 @@
 #include "tests/glow/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
+#include "tests/support/childprocess.h"
 
 namespace glowtest {
 
@@ -17,39 +15,31 @@ ChildResult InChild(const std::function<std::string()>& body, int timeoutMsecs) 
         ADD_FAILURE() << "pipe failed";
         return result;
     }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        std::string report;
-        try {
-            report = body();
-        } catch (...) {
-            report = "an exception left the child's work";
+    {
+        ChildProcess child([&] {
+            close(fds[0]);
+            std::string report;
+            try {
+                report = body();
+            } catch (...) {
+                report = "an exception left the child's work";
+            }
+            size_t done = 0;
+            while (done < report.size()) {
+                const ssize_t n = write(fds[1], report.data() + done, report.size() - done);
+                if (n <= 0) break;
+                done += static_cast<size_t>(n);
+            }
+            return 0;
+        });
+        close(fds[1]);
+        result.timedOut = !child.wait_for_end(timeoutMsecs);
+        if (result.timedOut) {
+            // Killed as it stands: the status says by what.
+            child.end_group();
+            child.wait_for_end();
         }
-        size_t done = 0;
-        while (done < report.size()) {
-            const ssize_t n = write(fds[1], report.data() + done, report.size() - done);
-            if (n <= 0) break;
-            done += static_cast<size_t>(n);
-        }
-        _exit(0);
-    }
-    close(fds[1]);
-    if (pid < 0) {
-        close(fds[0]);
-        ADD_FAILURE() << "fork failed";
-        return result;
-    }
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMsecs);
-    while (waitpid(pid, &result.waitStatus, WNOHANG) != pid) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &result.waitStatus, 0);
-            result.timedOut = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        result.waitStatus = child.wait_status();
     }
     char buffer[256];
     ssize_t n;
