@@ -18,15 +18,10 @@ public:
     static AnalysisStatus silent_failure(int exit_code) {
         return AnalysisStatus(false, exit_code, std::string());
     }
-    // A failure of one process of an MPI group while the others may wait for
-    // it in a collective that it will never make: the process must end at
-    // once, and the group with it (main does, after the line).
-    static AnalysisStatus failure_ending_group(std::string line, int exit_code = 1) {
-        AnalysisStatus status(false, exit_code, std::move(line));
-        status.ends_group_now_ = true;
-        return status;
-    }
-    // The same status, ending the group at once when `now`.
+    // The same status, ending the group at once when `now`: a failure of one
+    // process of an MPI group while the others may wait for it in a
+    // collective that it will never make (main ends the group, after the
+    // line).
     AnalysisStatus ending_group(bool now) const {
         AnalysisStatus status = *this;
         status.ends_group_now_ = !ok_ && now;

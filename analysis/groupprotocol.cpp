@@ -10,10 +10,6 @@
 
 GroupProtocol::GroupProtocol(ProcessGroup* group) : group_(group) {}
 
-int GroupProtocol::processes() const {
-    return group_->size();
-}
-
 int GroupProtocol::rank() const {
     return group_->rank();
 }

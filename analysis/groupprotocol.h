@@ -22,7 +22,6 @@ public:
     GroupProtocol(const GroupProtocol&) = delete;
     GroupProtocol& operator=(const GroupProtocol&) = delete;
 
-    int processes() const;
     int rank() const;
     // The processes of the group on this process's machine.
     int processes_on_node() const;

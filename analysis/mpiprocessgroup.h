@@ -3,8 +3,10 @@
 #include "analysis/analysisstatus.h"
 #include "analysis/processgroup.h"
 
-// The process group of an MPI run: MPI_COMM_WORLD. The only place that
-// calls MPI, so the engine builds and runs without it.
+// The process group of an MPI run: MPI_COMM_WORLD. The only place of the
+// engine that calls MPI, so the engine builds and runs without it; below it
+// the call log of mpicalllog.cpp records each call and passes it on to
+// PMPI.
 class MpiProcessGroup : public ProcessGroup {
 public:
     // MPI_Init with the command line (MPI may take its own arguments out);

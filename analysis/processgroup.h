@@ -33,5 +33,7 @@ public:
 };
 
 // The group of this MPI run, MPI_COMM_WORLD; MPI must be running. Made in
-// mpiprocessgroup.cpp, the one file that calls MPI.
+// mpiprocessgroup.cpp, the one file of the engine that calls MPI (the
+// program's MPI call log, mpicalllog.cpp, defines the MPI functions it
+// calls and passes each on to its PMPI form).
 std::unique_ptr<ProcessGroup> make_mpi_process_group();

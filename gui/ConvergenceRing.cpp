@@ -5,6 +5,8 @@ ConvergenceRing::ConvergenceRing() : count_(0) {
 }
 
 void ConvergenceRing::Add(int value) {
-    const long long index = count_.fetch_add(1, std::memory_order_relaxed);
+    // The only writer reads its own count.
+    const long long index = count_.load(std::memory_order_relaxed);
     values_[index % capacity].store(value, std::memory_order_relaxed);
+    count_.store(index + 1, std::memory_order_release);
 }

@@ -1,5 +1,7 @@
 #include "gui/TreeViewer.h"
 
+#include <memory>
+
 #include "gui/treegraphic.h"
 
 namespace {
@@ -17,8 +19,12 @@ TreeViewer::~TreeViewer() {
 }
 
 void TreeViewer::ResetTree() {
+    // The new tree is made first: when memory runs out, the old one stays.
+    std::unique_ptr<TreeNode> root(new TreeNode(CharString("root"), kRootX, kRootY));
+    std::unique_ptr<TreeGraphic> fresh(new TreeGraphic(root.get()));
+    root.release();
     delete tree;
-    tree = new TreeGraphic(new TreeNode(CharString("root"), kRootX, kRootY));
+    tree = fresh.release();
 }
 
 void TreeViewer::OnEndPaint() {

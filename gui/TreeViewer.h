@@ -15,7 +15,8 @@ public:
 
     // Replaces the tree by a fresh one: the single node "root" at (0, 1).
     // Call it on the main-loop thread while no analysis grows the tree: the
-    // old nodes are freed.
+    // old nodes are freed. When memory runs out it throws std::bad_alloc
+    // and the old tree stays.
     void ResetTree();
 
     TreeGraphic* tree;

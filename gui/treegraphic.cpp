@@ -5,7 +5,6 @@
 // first 0.2 to its right, the second 0.2 to its left. The tree view's camera
 // shows the square from -2.5 to 2.5 until the user turns or moves it, so the
 // outer grandchildren of the root (at -3 and 3) already lie outside it.
-//
 // Growing and drawing run on different threads; see TreeGraphic.
 
 #include "gui/treegraphic.h"
@@ -13,6 +12,7 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "analysis/check.h"
@@ -45,7 +45,7 @@ float Single(double value) {
 // An edge without an end is a fault in whatever built the tree: the tree's
 // own operations set both ends before an edge is counted, so a failure here
 // means a node was given a count without children. The failure names this
-// file and the line, with the expression as written here.
+// file and the line, with the expression as written here (NULL included).
 void TreeEdge::Draw() const {
     tavrel_assert(parent != NULL);
     tavrel_assert(child != NULL);
@@ -64,7 +64,8 @@ TreeNode::TreeNode(CharString text, float px, float py, int count)
       x(px),
       y(py),
       numChildren(count > 0 ? count : 0),
-      childList_(nullptr) {}
+      childList_(nullptr),
+      nextFreed_(nullptr) {}
 
 TreeNode::~TreeNode() {
     FreeChildren({edges, childList_, numChildren});
@@ -104,16 +105,26 @@ TreeNode::Children TreeNode::ReplaceChildren(const Children& replacement) {
     return previous;
 }
 
-void TreeNode::FreeChildren(const Children& children) {
-    std::vector<TreeNode*> pending;
-    for (int i = 0; i < children.count; ++i) pending.push_back(children.edges[i].child);
+void TreeNode::FreeChildren(const Children& children) noexcept {
+    // The nodes still to free, linked through the nodes themselves: freeing
+    // needs no memory, so it works when memory has run out, and a tree's
+    // operation that has put its new children in place cannot fail after.
+    TreeNode* pending = nullptr;
+    const auto queue = [&pending](const TreeEdge* from, int count) {
+        for (int i = 0; i < count; ++i) {
+            TreeNode* child = from[i].child;
+            if (child == nullptr) continue;
+            child->nextFreed_ = pending;
+            pending = child;
+        }
+    };
+    queue(children.edges, children.count);
     delete[] children.edges;
     delete[] children.list;
-    while (!pending.empty()) {
-        TreeNode* node = pending.back();
-        pending.pop_back();
-        if (node == nullptr) continue;
-        for (int i = 0; i < node->numChildren; ++i) pending.push_back(node->edges[i].child);
+    while (pending != nullptr) {
+        TreeNode* node = pending;
+        pending = node->nextFreed_;
+        queue(node->edges, node->numChildren);
         // Its children are queued: the destructor must not free them again.
         delete[] node->edges;
         delete[] node->childList_;
@@ -136,33 +147,47 @@ TreeGraphic::~TreeGraphic() {
 void TreeGraphic::Split(TreeNode* node, TreeNode*** children, int count, int depth) {
     if (count < 0) count = 0;
     // Unnamed children at (0, 0) with their edges, all made before the node
-    // shows any of them.
-    const TreeNode::Children made = {new TreeEdge[count], new TreeNode*[count], count};
+    // shows any of them. Each is held here until the node has them all, so
+    // that an allocation refused on the way frees what came before it.
+    std::unique_ptr<TreeEdge[]> edges(new TreeEdge[count]);
+    std::unique_ptr<TreeNode*[]> list(new TreeNode*[count]);
+    std::unique_ptr<std::unique_ptr<TreeNode>[]> made(new std::unique_ptr<TreeNode>[count]);
     for (int i = 0; i < count; ++i) {
-        made.list[i] = new TreeNode(CharString(""), 0.0f, 0.0f);
-        made.edges[i] = TreeEdge(node, made.list[i]);
+        made[i].reset(new TreeNode(CharString(""), 0.0f, 0.0f));
+        list[i] = made[i].get();
+        edges[i] = TreeEdge(node, list[i]);
     }
     // The first two move below the node, to either side; more stay at (0, 0).
     const double spread = kSplitSpread / (depth + 1.0);
     const float below = Single(node->y - kSplitDrop);
     if (count > 0) {
-        made.list[0]->x = Single(node->x - spread);
-        made.list[0]->y = below;
+        list[0]->x = Single(node->x - spread);
+        list[0]->y = below;
     }
     if (count > 1) {
-        made.list[1]->x = Single(node->x + spread);
-        made.list[1]->y = below;
+        list[1]->x = Single(node->x + spread);
+        list[1]->y = below;
     }
-    if (children != nullptr) *children = made.list;
-    Replace(node, made);
+    Replace(node, {edges.get(), list.get(), count});
+    // The tree has them now.
+    edges.release();
+    for (int i = 0; i < count; ++i) made[i].release();
+    TreeNode** const handed = list.release();
+    if (children != nullptr) *children = handed;
 }
 
 void TreeGraphic::AddLeaves(TreeNode* node, const CharString& a, const CharString& b) {
     const float below = Single(node->y - kLeafDrop);
-    TreeEdge* edges = new TreeEdge[kLeafCount];
-    edges[0] = TreeEdge(node, new TreeNode(a, Single(node->x + kLeafOffset), below));
-    edges[1] = TreeEdge(node, new TreeNode(b, Single(node->x - kLeafOffset), below));
-    Replace(node, {edges, nullptr, kLeafCount});
+    // Held here until the node has them, as in Split.
+    std::unique_ptr<TreeEdge[]> edges(new TreeEdge[kLeafCount]);
+    std::unique_ptr<TreeNode> first(new TreeNode(a, Single(node->x + kLeafOffset), below));
+    std::unique_ptr<TreeNode> second(new TreeNode(b, Single(node->x - kLeafOffset), below));
+    edges[0] = TreeEdge(node, first.get());
+    edges[1] = TreeEdge(node, second.get());
+    Replace(node, {edges.get(), nullptr, kLeafCount});
+    edges.release();
+    first.release();
+    second.release();
 }
 
 void TreeGraphic::MakeLeaf(TreeNode* node, SeqVector* taxon) {

@@ -64,11 +64,14 @@ private:
     // Gives the node new children and returns the previous ones for freeing.
     Children ReplaceChildren(const Children& replacement);
     // Frees edges, the subtrees they reach and the child array, without
-    // recursion, so that a deep tree cannot exhaust the stack.
-    static void FreeChildren(const Children& children);
+    // recursion, so that a deep tree cannot exhaust the stack, and without
+    // allocating.
+    static void FreeChildren(const Children& children) noexcept;
 
     // The array of child pointers that the last split handed out.
     TreeNode** childList_;
+    // While FreeChildren frees the node's subtree: the next node to free.
+    TreeNode* nextFreed_;
 };
 
 // The displayed tree. The analysis thread grows it while the main-loop
@@ -86,7 +89,9 @@ public:
     // Gives node `count` unnamed children, 2 / (depth + 1) to either side and
     // 0.5 below it, in place of any it had. *children receives the array of
     // the new children; the array belongs to the tree and stays valid until
-    // the node's children are replaced or removed.
+    // the node's children are replaced or removed. Split and AddLeaves make
+    // everything new before they change the node: when memory runs out they
+    // throw std::bad_alloc, and the tree stays as it was, nothing lost.
     void Split(TreeNode* node, TreeNode*** children, int count, int depth);
     // Gives node two leaves, a 0.2 to its right and b 0.2 to its left, both
     // 0.8 below it, in place of any children it had.

@@ -1,10 +1,9 @@
 #include "glow/core/GlowComponent.h"
 
-#include <cassert>
-
 #include "glow/core/Glow.h"
 #include "glow/core/GlowSubwindow.h"
 #include "glow/core/GlowWindow.h"
+#include "glow/core/Glow_Assert.h"
 
 namespace glow {
 
@@ -115,7 +114,7 @@ void GlowComponent::AppendChild(GlowComponent* child) {
 }
 
 void GlowComponent::UnlinkChild(GlowComponent* child) {
-    assert(child->parent_ == this);
+    glow_assert(child->parent_ == this);
     if (child->next_ != nullptr) {
         child->next_->prev_ = child->prev_;
     } else {

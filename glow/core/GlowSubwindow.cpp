@@ -3,10 +3,10 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
-#include <cassert>
 
 #include "glow/core/Glow.h"
 #include "glow/core/GlowMenu.h"
+#include "glow/core/Glow_Assert.h"
 #include "glow/core/Glow_Context.h"
 
 namespace glow {
@@ -58,11 +58,11 @@ void GlowSubwindow::ForgetGlutWindow_() {
 }
 
 void GlowSubwindow::Init(GlowComponent* parent, const GlowSubwindowParams& params) {
-    assert(parent != nullptr);
+    glow_assert(parent != nullptr);
     GlowComponent::Init(parent);
     glutInitDisplayMode(params.displayMode.Bits());
     GlowSubwindow* enclosing = parent->EnclosingSubwindow();
-    assert(enclosing != nullptr);
+    glow_assert(enclosing != nullptr);
     width_ = AtLeastOne(params.width == -1 ? enclosing->Width() - params.x : params.width);
     height_ = AtLeastOne(params.height == -1 ? enclosing->Height() - params.y : params.height);
     windowId_ = glutCreateSubWindow(enclosing->WindowId(), params.x, params.y, width_, height_);

@@ -1,7 +1,8 @@
 #include "glow/core/Sender_Base.h"
 
 #include <algorithm>
-#include <cassert>
+
+#include "glow/core/Glow_Assert.h"
 
 namespace glow {
 
@@ -69,7 +70,7 @@ void Sender_Base::BeginDelivery_(DeliveryFrame& frame) {
 }
 
 void Sender_Base::EndDelivery_(DeliveryFrame& frame) {
-    assert(deliveries_ == &frame);
+    glow_assert(deliveries_ == &frame);
     deliveries_ = frame.outer;
     if (deliveries_ == nullptr && hasHoles_) Sweep_();
 }

@@ -1,9 +1,10 @@
 #include "glow/view/Matrix4f.h"
 
-#include <cassert>
 #include <cmath>
 #include <istream>
 #include <ostream>
+
+#include "glow/core/Glow_Assert.h"
 
 namespace glow {
 
@@ -14,13 +15,13 @@ bool InRange(int i) {
 }  // namespace
 
 float Matrix4f::Get(int16_t row, int16_t col) const {
-    assert(InRange(row) && InRange(col));
-    return (InRange(row) && InRange(col)) ? At(row, col) : 0.0f;
+    glow_assert(InRange(row) && InRange(col));
+    return At(row, col);
 }
 
 void Matrix4f::Set(int16_t row, int16_t col, float value) {
-    assert(InRange(row) && InRange(col));
-    if (InRange(row) && InRange(col)) At(row, col) = value;
+    glow_assert(InRange(row) && InRange(col));
+    At(row, col) = value;
 }
 
 void Matrix4f::SetIdentity() {
@@ -155,14 +156,12 @@ Matrix4f Matrix4f::Transpose() const {
 }
 
 void Matrix4f::ScaleRow(int16_t row, float factor) {
-    assert(InRange(row));
-    if (!InRange(row)) return;
+    glow_assert(InRange(row));
     for (int col = 0; col < 4; ++col) At(row, col) *= factor;
 }
 
 void Matrix4f::SwapRows(int16_t row1, int16_t row2) {
-    assert(InRange(row1) && InRange(row2));
-    if (!InRange(row1) || !InRange(row2)) return;
+    glow_assert(InRange(row1) && InRange(row2));
     for (int col = 0; col < 4; ++col) {
         const float t = At(row1, col);
         At(row1, col) = At(row2, col);
@@ -171,14 +170,12 @@ void Matrix4f::SwapRows(int16_t row1, int16_t row2) {
 }
 
 void Matrix4f::AddScaledRow(int16_t src, float factor, int16_t dst) {
-    assert(InRange(src) && InRange(dst));
-    if (!InRange(src) || !InRange(dst)) return;
+    glow_assert(InRange(src) && InRange(dst));
     for (int col = 0; col < 4; ++col) At(dst, col) += factor * At(src, col);
 }
 
 float Matrix4f::Cofactor(int16_t col, int16_t row) const {
-    assert(InRange(row) && InRange(col));
-    if (!InRange(row) || !InRange(col)) return 0.0f;
+    glow_assert(InRange(row) && InRange(col));
     int cols[3], rows[3];
     for (int i = 0, n = 0; i < 4; ++i)
         if (i != col) cols[n++] = i;

@@ -1,9 +1,10 @@
 #include "glow/view/Quaternionf.h"
 
-#include <cassert>
 #include <cmath>
 #include <istream>
 #include <ostream>
+
+#include "glow/core/Glow_Assert.h"
 
 namespace glow {
 
@@ -17,13 +18,13 @@ float Clamp(float v, float lo, float hi) {
 }  // namespace
 
 float Quaternionf::GetComponent(int i) const {
-    assert(i >= 0 && i < 4);
-    return (i >= 0 && i < 4) ? q_[i] : 0.0f;
+    glow_assert(i >= 0 && i < 4);
+    return q_[i];
 }
 
 void Quaternionf::SetComponent(int i, float value) {
-    assert(i >= 0 && i < 4);
-    if (i >= 0 && i < 4) q_[i] = value;
+    glow_assert(i >= 0 && i < 4);
+    q_[i] = value;
 }
 
 float Quaternionf::Norm() const {

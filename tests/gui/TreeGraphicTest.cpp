@@ -1,12 +1,17 @@
 // The displayed tree as a data structure: where its operations put nodes,
-// what they replace and free, and the check of an edge without ends.
+// what they replace and free, what a refused allocation leaves, and the
+// check of an edge without ends.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "analysis/seqvector.h"
 #include "gui/TreeViewer.h"
 #include "gui/treegraphic.h"
+#include "tests/glow/support/FailingAllocation.h"
 
 namespace {
 
@@ -187,6 +192,99 @@ TEST(TreeGraphic, ADeepTreeIsFreedWithoutRecursion) {
     }
     viewer.ResetTree();
     EXPECT_EQ(viewer.tree->root->numChildren, 0);
+}
+
+namespace {
+
+// The tree below `node` in pre-order: each node's label and child count,
+// after checking that every edge leads from its node to a child.
+std::string Shape(const TreeNode* node) {
+    std::string shape = std::string(node->label.c_str()) + "/" + std::to_string(node->numChildren);
+    for (int i = 0; i < node->numChildren; ++i) {
+        const TreeEdge& edge = node->edges[i];
+        EXPECT_EQ(edge.parent, node);
+        if (edge.parent != node || edge.child == nullptr) return shape + " broken";
+        shape += " (" + Shape(edge.child) + ")";
+    }
+    return shape;
+}
+
+// A tree as a run leaves it part grown: the root split, its first child
+// given two leaves, its second child still without children.
+struct GrownTree {
+    GrownTree() : viewer(nullptr) {
+        TreeNode** children = nullptr;
+        viewer.tree->Split(viewer.tree->root, &children, 2, 0);
+        viewer.tree->AddLeaves(children[0], CharString("a"), CharString("b"));
+        open = children[1];
+    }
+    TreeViewer viewer;
+    TreeNode* open;
+};
+
+}  // namespace
+
+// Memory that runs out at any allocation of an operation on the tree: the
+// operation throws std::bad_alloc and leaves the tree as it was, whole; the
+// sanitizer build reports anything it allocated and lost on the way as a
+// leak (this test keeps leak detection on).
+TEST(TreeGraphicAllocationTest, ARefusalAtAnyAllocationLeavesTheTreeWholeAndLosesNothing) {
+    SeqVector taxon;
+    taxon.name = "Homo_sapiens_neanderthalensis";
+    struct Case {
+        const char* what;
+        std::function<void(GrownTree&)> operation;
+    };
+    const std::vector<Case> cases = {
+        {"split a node without children",
+         [](GrownTree& t) {
+             TreeNode** children = nullptr;
+             t.viewer.tree->Split(t.open, &children, 2, 1);
+         }},
+        {"split a node into three",
+         [](GrownTree& t) {
+             TreeNode** children = nullptr;
+             t.viewer.tree->Split(t.open, &children, 3, 1);
+         }},
+        {"split the root again",
+         [](GrownTree& t) {
+             TreeNode** children = nullptr;
+             t.viewer.tree->Split(t.viewer.tree->root, &children, 2, 0);
+         }},
+        {"leaves for a node without children",
+         [](GrownTree& t) { t.viewer.tree->AddLeaves(t.open, CharString("c"), CharString("d")); }},
+        {"leaves in place of the root's subtree",
+         [](GrownTree& t) {
+             t.viewer.tree->AddLeaves(t.viewer.tree->root, CharString("c"), CharString("d"));
+         }},
+        {"the root made a leaf",
+         [&taxon](GrownTree& t) { t.viewer.tree->MakeLeaf(t.viewer.tree->root, &taxon); }},
+        {"a fresh tree", [](GrownTree& t) { t.viewer.ResetTree(); }},
+    };
+    for (const Case& c : cases) {
+        for (int passing = 0;; ++passing) {
+            SCOPED_TRACE(testing::Message()
+                         << c.what << ", allocation " << passing + 1 << " refused");
+            GrownTree grown;
+            const std::string before = Shape(grown.viewer.tree->root);
+            bool refused = false;
+            glowtest::FailThisThreadsAllocationAfter(passing);
+            try {
+                c.operation(grown);
+            } catch (const std::bad_alloc&) {
+                refused = true;
+            }
+            glowtest::StopFailingAllocations();
+            if (!refused) {
+                EXPECT_NE(Shape(grown.viewer.tree->root), before);
+                break;
+            }
+            EXPECT_EQ(Shape(grown.viewer.tree->root), before);
+            // A refused operation can be made again once memory is back.
+            c.operation(grown);
+            EXPECT_NE(Shape(grown.viewer.tree->root), before);
+        }
+    }
 }
 
 TEST(TreeGraphicDeathTest, AnEdgeWithoutAnEndFailsItsCheck) {

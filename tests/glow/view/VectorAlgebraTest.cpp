@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "glow/view/Matrix4f.h"
 #include "glow/view/Quaternionf.h"
 #include "glow/view/Vector3f.h"
+#include "tests/glow/support/FailedCheck.h"
 
 using glow::Matrix4f;
 using glow::Quaternionf;
@@ -449,4 +452,36 @@ TEST(TextFormTest, FailedReadKeepsTheOldValue) {
     sv >> v;
     EXPECT_TRUE(sv.fail());
     EXPECT_EQ(v, Vector3f(4, 5, 6));
+}
+
+// An index out of range is the caller's fault: the check ends the process
+// in every build, rather than reading or writing beside the values.
+TEST(IndexCheckDeathTest, IndicesOutOfRangeEndTheProgram) {
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* expression;
+        const char* file;
+    };
+    const char* const matrixIndex = "InRange(row) && InRange(col)";
+    const char* const quaternionIndex = "i >= 0 && i < 4";
+    const std::vector<Case> cases = {
+        {"Get row 4", [] { Matrix4f().Get(4, 0); }, matrixIndex, "Matrix4f"},
+        {"Get column -1", [] { Matrix4f().Get(0, -1); }, matrixIndex, "Matrix4f"},
+        {"Set column 4", [] { Matrix4f().Set(0, 4, 1.0f); }, matrixIndex, "Matrix4f"},
+        {"ScaleRow 4", [] { Matrix4f().ScaleRow(4, 2.0f); }, "InRange(row)", "Matrix4f"},
+        {"SwapRows -1", [] { Matrix4f().SwapRows(0, -1); }, "InRange(row1) && InRange(row2)",
+         "Matrix4f"},
+        {"AddScaledRow 4", [] { Matrix4f().AddScaledRow(4, 1.0f, 0); },
+         "InRange(src) && InRange(dst)", "Matrix4f"},
+        {"Cofactor column 4", [] { Matrix4f().Cofactor(4, 0); }, matrixIndex, "Matrix4f"},
+        {"GetComponent 4", [] { Quaternionf().GetComponent(4); }, quaternionIndex, "Quaternionf"},
+        {"SetComponent -1", [] { Quaternionf().SetComponent(-1, 1.0f); }, quaternionIndex,
+         "Quaternionf"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EXIT(c.call(), testing::ExitedWithCode(3),
+                    glowtest::FailedCheck(c.expression, c.file));
+    }
 }
