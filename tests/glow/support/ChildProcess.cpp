@@ -6,9 +6,26 @@
 
 #include "tests/support/childprocess.h"
 
+// Last: its macros (None) would break GoogleTest's names.
+#include <X11/Xlib.h>
+
 namespace glowtest {
 
+namespace {
+
+// A fresh X server (as xvfb-run starts one) resets once its last client
+// has gone, and a child that connects meanwhile finds no display. From its
+// first child on, the test's own process keeps a connection open, which no
+// child uses (each opens its own with GLUT).
+void KeepTheServerFromResetting() {
+    static Display* const kept = XOpenDisplay(nullptr);
+    static_cast<void>(kept);
+}
+
+}  // namespace
+
 ChildResult InChild(const std::function<std::string()>& body, int timeoutMsecs) {
+    KeepTheServerFromResetting();
     int fds[2];
     ChildResult result;
     if (pipe(fds) != 0) {

@@ -4,7 +4,8 @@
 // A test's work in a child process of its own: for what ends GLUT for the
 // whole process (glutMainLoop) or leaves it failed. The test program's own
 // process must not have started GLUT, whose X connection the child would
-// share.
+// share; it keeps a connection of its own, which no child uses, so that the
+// X server does not reset between children.
 
 #include <functional>
 #include <string>
