@@ -25,32 +25,6 @@
 
 namespace {
 
-// The taxa of a run, numbered 0 to n - 1 in file order.
-class Taxa {
-public:
-    explicit Taxa(const std::string& file) {
-        std::istringstream in(file);
-        SequenceData data;
-        const AnalysisStatus status = read_sequence_data(in, &data);
-        EXPECT_TRUE(status.ok()) << status.message();
-        for (int i = 0; i < data.num_seqs; ++i) {
-            owned_.push_back(std::make_unique<SeqVector>());
-            owned_.back()->id = i;
-            owned_.back()->name = data.names[i];
-            owned_.back()->set_letters(data.sequences[i]);
-            by_id.push_back(owned_.back().get());
-        }
-    }
-
-    int size() const { return static_cast<int>(by_id.size()); }
-    int length() const { return by_id.empty() ? 0 : by_id[0]->length; }
-
-    std::vector<SeqVector*> by_id;
-
-private:
-    std::vector<std::unique_ptr<SeqVector>> owned_;
-};
-
 // n taxa t0, t1, ... that all hold the same letters.
 std::string identical_taxa(int n, const std::string& letters) {
     std::string file = std::to_string(n) + " " + std::to_string(letters.size());
@@ -65,7 +39,8 @@ std::vector<std::string> names_of(SeqVector* const* list, int count) {
 }
 
 // The arithmetic of a run over `taxa` with these settings.
-std::unique_ptr<EpochCompute> arithmetic_for(const Taxa& taxa, const AnalysisSettings& settings,
+std::unique_ptr<EpochCompute> arithmetic_for(const TaxaOfFile& taxa,
+                                             const AnalysisSettings& settings,
                                              EpochComputeFactory form) {
     EpochSetup setup;
     setup.model = settings.distance_metric;
@@ -118,7 +93,7 @@ struct Training {
 };
 
 // Splits all of `taxa` with a trainer of its own.
-Split split_all(const Taxa& taxa, const Training& how) {
+Split split_all(const TaxaOfFile& taxa, const Training& how) {
     const std::atomic<bool> cancel(false);
     SplitTrainer trainer(how.settings, how.options, nullptr, how.chart, how.shown, cancel,
                          taxa.by_id);
@@ -192,7 +167,7 @@ TEST(SplitTrainer, AttemptsDoubleTheirBudgetAndGoOnFromTheFailedOne) {
         {3, 1, 0.001, 8, 128, 1 + 2 + 4 + 8 + 16 + 32 + 64 + 128},
     };
     for (const Case& c : cases) {
-        const Taxa taxa(identical_taxa(c.n, "ACG"));
+        const TaxaOfFile taxa(identical_taxa(c.n, "ACG"));
         for (const EpochComputeFactory form : kForms) {
             for (const bool shown : {false, true}) {
                 SCOPED_TRACE(std::to_string(c.n) + " taxa, epochs " + std::to_string(c.epochs) +
@@ -229,7 +204,7 @@ TEST(SplitTrainer, AttemptsDoubleTheirBudgetAndGoOnFromTheFailedOne) {
 // ran: epochs * (2^z - 1) for z failed attempts of budgets epochs,
 // 2 * epochs, ...
 TEST(SplitTrainer, GoingOnFromAFailedAttemptSplitsAsStartingAfresh) {
-    const Taxa taxa(simulated_file(17, 60, 8));
+    const TaxaOfFile taxa(simulated_file(17, 60, 8));
     for (const int epochs : {2, 3}) {
         SCOPED_TRACE(epochs);
         Training how;
@@ -257,7 +232,7 @@ TEST(SplitTrainer, GoingOnFromAFailedAttemptSplitsAsStartingAfresh) {
 // epoch converges with every input on neuron 0: a retry would repeat it
 // exactly, so there is none, whatever the budget.
 TEST(SplitTrainer, ConvergedAttemptWithAnEmptySideIsNotRepeated) {
-    const Taxa taxa("3 2 a AC b AC c AC");
+    const TaxaOfFile taxa("3 2 a AC b AC c AC");
     for (const bool shown : {false, true}) {
         SCOPED_TRACE(shown ? "shown" : "not shown");
         Training how;
@@ -293,7 +268,7 @@ TEST(SplitTrainer, FirstEpochIsDecidedByTheBiases) {
         {"5 2 a AA b AC c GG d GT e TT", {"a", "c", "e"}, {"b", "d"}},
     };
     for (const Case& c : cases) {
-        const Taxa taxa(c.file);
+        const TaxaOfFile taxa(c.file);
         for (const char* model : {"Euclidian", "JC", "F81", "F84", "K2P"}) {
             SCOPED_TRACE(std::string(c.file) + " " + model);
             Training how;
@@ -336,7 +311,7 @@ TEST(SplitTrainer, FarthestPairSplitTakesTheFirstFarthestTaxa) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const Taxa taxa(c.file);
+        const TaxaOfFile taxa(c.file);
         Training how;
         how.settings.conscience_learning_rate = 0.0;
         how.settings.convergence_threshold = 10.0;
@@ -391,7 +366,7 @@ TEST(SplitTrainer, SharesEpochs) {
 // epoch ends, and nothing follows: no further attempt, no farthest-pair
 // split, and no epoch of any later split of the trainer.
 TEST(SplitTrainer, AbandonStopsTheSplitAndLeavesNoFarthestPairSplit) {
-    const Taxa taxa(identical_taxa(4, "ACG"));
+    const TaxaOfFile taxa(identical_taxa(4, "ACG"));
     AnalysisSettings settings;
     settings.conscience_learning_rate = 0.0;
     settings.epochs = 1;
@@ -429,7 +404,7 @@ TEST(SplitTrainer, AbandonStopsTheSplitAndLeavesNoFarthestPairSplit) {
 // three that train the group alone, as the group would, shows its own
 // inputs only: 0 and 3.
 TEST(SplitTrainer, ChartReceivesTheErrorsOfThisProcesssInputsInEveryEpoch) {
-    const Taxa taxa(identical_taxa(4, "ACG"));
+    const TaxaOfFile taxa(identical_taxa(4, "ACG"));
     const int budgets[] = {1, 2, 4, 8, 16, 17};
     struct Case {
         int processes;
@@ -478,7 +453,7 @@ TEST(SplitTrainer, ChartReceivesTheErrorsOfThisProcesssInputsInEveryEpoch) {
 // at the first exchange, and no process splits by the farthest pair.
 TEST(SplitTrainer, SharedEpochsSplitAsOneProcessTrainingForTheGroup) {
     constexpr int kProcesses = 3;
-    const Taxa taxa(simulated_file(17, 60, 8));
+    const TaxaOfFile taxa(simulated_file(17, 60, 8));
     const int n = taxa.size();
     struct Case {
         const char* what;

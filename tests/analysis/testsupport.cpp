@@ -26,6 +26,7 @@
 #include <sstream>
 
 #include "analysis/charstring.h"
+#include "analysis/sequencefile.h"
 #include "analysis/seqvector.h"
 #include "scratchfolder.h"
 #include "tests/support/childprocess.h"
@@ -183,6 +184,24 @@ OpenForWriting process_writing(const std::string& path, pid_t besides) {
         }
     }
     return {};
+}
+
+TaxaOfFile::TaxaOfFile(const std::string& file) {
+    std::istringstream in(file);
+    SequenceData data;
+    const AnalysisStatus status = read_sequence_data(in, &data);
+    EXPECT_TRUE(status.ok()) << status.message();
+    for (int i = 0; i < data.num_seqs; ++i) {
+        owned_.push_back(std::make_unique<SeqVector>());
+        owned_.back()->id = i;
+        owned_.back()->name = data.names[i];
+        owned_.back()->set_letters(data.sequences[i]);
+        by_id.push_back(owned_.back().get());
+    }
+}
+
+int TaxaOfFile::length() const {
+    return by_id.empty() ? 0 : by_id[0]->length;
 }
 
 std::string shell_quote(const std::string& arg) {

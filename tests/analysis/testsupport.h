@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/analysisfrontend.h"
+#include "analysis/seqvector.h"
 #include "tests/support/childprocess.h"
 
 // A fresh directory under the system's temporary directory, removed with
@@ -205,6 +206,21 @@ std::string long_names_file(int taxa, char letter, unsigned seed);
 // A sequence file of `taxa` taxa named m0, m1, ..., all with one sequence
 // of `length` positions: a large input made fast.
 std::string repeated_sequence_file(int taxa, int length);
+
+// The taxa of a sequence file's text, read as a run reads them, numbered 0
+// to n - 1 in file order and owned here.
+class TaxaOfFile {
+public:
+    explicit TaxaOfFile(const std::string& file);
+
+    int size() const { return static_cast<int>(by_id.size()); }
+    int length() const;
+
+    std::vector<SeqVector*> by_id;
+
+private:
+    std::vector<std::unique_ptr<SeqVector>> owned_;
+};
 
 // A front end that records what the analysis shows: the tree calls in
 // `log`, the chart values in `values`, every call in order in `calls`, and

@@ -117,29 +117,6 @@ std::unique_ptr<EpochCompute> make_logged_compute(const EpochSetup& setup) {
     return std::make_unique<LoggedCompute>(setup);
 }
 
-// The taxa of a run, numbered 0 to n - 1 in file order.
-class Taxa {
-public:
-    explicit Taxa(const std::string& file) {
-        std::istringstream in(file);
-        SequenceData data;
-        const AnalysisStatus status = read_sequence_data(in, &data);
-        EXPECT_TRUE(status.ok()) << status.message();
-        for (int i = 0; i < data.num_seqs; ++i) {
-            owned_.push_back(std::make_unique<SeqVector>());
-            owned_.back()->id = i;
-            owned_.back()->name = data.names[i];
-            owned_.back()->set_letters(data.sequences[i]);
-            by_id.push_back(owned_.back().get());
-        }
-    }
-
-    std::vector<SeqVector*> by_id;
-
-private:
-    std::vector<std::unique_ptr<SeqVector>> owned_;
-};
-
 enum class Kind { depth_first, ready, level };
 
 // One run's tree walked with one schedule, as the analysis object does it:
@@ -166,7 +143,7 @@ struct Walked {
     std::vector<int> parents;
 };
 
-Walked walk(const Taxa& taxa, const Walk& how) {
+Walked walk(const TaxaOfFile& taxa, const Walk& how) {
     making_rank = how.rank;
     AnalysisSettings settings;
     settings.mpi_mode = how.processes > 1;
@@ -301,7 +278,7 @@ protected:
 }  // namespace
 
 TEST_F(TreeScheduleTest, ReadyStepsTrainOnceEachAfterTheirParentAndWalkAsDepthFirst) {
-    const Taxa taxa(thirty_taxa());
+    const TaxaOfFile taxa(thirty_taxa());
     const Walked depth_first = walk(taxa, {Kind::depth_first, 1});
     log.events.clear();
     const Walked ready = walk(taxa, {Kind::ready, 4});
@@ -327,7 +304,7 @@ TEST_F(TreeScheduleTest, ReadyStepsStopAtTheCallLimit) {
     // The walker enters at most limit + 1 steps. The schedule trains ahead
     // of it only the first limit + 1 steps of the tree, and those the walker
     // asks for (those the depth-first schedule trains): not the whole tree.
-    const Taxa taxa(thirty_taxa());
+    const TaxaOfFile taxa(thirty_taxa());
     for (int limit : {0, 1, 4, 9}) {
         SCOPED_TRACE("call limit " + std::to_string(limit));
         log.events.clear();
@@ -361,7 +338,7 @@ TEST_F(TreeScheduleTest, AFailureOnOneThreadStopsEveryThread) {
     // other side makes that one epoch at most, once every thread has been
     // told to stop, no step starts afterwards, and the failure reaches the
     // walk's caller when every thread has stopped.
-    const Taxa taxa(thirty_taxa());
+    const TaxaOfFile taxa(thirty_taxa());
     const std::size_t all = taxa.by_id.size();
     std::mutex mutex;
     Group failing;
@@ -424,7 +401,7 @@ TEST_F(TreeScheduleTest, AFailureOnOneThreadStopsEveryThread) {
 // same tree as the depth-first schedule of the same group.
 TEST_F(TreeScheduleTest, LevelStepsTrainOnceOverTheGroupAndWalkAsDepthFirst) {
     constexpr int kProcesses = 3;
-    const Taxa taxa(thirty_taxa());
+    const TaxaOfFile taxa(thirty_taxa());
     const auto walk_group = [&](Kind kind) {
         Meeting meeting(kProcesses);
         std::vector<Walked> walked(kProcesses);

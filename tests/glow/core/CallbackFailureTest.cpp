@@ -25,15 +25,7 @@ using coretest::RecordingWindow;
 namespace {
 
 RecordingWindow* MakeWindow(int x) {
-    auto* window = new RecordingWindow;
-    GlowWindowParams params;
-    params.x = x;
-    params.y = 10;
-    params.width = 120;
-    params.height = 90;
-    params.title = "failure";
-    window->Init(params);
-    return window;
+    return coretest::MakeSmallWindow(x, "failure");
 }
 
 // Has the handlers' failure happened yet; what ran afterwards is counted.

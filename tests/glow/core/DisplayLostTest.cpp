@@ -33,15 +33,7 @@ void EndChild() {
 }
 
 RecordingWindow* MakeWindow(int x) {
-    auto* window = new RecordingWindow;
-    GlowWindowParams params;
-    params.x = x;
-    params.y = 10;
-    params.width = 120;
-    params.height = 90;
-    params.title = "lost";
-    window->Init(params);
-    return window;
+    return coretest::MakeSmallWindow(x, "lost");
 }
 
 // What another program does to an X window: destroys it, or has the server

@@ -86,6 +86,20 @@ protected:
 };
 
 using RecordingWindow = Recording<glow::GlowWindow>;
+
+// A small top-level window at (x, 10), for the tests that run their work in
+// a child process of its own.
+inline RecordingWindow* MakeSmallWindow(int x, const char* title) {
+    auto* window = new RecordingWindow;
+    glow::GlowWindowParams params;
+    params.x = x;
+    params.y = 10;
+    params.width = 120;
+    params.height = 90;
+    params.title = title;
+    window->Init(params);
+    return window;
+}
 using RecordingSubwindow = Recording<glow::GlowSubwindow>;
 
 // Log entries that start with the prefix.
