@@ -79,6 +79,16 @@ protected:
         return Group(tuning);
     }
 
+    // Waits until every process of the group runs; gives them by rank.
+    static bool AllStarted(const WindowProgram& group, std::map<int, pid_t>* processes) {
+        return guitest::WaitFor(
+            [&] {
+                *processes = group.TavrelProcesses();
+                return static_cast<int>(processes->size()) == kProcesses;
+            },
+            kShowMsecs);
+    }
+
     // Every process ended normally: mpiexec's exit code is 0 only when every
     // process's is, and it reports no process ended by a signal or exit.
     static void ExpectCleanEnd(WindowProgram& group) {
@@ -179,12 +189,7 @@ TEST_F(MpiWindowTest, TheOtherProcessesWaitIdleAndQuitEndsThemAll) {
     const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
     std::map<int, pid_t> processes;
-    ASSERT_TRUE(guitest::WaitFor(
-        [&] {
-            processes = group.TavrelProcesses();
-            return static_cast<int>(processes.size()) == kProcesses;
-        },
-        kShowMsecs));
+    ASSERT_TRUE(AllStarted(group, &processes));
     std::map<int, double> before;
     for (const auto& [rank, pid] : processes) before[rank] = guitest::CpuSeconds(pid);
     std::this_thread::sleep_for(std::chrono::milliseconds(kIdleMsecs));
@@ -378,12 +383,7 @@ TEST_F(MpiWindowTest, ALostWindowEndsTheGroup) {
         const std::string window = guitest::WaitForMainWindow();
         ASSERT_FALSE(window.empty()) << group.Errors();
         std::map<int, pid_t> processes;
-        ASSERT_TRUE(guitest::WaitFor(
-            [&] {
-                processes = group.TavrelProcesses();
-                return static_cast<int>(processes.size()) == kProcesses;
-            },
-            kShowMsecs));
+        ASSERT_TRUE(AllStarted(group, &processes));
         if (c.duringRun) {
             ASSERT_NO_FATAL_FAILURE(StartRun(window, epochs, threshold, group));
         }
@@ -530,12 +530,7 @@ TEST_F(MpiWindowTest, QuitJustAfterARefusedAgreementEndsEveryProcessSilently) {
     const std::string window = guitest::WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << group.Errors();
     std::map<int, pid_t> processes;
-    ASSERT_TRUE(guitest::WaitFor(
-        [&] {
-            processes = group.TavrelProcesses();
-            return static_cast<int>(processes.size()) == kProcesses;
-        },
-        kShowMsecs));
+    ASSERT_TRUE(AllStarted(group, &processes));
     ASSERT_NO_FATAL_FAILURE(OpenAndRun(window));
     for (const auto& [rank, pid] : processes) {
         if (rank != 0) {
