@@ -134,6 +134,41 @@ void HeldLock::release() {
     holder_.reset();
 }
 
+namespace {
+
+// The kernel's list of file locks as it stood at one moment. Read piece
+// by piece, it may change between the pieces and show a lock twice or not
+// at all; the first read takes as much of it as fits in a page, in one
+// look. A list longer than that counts once two readings agree.
+std::string locks_at_once() {
+    const auto read_all = [](bool* one_look) {
+        std::string text;
+        const int fd = open("/proc/locks", O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return text;
+        char buffer[1 << 16];
+        for (int reads = 0;; ++reads) {
+            const ssize_t got = read(fd, buffer, sizeof buffer);
+            if (got <= 0) {
+                *one_look = reads <= 1;
+                break;
+            }
+            text.append(buffer, static_cast<std::size_t>(got));
+        }
+        close(fd);
+        return text;
+    };
+    bool one_look = false;
+    std::string text = read_all(&one_look);
+    while (!one_look) {
+        std::string again = read_all(&one_look);
+        if (one_look || again == text) return again;
+        text = std::move(again);
+    }
+    return text;
+}
+
+}  // namespace
+
 int lock_waiters(const std::string& path) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return -1;
@@ -141,7 +176,7 @@ int lock_waiters(const std::string& path) {
     std::snprintf(file_id, sizeof file_id, " %02x:%02x:%lu ", major(info.st_dev),
                   minor(info.st_dev), static_cast<unsigned long>(info.st_ino));
     int waiting = 0;
-    for (const std::string& line : lines_of(read_file("/proc/locks"))) {
+    for (const std::string& line : lines_of(locks_at_once())) {
         if (line.find("->") != std::string::npos && line.find(file_id) != std::string::npos) {
             ++waiting;
         }
