@@ -79,6 +79,23 @@ protected:
         return Group(tuning);
     }
 
+    // Presses "Run Analysis" and waits until the run's tree line is in the
+    // tree file, as process 0 says.
+    void RunUntilAppended(const std::string& window, const WindowProgram& group) const {
+        ASSERT_TRUE(guitest::ClickAt(window, spots.run));
+        ASSERT_TRUE(guitest::WaitFor(
+            [&] { return Count(group.Output(), "Tree appended to input.seq.tre") == 1; },
+            kRunMsecs))
+            << testing::PrintToString(group.Output());
+    }
+
+    // Presses "Quit" and sees every process end normally.
+    void QuitAndEndCleanly(const std::string& window, WindowProgram& group) const {
+        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
+        ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
+        ExpectCleanEnd(group);
+    }
+
     // Waits until every process of the group runs; gives them by rank.
     static bool AllStarted(const WindowProgram& group, std::map<int, pid_t>* processes) {
         return guitest::WaitFor(
@@ -252,15 +269,9 @@ TEST_F(MpiWindowTest, ARunRefusedForDifferentSettingsLetsAMendedRunGo) {
         ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
         if (mend) {
             ASSERT_TRUE(guitest::ClickAt(window, spots.euclidian));
-            ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-            ASSERT_TRUE(guitest::WaitFor(
-                [&] { return Count(group.Output(), "Tree appended to input.seq.tre") == 1; },
-                kRunMsecs))
-                << testing::PrintToString(group.Output());
+            ASSERT_NO_FATAL_FAILURE(RunUntilAppended(window, group));
         }
-        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
-        ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
-        ExpectCleanEnd(group);
+        ASSERT_NO_FATAL_FAILURE(QuitAndEndCleanly(window, group));
         EXPECT_EQ(lines_of(read_file(dir.path("input.seq.tre"))).size(), mend ? 1u : 0u);
         // Every process began the mended run's first group, once.
         EXPECT_EQ(Count(group.Output(), "Num_seqs: 10"), mend ? kProcesses : 0);
@@ -496,15 +507,9 @@ TEST_F(MpiWindowTest, ARefusedInputLeavesTheGroupWaitingForTheMendedOne) {
         ASSERT_EQ(guitest::AnswerMessage(), "Error Message");
         if (c.mend) {
             dir.write("input.seq", sample);
-            ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-            ASSERT_TRUE(guitest::WaitFor(
-                [&] { return Count(group.Output(), "Tree appended to input.seq.tre") == 1; },
-                kRunMsecs))
-                << testing::PrintToString(group.Output());
+            ASSERT_NO_FATAL_FAILURE(RunUntilAppended(window, group));
         }
-        ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
-        ASSERT_TRUE(group.WaitForExit(kQuitMsecs));
-        ExpectCleanEnd(group);
+        ASSERT_NO_FATAL_FAILURE(QuitAndEndCleanly(window, group));
         const std::vector<std::string> out = group.Output();
         // Every process took part in the mended run's first group, once.
         EXPECT_EQ(Count(out, "Num_seqs: 10"), c.mend ? kProcesses : 0);
