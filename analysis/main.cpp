@@ -139,7 +139,7 @@ AnalysisStatus worker_sequence(AnalysisModule& module, const CommandLine& line) 
 // collective: the group ends.
 [[noreturn]] void end_with_lost_display() {
     stop_tree_appends();
-    if (!end_output_relay_with(kDisplayLost)) {
+    if (!end_output_relay(kDisplayLost)) {
         flockfile(stdout);
         __fpurge(stdout);
         std::fputs(kDisplayLost, stdout);

@@ -34,13 +34,12 @@ constexpr std::size_t kLineBytes = 4096;
 char ring[kCapacity];
 std::size_t head = 0;
 std::size_t used = 0;
-// Started and not ended; ended.
+// Started and not ended.
 bool running = false;
-bool ended = false;
-// No line waits for room any more.
-bool no_waits = false;
 // The program ends: no line is taken any more.
 bool closing = false;
+// No line waits for room any more.
+bool no_waits = false;
 
 pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
 // Lines came; some went out (or were dropped), or no line waits any more.
@@ -104,12 +103,12 @@ bool give(const char* first, std::size_t first_length, const char* second,
           std::size_t second_length, bool run_line) {
     const Locked held;
     if (closing) return true;
-    if (!running) return ended;
+    if (!running) return false;
     const std::size_t length = first_length + second_length;
     const std::size_t room = run_line ? kRunRoom : kCapacity;
     if (length > room) return true;
     while (used + length > room) {
-        if (!run_line || no_waits || closing || !running) return true;
+        if (!run_line || no_waits) return true;
         pthread_cond_wait(&taken, &lock);
     }
     copy_in(first, first_length);
@@ -155,7 +154,7 @@ private:
 bool start_output_relay() {
     {
         const Locked held;
-        if (running || ended) return running;
+        if (running || closing) return running;
     }
     // What stdio holds goes first.
     std::fflush(stdout);
@@ -191,10 +190,7 @@ void stop_output_waits() {
     pthread_cond_broadcast(&taken);
 }
 
-namespace {
-
-// end_output_relay, with `last_line` (or none) as the last line taken.
-bool end_relay(const char* last_line) {
+bool end_output_relay(const char* last_line) {
     const Locked held;
     if (!running) return false;
     closing = true;
@@ -216,17 +212,6 @@ bool end_relay(const char* last_line) {
         pthread_cond_wait(&taken, &lock);
     }
     running = false;
-    ended = true;
     pthread_cond_broadcast(&taken);
     return true;
-}
-
-}  // namespace
-
-void end_output_relay() {
-    end_relay(nullptr);
-}
-
-bool end_output_relay_with(const char* last_line) {
-    return end_relay(last_line);
 }

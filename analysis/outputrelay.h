@@ -32,11 +32,9 @@ void stop_output_waits();
 
 // The program's end: standard output gets the lines that wait, for as long
 // as it takes them without a wait for its reader; then the relay takes no
-// more. From any thread, any number of times.
-void end_output_relay();
-
-// The program's end with a last line of its own (and a newline): every
-// line given before it goes out first, and none given after it. Needs no
-// memory, for an end where nothing else may run. False when the relay
-// does not run: the caller writes the line itself.
-bool end_output_relay_with(const char* last_line);
+// more. With `last_line`, that line (and a newline) is the last taken:
+// every line given before it goes out first, and none given after it; it
+// needs no memory, for an end where nothing else may run. From any thread,
+// any number of times. False when the relay does not run: the caller
+// writes its last line itself.
+bool end_output_relay(const char* last_line = nullptr);
