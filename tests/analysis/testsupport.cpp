@@ -197,6 +197,23 @@ std::vector<std::filesystem::path> entries_of(const std::filesystem::path& folde
     return entries;
 }
 
+// The fields of a /proc/P/stat line after the command's name.
+std::vector<std::string> stat_fields(const std::string& stat) {
+    std::vector<std::string> fields;
+    const std::size_t name_end = stat.rfind(')');
+    if (name_end == std::string::npos) return fields;
+    std::istringstream rest(stat.substr(name_end + 1));
+    for (std::string field; rest >> field;) fields.push_back(field);
+    return fields;
+}
+
+std::string first_line(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
 bool is_number(const std::string& name) {
     return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos;
 }
@@ -311,44 +328,19 @@ long long least_that_works(long long from, long long most, long long resolution,
 namespace {
 constexpr int kPollMsecs = 5;
 
-// The fields of /proc/P/stat after the name: the state is the first, the
-// process group the third.
-std::vector<std::string> stat_fields_after_name(const std::string& stat) {
-    std::vector<std::string> fields;
-    const std::size_t name_end = stat.rfind(')');
-    if (name_end == std::string::npos) return fields;
-    std::istringstream rest(stat.substr(name_end + 1));
-    for (std::string field; rest >> field;) fields.push_back(field);
-    return fields;
-}
-
-std::string first_line(const std::string& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
 // Every process of process group `group` and every process they started:
 // mpiexec's ranks lead groups of their own, so killing the group leaves a
 // rank that waits for a peer spinning on.
 std::set<pid_t> processes_of_group(pid_t group) {
-    std::map<pid_t, pid_t> parents;
+    const std::vector<ProcessInfo> processes = running_processes();
     std::set<pid_t> found;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        const std::vector<std::string> fields =
-            stat_fields_after_name(first_line(entry.path() / "stat"));
-        if (fields.size() < 3) continue;
-        const pid_t pid = std::stoi(name);
-        parents[pid] = std::stoi(fields[1]);
-        if (std::stoi(fields[2]) == group) found.insert(pid);
+    for (const ProcessInfo& p : processes) {
+        if (p.group == group) found.insert(p.pid);
     }
     for (bool grew = true; grew;) {
         grew = false;
-        for (const auto& [pid, parent] : parents) {
-            if (found.count(parent) != 0 && found.insert(pid).second) grew = true;
+        for (const ProcessInfo& p : processes) {
+            if (found.count(p.parent) != 0 && found.insert(p.pid).second) grew = true;
         }
     }
     return found;
@@ -363,8 +355,7 @@ std::string describe_processes(const std::set<pid_t>& pids) {
         text += "  process " + std::to_string(pid) + " " + first_line(dir / "comm") + ":";
         std::error_code error;
         for (const auto& task : std::filesystem::directory_iterator(dir / "task", error)) {
-            const std::vector<std::string> fields =
-                stat_fields_after_name(first_line(task.path() / "stat"));
+            const std::vector<std::string> fields = stat_fields(first_line(task.path() / "stat"));
             text += " [" + (fields.empty() ? std::string("?") : fields[0]) + " " +
                     first_line(task.path() / "wchan") + "]";
         }
@@ -417,15 +408,27 @@ BoundedResult run_bounded(const BoundedRun& run) {
 
 std::vector<pid_t> children_named(pid_t parent, const std::string& name) {
     std::vector<pid_t> children;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string pid = entry.path().filename();
-        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-        const std::vector<std::string> fields =
-            stat_fields_after_name(first_line(entry.path() / "stat"));
-        if (fields.size() < 2 || std::stoi(fields[1]) != parent) continue;
-        if (first_line(entry.path() / "comm") == name) children.push_back(std::stoi(pid));
+    for (const ProcessInfo& p : running_processes()) {
+        if (p.parent == parent && p.name == name) children.push_back(p.pid);
     }
     return children;
+}
+
+std::vector<ProcessInfo> running_processes() {
+    std::vector<ProcessInfo> processes;
+    for (const std::filesystem::path& entry : entries_of("/proc")) {
+        const std::string pid = entry.filename().string();
+        if (!is_number(pid)) continue;
+        const std::vector<std::string> fields = stat_fields(first_line(entry / "stat"));
+        if (fields.size() < 3) continue;
+        processes.push_back({std::stoi(pid), std::stoi(fields[1]), std::stoi(fields[2]),
+                             first_line(entry / "comm")});
+    }
+    return processes;
+}
+
+std::vector<std::string> process_stat_fields(pid_t pid) {
+    return stat_fields(first_line("/proc/" + std::to_string(pid) + "/stat"));
 }
 
 bool poll_until(const std::function<bool()>& condition, int bound_msecs) {

@@ -103,6 +103,21 @@ struct BoundedResult {
 };
 // Runs the program directly (no shell) and waits for it, polling.
 BoundedResult run_bounded(const BoundedRun& run);
+// A process as /proc shows it.
+struct ProcessInfo {
+    pid_t pid;
+    pid_t parent;
+    pid_t group;
+    // Its command name (comm).
+    std::string name;
+};
+// The processes running now; one that goes meanwhile may be missing.
+std::vector<ProcessInfo> running_processes();
+// The fields of /proc/PID/stat after the command's name (which may hold
+// blanks): the state first (field 3 of proc(5)), then the parent, the
+// process group, ...; none when the process has gone.
+std::vector<std::string> process_stat_fields(pid_t pid);
+
 // The children of process `parent` whose command name is `name`.
 std::vector<pid_t> children_named(pid_t parent, const std::string& name);
 

@@ -58,20 +58,7 @@ Spot FieldEnd(const glow::GlowWidget* field) {
     return {field->RootPositionX() + field->Width() - kFieldEndInset, Middle(field).y};
 }
 
-// Fields of /proc/PID/stat after the command's name (which may hold
-// blanks): the first is the state, the field numbered 3 in proc(5).
-std::vector<std::string> StatFields(pid_t pid) {
-    const std::string stat = read_file("/proc/" + std::to_string(pid) + "/stat");
-    const size_t end = stat.rfind(')');
-    std::vector<std::string> fields;
-    if (end == std::string::npos) return fields;
-    std::istringstream in(stat.substr(end + 1));
-    std::string field;
-    while (in >> field) fields.push_back(field);
-    return fields;
-}
-
-constexpr size_t kParentField = 1;
+// Fields of process_stat_fields.
 constexpr size_t kUserTimeField = 11;
 constexpr size_t kSystemTimeField = 12;
 
@@ -140,35 +127,37 @@ std::string WindowProgram::Errors() const {
 }
 
 std::map<int, pid_t> WindowProgram::TavrelProcesses() const {
-    std::map<pid_t, std::vector<pid_t>> children;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        const pid_t pid = std::stoi(name);
-        const std::vector<std::string> fields = StatFields(pid);
-        if (fields.size() > kParentField) children[std::stoi(fields[kParentField])].push_back(pid);
-    }
+    std::map<pid_t, std::vector<const ProcessInfo*>> children;
+    const std::vector<ProcessInfo> processes = running_processes();
+    for (const ProcessInfo& p : processes) children[p.parent].push_back(&p);
     std::map<int, pid_t> ranks;
+    // The program's own process and everything below it.
     std::vector<pid_t> pending = {Pid()};
-    while (!pending.empty()) {
-        const pid_t pid = pending.back();
-        pending.pop_back();
-        for (pid_t child : children[pid]) pending.push_back(child);
-        const std::string proc = "/proc/" + std::to_string(pid);
-        if (lines_of(read_file(proc + "/comm")) != std::vector<std::string>{"tavrel"}) continue;
+    const auto tavrel = [&ranks](pid_t pid) {
         int rank = 0;
-        std::istringstream environment(read_file(proc + "/environ"));
+        std::istringstream environment(read_file("/proc/" + std::to_string(pid) + "/environ"));
         std::string variable;
         while (std::getline(environment, variable, '\0')) {
             if (variable.rfind("PMI_RANK=", 0) == 0) rank = std::stoi(variable.substr(9));
         }
         ranks[rank] = pid;
+    };
+    for (const ProcessInfo& p : processes) {
+        if (p.pid == Pid() && p.name == "tavrel") tavrel(p.pid);
+    }
+    while (!pending.empty()) {
+        const pid_t pid = pending.back();
+        pending.pop_back();
+        for (const ProcessInfo* child : children[pid]) {
+            pending.push_back(child->pid);
+            if (child->name == "tavrel") tavrel(child->pid);
+        }
     }
     return ranks;
 }
 
 bool IsAlive(pid_t pid) {
-    const std::vector<std::string> fields = StatFields(pid);
+    const std::vector<std::string> fields = process_stat_fields(pid);
     return !fields.empty() && fields[0] != "Z";
 }
 
@@ -176,17 +165,11 @@ std::vector<pid_t> TavrelProcessesIn(const std::string& dir) {
     std::error_code unknown;
     const std::filesystem::path folder = std::filesystem::canonical(dir, unknown);
     std::vector<pid_t> found;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        if (lines_of(read_file(entry.path().string() + "/comm")) !=
-            std::vector<std::string>{"tavrel"}) {
-            continue;
-        }
+    for (const ProcessInfo& p : running_processes()) {
+        if (p.name != "tavrel") continue;
         std::error_code gone;
-        if (std::filesystem::read_symlink(entry.path() / "cwd", gone) == folder) {
-            found.push_back(std::stoi(name));
-        }
+        const std::string cwd = "/proc/" + std::to_string(p.pid) + "/cwd";
+        if (std::filesystem::read_symlink(cwd, gone) == folder) found.push_back(p.pid);
     }
     return found;
 }
@@ -226,7 +209,7 @@ const std::string& OutputPipe::Read() {
 }
 
 double CpuSeconds(pid_t pid) {
-    const std::vector<std::string> fields = StatFields(pid);
+    const std::vector<std::string> fields = process_stat_fields(pid);
     if (fields.size() <= kSystemTimeField) return -1.0;
     const double ticks = std::stod(fields[kUserTimeField]) + std::stod(fields[kSystemTimeField]);
     return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
