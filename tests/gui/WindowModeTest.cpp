@@ -480,7 +480,8 @@ TEST_F(WindowModeTest, AReaderThatStopsReadingHoldsUpNeitherTheWindowNorQuit) {
 }
 
 // Standard output that takes no more lines (its reader has gone, or a file
-// size limit) drops them: the window and its run go on, the tree is
+// size limit, reached after some lines or by the first) drops them: the
+// window and its run go on (no SIGXFSZ ends the program), the tree is
 // appended, and "Quit" ends the program with exit code 0.
 TEST_F(WindowModeTest, StandardOutputThatTakesNoMoreDropsOnlyTheLines) {
     constexpr int kLimit = 8192;
@@ -494,14 +495,34 @@ TEST_F(WindowModeTest, StandardOutputThatTakesNoMoreDropsOnlyTheLines) {
     ASSERT_GT(said.size(), 2u * kLimit);
     const std::vector<std::string> batchTreeLines = lines_of(read_file(batchTree));
     ASSERT_LT(read_file(batchTree).size(), static_cast<size_t>(kLimit));
-    for (const bool limit : {false, true}) {
-        SCOPED_TRACE(limit ? "a file size limit" : "a reader that has gone");
+    enum class Output { readerGone, limitLater, limitAtOnce };
+    // At once: standard output is a file that the first line takes past the
+    // limit, appended to.
+    constexpr size_t kRoomAtOnce = 5;
+    const std::string filled = std::string(kLimit - kRoomAtOnce - 1, 'p') + "\n";
+    const struct {
+        const char* what;
+        Output output;
+    } cases[] = {{"a reader that has gone", Output::readerGone},
+                 {"a file size limit", Output::limitLater},
+                 {"a file size limit that the first line reaches", Output::limitAtOnce}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         std::remove(dir.path("input.seq.tre").c_str());
         guitest::OutputPipe gone;
         gone.CloseReader();
+        const std::string progress = dir.write("progress.txt", filled);
+        const int appended = open(progress.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        ASSERT_GE(appended, 0);
         std::vector<std::string> args = {tavrel_bin()};
-        if (limit) args.insert(args.begin(), {"prlimit", "--fsize=" + std::to_string(kLimit)});
-        WindowProgram program(dir.path(""), args, {}, limit ? -1 : gone.WriteEnd());
+        if (c.output != Output::readerGone) {
+            args.insert(args.begin(), {"prlimit", "--fsize=" + std::to_string(kLimit)});
+        }
+        const int output = c.output == Output::readerGone    ? gone.WriteEnd()
+                           : c.output == Output::limitAtOnce ? appended
+                                                             : -1;
+        WindowProgram program(dir.path(""), args, {}, output);
+        close(appended);
         const std::string window = guitest::WaitForMainWindow();
         ASSERT_FALSE(window.empty()) << program.Errors();
         ASSERT_EQ(OpenAndAnswer(window), "Success Message");
@@ -516,8 +537,11 @@ TEST_F(WindowModeTest, StandardOutputThatTakesNoMoreDropsOnlyTheLines) {
         EXPECT_EQ(program.Errors(), "");
         EXPECT_EQ(TreeLines(dir), batchTreeLines);
         // What fitted went out as it came.
-        if (limit) {
+        if (c.output == Output::limitLater) {
             EXPECT_EQ(read_file(dir.path("stdout.txt")), said.substr(0, kLimit));
+        } else if (c.output == Output::limitAtOnce) {
+            EXPECT_TRUE(read_file(progress) == filled + said.substr(0, kRoomAtOnce))
+                << "standard output's file holds " << read_file(progress).size() << " bytes";
         }
     }
 }
@@ -696,35 +720,4 @@ TEST_F(WindowModeTest, ClosedStandardStreamsNeverReachTheTreeFile) {
         EXPECT_EQ(program.ExitCode(), 0);
         EXPECT_EQ(read_file(tree), kOldTree + jc.line + "\n");
     }
-}
-
-// Standard output that reaches the file size limit loses the window's
-// lines, not the window: the first line past the limit no longer ends the
-// program by SIGXFSZ. The run still appends its line, and "Quit" ends the
-// program with code 0.
-TEST_F(WindowModeTest, StandardOutputAtTheFileSizeLimitLosesOnlyTheLines) {
-    const BatchRun jc = Batch(dir, "JC");
-    ASSERT_FALSE(jc.line.empty());
-    // A limit that the libraries' own files keep under; standard output is
-    // a file that its first line takes past it.
-    const size_t limit = 4096 * 1024;
-    const size_t room = 5;
-    const std::string filled = std::string(limit - room - 1, 'p') + "\n";
-    const std::string progress = dir.write("progress.txt", filled);
-    WindowProgram program(dir.path(""), {"prlimit", "--fsize=" + std::to_string(limit), "/bin/sh",
-                                         "-c", "exec \"$0\" >> progress.txt", tavrel_bin()});
-    const std::string window = guitest::WaitForMainWindow();
-    ASSERT_FALSE(window.empty()) << program.Errors();
-    ASSERT_EQ(OpenAndAnswer(window), "Success Message");
-    ASSERT_TRUE(guitest::ClickAt(window, spots.run));
-    ASSERT_TRUE(guitest::WaitFor([&] { return !TreeLines(dir).empty(); }, kRunMsecs))
-        << program.Errors();
-    ASSERT_TRUE(guitest::ClickAt(window, spots.quit));
-    ASSERT_TRUE(program.WaitForExit(kQuitMsecs));
-    EXPECT_EQ(program.ExitCode(), 0);
-    EXPECT_EQ(program.Errors(), "");
-    EXPECT_EQ(TreeLines(dir), std::vector<std::string>{jc.line});
-    EXPECT_TRUE(read_file(progress) ==
-                filled + std::string("Open File Button Pressed").substr(0, room))
-        << "standard output's file holds " << read_file(progress).size() << " bytes";
 }
